@@ -1,0 +1,39 @@
+# tinyxml2 9.0.0: Debian's library on Linux; compiled in from Debian's
+# source package (fetched by scripts/setup.sh) for Windows.
+if(WIN32)
+  set(TINYXML2_SOURCE_DIR ${PROJECT_SOURCE_DIR}/build/_deps/tinyxml2
+      CACHE PATH "Folder holding tinyxml2.h and tinyxml2.cpp")
+  if(NOT EXISTS ${TINYXML2_SOURCE_DIR}/tinyxml2.cpp)
+    message(FATAL_ERROR "tinyxml2 sources not found in ${TINYXML2_SOURCE_DIR}; run scripts/setup.sh")
+  endif()
+  add_library(tinyxml2 STATIC ${TINYXML2_SOURCE_DIR}/tinyxml2.cpp)
+  target_include_directories(tinyxml2 SYSTEM PUBLIC ${TINYXML2_SOURCE_DIR})
+  set_target_properties(tinyxml2 PROPERTIES POSITION_INDEPENDENT_CODE ON)
+
+  # The C++ runtime is linked dynamically (exceptions, strings and the
+  # visitor cross the plug-in boundary), so its DLLs ship beside ours.
+  set(WIREDCLSTAB_RUNTIME_DLLS "")
+  foreach(dll libstdc++-6.dll libgcc_s_dw2-1.dll libwinpthread-1.dll)
+    execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${dll}
+                    OUTPUT_VARIABLE dll_path OUTPUT_STRIP_TRAILING_WHITESPACE)
+    if(NOT IS_ABSOLUTE "${dll_path}" OR NOT EXISTS "${dll_path}")
+      foreach(dir /usr/${CMAKE_SYSTEM_PROCESSOR}-w64-mingw32/lib /usr/i686-w64-mingw32/lib)
+        if(EXISTS ${dir}/${dll})
+          set(dll_path ${dir}/${dll})
+        endif()
+      endforeach()
+    endif()
+    if(NOT EXISTS "${dll_path}")
+      message(FATAL_ERROR "Runtime DLL ${dll} not found")
+    endif()
+    list(APPEND WIREDCLSTAB_RUNTIME_DLLS ${dll_path})
+    file(COPY ${dll_path} DESTINATION ${CMAKE_BINARY_DIR}/bin)
+  endforeach()
+else()
+  find_path(TINYXML2_INCLUDE_DIR tinyxml2.h REQUIRED)
+  find_library(TINYXML2_LIBRARY tinyxml2 REQUIRED)
+  add_library(tinyxml2 UNKNOWN IMPORTED)
+  set_target_properties(tinyxml2 PROPERTIES
+    IMPORTED_LOCATION ${TINYXML2_LIBRARY}
+    INTERFACE_INCLUDE_DIRECTORIES ${TINYXML2_INCLUDE_DIR})
+endif()

@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Installs what building and testing need on Debian 12 and fetches the
+# tinyxml2 sources the Windows build compiles in. Quick when all is present.
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+deps="$root/build/_deps"
+
+packages=(cmake ninja-build g++ clang-14 libclang-rt-14-dev llvm-14
+          g++-mingw-w64-i686-posix wine wine32:i386
+          libtinyxml2-dev libgtest-dev googletest libbenchmark-dev
+          valgrind dpkg-dev zip unzip python3)
+
+as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+
+need_src=0
+[ -f "$deps/tinyxml2/tinyxml2.cpp" ] || need_src=1
+
+if [ ${#missing[@]} -gt 0 ] || [ $need_src = 1 ]; then
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    as_root dpkg --add-architecture i386
+  fi
+  # Source packages come from the same archive as the binary ones.
+  src_list=/etc/apt/sources.list.d/wiredclstab-src.sources
+  if [ ! -f "$src_list" ] && [ -f /etc/apt/sources.list.d/debian.sources ]; then
+    sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources | as_root tee "$src_list" >/dev/null
+  fi
+  as_root apt-get update -qq
+  if [ ${#missing[@]} -gt 0 ]; then
+    DEBIAN_FRONTEND=noninteractive as_root apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  fi
+fi
+
+if [ $need_src = 1 ]; then
+  rm -rf "$deps/src" "$deps/tinyxml2"
+  mkdir -p "$deps/src"
+  (cd "$deps/src" && apt-get source -qq tinyxml2=9.0.0+dfsg-3.1 >/dev/null 2>&1 || apt-get source -qq tinyxml2 >/dev/null)
+  dir=$(find "$deps/src" -maxdepth 1 -mindepth 1 -type d -name 'tinyxml2-*' | head -n 1)
+  grep -q 'define TINYXML2_MAJOR_VERSION 9' "$dir/tinyxml2.h"
+  mkdir -p "$deps/tinyxml2"
+  cp "$dir/tinyxml2.h" "$dir/tinyxml2.cpp" "$deps/tinyxml2/"
+fi

@@ -1,0 +1,42 @@
+#ifndef WIREDCLSTAB_KAVRICONFIG_H
+#define WIREDCLSTAB_KAVRICONFIG_H
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "KavriBase.h"
+
+namespace tinyxml2 {
+class XMLDocument;
+class XMLElement;
+}
+
+namespace kavri {
+
+// Reads config.xml beside the plug-in into the converter's code lists and
+// registers its explicit links with the host.
+class KavriConfig : public KavriBase {
+public:
+    // Finds, loads and checks config.xml; 0 when it was read, -1 otherwise.
+    // Problems go to the user (warning box) or to the host's log.
+    int loadConfig();
+    // Reads the entries of an accepted Wired root; always 0.
+    int parseConfig(const tinyxml2::XMLElement* root);
+
+    // The Wired root of a loaded document, or null when the document's
+    // first element is anything else.
+    static const tinyxml2::XMLElement* configRoot(const tinyxml2::XMLDocument& document);
+
+    // In document order; never holds an empty code, may hold duplicates.
+    std::vector<std::string> packageCodes;
+    std::vector<std::string> leaderCodes;
+
+private:
+    bool locateConfig(char* path, std::size_t size);
+    bool hostSpeaksChinese();
+};
+
+} // namespace kavri
+
+#endif

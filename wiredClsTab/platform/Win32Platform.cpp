@@ -1,0 +1,83 @@
+#include "Platform.h"
+
+#include <io.h>
+#include <stdio.h>
+#include <string.h>
+#include <windows.h>
+
+namespace {
+
+// The plug-in's own module, kept from the loader's call and only read later.
+HINSTANCE moduleHandle = nullptr;
+
+} // namespace
+
+// The loader's entry: keep the handle, never refuse the load, release nothing.
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
+{
+    if (reason == DLL_PROCESS_ATTACH)
+        moduleHandle = instance;
+    return TRUE;
+}
+
+namespace kavri {
+namespace platform {
+
+std::size_t pathCapacity()
+{
+    return MAX_PATH;
+}
+
+char pathSeparator()
+{
+    return '\\';
+}
+
+std::size_t moduleFileName(char* buffer, std::size_t size)
+{
+    return GetModuleFileNameA(moduleHandle, buffer, static_cast<DWORD>(size));
+}
+
+void appendFileName(char* buffer, std::size_t size, const char* name)
+{
+    strcat_s(buffer, size, name);
+}
+
+bool fileExists(const char* path)
+{
+    return _access(path, 0) != -1;
+}
+
+tinyxml2::XMLError loadXmlFile(tinyxml2::XMLDocument& document, const char* path)
+{
+    return document.LoadFile(path);
+}
+
+void formatXmlError(char* buffer, std::size_t size, int code)
+{
+    sprintf_s(buffer, size, "XMLError:%d", code);
+}
+
+// Code page 936 (GBK) bytes, as the host's ANSI message box expects them.
+const char* chineseCaption(Caption caption)
+{
+    switch (caption) {
+    case Caption::FileMissing:
+        return "\xCE\xC4\xBC\xFE\xB2\xBB\xB4\xE6\xD4\xDA"; // 文件不存在
+    case Caption::FormatError:
+        return "\xCE\xC4\xBC\xFE\xB8\xF1\xCA\xBD\xB4\xED\xCE\xF3!"; // 文件格式错误!
+    case Caption::NotReadable:
+        return "\xCE\xC4\xBC\xFE\xB2\xBB\xB4\xE6\xD4\xDA!"; // 文件不存在!
+    case Caption::NotConfiguration:
+        break;
+    }
+    return "\xCE\xC4\xBC\xFE\xB2\xBB\xCA\xC7\xB9\xD8\xC1\xAA\xC5\xE4\xD6\xC3!"; // 文件不是关联配置!
+}
+
+void showWarning(const char* caption, const char* text)
+{
+    MessageBoxA(nullptr, text, caption, MB_ICONWARNING);
+}
+
+} // namespace platform
+} // namespace kavri
