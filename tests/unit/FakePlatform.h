@@ -1,0 +1,34 @@
+#ifndef WIREDCLSTAB_TESTS_FAKEPLATFORM_H
+#define WIREDCLSTAB_TESTS_FAKEPLATFORM_H
+
+#include <cstddef>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace kavri_test {
+
+// Stands in for the platform layer in the unit tests: the module path is
+// whatever the test says, the warning boxes are recorded, and files are
+// looked up on the real file system.
+struct FakePlatform {
+    std::string modulePath;
+    std::size_t capacity = 260;
+    char separator = '/';
+    // Make the module-path call report a cut-off path, as the kernel does.
+    bool reportTruncated = false;
+
+    std::vector<std::string> existenceChecks;
+    std::vector<std::pair<std::string, std::string>> warnings; // caption, text
+
+    // The platform layer the tests see; reset() before each test.
+    static FakePlatform& instance();
+    static void reset();
+};
+
+// Captions the fake gives for the Chinese messages.
+extern const char* const kFakeChinese[4];
+
+} // namespace kavri_test
+
+#endif
