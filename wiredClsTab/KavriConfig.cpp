@@ -108,15 +108,6 @@ int KavriConfig::loadConfig()
     return parseConfig(root);
 }
 
-const tinyxml2::XMLElement* KavriConfig::configRoot(const tinyxml2::XMLDocument& document)
-{
-    // Only the first top-level element counts; a Wired after it is not seen.
-    const tinyxml2::XMLElement* first = document.FirstChildElement();
-    if (first == nullptr || std::strcmp(first->Name(), "Wired") != 0)
-        return nullptr;
-    return first;
-}
-
 int KavriConfig::parseConfig(const tinyxml2::XMLElement* root)
 {
     for (const tinyxml2::XMLElement* child = root->FirstChildElement(); child != nullptr;

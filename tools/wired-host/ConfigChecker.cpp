@@ -1,0 +1,336 @@
+#include "ConfigChecker.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <filesystem>
+
+#include <tinyxml2.h>
+
+#include "KavriConfig.h"
+#include "KavriEntry.h"
+
+namespace wiredhost {
+
+namespace {
+
+using kavri::KavriEntry;
+using tinyxml2::XMLAttribute;
+using tinyxml2::XMLElement;
+
+const char* const kEntryNames[] = {"Package", "Leader", "Link"};
+
+std::string lower(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+    return text;
+}
+
+std::size_t editDistance(const std::string& a, const std::string& b)
+{
+    std::vector<std::size_t> row(b.size() + 1);
+    for (std::size_t j = 0; j <= b.size(); ++j)
+        row[j] = j;
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        std::size_t diagonal = row[0];
+        row[0] = i;
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            const std::size_t above = row[j];
+            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
+            diagonal = above;
+        }
+    }
+    return row[b.size()];
+}
+
+// The known entry a misspelt name most likely meant, or null.
+const char* nearMiss(const std::string& name)
+{
+    const char* best = nullptr;
+    std::size_t bestDistance = 3;
+    for (const char* known : kEntryNames) {
+        const std::size_t distance = editDistance(lower(name), lower(known));
+        if (distance < bestDistance) {
+            best = known;
+            bestDistance = distance;
+        }
+    }
+    return best;
+}
+
+std::string quoted(const std::string& text)
+{
+    return "\"" + text + "\"";
+}
+
+bool named(const char* name, const char* expected)
+{
+    return std::strcmp(name, expected) == 0;
+}
+
+const XMLAttribute* attributeNamed(const XMLElement& element, const char* name)
+{
+    for (const XMLAttribute* a = element.FirstAttribute(); a != nullptr; a = a->Next()) {
+        if (named(a->Name(), name))
+            return a;
+    }
+    return nullptr;
+}
+
+// A differently-cased spelling of name among the element's attributes.
+const char* caseVariant(const XMLElement& element, const char* name)
+{
+    for (const XMLAttribute* a = element.FirstAttribute(); a != nullptr; a = a->Next()) {
+        if (!named(a->Name(), name) && lower(a->Name()) == name)
+            return a->Name();
+    }
+    return nullptr;
+}
+
+const char* captionFor(tinyxml2::XMLError error)
+{
+    switch (error) {
+    case tinyxml2::XML_ERROR_MISMATCHED_ELEMENT:
+        return "File format error!";
+    case tinyxml2::XML_ERROR_FILE_NOT_FOUND:
+        return "File is not exits!";
+    default:
+        return nullptr;
+    }
+}
+
+} // namespace
+
+void ConfigChecker::check(const std::string& configPath)
+{
+    path = configPath;
+    load();
+}
+
+void ConfigChecker::reject(int line, const std::string& reason, const std::string& caption)
+{
+    rejected = true;
+    rejectedLine = line;
+    rejection = reason;
+    warningCaption = caption;
+}
+
+void ConfigChecker::load()
+{
+    std::error_code failure;
+    if (!std::filesystem::exists(path, failure)) {
+        reject(0, "no such file", "File does not exist");
+        return;
+    }
+    // Same settings as the plug-in: entities decoded, whitespace kept.
+    tinyxml2::XMLDocument document(true, tinyxml2::PRESERVE_WHITESPACE);
+    tinyxml2::XMLError error = tinyxml2::XML_ERROR_FILE_NOT_FOUND;
+    if (!std::filesystem::is_directory(path, failure))
+        error = document.LoadFile(path.c_str());
+    if (error != tinyxml2::XML_SUCCESS) {
+        const char* caption = captionFor(error);
+        const std::string detail = error == tinyxml2::XML_ERROR_FILE_NOT_FOUND
+                                       ? "the file cannot be opened for reading"
+                                       : std::string(document.ErrorStr());
+        reject(error == tinyxml2::XML_ERROR_FILE_NOT_FOUND ? 0 : document.ErrorLineNum(),
+               std::string(tinyxml2::XMLDocument::ErrorIDToName(error)) + " (error " + std::to_string(error) +
+                   "): " + detail,
+               caption != nullptr ? caption : "XMLError:" + std::to_string(error));
+        return;
+    }
+
+    const XMLElement* root = kavri::KavriConfig::configRoot(document);
+    if (root == nullptr) {
+        const XMLElement* first = document.FirstChildElement();
+        if (first == nullptr) {
+            reject(0, "the document holds no element", "File is not an associated configuration!");
+            return;
+        }
+        std::string reason = std::string("the first element is ") + first->Name() + ", not Wired";
+        for (const XMLElement* e = first->NextSiblingElement(); e != nullptr; e = e->NextSiblingElement()) {
+            if (named(e->Name(), "Wired")) {
+                reason += "; the Wired at line " + std::to_string(e->GetLineNum()) +
+                          " is not seen, since only the first element counts";
+                break;
+            }
+        }
+        reject(first->GetLineNum(), reason, "File is not an associated configuration!");
+        return;
+    }
+
+    for (const XMLAttribute* a = root->FirstAttribute(); a != nullptr; a = a->Next())
+        rootNotes.push_back("attribute " + quoted(a->Name()) + " of Wired is ignored");
+    for (const XMLElement* e = root->FirstChildElement(); e != nullptr; e = e->NextSiblingElement())
+        readEntry(*e);
+}
+
+void ConfigChecker::readEntry(const XMLElement& element)
+{
+    // The plug-in's own reading of the element decides whether it counts.
+    const KavriEntry entry = KavriEntry::read(element);
+    Finding finding;
+    finding.line = element.GetLineNum();
+    finding.element = element.Name();
+    switch (entry.kind) {
+    case KavriEntry::Package:
+    case KavriEntry::Leader:
+        readCode(element, entry, finding);
+        break;
+    case KavriEntry::Link:
+        readLink(element, entry, finding);
+        break;
+    case KavriEntry::Unknown: {
+        finding.what = "unknown entry, passed over";
+        const char* meant = nearMiss(element.Name());
+        if (meant != nullptr)
+            finding.what += std::string("; did you mean ") + meant + "? (names are case-sensitive)";
+        else
+            finding.what += " (the entries are Package, Leader and Link)";
+        break;
+    }
+    }
+    findings.push_back(finding);
+    readNested(element);
+}
+
+void ConfigChecker::readCode(const XMLElement& element, const KavriEntry& entry, Finding& finding)
+{
+    const bool isPackage = entry.kind == KavriEntry::Package;
+    const XMLAttribute* first = element.FirstAttribute();
+    const char* code = entry.code;
+    if (code == nullptr) {
+        if (first == nullptr) {
+            finding.what = "no attribute; code must be its first attribute";
+        } else if (attributeNamed(element, "code") != nullptr) {
+            finding.what = std::string("code is not the first attribute (") + first->Name() +
+                           " is); only the first attribute is read";
+        } else if (lower(first->Name()) == "code") {
+            finding.what = std::string("the first attribute is ") + first->Name() +
+                           "; attribute names are case-sensitive, it must be code";
+        } else {
+            finding.what = std::string("the first attribute is ") + first->Name() + ", not code";
+        }
+        return;
+    }
+    if (!entry.storesCode()) {
+        finding.what = "empty code, nothing stored";
+        return;
+    }
+    for (const XMLAttribute* a = first->Next(); a != nullptr; a = a->Next())
+        finding.notes.push_back("attribute " + quoted(a->Name()) + " is ignored: only the first attribute is read");
+    auto& seen = isPackage ? seenPackages_ : seenLeaders_;
+    const auto earlier = seen.find(code);
+    if (earlier != seen.end()) {
+        finding.what = std::string(isPackage ? "package" : "leader") + " code " + quoted(code) +
+                       " is already given at line " + std::to_string(earlier->second) +
+                       "; stored again but adds nothing";
+        return;
+    }
+    seen.emplace(code, finding.line);
+    finding.effective = true;
+    if (isPackage) {
+        packageCodes.push_back(code);
+        finding.what = "package code " + quoted(code);
+    } else {
+        leaderCodes.push_back(code);
+        finding.what = "leader code " + quoted(code);
+    }
+}
+
+void ConfigChecker::readLink(const XMLElement& element, const KavriEntry& entry, Finding& finding)
+{
+    const char* className = entry.className;
+    const char* tableName = entry.tableName;
+    if (!entry.registersLink()) {
+        finding.what = className == nullptr && tableName == nullptr ? "Link without class and table"
+                       : className == nullptr                      ? "Link without class"
+                                                                   : "Link without table";
+        finding.what += ", passed over";
+        for (const char* name : {"class", "table"}) {
+            const char* variant = caseVariant(element, name);
+            if (variant != nullptr)
+                finding.notes.push_back(std::string(variant) + " is not " + name + ": names are case-sensitive");
+        }
+        return;
+    }
+    for (const XMLAttribute* a = element.FirstAttribute(); a != nullptr; a = a->Next()) {
+        if (!named(a->Name(), "class") && !named(a->Name(), "table"))
+            finding.notes.push_back("attribute " + quoted(a->Name()) + " is ignored");
+    }
+    if (className[0] == '\0')
+        finding.notes.push_back("the class is empty: the host is asked to link an empty class name");
+    if (tableName[0] == '\0')
+        finding.notes.push_back("the table is empty: the host is asked to link an empty table name");
+    const auto earlier = seenLinks_.find(className);
+    if (earlier != seenLinks_.end())
+        finding.notes.push_back("class " + quoted(className) + " is also linked at line " +
+                                std::to_string(earlier->second) + "; the host is asked again and decides");
+    else
+        seenLinks_.emplace(className, finding.line);
+    finding.effective = true;
+    finding.what = std::string("link ") + className + " -> " + tableName + ", registered with the host at creation";
+    links.emplace_back(className, tableName);
+}
+
+void ConfigChecker::readNested(const XMLElement& parent)
+{
+    for (const XMLElement* e = parent.FirstChildElement(); e != nullptr; e = e->NextSiblingElement()) {
+        Finding finding;
+        finding.line = e->GetLineNum();
+        finding.element = e->Name();
+        finding.what = std::string("nested inside ") + parent.Name() + " at line " +
+                       std::to_string(parent.GetLineNum()) + "; only direct children of Wired are read";
+        findings.push_back(finding);
+        readNested(*e);
+    }
+}
+
+int ConfigChecker::exitCode() const
+{
+    if (rejected)
+        return 2;
+    const bool allEffective =
+        std::all_of(findings.begin(), findings.end(), [](const Finding& f) { return f.effective; });
+    return allEffective ? 0 : 1;
+}
+
+void ConfigChecker::write(std::ostream& out) const
+{
+    if (rejected) {
+        out << path << (rejectedLine > 0 ? ":" + std::to_string(rejectedLine) : std::string()) << ": refused: "
+            << rejection << '\n';
+        out << "The plug-in shows the warning " << quoted(warningCaption)
+            << " and works with no package codes, no leader codes and no links.\n";
+        return;
+    }
+    for (const std::string& note : rootNotes)
+        out << path << ": note: " << note << '\n';
+    std::size_t effective = 0;
+    for (const Finding& f : findings) {
+        effective += f.effective;
+        out << path << ":" << f.line << ": " << f.element << (f.effective ? " takes effect: " : " has no effect: ")
+            << f.what << '\n';
+        for (const std::string& note : f.notes)
+            out << path << ":" << f.line << ": note: " << note << '\n';
+    }
+    const auto list = [&](const char* title, const std::vector<std::string>& items) {
+        out << title << ":";
+        if (items.empty())
+            out << " none";
+        for (std::size_t i = 0; i < items.size(); ++i)
+            out << (i ? ", " : " ") << items[i];
+        out << '\n';
+    };
+    out << '\n';
+    list("Package codes", packageCodes);
+    if (packageCodes.empty())
+        out << "  (no package codes: every class is named)\n";
+    list("Leader codes", leaderCodes);
+    std::vector<std::string> linkTexts;
+    for (const auto& link : links)
+        linkTexts.push_back(link.first + " -> " + link.second);
+    list("Links", linkTexts);
+    out << effective << " of " << findings.size() << " entries take effect.\n";
+}
+
+} // namespace wiredhost

@@ -1,0 +1,65 @@
+#ifndef WIREDHOST_CONFIGCHECKER_H
+#define WIREDHOST_CONFIGCHECKER_H
+
+#include <map>
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace tinyxml2 {
+class XMLElement;
+}
+
+namespace kavri {
+struct KavriEntry;
+}
+
+namespace wiredhost {
+
+// What one element of a config.xml does, with the reasons.
+struct Finding {
+    int line = 0;
+    std::string element;
+    bool effective = false;
+    std::string what; // the effect, or why there is none
+    std::vector<std::string> notes;
+};
+
+// Reads a config.xml as the plug-in does and tells, entry by entry, what
+// takes effect. The entry rules are the plug-in's own (KavriEntry,
+// KavriConfig::configRoot); the reasons and hints are layered on top.
+class ConfigChecker {
+public:
+    std::string path;
+    // Set when the plug-in would refuse the whole file.
+    bool rejected = false;
+    int rejectedLine = 0;
+    std::string rejection;
+    std::string warningCaption; // the warning box the plug-in would show
+    std::vector<std::string> rootNotes;
+    std::vector<Finding> findings;
+    std::vector<std::string> packageCodes;
+    std::vector<std::string> leaderCodes;
+    std::vector<std::pair<std::string, std::string>> links;
+
+    void check(const std::string& configPath);
+    void write(std::ostream& out) const;
+    // 0 every entry takes effect, 1 some do not, 2 the file is refused.
+    int exitCode() const;
+
+private:
+    void load();
+    void readEntry(const tinyxml2::XMLElement& element);
+    void readCode(const tinyxml2::XMLElement& element, const kavri::KavriEntry& entry, Finding& finding);
+    void readLink(const tinyxml2::XMLElement& element, const kavri::KavriEntry& entry, Finding& finding);
+    void readNested(const tinyxml2::XMLElement& parent);
+    void reject(int line, const std::string& reason, const std::string& caption);
+
+    // First line of each stored code or linked class, to name duplicates.
+    std::map<std::string, int> seenPackages_, seenLeaders_, seenLinks_;
+};
+
+} // namespace wiredhost
+
+#endif

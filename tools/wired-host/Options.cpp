@@ -1,0 +1,55 @@
+#include "Options.h"
+
+namespace wiredhost {
+
+Options::Options(std::set<std::string> valued, std::set<std::string> flags)
+    : valued_(std::move(valued)), flags_(std::move(flags))
+{
+}
+
+bool Options::parse(int argc, char** argv, int first, std::string& error)
+{
+    bool optionsEnded = false;
+    for (int i = first; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (optionsEnded || arg.size() < 2 || arg.compare(0, 2, "--") != 0) {
+            positional.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        const std::size_t equals = arg.find('=');
+        const std::string name = arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
+        if (flags_.count(name) != 0 && equals == std::string::npos) {
+            seen_.insert(name);
+        } else if (valued_.count(name) != 0) {
+            if (equals != std::string::npos) {
+                values_[name] = arg.substr(equals + 1);
+            } else if (i + 1 < argc) {
+                values_[name] = argv[++i];
+            } else {
+                error = "option --" + name + " needs a value";
+                return false;
+            }
+        } else {
+            error = "unknown option " + arg;
+            return false;
+        }
+    }
+    return true;
+}
+
+bool Options::has(const std::string& flag) const
+{
+    return seen_.count(flag) != 0;
+}
+
+std::string Options::value(const std::string& name, const std::string& fallback) const
+{
+    const auto found = values_.find(name);
+    return found == values_.end() ? fallback : found->second;
+}
+
+} // namespace wiredhost

@@ -1,0 +1,35 @@
+#ifndef WIREDHOST_OPTIONS_H
+#define WIREDHOST_OPTIONS_H
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace wiredhost {
+
+// A subcommand's arguments: "--name value" or "--name=value" for the
+// options that take a value, "--name" for flags, the rest positional.
+// "--" ends the options.
+class Options {
+public:
+    Options(std::set<std::string> valued, std::set<std::string> flags);
+
+    // False with a message in error on an unknown or incomplete option.
+    bool parse(int argc, char** argv, int first, std::string& error);
+
+    bool has(const std::string& flag) const;
+    std::string value(const std::string& name, const std::string& fallback = "") const;
+
+    std::vector<std::string> positional;
+
+private:
+    std::set<std::string> valued_;
+    std::set<std::string> flags_;
+    std::map<std::string, std::string> values_;
+    std::set<std::string> seen_;
+};
+
+} // namespace wiredhost
+
+#endif
