@@ -1,0 +1,12 @@
+#include "ChineseCaptions.h"
+
+namespace e2e {
+
+// Code page 936 (GBK).
+const char ChineseCaptions::fileMissing[] = "\xCE\xC4\xBC\xFE\xB2\xBB\xB4\xE6\xD4\xDA";
+const char ChineseCaptions::formatError[] = "\xCE\xC4\xBC\xFE\xB8\xF1\xCA\xBD\xB4\xED\xCE\xF3\x21";
+const char ChineseCaptions::notReadable[] = "\xCE\xC4\xBC\xFE\xB2\xBB\xB4\xE6\xD4\xDA\x21";
+const char ChineseCaptions::notConfiguration[] =
+    "\xCE\xC4\xBC\xFE\xB2\xBB\xCA\xC7\xB9\xD8\xC1\xAA\xC5\xE4\xD6\xC3\x21";
+
+} // namespace e2e
