@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include <sys/stat.h>
@@ -25,13 +26,16 @@ std::string ownMappedFile()
 {
     const auto self = reinterpret_cast<std::uintptr_t>(&anchor);
     std::string found;
-    FILE* maps = std::fopen("/proc/self/maps", "re");
-    if (maps == nullptr)
+    // Closed and freed however this ends: copying the path may throw when
+    // memory runs out, and the host must not be left holding the file.
+    std::unique_ptr<FILE, int (*)(FILE*)> maps(std::fopen("/proc/self/maps", "re"), &std::fclose);
+    if (!maps)
         return found;
     char* line = nullptr;
+    std::unique_ptr<char*, void (*)(char**)> lineOwner(&line, [](char** p) { std::free(*p); });
     std::size_t capacity = 0;
     ssize_t length;
-    while ((length = getline(&line, &capacity, maps)) > 0) {
+    while ((length = getline(&line, &capacity, maps.get())) > 0) {
         unsigned long low = 0, high = 0;
         int pathStart = 0;
         if (std::sscanf(line, "%lx-%lx %*s %*s %*s %*s %n", &low, &high, &pathStart) < 2 || pathStart == 0)
@@ -43,8 +47,6 @@ std::string ownMappedFile()
             found.pop_back();
         break;
     }
-    std::free(line);
-    std::fclose(maps);
     return found;
 }
 
@@ -87,7 +89,13 @@ tinyxml2::XMLError loadXmlFile(tinyxml2::XMLDocument& document, const char* path
     struct stat info;
     if (stat(path, &info) == 0 && S_ISDIR(info.st_mode))
         return tinyxml2::XML_ERROR_FILE_NOT_FOUND;
-    return document.LoadFile(path);
+    // Opened here rather than by LoadFile(path), which keeps the file open
+    // while it parses and never closes it when parsing throws (memory
+    // exhausted): the host would be left holding the file.
+    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path, "rb"), &std::fclose);
+    if (!file)
+        return tinyxml2::XML_ERROR_FILE_NOT_FOUND;
+    return document.LoadFile(file.get());
 }
 
 void formatXmlError(char* buffer, std::size_t size, int code)

@@ -1,6 +1,7 @@
 #include "Platform.h"
 
 #include <io.h>
+#include <memory>
 #include <stdio.h>
 #include <string.h>
 #include <windows.h>
@@ -50,7 +51,13 @@ bool fileExists(const char* path)
 
 tinyxml2::XMLError loadXmlFile(tinyxml2::XMLDocument& document, const char* path)
 {
-    return document.LoadFile(path);
+    // Opened here rather than by LoadFile(path), which keeps the file open
+    // while it parses and never closes it when parsing throws (memory
+    // exhausted): the host would be left holding the handle.
+    std::unique_ptr<FILE, int (*)(FILE*)> file(fopen(path, "rb"), &fclose);
+    if (!file)
+        return tinyxml2::XML_ERROR_FILE_NOT_FOUND;
+    return document.LoadFile(file.get());
 }
 
 void formatXmlError(char* buffer, std::size_t size, int code)

@@ -1,0 +1,180 @@
+#include <cstdio>
+#include <new>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "AllocationFaults.h"
+#include "FakeNode.h"
+#include "LeakCheck.h"
+#include "LoadedPlugin.h"
+#include "ProcessUsage.h"
+#include "RecordingHost.h"
+
+using hardening::FailingAllocation;
+using hardening::LoadedPlugin;
+using hardening::ProcessUsage;
+using kavri_test::FakeNode;
+using kavri_test::LogRecord;
+using kavri_test::RecordingHost;
+
+namespace {
+
+// Codes long enough to live on the heap, so that storing them allocates.
+const char kConfig[] =
+    "<?xml version=\"1.0\"?>\n"
+    "<Wired>\n"
+    "  <Package code=\"model\"/>\n"
+    "  <Leader code=\"TB\"/>\n"
+    "  <Leader code=\"a_leader_code_longer_than_any_short_string\"/>\n"
+    "  <Link class=\"Person\" table=\"PERSON_INFO\"/>\n"
+    "  <Package code=\"a.package.code.longer.than.any.short.string\"/>\n"
+    "  <Link class=\"OrderLineWithAClassNameLongerThanShort\" table=\"ORDER_LINE\"/>\n"
+    "</Wired>\n";
+
+// The warning paths allocate too (language, caption text).
+const char* const kRejectedConfigs[] = {
+    "<Other/>",                 // not a configuration of this converter
+    "<Wired><Package></Wired>", // mismatched end tag
+    "<Wired code='1' code='2'/>", // numeric XML error
+};
+
+// Sends the plug-in's warning lines to /dev/null while alive.
+class SilencedStderr {
+public:
+    SilencedStderr() : saved_(dup(2))
+    {
+        std::fflush(stderr);
+        const int null = open("/dev/null", O_WRONLY);
+        dup2(null, 2);
+        close(null);
+    }
+    ~SilencedStderr()
+    {
+        std::fflush(stderr);
+        dup2(saved_, 2);
+        close(saved_);
+    }
+
+private:
+    int saved_;
+};
+
+// After any failure, a converter of this configuration still names the first
+// class node of a model: leader TB removed, package "model" accepted.
+void expectNamesTables(kavri::IConvert* converter, RecordingHost& host)
+{
+    FakeNode model("model", "", 1);
+    FakeNode classNode("TBOrderItem", "com.shop.model");
+    model.children = {&classNode};
+    host.logs.clear();
+    EXPECT_EQ(0, converter->reset());
+    EXPECT_EQ(0, converter->convert(&model));
+    EXPECT_EQ(std::vector<std::string>{"Order_Item"}, classNode.tablesSet);
+    EXPECT_EQ(std::vector<LogRecord>({{"Table is set.", "Order_Item", "wiredClsTab\\KavriWired", 92}}), host.logs);
+}
+
+// Fails allocation 1, 2, 3... of registConvert until one call completes.
+// Returns the number of allocations that were made to fail.
+long failEachAllocationOfCreation(const LoadedPlugin& plugin)
+{
+    for (long n = 1;; ++n) {
+        const int openFiles = ProcessUsage::now().openFiles;
+        RecordingHost host;
+        kavri::IConvert* converter = nullptr;
+        bool threw = false;
+        bool fired = false;
+        {
+            FailingAllocation fault(n);
+            try {
+                converter = plugin.registConvert(&host);
+            } catch (const std::bad_alloc&) {
+                threw = true;
+            }
+            fired = fault.fired();
+        }
+        EXPECT_EQ(fired, threw) << "allocation " << n << " failed without reaching the host's call";
+        EXPECT_EQ(openFiles, ProcessUsage::now().openFiles) << "after failing allocation " << n;
+        if (!fired) {
+            EXPECT_NE(nullptr, converter);
+            LoadedPlugin::keep(converter);
+            return n - 1;
+        }
+        EXPECT_EQ(nullptr, converter);
+    }
+}
+
+TEST(AllocationFaults, EachAllocationWhileCreatingAConverterReachesTheHost)
+{
+    LoadedPlugin plugin(kConfig);
+    RecordingHost earlierHost;
+    kavri::IConvert* earlier = plugin.create(&earlierHost);
+
+    const long failed = failEachAllocationOfCreation(plugin);
+    // The converter, the path, the document, its nodes and the codes at least.
+    EXPECT_GT(failed, 10);
+    EXPECT_FALSE(hardening::leaksFound());
+
+    // A converter made before the failures is untouched by them.
+    expectNamesTables(earlier, earlierHost);
+    RecordingHost laterHost;
+    expectNamesTables(plugin.create(&laterHost), laterHost);
+}
+
+TEST(AllocationFaults, EachAllocationOfARejectedConfigurationReachesTheHost)
+{
+    for (const char* config : kRejectedConfigs) {
+        SCOPED_TRACE(config);
+        LoadedPlugin plugin(config);
+        SilencedStderr quiet;
+        EXPECT_GT(failEachAllocationOfCreation(plugin), 2);
+        EXPECT_FALSE(hardening::leaksFound());
+    }
+}
+
+TEST(AllocationFaults, EachAllocationWhileConvertingReachesTheHostAndTheConverterStaysUsable)
+{
+    LoadedPlugin plugin(kConfig);
+    RecordingHost host;
+    kavri::IConvert* converter = plugin.create(&host);
+    // A class name and package long enough that copying them allocates.
+    const std::string longName = "TBPurchaseOrderLineItemWithAVeryLongName";
+
+    long n = 1;
+    for (;; ++n) {
+        FakeNode model("model", "", 1);
+        FakeNode classNode(longName, "com.shop.purchasing.orders.model");
+        model.children = {&classNode};
+        model.calls.reserve(8);
+        classNode.calls.reserve(8);
+        classNode.tablesSet.reserve(2);
+        host.logs.reserve(host.logs.size() + 2);
+        converter->reset();
+        bool threw = false;
+        bool fired = false;
+        {
+            FailingAllocation fault(n);
+            try {
+                converter->convert(&model);
+            } catch (const std::bad_alloc&) {
+                threw = true;
+            }
+            fired = fault.fired();
+        }
+        ASSERT_EQ(fired, threw) << "allocation " << n;
+        if (!fired) {
+            EXPECT_EQ(std::vector<std::string>{"Purchase_Order_Line_Item_With_AVery_Long_Name"}, classNode.tablesSet);
+            break;
+        }
+        expectNamesTables(converter, host);
+    }
+    // The visitor and its copy, the name, the package and the table name.
+    EXPECT_GE(n - 1, 4);
+    EXPECT_FALSE(hardening::leaksFound());
+}
+
+} // namespace

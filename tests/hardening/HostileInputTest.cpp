@@ -1,0 +1,202 @@
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "FakeNode.h"
+#include "LoadedPlugin.h"
+#include "RecordingHost.h"
+
+using hardening::LoadedPlugin;
+using kavri_test::FakeNode;
+using kavri_test::LinkCall;
+using kavri_test::LogRecord;
+using kavri_test::RecordingHost;
+using Texts = std::vector<std::string>;
+
+namespace {
+
+const std::size_t kMiB = 1024 * 1024;
+
+// "aBaB...": a seam at every second byte, the worst case for insertion.
+std::string alternating(std::size_t size)
+{
+    std::string text;
+    text.reserve(size);
+    while (text.size() < size)
+        text += text.size() % 2 == 0 ? 'a' : 'B';
+    return text;
+}
+
+std::string withSeams(const std::string& name)
+{
+    std::string out;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        if (i > 0 && name[i] >= 'A' && name[i] <= 'Z' && name[i - 1] >= 'a' && name[i - 1] <= 'z')
+            out += '_';
+        out += name[i];
+    }
+    return out;
+}
+
+// The table names that one conversion of a class node sets.
+Texts tablesFor(kavri::IConvert* converter, const std::string& name, const std::string& package)
+{
+    FakeNode model("model", "", 1);
+    FakeNode classNode(name, package);
+    model.children = {&classNode};
+    converter->reset();
+    converter->convert(&model);
+    return classNode.tablesSet;
+}
+
+// Creates a converter for the configuration and returns what the plug-in
+// wrote to standard error: the warning line, if any.
+std::string createCapturingWarning(const LoadedPlugin& plugin, RecordingHost& host, kavri::IConvert** converter)
+{
+    testing::internal::CaptureStderr();
+    *converter = plugin.create(&host);
+    return testing::internal::GetCapturedStderr();
+}
+
+TEST(HostileInput, AMebibyteClassNameGetsEveryUnderscore)
+{
+    LoadedPlugin plugin("<Wired><Leader code=\"aB\"/></Wired>");
+    RecordingHost host;
+    kavri::IConvert* converter = plugin.create(&host);
+    const std::string name = alternating(kMiB);
+
+    const Texts tables = tablesFor(converter, name, "any.package");
+
+    ASSERT_EQ(1u, tables.size());
+    const std::string expected = withSeams(name.substr(2));
+    EXPECT_EQ((kMiB - 2) * 3 / 2, expected.size());
+    EXPECT_TRUE(tables[0] == expected) << "table name of " << tables[0].size() << " bytes differs";
+    ASSERT_EQ(1u, host.logs.size());
+    EXPECT_TRUE(host.logs[0].detail == expected);
+}
+
+TEST(HostileInput, MebibyteAttributeValuesAreStoredWhole)
+{
+    const std::string packageCode(kMiB, 'p');
+    const std::string leaderCode(kMiB, 'L');
+    const std::string className(kMiB, 'C');
+    LoadedPlugin plugin("<Wired><Package code=\"" + packageCode + "\"/><Leader code=\"" + leaderCode +
+                        "\"/><Link class=\"" + className + "\" table=\"T\"/></Wired>");
+    RecordingHost host;
+    kavri::IConvert* converter = plugin.create(&host);
+
+    ASSERT_EQ(1u, host.links.size());
+    EXPECT_TRUE(host.links[0] == (LinkCall{className, "T"}));
+    EXPECT_EQ(Texts{"Order_Item"}, tablesFor(converter, leaderCode + "OrderItem", "com." + packageCode));
+    // One byte short of the code is not the code.
+    EXPECT_EQ(Texts{}, tablesFor(converter, "OrderItem", "com." + packageCode.substr(1)));
+}
+
+TEST(HostileInput, AHundredThousandEntriesAreAllRead)
+{
+    std::string xml = "<Wired>\n";
+    for (int i = 0; i < 100000; ++i) {
+        if (i % 2 == 0)
+            xml += "<Link class=\"C" + std::to_string(i) + "\" table=\"T" + std::to_string(i) + "\"/>\n";
+        else
+            xml += "<Leader code=\"Q" + std::to_string(i) + "\"/>\n";
+    }
+    // The one leader that matches comes last, after 49,999 that do not.
+    xml += "<Leader code=\"TB\"/>\n</Wired>\n";
+    LoadedPlugin plugin(xml);
+    RecordingHost host;
+    kavri::IConvert* converter = plugin.create(&host);
+
+    ASSERT_EQ(50000u, host.links.size());
+    EXPECT_EQ((LinkCall{"C99998", "T99998"}), host.links.back());
+    EXPECT_EQ(50000u, host.logs.size());
+    EXPECT_EQ(Texts{"Order_Item"}, tablesFor(converter, "TBOrderItem", "x"));
+}
+
+std::string nested(int depth, const std::string& inner)
+{
+    std::string open, close;
+    for (int i = 0; i < depth; ++i) {
+        open += "<g>";
+        close += "</g>";
+    }
+    return open + inner + close;
+}
+
+TEST(HostileInput, NestingBeyondTheParsersLimitIsAnXmlError)
+{
+    LoadedPlugin plugin("<Wired><Link class=\"A\" table=\"B\"/>" + nested(10000, "") + "</Wired>");
+    RecordingHost host;
+    kavri::IConvert* converter = nullptr;
+    const std::string warning = createCapturingWarning(plugin, host, &converter);
+
+    EXPECT_EQ("XMLError:18: " + plugin.configPath() + "\n", warning);
+    EXPECT_EQ(0, host.languageCalls);
+    EXPECT_TRUE(host.links.empty());
+    // Nothing was read: no leader removed, every package accepted.
+    EXPECT_EQ(Texts{"TBOrder_Item"}, tablesFor(converter, "TBOrderItem", ""));
+}
+
+TEST(HostileInput, NestingWithinTheLimitIsIgnoredBelowTheEntries)
+{
+    LoadedPlugin plugin("<Wired>" + nested(90, "<Leader code=\"X\"/>") + "<Leader code=\"TB\"/></Wired>");
+    RecordingHost host;
+    kavri::IConvert* converter = nullptr;
+    EXPECT_EQ("", createCapturingWarning(plugin, host, &converter));
+    EXPECT_EQ(Texts{"XOrder_Item"}, tablesFor(converter, "TBXOrderItem", ""));
+}
+
+// Invalid bytes and NULs in the file: the outcome is what tinyxml2 makes of
+// them, reported like any other load error; bytes it accepts are kept as they are.
+struct BytesCase {
+    const char* what;
+    std::string xml;
+    std::string warning; // caption, or empty when the file is read
+    std::vector<LinkCall> links; // registered when the file is read
+};
+
+class HostileBytesTest : public testing::TestWithParam<BytesCase> {};
+
+TEST_P(HostileBytesTest, GivesTheDocumentedOutcome)
+{
+    const BytesCase& c = GetParam();
+    LoadedPlugin plugin(c.xml);
+    RecordingHost host;
+    kavri::IConvert* converter = nullptr;
+    const std::string stderrText = createCapturingWarning(plugin, host, &converter);
+    if (c.warning.empty()) {
+        EXPECT_EQ("", stderrText);
+        EXPECT_EQ(c.links, host.links);
+    } else {
+        EXPECT_EQ(c.warning + ": " + plugin.configPath() + "\n", stderrText);
+        EXPECT_TRUE(host.links.empty());
+    }
+    // The converter works whatever the file held.
+    EXPECT_EQ(1u, tablesFor(converter, "OrderItem", "").size());
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, HostileBytesTest, testing::Values(
+    BytesCase{"NUL between entries ends the text early", std::string("<Wired><Link class=\"A\" table=\"B\"/>") + '\0' + "</Wired>", "XMLError:15", {}},
+    BytesCase{"NUL first", std::string(1, '\0') + "<Wired/>", "XMLError:13", {}},
+    BytesCase{"NUL inside a value", std::string("<Wired><Link class=\"A") + '\0' + "\" table=\"B\"/></Wired>", "XMLError:7", {}},
+    BytesCase{"NUL after the root", std::string("<Wired><Link class=\"A\" table=\"B\"/></Wired>") + '\0' + "junk<", "", {{"A", "B"}}},
+    BytesCase{"bytes above 0x7F kept as they are", "<Wired><\xFF\xFE/><Link class=\"\xB6\xA9\xFF\" table=\"\x80\x81\"/></Wired>", "", {{"\xB6\xA9\xFF", "\x80\x81"}}},
+    BytesCase{"control bytes kept", "<Wired><Link class=\"\x01\x02\x1F\" table=\"\x7F\"/></Wired>", "", {{"\x01\x02\x1F", "\x7F"}}},
+    BytesCase{"a character reference to NUL ends the value", "<Wired><Link class=\"A&#0;B\" table=\"T\"/></Wired>", "", {{"A", "T"}}},
+    BytesCase{"a surrogate reference is copied as bytes", "<Wired><Link class=\"&#xD800;\" table=\"T\"/></Wired>", "", {{"\xED\xA0\x80", "T"}}},
+    BytesCase{"an unknown entity stays as written", "<Wired><Link class=\"&bogus;\" table=\"T\"/></Wired>", "", {{"&bogus;", "T"}}},
+    BytesCase{"half a byte-order mark is text before the root", "\xEF\xBB<Wired><Link class=\"A\" table=\"B\"/></Wired>", "", {{"A", "B"}}}),
+    [](const testing::TestParamInfo<BytesCase>& info) { return "case" + std::to_string(info.index); });
+
+TEST(HostileInput, ANulInAClassNameEndsTheTextTheHostSees)
+{
+    LoadedPlugin plugin("<Wired/>");
+    RecordingHost host;
+    kavri::IConvert* converter = plugin.create(&host);
+    EXPECT_EQ(Texts{"Order"}, tablesFor(converter, std::string("Order\0Item", 10), ""));
+    // Bytes above 0x7F are no letters: no seam before or after them.
+    EXPECT_EQ(Texts{"\xB6\xA9Order\xC0X"}, tablesFor(converter, "\xB6\xA9Order\xC0X", ""));
+}
+
+} // namespace
