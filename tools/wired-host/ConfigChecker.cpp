@@ -87,6 +87,15 @@ const char* caseVariant(const XMLElement& element, const char* name)
     return nullptr;
 }
 
+// tinyxml2's error text without the name, code and line said elsewhere.
+std::string errorDetail(const tinyxml2::XMLDocument& document)
+{
+    const std::string text = document.ErrorStr();
+    const std::size_t line = text.find("Line number=");
+    const std::size_t colon = line == std::string::npos ? line : text.find(": ", line);
+    return colon == std::string::npos ? text : text.substr(colon + 2);
+}
+
 const char* captionFor(tinyxml2::XMLError error)
 {
     switch (error) {
@@ -131,7 +140,7 @@ void ConfigChecker::load()
         const char* caption = captionFor(error);
         const std::string detail = error == tinyxml2::XML_ERROR_FILE_NOT_FOUND
                                        ? "the file cannot be opened for reading"
-                                       : std::string(document.ErrorStr());
+                                       : errorDetail(document);
         reject(error == tinyxml2::XML_ERROR_FILE_NOT_FOUND ? 0 : document.ErrorLineNum(),
                std::string(tinyxml2::XMLDocument::ErrorIDToName(error)) + " (error " + std::to_string(error) +
                    "): " + detail,

@@ -11,9 +11,10 @@ namespace {
 
 using tinyxml2::XMLElement;
 
+// "FILE:LINE: ", or "FILE: " when tinyxml2 has no line to tell.
 std::string at(const std::string& path, int line)
 {
-    return path + ":" + std::to_string(line) + ": ";
+    return line > 0 ? path + ":" + std::to_string(line) + ": " : path + ": ";
 }
 
 bool named(const XMLElement& element, const char* name)
@@ -98,7 +99,7 @@ bool Model::load(const std::string& path, std::string& error)
     }
     tinyxml2::XMLDocument document(true, tinyxml2::PRESERVE_WHITESPACE);
     if (document.LoadFile(path.c_str()) != tinyxml2::XML_SUCCESS) {
-        error = at(path, document.ErrorLineNum()) + "malformed XML: " + document.ErrorStr();
+        error = at(path, document.ErrorLineNum()) + "malformed XML (" + document.ErrorName() + ")";
         return false;
     }
     const XMLElement* root = document.FirstChildElement();

@@ -64,7 +64,7 @@ public:
     {
         if (slot_ != nullptr) {
             original_ = *slot_;
-            writeSlot(slot_, reinterpret_cast<FARPROC>(&recordWarning));
+            writeSlot(slot_, reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&recordWarning)));
         }
         warningSink = &warnings;
     }
@@ -118,7 +118,7 @@ bool PluginLoader::load(const std::string& path, std::string& error)
         unload();
         return false;
     }
-    factory_ = reinterpret_cast<RegistConvertFn>(symbol);
+    factory_ = reinterpret_cast<RegistConvertFn>(reinterpret_cast<void*>(symbol));
     return true;
 }
 

@@ -88,6 +88,7 @@ bool PluginSession::open(const std::string& pluginPath, const std::string& confi
         error = plugin.string() + ": no plug-in there (use --plugin PATH)";
         return false;
     }
+    source_ = plugin.string();
     if (configFile.empty()) {
         loaded_ = plugin.string();
         configPath_ = (plugin.parent_path() / "config.xml").string();

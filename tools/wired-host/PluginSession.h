@@ -26,7 +26,9 @@ public:
     // tool; an empty configFile leaves the plug-in its own config.xml.
     bool open(const std::string& pluginPath, const std::string& configFile, std::string& error);
 
-    // The file loaded, and the config.xml it reads.
+    // The plug-in asked for, the file loaded (its private copy, if any) and
+    // the config.xml it reads.
+    const std::string& sourcePath() const { return source_; }
     const std::string& pluginPath() const { return loaded_; }
     const std::string& configPath() const { return configPath_; }
 
@@ -43,6 +45,7 @@ private:
     bool makePrivateCopy(const std::string& plugin, const std::string& configFile, std::string& error);
 
     PluginLoader loader_;
+    std::string source_;
     std::string loaded_;
     std::string configPath_;
     std::string privateFolder_;

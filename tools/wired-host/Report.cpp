@@ -7,44 +7,54 @@ namespace wiredhost {
 
 namespace {
 
-// Length of the UTF-8 sequence starting at text[i], or 0 when the bytes
-// there are not valid UTF-8.
-std::size_t utf8Length(const std::string& text, std::size_t i)
+// Bytes in a UTF-8 sequence that starts with lead; 0 when lead cannot start one.
+std::size_t sequenceLength(unsigned char lead)
 {
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-    const unsigned char lead = byte(i);
-    std::size_t length = lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 && lead <= 0xDF ? 2 : 0;
-    if (length == 0 || i + length > text.size())
-        return 0;
-    for (std::size_t k = 1; k < length; ++k) {
-        if ((byte(i + k) & 0xC0) != 0x80)
-            return 0;
-    }
-    return length;
+    if (lead < 0x80)
+        return 1;
+    if (lead >= 0xC2 && lead <= 0xDF)
+        return 2;
+    if (lead >= 0xE0 && lead <= 0xEF)
+        return 3;
+    if (lead >= 0xF0 && lead <= 0xF4)
+        return 4;
+    return 0;
 }
 
-// A JSON string. Texts are bytes in the host's code page; bytes that are not
-// UTF-8 (a GBK caption, say) are written as \u00XX so the output stays valid.
+bool isUtf8(const std::string& text)
+{
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t length = sequenceLength(static_cast<unsigned char>(text[i]));
+        if (length == 0 || i + length > text.size())
+            return false;
+        for (std::size_t k = 1; k < length; ++k) {
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
+                return false;
+        }
+        i += length;
+    }
+    return true;
+}
+
+// A JSON string. Texts are bytes in the host's code page: UTF-8 text is
+// written as it is; any other text (a GBK caption, say) has each byte from
+// 0x80 up written as \u00XX, so the output stays valid and every byte can be
+// recovered.
 std::string quoted(const std::string& text)
 {
+    const bool utf8 = isUtf8(text);
     std::string out = "\"";
     char escape[8];
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
+    for (const char ch : text) {
+        const unsigned char c = static_cast<unsigned char>(ch);
         if (c == '"' || c == '\\') {
             out += '\\';
-            out += static_cast<char>(c);
-        } else if (c < 0x20) {
+            out += ch;
+        } else if (c < 0x20 || (c >= 0x80 && !utf8)) {
             std::snprintf(escape, sizeof escape, "\\u%04x", c);
             out += escape;
-        } else if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (std::size_t n = utf8Length(text, i)) {
-            out.append(text, i, n);
-            i += n - 1;
         } else {
-            std::snprintf(escape, sizeof escape, "\\u%04x", c);
-            out += escape;
+            out += ch;
         }
     }
     return out + "\"";

@@ -143,8 +143,11 @@ int runCommand(int argc, char** argv)
     report.config = session.configPath();
     report.language = options.value("language", "English");
     if (!json) {
-        std::cout << "Plug-in: " << report.plugin << "\n";
-        std::cout << "config.xml: " << options.value("config", report.config) << "\n\n";
+        std::cout << "Plug-in: " << session.sourcePath() << "\n";
+        if (options.value("config").empty())
+            std::cout << "config.xml: " << report.config << "\n\n";
+        else
+            std::cout << "config.xml: " << options.value("config") << " (in a private copy of the plug-in)\n\n";
     }
 
     ModelHost host(&model, report.language);
