@@ -1,5 +1,6 @@
 #include "KavriWired.h"
 
+#include <cstring>
 #include <functional>
 
 namespace kavri {
@@ -9,15 +10,30 @@ namespace {
 const char kSourceFile[] = "wiredClsTab\\KavriWired";
 const int kClassKind = 24;
 const int kModelType = 5;
+// Names up to this long are built in a buffer on the stack.
+const std::size_t kShortName = 64;
 
-bool isLower(char c)
+// A lower-case letter followed by an upper-case one. Written without
+// branches so the scan over long names can be vectorised.
+bool isSeam(char before, char c)
 {
-    return c >= 'a' && c <= 'z';
+    return (static_cast<unsigned char>(before - 'a') < 26) & (static_cast<unsigned char>(c - 'A') < 26);
 }
 
-bool isUpper(char c)
+// Copies text to out with '_' before every seam; out has room for the
+// result, at most half as long again. Returns the end of what was written.
+char* copyWithSeams(const char* text, std::size_t length, char* out)
 {
-    return c >= 'A' && c <= 'Z';
+    if (length == 0)
+        return out;
+    *out++ = text[0];
+    for (std::size_t i = 1; i < length; ++i) {
+        // The underscore is always written and kept only at a seam.
+        *out = '_';
+        out += isSeam(text[i - 1], text[i]);
+        *out++ = text[i];
+    }
+    return out;
 }
 
 bool endsWith(const std::string& text, const std::string& tail)
@@ -25,9 +41,11 @@ bool endsWith(const std::string& text, const std::string& tail)
     return tail.size() <= text.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
+// The first byte alone settles most leaders, without a call to memcmp.
 bool startsWith(const std::string& text, const std::string& head)
 {
-    return head.size() <= text.size() && text.compare(0, head.size(), head) == 0;
+    return head.size() <= text.size() && (head.empty() || text[0] == head[0]) &&
+           std::memcmp(text.data(), head.data(), head.size()) == 0;
 }
 
 } // namespace
@@ -106,14 +124,20 @@ std::string KavriWired::tableNameFor(const std::string& name, const std::vector<
             break;
         }
     }
-    // One pass that copies and inserts, so a huge name costs linear time.
-    std::string table;
-    table.reserve(name.size() - start + (name.size() - start) / 2);
-    for (std::size_t i = start; i < name.size(); ++i) {
-        if (i > start && isUpper(name[i]) && isLower(name[i - 1]))
-            table += '_';
-        table += name[i];
+    const char* text = name.data() + start;
+    const std::size_t length = name.size() - start;
+    // A typical name is built on the stack and copied out once. A long one is
+    // counted first, then built in place at its final size. Either way one
+    // linear pass, however many seams the name has.
+    if (length <= kShortName) {
+        char buffer[kShortName + kShortName / 2];
+        return std::string(buffer, copyWithSeams(text, length, buffer));
     }
+    std::size_t seams = 0;
+    for (std::size_t i = 1; i < length; ++i)
+        seams += isSeam(text[i - 1], text[i]);
+    std::string table(length + seams, '\0');
+    copyWithSeams(text, length, &table[0]);
     return table;
 }
 

@@ -76,6 +76,22 @@ TEST(HostileInput, AMebibyteClassNameGetsEveryUnderscore)
     EXPECT_TRUE(host.logs[0].detail == expected);
 }
 
+// Short names and long ones take different paths to their table name; the
+// lengths around the switch, with a seam at every second byte and at the end.
+TEST(HostileInput, NamesAroundTheShortNameLengthGetEveryUnderscore)
+{
+    LoadedPlugin plugin("<Wired><Leader code=\"Tb\"/></Wired>");
+    RecordingHost host;
+    kavri::IConvert* converter = plugin.create(&host);
+    for (std::size_t length = 60; length <= 70; ++length) {
+        for (const std::string& name : {alternating(length), "x" + alternating(length - 1),
+                                        "Tb" + alternating(length - 2), std::string(length - 1, 'z') + "Q"}) {
+            const std::string expected = withSeams(name.compare(0, 2, "Tb") == 0 ? name.substr(2) : name);
+            EXPECT_EQ(Texts{expected}, tablesFor(converter, name, "")) << name;
+        }
+    }
+}
+
 TEST(HostileInput, MebibyteAttributeValuesAreStoredWhole)
 {
     const std::string packageCode(kMiB, 'p');

@@ -1,0 +1,83 @@
+// Creating a converter from configurations of 1,000 and 100,000 entries,
+// against the floor of tinyxml2 loading and walking the same file.
+#include <map>
+#include <memory>
+#include <string>
+
+#include <benchmark/benchmark.h>
+#include <tinyxml2.h>
+
+#include "LoadedPlugin.h"
+
+namespace {
+
+class BenchHost : public kavri::IHost {
+public:
+    std::string getLanguage() override { return "English"; }
+    void log(const char*, const char*, const char*, int) override {}
+    int registerLink(const char*, const char*) override { return 1; }
+};
+
+// Two in five entries are packages, two leaders and one a link.
+std::string configOf(int entries)
+{
+    std::string xml = "<?xml version=\"1.0\"?>\n<Wired>\n";
+    for (int i = 0; i < entries; ++i) {
+        const std::string n = std::to_string(i);
+        switch (i % 5) {
+        case 0:
+        case 1:
+            xml += "  <Package code=\"com.shop.module" + n + "\"/>\n";
+            break;
+        case 2:
+        case 3:
+            xml += "  <Leader code=\"Prefix" + n + "\"/>\n";
+            break;
+        default:
+            xml += "  <Link class=\"ShopClass" + n + "\" table=\"SHOP_TABLE_" + n + "\"/>\n";
+        }
+    }
+    return xml + "</Wired>\n";
+}
+
+// One plug-in copy per size, with its config.xml beside it.
+const hardening::LoadedPlugin& pluginWith(int entries)
+{
+    static std::map<int, std::unique_ptr<hardening::LoadedPlugin>> plugins;
+    auto& plugin = plugins[entries];
+    if (!plugin)
+        plugin = std::make_unique<hardening::LoadedPlugin>(configOf(entries));
+    return *plugin;
+}
+
+void BM_LoadAndWalk(benchmark::State& state)
+{
+    const std::string path = pluginWith(state.range(0)).configPath();
+    for (auto _ : state) {
+        tinyxml2::XMLDocument document(true, tinyxml2::PRESERVE_WHITESPACE);
+        document.LoadFile(path.c_str());
+        std::size_t seen = 0;
+        for (const tinyxml2::XMLElement* e = document.FirstChildElement()->FirstChildElement(); e;
+             e = e->NextSiblingElement()) {
+            seen += e->Name()[0];
+            for (const tinyxml2::XMLAttribute* a = e->FirstAttribute(); a; a = a->Next())
+                seen += a->Name()[0] + a->Value()[0];
+        }
+        benchmark::DoNotOptimize(seen);
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_LoadAndWalk)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+
+// Converters are never freed, by design; the run's memory grows with them.
+void BM_RegistConvert(benchmark::State& state)
+{
+    const hardening::LoadedPlugin& plugin = pluginWith(state.range(0));
+    BenchHost host;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(plugin.registConvert(&host));
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_RegistConvert)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+
+} // namespace
