@@ -73,7 +73,8 @@ std::string PluginSession::defaultPluginPath()
 {
     const fs::path folder = PluginLoader::executableDirectory();
     const fs::path beside = folder / PluginLoader::libraryFileName();
-    const fs::path installed = folder.parent_path() / "lib" / PluginLoader::libraryFileName();
+    // Installed on Linux: bin/wired-host and lib/wiredClsTab/libwiredClsTab.so.
+    const fs::path installed = folder.parent_path() / "lib" / "wiredClsTab" / PluginLoader::libraryFileName();
     std::error_code error;
     if (!fs::exists(beside, error) && fs::exists(installed, error))
         return installed.string();

@@ -45,6 +45,11 @@ class Tool:
     def __init__(self, exe, wine):
         self.exe = exe
         self.wine = wine
+        server = shutil.which("wineserver")
+        if wine and server:
+            # A server that outlives each program by 30 s spares every start
+            # the server's own start-up; it ends by itself.
+            subprocess.run([server, "-p30"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
 
     def arg(self, path):
         """A file path as the program expects it."""
@@ -63,9 +68,14 @@ class Tool:
 
     def run(self, *args):
         command = ([self.wine] if self.wine else []) + [self.exe] + list(args)
-        done = subprocess.run(command, capture_output=True, timeout=120)
-        decode = lambda b: b.decode("utf-8", "surrogateescape").replace("\r\n", "\n")
-        return done.returncode, decode(done.stdout), decode(done.stderr)
+        # Files, not pipes: Wine's helper processes inherit the program's
+        # handles and would hold a pipe open for seconds after it ends.
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+            done = subprocess.run(command, stdout=out, stderr=err, timeout=120)
+            out.seek(0)
+            err.seek(0)
+            decode = lambda b: b.decode("utf-8", "surrogateescape").replace("\r\n", "\n")
+            return done.returncode, decode(out.read()), decode(err.read())
 
 
 class Suite:
