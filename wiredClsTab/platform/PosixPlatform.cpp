@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include <dlfcn.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -50,6 +51,19 @@ std::string ownMappedFile()
     return found;
 }
 
+// The file the loader loaded this library from. When the host named it by
+// an absolute path the loader's own record is that path, at no cost; only a
+// relative one needs the kernel's record, whose reading costs tens of
+// microseconds and grows with the host's mappings.
+std::string ownModuleFile()
+{
+    Dl_info info;
+    if (dladdr(reinterpret_cast<void*>(&anchor), &info) != 0 && info.dli_fname != nullptr &&
+        info.dli_fname[0] == '/')
+        return info.dli_fname;
+    return ownMappedFile();
+}
+
 } // namespace
 
 std::size_t pathCapacity()
@@ -64,7 +78,7 @@ char pathSeparator()
 
 std::size_t moduleFileName(char* buffer, std::size_t size)
 {
-    const std::string path = ownMappedFile();
+    const std::string path = ownModuleFile();
     const std::size_t copied = path.size() < size ? path.size() : size - 1;
     std::memcpy(buffer, path.data(), copied);
     buffer[copied] = '\0';
