@@ -239,7 +239,11 @@ int namesCommand(int argc, char** argv)
 int dispatch(int argc, char** argv)
 {
     const std::string command = argc > 1 ? argv[1] : "";
-    if (command.empty() || command == "--help" || command == "-h" || command == "help") {
+    if (command.empty()) {
+        std::cerr << kMainHelp;
+        return kUsageError;
+    }
+    if (command == "--help" || command == "-h" || command == "help") {
         const std::string topic = command == "help" && argc > 2 ? argv[2] : "";
         if (topic == "run")
             std::cout << kRunHelp;
@@ -249,7 +253,7 @@ int dispatch(int argc, char** argv)
             std::cout << kNamesHelp;
         else
             std::cout << kMainHelp;
-        return command.empty() ? kUsageError : 0;
+        return 0;
     }
     if (command == "run")
         return wantsHelp(argc, argv) ? (std::cout << kRunHelp, 0) : runCommand(argc, argv);

@@ -249,14 +249,18 @@ def test_usage_errors_and_help(s):
                  ["run", "--config"], ["check"], ["names"], ["frobnicate"], []):
         code, out, err = s.tool.run(*args)
         equal(code, 2, f"{args}: {out}{err}")
-        check(err.strip() or args == [], f"{args}: no message on standard error")
+        check(err.strip(), f"{args}: no message on standard error")
+        equal(out, "", f"{args}: nothing on standard output")
     for command in ("run", "check", "names"):
         code, out, err = s.tool.run(command, "--help")
         equal(code, 0, err)
         check(out.startswith(f"Usage: wired-host {command}"), out)
         equal(err, "")
-    code, out, _ = s.tool.run("--help")
-    check(code == 0 and all(c in out for c in ("run MODEL.xml", "check CONFIG.xml", "names CLASS")), out)
+    for args in (["--help"], ["help"]):
+        code, out, _ = s.tool.run(*args)
+        check(code == 0 and all(c in out for c in ("run MODEL.xml", "check CONFIG.xml", "names CLASS")), out)
+    code, out, _ = s.tool.run("help", "check")
+    check(code == 0 and out.startswith("Usage: wired-host check"), out)
 
 
 def test_a_file_that_is_not_the_plugin_is_refused(s):
