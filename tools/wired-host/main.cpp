@@ -102,6 +102,12 @@ int usageError(const std::string& command, const std::string& message)
     return kUsageError;
 }
 
+int showHelp(const char* text)
+{
+    std::cout << text;
+    return 0;
+}
+
 bool wantsHelp(int argc, char** argv)
 {
     for (int i = 2; i < argc; ++i) {
@@ -246,21 +252,19 @@ int dispatch(int argc, char** argv)
     if (command == "--help" || command == "-h" || command == "help") {
         const std::string topic = command == "help" && argc > 2 ? argv[2] : "";
         if (topic == "run")
-            std::cout << kRunHelp;
-        else if (topic == "check")
-            std::cout << kCheckHelp;
-        else if (topic == "names")
-            std::cout << kNamesHelp;
-        else
-            std::cout << kMainHelp;
-        return 0;
+            return showHelp(kRunHelp);
+        if (topic == "check")
+            return showHelp(kCheckHelp);
+        if (topic == "names")
+            return showHelp(kNamesHelp);
+        return showHelp(kMainHelp);
     }
     if (command == "run")
-        return wantsHelp(argc, argv) ? (std::cout << kRunHelp, 0) : runCommand(argc, argv);
+        return wantsHelp(argc, argv) ? showHelp(kRunHelp) : runCommand(argc, argv);
     if (command == "check")
-        return wantsHelp(argc, argv) ? (std::cout << kCheckHelp, 0) : checkCommand(argc, argv);
+        return wantsHelp(argc, argv) ? showHelp(kCheckHelp) : checkCommand(argc, argv);
     if (command == "names")
-        return wantsHelp(argc, argv) ? (std::cout << kNamesHelp, 0) : namesCommand(argc, argv);
+        return wantsHelp(argc, argv) ? showHelp(kNamesHelp) : namesCommand(argc, argv);
     std::cerr << "wired-host: unknown command '" << command << "'\nTry 'wired-host --help'.\n";
     return kUsageError;
 }
