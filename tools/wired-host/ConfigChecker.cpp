@@ -191,8 +191,10 @@ void ConfigChecker::readEntry(const XMLElement& element)
     case KavriEntry::Unknown: {
         finding.what = "unknown entry, passed over";
         const char* meant = nearMiss(element.Name());
-        if (meant != nullptr)
+        if (meant != nullptr && lower(element.Name()) == lower(meant))
             finding.what += std::string("; did you mean ") + meant + "? (names are case-sensitive)";
+        else if (meant != nullptr)
+            finding.what += std::string("; did you mean ") + meant + "?";
         else
             finding.what += " (the entries are Package, Leader and Link)";
         break;

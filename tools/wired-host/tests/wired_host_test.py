@@ -323,8 +323,8 @@ def test_check_explains_each_entry_with_its_line(s):
     expected = [
         (2, r'note: attribute "version" of Wired is ignored'),
         (3, r'Package takes effect: package code "model"'),
-        (4, r"package has no effect: unknown entry.*did you mean Package\?"),
-        (5, r"Packages has no effect: unknown entry.*did you mean Package\?"),
+        (4, r"package has no effect: unknown entry.*did you mean Package\? \(names are case-sensitive\)$"),
+        (5, r"Packages has no effect: unknown entry, passed over; did you mean Package\?$"),
         (6, r"Package has no effect: code is not the first attribute \(name is\)"),
         (7, r"Package has no effect: no attribute"),
         (8, r"Package has no effect: the first attribute is Code; attribute names are case-sensitive"),
