@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
-#include <filesystem>
 
 #include <tinyxml2.h>
 
+#include "Files.h"
 #include "KavriConfig.h"
 #include "KavriEntry.h"
 
@@ -126,15 +126,14 @@ void ConfigChecker::reject(int line, const std::string& reason, const std::strin
 
 void ConfigChecker::load()
 {
-    std::error_code failure;
-    if (!std::filesystem::exists(path, failure)) {
+    if (!files::exists(path)) {
         reject(0, "no such file", "File does not exist");
         return;
     }
     // Same settings as the plug-in: entities decoded, whitespace kept.
     tinyxml2::XMLDocument document(true, tinyxml2::PRESERVE_WHITESPACE);
     tinyxml2::XMLError error = tinyxml2::XML_ERROR_FILE_NOT_FOUND;
-    if (!std::filesystem::is_directory(path, failure))
+    if (!files::isDirectory(path))
         error = document.LoadFile(path.c_str());
     if (error != tinyxml2::XML_SUCCESS) {
         const char* caption = captionFor(error);

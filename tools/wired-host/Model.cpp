@@ -1,9 +1,10 @@
 #include "Model.h"
 
 #include <cstring>
-#include <fstream>
 
 #include <tinyxml2.h>
+
+#include "Files.h"
 
 namespace wiredhost {
 
@@ -93,7 +94,7 @@ private:
 bool Model::load(const std::string& path, std::string& error)
 {
     // Tell a missing file apart from a malformed one before tinyxml2 does.
-    if (!std::ifstream(path).good()) {
+    if (!files::isFile(path)) {
         error = path + ": cannot open the model file";
         return false;
     }

@@ -31,8 +31,6 @@ public:
 
     // The plug-in's file name on this platform.
     static const char* libraryFileName();
-    // The folder holding the running program.
-    static std::string executableDirectory();
 
 private:
     void* module_ = nullptr;

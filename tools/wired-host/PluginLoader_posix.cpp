@@ -1,6 +1,6 @@
 #include "PluginLoader.h"
 
-#include <climits>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 
@@ -113,17 +113,6 @@ kavri::IConvert* PluginLoader::create(kavri::IHost& host, std::vector<WarningEnt
 const char* PluginLoader::libraryFileName()
 {
     return "libwiredClsTab.so";
-}
-
-std::string PluginLoader::executableDirectory()
-{
-    char path[PATH_MAX] = {};
-    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-    if (length <= 0)
-        return ".";
-    std::string text(path, static_cast<std::size_t>(length));
-    const std::size_t slash = text.rfind('/');
-    return slash == std::string::npos ? "." : text.substr(0, slash);
 }
 
 } // namespace wiredhost

@@ -141,13 +141,4 @@ const char* PluginLoader::libraryFileName()
     return "wiredClsTab.dll";
 }
 
-std::string PluginLoader::executableDirectory()
-{
-    char path[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string text(path, length < sizeof path ? length : 0);
-    const std::size_t slash = text.find_last_of("\\/");
-    return slash == std::string::npos ? "." : text.substr(0, slash);
-}
-
 } // namespace wiredhost

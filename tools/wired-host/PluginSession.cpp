@@ -1,13 +1,9 @@
 #include "PluginSession.h"
 
-#include <filesystem>
 #include <memory>
-#include <random>
-#include <system_error>
 
+#include "Files.h"
 #include "ModelNode.h"
-
-namespace fs = std::filesystem;
 
 namespace wiredhost {
 
@@ -40,60 +36,42 @@ Outcome outcomeOf(const ModelNode& classNode)
     return Outcome::NothingDone;
 }
 
-fs::path newPrivateFolder(std::error_code& error)
-{
-    std::random_device random;
-    const fs::path base = fs::temp_directory_path(error);
-    if (error)
-        return {};
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const fs::path folder = base / ("wired-host-" + std::to_string(random()));
-        if (fs::create_directory(folder, error))
-            return folder;
-        if (error)
-            return {};
-    }
-    error = std::make_error_code(std::errc::file_exists);
-    return {};
-}
-
 } // namespace
 
 PluginSession::~PluginSession()
 {
     // A loaded library file cannot be removed on Windows: unload first.
     loader_.unload();
-    if (!privateFolder_.empty()) {
-        std::error_code ignored;
-        fs::remove_all(privateFolder_, ignored);
-    }
+    if (privateFolder_.empty())
+        return;
+    files::removeFile(files::join(privateFolder_, "config.xml"));
+    files::removeFile(files::join(privateFolder_, PluginLoader::libraryFileName()));
+    files::removeFolder(privateFolder_);
 }
 
 std::string PluginSession::defaultPluginPath()
 {
-    const fs::path folder = PluginLoader::executableDirectory();
-    const fs::path beside = folder / PluginLoader::libraryFileName();
+    const std::string folder = files::executableFolder();
+    const std::string beside = files::join(folder, PluginLoader::libraryFileName());
     // Installed on Linux: bin/wired-host and lib/wiredClsTab/libwiredClsTab.so.
-    const fs::path installed = folder.parent_path() / "lib" / "wiredClsTab" / PluginLoader::libraryFileName();
-    std::error_code error;
-    if (!fs::exists(beside, error) && fs::exists(installed, error))
-        return installed.string();
-    return beside.string();
+    const std::string installed =
+        files::join(files::join(files::join(files::folderOf(folder), "lib"), "wiredClsTab"),
+                    PluginLoader::libraryFileName());
+    return !files::exists(beside) && files::exists(installed) ? installed : beside;
 }
 
 bool PluginSession::open(const std::string& pluginPath, const std::string& configFile, std::string& error)
 {
-    std::error_code failure;
-    const fs::path plugin = fs::absolute(pluginPath.empty() ? defaultPluginPath() : pluginPath, failure);
-    if (failure || !fs::is_regular_file(plugin, failure)) {
-        error = plugin.string() + ": no plug-in there (use --plugin PATH)";
+    const std::string plugin = files::absolute(pluginPath.empty() ? defaultPluginPath() : pluginPath);
+    if (!files::isFile(plugin)) {
+        error = plugin + ": no plug-in there (use --plugin PATH)";
         return false;
     }
-    source_ = plugin.string();
+    source_ = plugin;
     if (configFile.empty()) {
-        loaded_ = plugin.string();
-        configPath_ = (plugin.parent_path() / "config.xml").string();
-    } else if (!makePrivateCopy(plugin.string(), configFile, error)) {
+        loaded_ = plugin;
+        configPath_ = files::join(files::folderOf(plugin), "config.xml");
+    } else if (!makePrivateCopy(plugin, configFile, error)) {
         return false;
     }
     return loader_.load(loaded_, error);
@@ -101,25 +79,25 @@ bool PluginSession::open(const std::string& pluginPath, const std::string& confi
 
 bool PluginSession::makePrivateCopy(const std::string& plugin, const std::string& configFile, std::string& error)
 {
-    std::error_code failure;
-    if (!fs::is_regular_file(configFile, failure)) {
+    if (!files::isFile(configFile)) {
         error = configFile + ": cannot read the config file";
         return false;
     }
-    const fs::path folder = newPrivateFolder(failure);
-    if (failure) {
-        error = "cannot make a temporary folder: " + failure.message();
+    privateFolder_ = files::makeTemporaryFolder();
+    if (privateFolder_.empty()) {
+        error = "cannot make a temporary folder for the plug-in";
         return false;
     }
-    privateFolder_ = folder.string();
-    const fs::path copy = folder / fs::path(plugin).filename();
-    const fs::path config = folder / "config.xml";
-    if (!fs::copy_file(plugin, copy, failure) || !fs::copy_file(configFile, config, failure)) {
-        error = "cannot copy the plug-in to " + folder.string() + ": " + failure.message();
+    // Named as the plug-in is built, whatever the original's name, so the
+    // folder can be cleaned up without listing it.
+    const std::string copy = files::join(privateFolder_, PluginLoader::libraryFileName());
+    const std::string config = files::join(privateFolder_, "config.xml");
+    if (!files::copyFile(plugin, copy) || !files::copyFile(configFile, config)) {
+        error = "cannot copy the plug-in and " + configFile + " to " + privateFolder_;
         return false;
     }
-    loaded_ = copy.string();
-    configPath_ = config.string();
+    loaded_ = copy;
+    configPath_ = config;
     return true;
 }
 
