@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Run by scripts/test.sh after the main suites: the Linux unit, end-to-end and
+# hardening tests under AddressSanitizer and UndefinedBehaviorSanitizer, each
+# fuzz target briefly over its seed corpus, and the benchmarks once briefly so
+# that they keep building and running (no timing is asserted).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+
+fuzz_seconds="${WIREDCLSTAB_FUZZ_SECONDS:-60}"
+
+echo "== linux-asan: build"
+cmake --preset linux-asan >/dev/null
+cmake --build --preset linux-asan
+echo "== linux-asan: test"
+ctest --preset linux-asan -j2 -E '^e2e_tests$'
+# The end-to-end suite lets go of the converters it makes, and nothing ever
+# frees a converter, so LeakSanitizer would report each one. It runs with the
+# address and undefined-behaviour checks only; leaks are the business of the
+# hardening tests above, which keep their converters and check for leaks.
+if [ -x build/linux-asan/bin/e2e_tests ]; then
+  ASAN_OPTIONS=detect_leaks=0:strict_string_checks=1:detect_stack_use_after_return=1 \
+  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    ctest --test-dir build/linux-asan --output-on-failure -R '^e2e_tests$'
+fi
+
+echo "== linux-fuzz: build"
+cmake --preset linux-fuzz >/dev/null
+cmake --build --preset linux-fuzz --target fuzz_config fuzz_names
+bash scripts/fuzz.sh --no-build "$fuzz_seconds"
+
+echo "== linux-bench: build and one brief run"
+cmake --preset linux-bench >/dev/null
+cmake --build --preset linux-bench
+build/linux-bench/bin/wiredClsTab_bench --benchmark_min_time=0.01
