@@ -2,6 +2,7 @@
 """Prints the benchmark figures beside their floors, with ratios and targets,
 from Google Benchmark's JSON output (medians of the repetitions, CPU time)."""
 import json
+import re
 import sys
 
 
@@ -12,7 +13,7 @@ def medians(path):
     for b in data["benchmarks"]:
         if b.get("run_type") == "aggregate" and b.get("aggregate_name") != "median":
             continue
-        name = b.get("run_name", b["name"])
+        name = re.sub(r"/iterations:\d+", "", b.get("run_name", b["name"]))
         # A single run without repetitions has no aggregate: take it as is.
         if b.get("run_type") == "aggregate" or name not in times:
             scale = {"ns": 1, "us": 1e3, "ms": 1e6, "s": 1e9}[b.get("time_unit", "ns")]
@@ -32,13 +33,22 @@ def main():
     names = 14  # typical names per iteration, see DerivationBench.cpp
     rows = []
 
+    class Missing(dict):
+        def __missing__(self, key):
+            return None
+
+    t = Missing(t)
+
     def row(figure, measured, floor_name, floor, target=None):
+        if measured is None or floor is None:
+            return  # not in this run (--benchmark_filter)
         ratio = measured / floor
         verdict = "" if target is None else ("meets" if ratio <= target else "MISSES") + f" <= {target:g}x"
         rows.append((figure, show(measured), floor_name, show(floor), f"{ratio:.2f}x", verdict))
 
-    row("derivation, typical 8-40 byte names (per name)", t["BM_TableNameTypical"] / names,
-        "copying the name", t["BM_CopyNameTypical"] / names, 3)
+    per_name = lambda v: None if v is None else v / names
+    row("derivation, typical 8-40 byte names (per name)", per_name(t["BM_TableNameTypical"]),
+        "copying the name", per_name(t["BM_CopyNameTypical"]), 3)
     for size, label in ((1 << 10, "1 KiB"), (1 << 16, "64 KiB"), (1 << 20, "1 MiB")):
         row(f"derivation, aBaB... {label}", t[f"BM_TableNameAlternating/{size}"],
             "copying the name", t[f"BM_CopyAlternating/{size}"])
