@@ -1,6 +1,5 @@
 // Table names derived by the loaded plug-in, with the code lists read from
 // config.xml.
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -9,28 +8,16 @@
 #include "FakeNode.h"
 #include "HostTest.h"
 #include "Model.h"
+#include "NamingCases.h"
 
 using kavri_test::FakeNode;
 using kavri_test::LogRecord;
-using Codes = std::vector<std::string>;
+using kavri_test::NameCase;
+using kavri_test::PackageCase;
 using Calls = std::vector<std::string>;
 
 namespace e2e {
 namespace {
-
-struct NameCase {
-    Codes leaders;
-    std::string name;
-    std::string table;
-};
-
-std::ostream& operator<<(std::ostream& os, const NameCase& c)
-{
-    os << "leaders {";
-    for (const std::string& code : c.leaders)
-        os << " " << code;
-    return os << " } name \"" << c.name << "\"";
-}
 
 class TableNameTest : public HostTest, public ::testing::WithParamInterface<NameCase> {};
 
@@ -48,40 +35,7 @@ TEST_P(TableNameTest, DerivesTheTableName)
     EXPECT_EQ(std::vector<LogRecord>({{"Table is set.", c.table, "wiredClsTab\\KavriWired", 92}}), host.logs);
 }
 
-INSTANTIATE_TEST_SUITE_P(Names, TableNameTest,
-    ::testing::Values(
-        NameCase{{}, "OrderItem", "Order_Item"},
-        NameCase{{}, "aBcD", "a_Bc_D"},
-        NameCase{{}, "URLParser", "URLParser"},
-        NameCase{{}, "orderItemID", "order_Item_ID"},
-        NameCase{{}, "newSKUPrice", "new_SKUPrice"},
-        NameCase{{}, "Order2Item", "Order2Item"},
-        NameCase{{}, "order_Item", "order_Item"},
-        NameCase{{}, "", ""},
-        NameCase{{}, "x", "x"},
-        NameCase{{"C"}, "COrderLine", "Order_Line"},
-        NameCase{{"C"}, "CCOrder", "COrder"},
-        NameCase{{"T", "TB"}, "TBOrder", "BOrder"},
-        NameCase{{"TB", "T"}, "TBOrder", "Order"},
-        NameCase{{"t_"}, "t_orderItem", "order_Item"},
-        NameCase{{"Tb"}, "TBOrder", "TBOrder"},
-        NameCase{{"C"}, "C", ""},
-        NameCase{{"Order"}, "Ord", "Ord"},
-        NameCase{{"C"}, "", ""}));
-
-struct PackageCase {
-    Codes packages;
-    std::string path;
-    bool passes;
-};
-
-std::ostream& operator<<(std::ostream& os, const PackageCase& c)
-{
-    os << "packages {";
-    for (const std::string& code : c.packages)
-        os << " " << code;
-    return os << " } path \"" << c.path << "\"";
-}
+INSTANTIATE_TEST_SUITE_P(Names, TableNameTest, ::testing::ValuesIn(kavri_test::nameCases()));
 
 class PackageFilterTest : public HostTest, public ::testing::WithParamInterface<PackageCase> {};
 
@@ -110,20 +64,7 @@ TEST_P(PackageFilterTest, FirstClassNodeIsNamedOnlyInAConfiguredPackage)
     EXPECT_EQ(Calls{}, again.calls);
 }
 
-INSTANTIATE_TEST_SUITE_P(Paths, PackageFilterTest,
-    ::testing::Values(
-        PackageCase{{"model"}, "com.shop.model", true},
-        PackageCase{{"model"}, "model", true},
-        PackageCase{{"shop.model"}, "com.shop.model", true},
-        PackageCase{{"hop.model", "model"}, "com.shop.model", true},
-        PackageCase{{"QA", "PM"}, "x.PM", true},
-        PackageCase{{"model"}, "com.shopmodel", false},
-        PackageCase{{".model"}, "com.shop.model", false},
-        PackageCase{{"shop"}, "com.shop.model", false},
-        PackageCase{{"Model"}, "com.shop.model", false},
-        PackageCase{{"model"}, "odel", false},
-        PackageCase{{"model"}, "", false},
-        PackageCase{{"PM"}, "x.QA", false}));
+INSTANTIATE_TEST_SUITE_P(Paths, PackageFilterTest, ::testing::ValuesIn(kavri_test::packageCases()));
 
 } // namespace
 } // namespace e2e

@@ -9,14 +9,16 @@
 #include "FakeNode.h"
 #include "FakePlatform.h"
 #include "KavriWired.h"
+#include "NamingCases.h"
 #include "RecordingHost.h"
 
 using kavri::KavriWired;
 using kavri_test::FakeNode;
 using kavri_test::FakePlatform;
 using kavri_test::LogRecord;
+using kavri_test::NameCase;
+using kavri_test::PackageCase;
 using kavri_test::RecordingHost;
-using Codes = std::vector<std::string>;
 
 namespace {
 
@@ -235,70 +237,22 @@ TEST_F(KavriWiredTest, HostExceptionsPassThroughAndLeaveTheCounterAsReached)
     }
 }
 
-struct DerivationCase {
-    Codes leaders;
-    std::string name, table;
-};
-
-class TableNameTest : public ::testing::TestWithParam<DerivationCase> {};
+class TableNameTest : public ::testing::TestWithParam<NameCase> {};
 
 TEST_P(TableNameTest, Derives)
 {
     EXPECT_EQ(GetParam().table, KavriWired::tableNameFor(GetParam().name, GetParam().leaders));
 }
 
-INSTANTIATE_TEST_SUITE_P(Names, TableNameTest,
-    ::testing::Values(
-        DerivationCase{{}, "OrderItem", "Order_Item"},
-        DerivationCase{{}, "aBcD", "a_Bc_D"},
-        DerivationCase{{}, "URLParser", "URLParser"},
-        DerivationCase{{}, "orderItemID", "order_Item_ID"},
-        DerivationCase{{}, "newSKUPrice", "new_SKUPrice"},
-        DerivationCase{{}, "Order2Item", "Order2Item"},
-        DerivationCase{{}, "order_Item", "order_Item"},
-        DerivationCase{{"C"}, "COrderLine", "Order_Line"},
-        DerivationCase{{"C"}, "CCOrder", "COrder"},
-        DerivationCase{{"T", "TB"}, "TBOrder", "BOrder"},
-        DerivationCase{{"TB", "T"}, "TBOrder", "Order"},
-        DerivationCase{{"t_"}, "t_orderItem", "order_Item"},
-        DerivationCase{{"Tb"}, "TBOrder", "TBOrder"},
-        DerivationCase{{"C"}, "C", ""},
-        DerivationCase{{}, "", ""},
-        DerivationCase{{"Order"}, "Ord", "Ord"},
-        DerivationCase{{}, "a", "a"},
-        DerivationCase{{}, "abAB", "ab_AB"},
-        DerivationCase{{}, "aAaAaA", "a_Aa_Aa_A"},
-        // The leader is cut before the seams are looked for: no seam across it.
-        DerivationCase{{"x"}, "xOrder", "Order"},
-        // Bytes from 0x80 up are never letters; a GBK trail byte in a..z is.
-        DerivationCase{{}, "\xB5\xC4Item", "\xB5\xC4Item"},
-        DerivationCase{{}, "\xB5" "aItem", "\xB5" "a_Item"}));
-
-struct PackageCase {
-    Codes codes;
-    std::string path;
-    bool passes;
-};
+INSTANTIATE_TEST_SUITE_P(Names, TableNameTest, ::testing::ValuesIn(kavri_test::nameCases()));
 
 class PackageFilterTest : public ::testing::TestWithParam<PackageCase> {};
 
 TEST_P(PackageFilterTest, Matches)
 {
-    EXPECT_EQ(GetParam().passes, KavriWired::packageMatches(GetParam().path, GetParam().codes));
+    EXPECT_EQ(GetParam().passes, KavriWired::packageMatches(GetParam().path, GetParam().packages));
 }
 
-INSTANTIATE_TEST_SUITE_P(Paths, PackageFilterTest,
-    ::testing::Values(
-        PackageCase{{"model"}, "com.shop.model", true},
-        PackageCase{{"model"}, "model", true},
-        PackageCase{{"shop.model"}, "com.shop.model", true},
-        PackageCase{{"hop.model", "model"}, "com.shop.model", true},
-        PackageCase{{"model"}, "com.shopmodel", false},
-        PackageCase{{".model"}, "com.shop.model", false},
-        PackageCase{{"shop"}, "com.shop.model", false},
-        PackageCase{{"Model"}, "com.shop.model", false},
-        PackageCase{{"model"}, "odel", false},
-        PackageCase{{"model"}, "", false},
-        PackageCase{{"model"}, ".model", true}));
+INSTANTIATE_TEST_SUITE_P(Paths, PackageFilterTest, ::testing::ValuesIn(kavri_test::packageCases()));
 
 } // namespace
