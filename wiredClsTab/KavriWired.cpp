@@ -78,7 +78,9 @@ int KavriWired::convert(INode* node)
         return 0;
     if (node->getType() != kModelType)
         return 0;
-    NodeVisitor visitor = std::bind(&KavriWired::onNode, this, std::placeholders::_1);
+    // Only the converter is bound; the closure fits inside the wrapper, so
+    // neither it nor the host's copy needs the heap.
+    NodeVisitor visitor = [this](INode* visited) { return onNode(visited); };
     return node->traverse(visitor);
 }
 

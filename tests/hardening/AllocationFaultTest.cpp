@@ -172,7 +172,7 @@ TEST(AllocationFaults, EachAllocationWhileConvertingReachesTheHostAndTheConverte
         }
         expectNamesTables(converter, host);
     }
-    // The visitor and its copy, the name, the package and the table name.
+    // The package, the name and the table name, and the host's own log copies.
     EXPECT_GE(n - 1, 4);
     EXPECT_FALSE(hardening::leaksFound());
 }
