@@ -15,12 +15,12 @@
 
 #include <tinyxml2.h>
 
+#include "FakePlatform.h"
 #include "FuzzCheck.h"
-#include "FuzzPlatform.h"
 #include "KavriWired.h"
 #include "RecordingHost.h"
 
-using fuzz::FuzzPlatform;
+using kavri_test::FakePlatform;
 using kavri_test::LinkCall;
 using kavri_test::LogRecord;
 using kavri_test::RecordingHost;
@@ -54,6 +54,18 @@ const char* captionFor(int error)
     default:
         return nullptr;
     }
+}
+
+// The fake platform's Chinese captions, in the order of its caption list.
+const char* chineseFor(const std::string& english)
+{
+    static const char* const captions[] = {"File does not exist", "File format error!", "File is not exits!",
+                                           "File is not an associated configuration!"};
+    for (int i = 0; i < 4; ++i)
+        if (english == captions[i])
+            return kavri_test::kFakeChinese[i];
+    FUZZ_CHECK(false);
+    return nullptr;
 }
 
 struct Expected {
@@ -91,7 +103,7 @@ Expected expectationFor(bool chinese, const std::vector<int>& answers)
 {
     Expected expected;
     auto warn = [&](const std::string& english) {
-        expected.warnings.emplace_back(chinese ? fuzz::chineseCaptionFor(english) : english, configPath);
+        expected.warnings.emplace_back(chinese ? chineseFor(english) : english, configPath);
     };
     tinyxml2::XMLDocument document(true, tinyxml2::PRESERVE_WHITESPACE);
     const int error = document.LoadFile(configPath.c_str());
@@ -119,7 +131,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     FUZZ_CHECK(mkdtemp(pattern.data()) != nullptr);
     directory = pattern;
     configPath = directory + "/config.xml";
-    FuzzPlatform::instance().modulePath = directory + "/libwiredClsTab.so";
+    FakePlatform::instance().modulePath = directory + "/libwiredClsTab.so";
     std::atexit(removeDirectory);
     return 0;
 }
@@ -127,7 +139,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     writeConfig(data, size);
-    FuzzPlatform::instance().warnings.clear();
+    FakePlatform::instance().warnings.clear();
+    FakePlatform::instance().existenceChecks.clear();
 
     // The host's language and link answers vary with the input, so both
     // caption languages and all three kinds of answer are reached.
@@ -144,7 +157,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     kavri::KavriWired converter(&host);
 
     const Expected expected = expectationFor(chinese, answers);
-    FUZZ_CHECK(FuzzPlatform::instance().warnings == expected.warnings);
+    FUZZ_CHECK(FakePlatform::instance().warnings == expected.warnings);
     FUZZ_CHECK(converter.packageCodes == expected.packageCodes);
     FUZZ_CHECK(converter.leaderCodes == expected.leaderCodes);
     FUZZ_CHECK(host.links == expected.links);

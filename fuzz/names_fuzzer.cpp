@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "FuzzCheck.h"
-#include "FuzzPlatform.h"
 #include "KavriWired.h"
 #include "FakeNode.h"
 #include "RecordingHost.h"

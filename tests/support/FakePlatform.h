@@ -8,9 +8,9 @@
 
 namespace kavri_test {
 
-// Stands in for the platform layer in the unit tests: the module path is
-// whatever the test says, the warning boxes are recorded, and files are
-// looked up on the real file system.
+// Stands in for the platform layer in the unit tests and the fuzz targets:
+// the module path is whatever the test says, the warning boxes are recorded,
+// and files are looked up on the real file system.
 struct FakePlatform {
     std::string modulePath;
     std::size_t capacity = 260;
