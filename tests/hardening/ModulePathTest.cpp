@@ -54,16 +54,26 @@ TEST(ModulePath, ARelativeLoadPathFindsTheConfigAfterTheDirectoryChanges)
     EXPECT_EQ(std::vector<LinkCall>({{"relative", "T"}}), linksFrom(library));
 }
 
-// Loaded through a link from another folder, the configuration is the one
-// beside the path the host loaded, as on Windows.
-TEST(ModulePath, ALinkedLoadPathReadsTheConfigBesideTheLink)
+// Loaded through a link from another folder, by an absolute or a relative
+// path, the configuration is the one beside the library's own file.
+TEST(ModulePath, ALinkedLoadPathReadsTheConfigBesideTheLibraryItself)
 {
-    PluginFolder target("target");
-    PluginFolder linked("linked");
-    fs::remove(linked.path / "libwiredClsTab.so");
-    fs::create_symlink(target.path / "libwiredClsTab.so", linked.path / "libwiredClsTab.so");
-    void* library = dlopen((linked.path / "libwiredClsTab.so").c_str(), RTLD_NOW | RTLD_LOCAL);
-    EXPECT_EQ(std::vector<LinkCall>({{"linked", "T"}}), linksFrom(library));
+    for (bool relative : {false, true}) {
+        SCOPED_TRACE(relative ? "relative" : "absolute");
+        PluginFolder target("target");
+        PluginFolder linked("linked");
+        fs::remove(linked.path / "libwiredClsTab.so");
+        fs::create_symlink(target.path / "libwiredClsTab.so", linked.path / "libwiredClsTab.so");
+        // The loader takes a name it has loaded before for the same library,
+        // so the relative path names the fresh folder.
+        const fs::path before = fs::current_path();
+        fs::current_path(linked.path.parent_path());
+        const fs::path name = relative ? fs::path(".") / linked.path.filename() / "libwiredClsTab.so"
+                                       : linked.path / "libwiredClsTab.so";
+        void* library = dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
+        fs::current_path(before);
+        EXPECT_EQ(std::vector<LinkCall>({{"target", "T"}}), linksFrom(library));
+    }
 }
 
 } // namespace

@@ -51,16 +51,20 @@ std::string ownMappedFile()
     return found;
 }
 
-// The file the loader loaded this library from. When the host named it by
-// an absolute path the loader's own record is that path, at no cost; only a
-// relative one needs the kernel's record, whose reading costs tens of
-// microseconds and grows with the host's mappings.
+// The library's own file, links resolved, whatever path the host named it
+// by. An absolute path the loader recorded is resolved directly, which is
+// cheap; a relative one may no longer hold once the host has changed its
+// working directory, so then the kernel's record of the mapping is read,
+// which costs tens of microseconds and grows with the host's mappings.
 std::string ownModuleFile()
 {
     Dl_info info;
     if (dladdr(reinterpret_cast<void*>(&anchor), &info) != 0 && info.dli_fname != nullptr &&
-        info.dli_fname[0] == '/')
-        return info.dli_fname;
+        info.dli_fname[0] == '/') {
+        std::unique_ptr<char, void (*)(void*)> real(realpath(info.dli_fname, nullptr), &std::free);
+        if (real)
+            return real.get();
+    }
     return ownMappedFile();
 }
 
