@@ -8,7 +8,7 @@ deps="$root/build/_deps"
 
 packages=(cmake ninja-build g++ clang-14 libclang-rt-14-dev llvm-14
           g++-mingw-w64-i686-posix wine wine32:i386
-          libtinyxml2-dev libgtest-dev googletest libbenchmark-dev
+          libtinyxml2-dev zlib1g-dev libgtest-dev googletest libbenchmark-dev
           valgrind dpkg-dev zip unzip python3)
 
 as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
@@ -20,6 +20,7 @@ done
 
 need_src=0
 [ -f "$deps/tinyxml2/tinyxml2.cpp" ] || need_src=1
+[ -f "$deps/zlib/inflate.c" ] || need_src=1
 
 if [ ${#missing[@]} -gt 0 ] || [ $need_src = 1 ]; then
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
@@ -36,7 +37,7 @@ if [ ${#missing[@]} -gt 0 ] || [ $need_src = 1 ]; then
   fi
 fi
 
-if [ $need_src = 1 ]; then
+if [ ! -f "$deps/tinyxml2/tinyxml2.cpp" ]; then
   rm -rf "$deps/src" "$deps/tinyxml2"
   mkdir -p "$deps/src"
   (cd "$deps/src" && apt-get source -qq tinyxml2=9.0.0+dfsg-3.1 >/dev/null 2>&1 || apt-get source -qq tinyxml2 >/dev/null)
@@ -44,4 +45,15 @@ if [ $need_src = 1 ]; then
   grep -q 'define TINYXML2_MAJOR_VERSION 9' "$dir/tinyxml2.h"
   mkdir -p "$deps/tinyxml2"
   cp "$dir/tinyxml2.h" "$dir/tinyxml2.cpp" "$deps/tinyxml2/"
+fi
+
+# zlib for the Windows builds of wired-host (compressed models): compiled in
+# from Debian's source package, like tinyxml2; Linux links Debian's library.
+if [ ! -f "$deps/zlib/inflate.c" ]; then
+  rm -rf "$deps/src/zlib-"* "$deps/zlib"
+  mkdir -p "$deps/src"
+  (cd "$deps/src" && apt-get source -qq zlib=1:1.2.13.dfsg-1 >/dev/null 2>&1 || apt-get source -qq zlib >/dev/null)
+  dir=$(find "$deps/src" -maxdepth 1 -mindepth 1 -type d -name 'zlib-*' | head -n 1)
+  mkdir -p "$deps/zlib"
+  cp "$dir"/*.c "$dir"/*.h "$deps/zlib/"
 fi
