@@ -1,3 +1,20 @@
+# The host build the plug-in fits, which names its folder in a Windows
+# package (cmake/Install.cmake). Each toolchain file sets it (win32-mingw,
+# win64-mingw, ...); otherwise it follows the compiler: linux natively.
+if(NOT WIREDCLSTAB_FLAVOUR)
+  if(WIN32)
+    math(EXPR flavour_bits "${CMAKE_SIZEOF_VOID_P} * 8")
+    if(MINGW)
+      set(flavour win${flavour_bits}-mingw)
+    else()
+      set(flavour win${flavour_bits}-msvc)
+    endif()
+  else()
+    set(flavour linux)
+  endif()
+  set(WIREDCLSTAB_FLAVOUR ${flavour} CACHE STRING "The host build the plug-in fits; names its folder in a Windows package")
+endif()
+
 # tinyxml2 9.0.0: Debian's library on Linux; compiled in from Debian's
 # source package (fetched by scripts/setup.sh) for Windows.
 if(WIN32)
@@ -12,12 +29,18 @@ if(WIN32)
 
   # The C++ runtime is linked dynamically (exceptions, strings and the
   # visitor cross the plug-in boundary), so its DLLs ship beside ours.
+  # The unwinder DLL differs by architecture: DWARF-2 in 32 bits, SEH in 64.
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(runtime_dll_names libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
+  else()
+    set(runtime_dll_names libstdc++-6.dll libgcc_s_dw2-1.dll libwinpthread-1.dll)
+  endif()
   set(WIREDCLSTAB_RUNTIME_DLLS "")
-  foreach(dll libstdc++-6.dll libgcc_s_dw2-1.dll libwinpthread-1.dll)
+  foreach(dll IN LISTS runtime_dll_names)
     execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${dll}
                     OUTPUT_VARIABLE dll_path OUTPUT_STRIP_TRAILING_WHITESPACE)
     if(NOT IS_ABSOLUTE "${dll_path}" OR NOT EXISTS "${dll_path}")
-      foreach(dir /usr/${CMAKE_SYSTEM_PROCESSOR}-w64-mingw32/lib /usr/i686-w64-mingw32/lib)
+      foreach(dir /usr/${CMAKE_SYSTEM_PROCESSOR}-w64-mingw32/lib)
         if(EXISTS ${dir}/${dll})
           set(dll_path ${dir}/${dll})
         endif()

@@ -14,3 +14,4 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+set(WIREDCLSTAB_FLAVOUR win32-mingw CACHE STRING "The host build the plug-in fits; names its folder in a Windows package")
