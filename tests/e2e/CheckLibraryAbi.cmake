@@ -1,9 +1,12 @@
 # Checks the binary interface of the built plug-in.
-#   cmake -DTOOL=<objdump or nm> -DLIBRARY=<path> -P CheckLibraryAbi.cmake
-# A Windows DLL (checked with objdump -p) must be a 32-bit PE for i386 that
-# exports registConvert alone and imports only the system and C++ runtime
-# DLLs that ship with it. A shared object (checked with nm -D) must define
-# no dynamic symbol but registConvert.
+#   cmake -DTOOL=<objdump or nm> -DLIBRARY=<path>
+#         [-DFORMAT=<pei-i386 or pei-x86-64> -DIMPORTS=<a.dll,b.dll,...>]
+#         -P CheckLibraryAbi.cmake
+# A Windows DLL (checked with objdump -p) must have the PE format its host
+# build needs (FORMAT: pei-i386 is PE32, pei-x86-64 is PE32+), export
+# registConvert alone and import exactly the system and C++ runtime DLLs
+# that its flavour ships with (IMPORTS). A shared object (checked with nm -D)
+# must define no dynamic symbol but registConvert.
 
 foreach(var TOOL LIBRARY)
   if(NOT ${var})
@@ -28,16 +31,30 @@ function(expect_list what expected actual)
 endfunction()
 
 if(LIBRARY MATCHES "\\.dll$")
+  if(FORMAT STREQUAL "pei-i386")
+    set(magic 010b)
+    set(magic_name PE32)
+  elseif(FORMAT STREQUAL "pei-x86-64")
+    set(magic 020b)
+    set(magic_name PE32+)
+  else()
+    message(FATAL_ERROR "FORMAT must be pei-i386 or pei-x86-64, not '${FORMAT}'")
+  endif()
+  if(NOT IMPORTS)
+    message(FATAL_ERROR "IMPORTS is not set")
+  endif()
+  string(REPLACE "," ";" expected_imports "${IMPORTS}")
+
   execute_process(COMMAND ${TOOL} -p ${LIBRARY} OUTPUT_VARIABLE dump RESULT_VARIABLE status)
   if(NOT status EQUAL 0)
     message(FATAL_ERROR "${TOOL} -p ${LIBRARY} failed: ${status}")
   endif()
 
-  if(NOT dump MATCHES "file format pei-i386")
-    fail("not a pei-i386 file")
+  if(NOT dump MATCHES "file format ${FORMAT}\n")
+    fail("not a ${FORMAT} file")
   endif()
-  if(NOT dump MATCHES "\nMagic[ \t]+010b")
-    fail("optional header magic is not 010b (PE32)")
+  if(NOT dump MATCHES "\nMagic[ \t]+${magic}")
+    fail("optional header magic is not ${magic} (${magic_name})")
   endif()
 
   # Names listed after "[Ordinal/Name Pointer] Table", up to the blank line.
@@ -57,7 +74,7 @@ if(LIBRARY MATCHES "\\.dll$")
     string(REPLACE "DLL Name: " "" name "${entry}")
     list(APPEND imports ${name})
   endforeach()
-  expect_list("imports" "KERNEL32.dll;USER32.dll;msvcrt.dll;libstdc++-6.dll;libgcc_s_dw2-1.dll" "${imports}")
+  expect_list("imports" "${expected_imports}" "${imports}")
 else()
   execute_process(COMMAND ${TOOL} -D --defined-only ${LIBRARY} OUTPUT_VARIABLE dump RESULT_VARIABLE status)
   if(NOT status EQUAL 0)
