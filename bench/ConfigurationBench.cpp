@@ -12,7 +12,7 @@
 #include <benchmark/benchmark.h>
 #include <tinyxml2.h>
 
-#include "LoadedPlugin.h"
+#include "PluginCopy.h"
 
 namespace {
 
@@ -67,12 +67,12 @@ std::string configOf(int entries)
 }
 
 // One plug-in copy per size, with its config.xml beside it.
-const hardening::LoadedPlugin& pluginWith(int entries)
+const kavri_test::PluginCopy& pluginWith(int entries)
 {
-    static std::map<int, std::unique_ptr<hardening::LoadedPlugin>> plugins;
+    static std::map<int, std::unique_ptr<kavri_test::PluginCopy>> plugins;
     auto& plugin = plugins[entries];
     if (!plugin)
-        plugin = std::make_unique<hardening::LoadedPlugin>(configOf(entries));
+        plugin = std::make_unique<kavri_test::PluginCopy>(configOf(entries));
     return *plugin;
 }
 
@@ -101,10 +101,10 @@ BENCHMARK(BM_LoadAndWalk)->Arg(100000)->Iterations(10)->Unit(benchmark::kMicrose
 // Converters are never freed, by design; the run's memory grows with them.
 void BM_RegistConvert(benchmark::State& state)
 {
-    const hardening::LoadedPlugin& plugin = pluginWith(state.range(0));
+    const kavri_test::PluginCopy& plugin = pluginWith(state.range(0));
     BenchHost host;
     for (auto _ : state)
-        benchmark::DoNotOptimize(plugin.registConvert(&host));
+        benchmark::DoNotOptimize(plugin.registConvert(host));
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_RegistConvert)->Arg(1000)->Iterations(300)->Unit(benchmark::kMicrosecond);

@@ -4,7 +4,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "LoadedPlugin.h"
+#include "PluginCopy.h"
 
 namespace {
 
@@ -44,10 +44,10 @@ public:
 
 void BM_ResetConvert(benchmark::State& state)
 {
-    static hardening::LoadedPlugin plugin(
+    static kavri_test::PluginCopy plugin(
         "<Wired><Package code=\"billing\"/><Package code=\"model\"/><Leader code=\"Shop\"/><Leader code=\"Tb\"/></Wired>");
     BenchHost host;
-    kavri::IConvert* converter = plugin.registConvert(&host);
+    kavri::IConvert* converter = plugin.registConvert(host);
     ClassNode classNode;
     Model model;
     model.classNode = &classNode;

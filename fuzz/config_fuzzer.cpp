@@ -56,14 +56,16 @@ const char* captionFor(int error)
     }
 }
 
-// The fake platform's Chinese captions, in the order of its caption list.
+// The Chinese twin of each worded caption, as the Linux plug-in writes it.
 const char* chineseFor(const std::string& english)
 {
-    static const char* const captions[] = {"File does not exist", "File format error!", "File is not exits!",
-                                           "File is not an associated configuration!"};
-    for (int i = 0; i < 4; ++i)
-        if (english == captions[i])
-            return kavri_test::kFakeChinese[i];
+    static const char* const captions[][2] = {{"File does not exist", "文件不存在"},
+                                              {"File format error!", "文件格式错误!"},
+                                              {"File is not exits!", "文件不存在!"},
+                                              {"File is not an associated configuration!", "文件不是关联配置!"}};
+    for (const auto& caption : captions)
+        if (english == caption[0])
+            return caption[1];
     FUZZ_CHECK(false);
     return nullptr;
 }

@@ -5,29 +5,15 @@
 #include <tinyxml2.h>
 
 #include "KavriEntry.h"
+#include "kavri/LogRecords.h"
+#include "KavriProblem.h"
 #include "platform/Platform.h"
 
 namespace kavri {
 
 namespace {
 
-const char kSourceFile[] = "wiredClsTab\\KavriConfig";
 const char kConfigName[] = "config.xml";
-
-const char* englishCaption(platform::Caption caption)
-{
-    switch (caption) {
-    case platform::Caption::FileMissing:
-        return "File does not exist";
-    case platform::Caption::FormatError:
-        return "File format error!";
-    case platform::Caption::NotReadable:
-        return "File is not exits!";
-    case platform::Caption::NotConfiguration:
-        break;
-    }
-    return "File is not an associated configuration!";
-}
 
 } // namespace
 
@@ -42,7 +28,7 @@ bool KavriConfig::locateConfig(char* path, std::size_t size)
     const std::size_t written = platform::moduleFileName(path, size);
     path[size - 1] = '\0';
     if (path[0] == '\0') {
-        host->log("Module path is null!", "", kSourceFile, 17);
+        host->log("Module path is null!", "", logline::kConfigSource, logline::kModulePathNull);
         return false;
     }
     std::size_t length = std::strlen(path);
@@ -61,7 +47,7 @@ bool KavriConfig::locateConfig(char* path, std::size_t size)
     const bool truncated = written >= size;
     const bool roomForName = length + sizeof kConfigName <= size;
     if (path[length - 1] != separator || truncated || !roomForName) {
-        host->log("Module path is error!", "", kSourceFile, 29);
+        host->log("Module path is error!", "", logline::kConfigSource, logline::kModulePathError);
         return false;
     }
     platform::appendFileName(path, size, kConfigName);
@@ -75,37 +61,23 @@ int KavriConfig::loadConfig()
     if (!locateConfig(path, buffer.size()))
         return -1;
 
-    auto warn = [&](platform::Caption caption) {
-        const char* text = hostSpeaksChinese() ? platform::chineseCaption(caption) : englishCaption(caption);
-        platform::showWarning(text, path);
-        return -1;
-    };
-
     if (!platform::fileExists(path))
-        return warn(platform::Caption::FileMissing);
+        return warn(KavriProblem::FileMissing, path);
 
     tinyxml2::XMLDocument document(true, tinyxml2::PRESERVE_WHITESPACE);
-    const tinyxml2::XMLError error = platform::loadXmlFile(document, path);
-    switch (error) {
-    case tinyxml2::XML_SUCCESS:
-        break;
-    case tinyxml2::XML_ERROR_MISMATCHED_ELEMENT:
-        return warn(platform::Caption::FormatError);
-    case tinyxml2::XML_ERROR_FILE_NOT_FOUND:
-        return warn(platform::Caption::NotReadable);
-    default: {
-        // The numeric caption has one form only: the language is not asked.
-        char caption[100] = {};
-        platform::formatXmlError(caption, sizeof caption, error);
-        platform::showWarning(caption, path);
-        return -1;
-    }
-    }
+    const KavriProblem problem = KavriProblem::ofDocument(platform::loadXmlFile(document, path), document);
+    if (problem.kind != KavriProblem::None)
+        return warn(problem, path);
+    return parseConfig(KavriProblem::configRoot(document));
+}
 
-    const tinyxml2::XMLElement* root = configRoot(document);
-    if (root == nullptr)
-        return warn(platform::Caption::NotConfiguration);
-    return parseConfig(root);
+int KavriConfig::warn(const KavriProblem& problem, const char* path)
+{
+    // The language is asked only for a worded caption, just before the box.
+    const bool chinese = problem.worded() && hostSpeaksChinese();
+    char numeric[100] = {};
+    platform::showWarning(problem.caption(chinese, numeric, sizeof numeric), path);
+    return -1;
 }
 
 int KavriConfig::parseConfig(const tinyxml2::XMLElement* root)
@@ -120,9 +92,9 @@ int KavriConfig::parseConfig(const tinyxml2::XMLElement* root)
             // Registered as soon as met, before the entries after it are read.
             const int answer = host->registerLink(entry.className, entry.tableName);
             if (answer > 0)
-                host->log("Wired is set.", entry.className, kSourceFile, 102);
+                host->log("Wired is set.", entry.className, logline::kConfigSource, logline::kLinkSet);
             else if (answer < 0)
-                host->log(entry.className, entry.tableName, kSourceFile, 103);
+                host->log(entry.className, entry.tableName, logline::kConfigSource, logline::kLinkFailed);
         }
     }
     return 0;

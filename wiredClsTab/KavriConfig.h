@@ -8,11 +8,12 @@
 #include "KavriBase.h"
 
 namespace tinyxml2 {
-class XMLDocument;
 class XMLElement;
 }
 
 namespace kavri {
+
+class KavriProblem;
 
 // Reads config.xml beside the plug-in into the converter's code lists and
 // registers its explicit links with the host.
@@ -24,10 +25,6 @@ public:
     // Reads the entries of an accepted Wired root; always 0.
     int parseConfig(const tinyxml2::XMLElement* root);
 
-    // The Wired root of a loaded document, or null when the document's
-    // first element is anything else.
-    static const tinyxml2::XMLElement* configRoot(const tinyxml2::XMLDocument& document);
-
     // In document order; never holds an empty code, may hold duplicates.
     std::vector<std::string> packageCodes;
     std::vector<std::string> leaderCodes;
@@ -35,6 +32,8 @@ public:
 private:
     bool locateConfig(char* path, std::size_t size);
     bool hostSpeaksChinese();
+    // Shows the problem's warning with the configuration path; -1.
+    int warn(const KavriProblem& problem, const char* path);
 };
 
 } // namespace kavri

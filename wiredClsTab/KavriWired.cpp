@@ -3,11 +3,12 @@
 #include <cstring>
 #include <functional>
 
+#include "kavri/LogRecords.h"
+
 namespace kavri {
 
 namespace {
 
-const char kSourceFile[] = "wiredClsTab\\KavriWired";
 const int kClassKind = 24;
 const int kModelType = 5;
 // Names up to this long are built in a buffer on the stack.
@@ -99,9 +100,9 @@ int KavriWired::onNode(INode* node)
     ++handledCount;
     const int answer = node->setTable(tableName.c_str());
     if (answer > 0)
-        host->log("Table is set.", tableName.c_str(), kSourceFile, 92);
+        host->log("Table is set.", tableName.c_str(), logline::kWiredSource, logline::kTableSet);
     else if (answer < 0)
-        host->log("Table is not found.", tableName.c_str(), kSourceFile, 93);
+        host->log("Table is not found.", tableName.c_str(), logline::kWiredSource, logline::kTableNotFound);
     return 0;
 }
 

@@ -6,23 +6,24 @@
 
 #include <gtest/gtest.h>
 
+#include "kavri/LogRecords.h"
+
 #include "ChineseCaptions.h"
 #include "FakeNode.h"
 #include "HostTest.h"
 #include "Model.h"
-#include "WarningSpy.h"
 
 using kavri_test::FakeNode;
 using kavri_test::LinkCall;
 using kavri_test::LogRecord;
 using kavri_test::RecordingHost;
 using Calls = std::vector<std::string>;
-using Warnings = std::vector<std::string>;
 
 namespace e2e {
+namespace logline = kavri::logline;
+
 namespace {
 
-const char kConfigFile[] = "wiredClsTab\\KavriConfig";
 
 // Entries that would change what the converter does, had they been read.
 const char kEntries[] = "<Package code=\"PM\"/><Leader code=\"T\"/><Link class=\"Person\" table=\"PERSON_INFO\"/>";
@@ -90,7 +91,7 @@ TEST_P(ConfigFailureTest, WarnsInTheHostLanguageAndStillGivesAConverter)
         Creation created = plugin.create(languageHost);
 
         const std::string& caption = language.chinese ? c.chinese : c.english;
-        EXPECT_EQ(Warnings{WarningSpy::expected(caption, plugin.configPath())}, created.warnings);
+        EXPECT_EQ((Warnings{{caption, plugin.configPath()}}), created.warnings);
         EXPECT_EQ(c.asksLanguage ? 1 : 0, languageHost.languageCalls);
         EXPECT_TRUE(languageHost.logs.empty());
         EXPECT_TRUE(languageHost.links.empty());
@@ -141,7 +142,7 @@ TEST_F(ConfigDocumentTest, WorkedExample)
         "  <Package code=\"PM\"/>\n"
         "</Wired>\n");
     EXPECT_EQ(std::vector<LinkCall>({{"Person", "PERSON_INFO"}}), host.links);
-    EXPECT_EQ(std::vector<LogRecord>({{"Wired is set.", "Person", kConfigFile, 102}}), host.logs);
+    EXPECT_EQ(std::vector<LogRecord>({{"Wired is set.", "Person", logline::kConfigSource, logline::kLinkSet}}), host.logs);
     EXPECT_EQ(0, host.languageCalls);
     host.logs.clear();
 
@@ -150,7 +151,7 @@ TEST_F(ConfigDocumentTest, WorkedExample)
     Model model{&person};
     EXPECT_EQ(0, converter->convert(&model));
     EXPECT_EQ(Calls{"Person"}, person.tablesSet);
-    EXPECT_EQ(std::vector<LogRecord>({{"Table is set.", "Person", "wiredClsTab\\KavriWired", 92}}), host.logs);
+    EXPECT_EQ(std::vector<LogRecord>({{"Table is set.", "Person", logline::kWiredSource, logline::kTableSet}}), host.logs);
 
     // QA (behind another attribute) and ZZ (nested) are not package codes.
     for (const char* package : {"x.QA", "y.ZZ", "x.pm"}) {
@@ -174,9 +175,9 @@ struct LinkAnswerCase {
 TEST_F(ConfigDocumentTest, LinkAnswerDecidesTheLogRecord)
 {
     const LinkAnswerCase cases[] = {
-        {1, {{"Wired is set.", "Person", kConfigFile, 102}}},
-        {2, {{"Wired is set.", "Person", kConfigFile, 102}}},
-        {-1, {{"Person", "PERSON_INFO", kConfigFile, 103}}},
+        {1, {{"Wired is set.", "Person", logline::kConfigSource, logline::kLinkSet}}},
+        {2, {{"Wired is set.", "Person", logline::kConfigSource, logline::kLinkSet}}},
+        {-1, {{"Person", "PERSON_INFO", logline::kConfigSource, logline::kLinkFailed}}},
         {0, {}},
     };
     plugin.writeConfig("<Wired><Link class=\"Person\" table=\"PERSON_INFO\"/></Wired>");

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "kavri/LogRecords.h"
+
 #include "FakeNode.h"
 #include "HostTest.h"
 #include "Model.h"
@@ -15,6 +17,8 @@ using kavri_test::LogRecord;
 using Calls = std::vector<std::string>;
 
 namespace e2e {
+namespace logline = kavri::logline;
+
 namespace {
 
 class ConverterTest : public HostTest {};
@@ -204,12 +208,11 @@ struct LogCase {
 
 TEST_F(ConverterTest, SetTableAnswerDecidesTheLogRecord)
 {
-    const std::string file = "wiredClsTab\\KavriWired";
     const LogCase cases[] = {
-        {1, {{"Table is set.", "Order_Item", file, 92}}},
-        {42, {{"Table is set.", "Order_Item", file, 92}}},
-        {-1, {{"Table is not found.", "Order_Item", file, 93}}},
-        {INT_MIN, {{"Table is not found.", "Order_Item", file, 93}}},
+        {1, {{"Table is set.", "Order_Item", logline::kWiredSource, logline::kTableSet}}},
+        {42, {{"Table is set.", "Order_Item", logline::kWiredSource, logline::kTableSet}}},
+        {-1, {{"Table is not found.", "Order_Item", logline::kWiredSource, logline::kTableNotFound}}},
+        {INT_MIN, {{"Table is not found.", "Order_Item", logline::kWiredSource, logline::kTableNotFound}}},
         {0, {}},
     };
     for (const LogCase& c : cases) {

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "kavri/LogRecords.h"
+
 #include "FakeNode.h"
 #include "HostTest.h"
 #include "Model.h"
@@ -17,6 +19,8 @@ using kavri_test::PackageCase;
 using Calls = std::vector<std::string>;
 
 namespace e2e {
+namespace logline = kavri::logline;
+
 namespace {
 
 class TableNameTest : public HostTest, public ::testing::WithParamInterface<NameCase> {};
@@ -32,7 +36,7 @@ TEST_P(TableNameTest, DerivesTheTableName)
     // No package codes: the package is never asked for.
     EXPECT_EQ((Calls{"getKind", "getName", "setTable"}), node.calls);
     EXPECT_EQ(Calls{c.table}, node.tablesSet);
-    EXPECT_EQ(std::vector<LogRecord>({{"Table is set.", c.table, "wiredClsTab\\KavriWired", 92}}), host.logs);
+    EXPECT_EQ(std::vector<LogRecord>({{"Table is set.", c.table, logline::kWiredSource, logline::kTableSet}}), host.logs);
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, TableNameTest, ::testing::ValuesIn(kavri_test::nameCases()));
@@ -51,7 +55,7 @@ TEST_P(PackageFilterTest, FirstClassNodeIsNamedOnlyInAConfiguredPackage)
     if (c.passes) {
         EXPECT_EQ((Calls{"getKind", "getPackage", "getName", "setTable"}), first.calls);
         EXPECT_EQ(Calls{"Order_Item"}, first.tablesSet);
-        EXPECT_EQ(std::vector<LogRecord>({{"Table is set.", "Order_Item", "wiredClsTab\\KavriWired", 92}}),
+        EXPECT_EQ(std::vector<LogRecord>({{"Table is set.", "Order_Item", logline::kWiredSource, logline::kTableSet}}),
                   host.logs);
     } else {
         // Skipped silently, and the converter is spent all the same.

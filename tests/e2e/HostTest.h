@@ -7,10 +7,16 @@
 
 #include <gtest/gtest.h>
 
-#include "Plugin.h"
+#include "PluginInstance.h"
 #include "RecordingHost.h"
 
 namespace e2e {
+
+using hostkit::Creation;
+using Warnings = std::vector<hostkit::Warning>;
+
+// The private copy of the plug-in that main() loads for the whole run.
+hostkit::PluginInstance& loadedPlugin();
 
 // A host with its own recording service object, creating converters from
 // the loaded plug-in.
@@ -25,7 +31,7 @@ protected:
     {
         plugin.writeConfig(config);
         Creation created = plugin.create(host);
-        EXPECT_EQ(std::vector<std::string>{}, created.warnings);
+        EXPECT_EQ(Warnings{}, created.warnings);
         if (created.converter == nullptr)
             throw std::runtime_error("registConvert gave no converter");
         return created.converter;
@@ -44,7 +50,7 @@ protected:
 
     void TearDown() override { plugin.removeConfig(); }
 
-    Plugin& plugin = Plugin::instance();
+    hostkit::PluginInstance& plugin = loadedPlugin();
     kavri_test::RecordingHost host;
 };
 

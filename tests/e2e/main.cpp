@@ -3,9 +3,18 @@
 
 #include <gtest/gtest.h>
 
-#include "Plugin.h"
-#include "PluginLoader.h"
-#include "WarningSpy.h"
+#include "HostTest.h"
+
+namespace {
+
+hostkit::PluginInstance* plugin = nullptr;
+
+} // namespace
+
+hostkit::PluginInstance& e2e::loadedPlugin()
+{
+    return *plugin;
+}
 
 // usage: e2e_tests [gtest options] PLUGIN_LIBRARY
 // Loads a private copy of the plug-in once and runs every test against it.
@@ -17,9 +26,17 @@ int main(int argc, char** argv)
         return 2;
     }
     try {
-        e2e::PluginLoader loader(argv[1]);
-        e2e::WarningSpy spy(loader.module());
-        e2e::Plugin plugin(loader, spy);
+        hostkit::PluginInstance instance;
+        std::string error;
+        if (!instance.openCopy(argv[1], error)) {
+            std::fprintf(stderr, "e2e_tests: %s\n", error.c_str());
+            return 1;
+        }
+        if (!hostkit::WarningCapture(instance.module()).active()) {
+            std::fprintf(stderr, "e2e_tests: the plug-in's warnings cannot be caught\n");
+            return 1;
+        }
+        plugin = &instance;
         return RUN_ALL_TESTS();
     } catch (const std::exception& error) {
         std::fprintf(stderr, "e2e_tests: %s\n", error.what());

@@ -3,24 +3,26 @@
 #include <string>
 #include <vector>
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
+
+#include "kavri/LogRecords.h"
 
 #include "AllocationFaults.h"
 #include "FakeNode.h"
 #include "LeakCheck.h"
-#include "LoadedPlugin.h"
+#include "PluginCopy.h"
 #include "ProcessUsage.h"
 #include "RecordingHost.h"
 
 using hardening::FailingAllocation;
-using hardening::LoadedPlugin;
+using hostkit::PluginInstance;
+using kavri_test::PluginCopy;
 using hardening::ProcessUsage;
 using kavri_test::FakeNode;
 using kavri_test::LogRecord;
 using kavri_test::RecordingHost;
+
+namespace logline = kavri::logline;
 
 namespace {
 
@@ -43,27 +45,6 @@ const char* const kRejectedConfigs[] = {
     "<Wired code='1' code='2'/>", // numeric XML error
 };
 
-// Sends the plug-in's warning lines to /dev/null while alive.
-class SilencedStderr {
-public:
-    SilencedStderr() : saved_(dup(2))
-    {
-        std::fflush(stderr);
-        const int null = open("/dev/null", O_WRONLY);
-        dup2(null, 2);
-        close(null);
-    }
-    ~SilencedStderr()
-    {
-        std::fflush(stderr);
-        dup2(saved_, 2);
-        close(saved_);
-    }
-
-private:
-    int saved_;
-};
-
 // After any failure, a converter of this configuration still names the first
 // class node of a model: leader TB removed, package "model" accepted.
 void expectNamesTables(kavri::IConvert* converter, RecordingHost& host)
@@ -75,12 +56,12 @@ void expectNamesTables(kavri::IConvert* converter, RecordingHost& host)
     EXPECT_EQ(0, converter->reset());
     EXPECT_EQ(0, converter->convert(&model));
     EXPECT_EQ(std::vector<std::string>{"Order_Item"}, classNode.tablesSet);
-    EXPECT_EQ(std::vector<LogRecord>({{"Table is set.", "Order_Item", "wiredClsTab\\KavriWired", 92}}), host.logs);
+    EXPECT_EQ(std::vector<LogRecord>({{"Table is set.", "Order_Item", logline::kWiredSource, logline::kTableSet}}), host.logs);
 }
 
 // Fails allocation 1, 2, 3... of registConvert until one call completes.
 // Returns the number of allocations that were made to fail.
-long failEachAllocationOfCreation(const LoadedPlugin& plugin)
+long failEachAllocationOfCreation(const PluginCopy& plugin)
 {
     for (long n = 1;; ++n) {
         const int openFiles = ProcessUsage::now().openFiles;
@@ -91,7 +72,7 @@ long failEachAllocationOfCreation(const LoadedPlugin& plugin)
         {
             FailingAllocation fault(n);
             try {
-                converter = plugin.registConvert(&host);
+                converter = plugin.registConvert(host);
             } catch (const std::bad_alloc&) {
                 threw = true;
             }
@@ -101,7 +82,7 @@ long failEachAllocationOfCreation(const LoadedPlugin& plugin)
         EXPECT_EQ(openFiles, ProcessUsage::now().openFiles) << "after failing allocation " << n;
         if (!fired) {
             EXPECT_NE(nullptr, converter);
-            LoadedPlugin::keep(converter);
+            PluginInstance::keep(converter);
             return n - 1;
         }
         EXPECT_EQ(nullptr, converter);
@@ -110,9 +91,9 @@ long failEachAllocationOfCreation(const LoadedPlugin& plugin)
 
 TEST(AllocationFaults, EachAllocationWhileCreatingAConverterReachesTheHost)
 {
-    LoadedPlugin plugin(kConfig);
+    PluginCopy plugin(kConfig);
     RecordingHost earlierHost;
-    kavri::IConvert* earlier = plugin.create(&earlierHost);
+    kavri::IConvert* earlier = plugin.create(earlierHost).converter;
 
     const long failed = failEachAllocationOfCreation(plugin);
     // The converter, the path, the document, its nodes and the codes at least.
@@ -122,15 +103,15 @@ TEST(AllocationFaults, EachAllocationWhileCreatingAConverterReachesTheHost)
     // A converter made before the failures is untouched by them.
     expectNamesTables(earlier, earlierHost);
     RecordingHost laterHost;
-    expectNamesTables(plugin.create(&laterHost), laterHost);
+    expectNamesTables(plugin.create(laterHost).converter, laterHost);
 }
 
 TEST(AllocationFaults, EachAllocationOfARejectedConfigurationReachesTheHost)
 {
     for (const char* config : kRejectedConfigs) {
         SCOPED_TRACE(config);
-        LoadedPlugin plugin(config);
-        SilencedStderr quiet;
+        PluginCopy plugin(config);
+        hostkit::WarningCapture quiet(plugin.module());
         EXPECT_GT(failEachAllocationOfCreation(plugin), 2);
         EXPECT_FALSE(hardening::leaksFound());
     }
@@ -138,9 +119,9 @@ TEST(AllocationFaults, EachAllocationOfARejectedConfigurationReachesTheHost)
 
 TEST(AllocationFaults, EachAllocationWhileConvertingReachesTheHostAndTheConverterStaysUsable)
 {
-    LoadedPlugin plugin(kConfig);
+    PluginCopy plugin(kConfig);
     RecordingHost host;
-    kavri::IConvert* converter = plugin.create(&host);
+    kavri::IConvert* converter = plugin.create(host).converter;
     // A class name and package long enough that copying them allocates.
     const std::string longName = "TBPurchaseOrderLineItemWithAVeryLongName";
 

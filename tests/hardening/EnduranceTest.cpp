@@ -4,11 +4,12 @@
 #include <gtest/gtest.h>
 
 #include "KavriWired.h"
-#include "LoadedPlugin.h"
+#include "PluginCopy.h"
 #include "ProcessUsage.h"
 #include "QuietDoubles.h"
 
-using hardening::LoadedPlugin;
+using hostkit::PluginInstance;
+using kavri_test::PluginCopy;
 using hardening::ProcessUsage;
 using hardening::QuietClassNode;
 using hardening::QuietHost;
@@ -80,9 +81,9 @@ __attribute__((no_sanitize_undefined)) ConverterFootprint footprintOf(kavri::ICo
 
 TEST(Endurance, AMillionResetAndConvertCyclesOnOneConverterLeaveNothingBehind)
 {
-    LoadedPlugin plugin("<Wired><Package code=\"model\"/><Leader code=\"TB\"/></Wired>");
+    PluginCopy plugin("<Wired><Package code=\"model\"/><Leader code=\"TB\"/></Wired>");
     QuietHost host;
-    kavri::IConvert* converter = plugin.create(&host);
+    kavri::IConvert* converter = plugin.create(host).converter;
     QuietClassNode classNode("TBPurchaseOrderLineItem", "com.shop.model", "Purchase_Order_Line_Item");
     QuietModel model(&classNode);
     for (int i = 0; i < 100; ++i) {
@@ -110,10 +111,10 @@ TEST(Endurance, AMillionResetAndConvertCyclesOnOneConverterLeaveNothingBehind)
 
 TEST(Endurance, TenThousandConvertersGrowMemoryByTheConvertersAlone)
 {
-    LoadedPlugin plugin(hundredEntryConfig());
+    PluginCopy plugin(hundredEntryConfig());
     QuietHost host;
     for (int i = 0; i < 10; ++i)
-        plugin.create(&host);
+        plugin.create(host).converter;
     // Kept in a list made beforehand, so that only the plug-in allocates
     // while measuring.
     const int count = 10000;
@@ -121,10 +122,10 @@ TEST(Endurance, TenThousandConvertersGrowMemoryByTheConvertersAlone)
 
     const ProcessUsage before = ProcessUsage::now();
     for (int i = 0; i < count; ++i)
-        made[i] = plugin.registConvert(&host);
+        made[i] = plugin.registConvert(host);
     const ProcessUsage after = ProcessUsage::now();
     for (kavri::IConvert* converter : made)
-        LoadedPlugin::keep(converter);
+        PluginInstance::keep(converter);
 
     EXPECT_EQ(20L * (count + 10), host.links);
     const ConverterFootprint own = footprintOf(made.back());

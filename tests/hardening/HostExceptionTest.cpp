@@ -6,18 +6,23 @@
 
 #include <gtest/gtest.h>
 
+#include "kavri/LogRecords.h"
+
 #include "FakeNode.h"
 #include "LeakCheck.h"
-#include "LoadedPlugin.h"
+#include "PluginCopy.h"
 #include "ProcessUsage.h"
 #include "RecordingHost.h"
 
-using hardening::LoadedPlugin;
+using hostkit::PluginInstance;
+using kavri_test::PluginCopy;
 using hardening::ProcessUsage;
 using kavri_test::FakeNode;
 using kavri_test::LogRecord;
 using kavri_test::RecordingHost;
 using Sites = std::set<std::string>;
+
+namespace logline = kavri::logline;
 
 namespace {
 
@@ -67,7 +72,7 @@ void answerLinksOnceEach(RecordingHost& host, std::function<void(const char*)> t
 
 // Throws from host call 1, 2, 3... of registConvert until one completes;
 // returns the operations thrown from.
-Sites throwFromEachCreationCall(const LoadedPlugin& plugin)
+Sites throwFromEachCreationCall(const PluginCopy& plugin)
 {
     Sites sites;
     const int openFiles = ProcessUsage::now().openFiles;
@@ -76,7 +81,7 @@ Sites throwFromEachCreationCall(const LoadedPlugin& plugin)
         ThrowingHostCalls thrower(n);
         answerLinksOnceEach(host, thrower.hook());
         try {
-            LoadedPlugin::keep(plugin.registConvert(&host));
+            PluginInstance::keep(plugin.registConvert(host));
             return sites;
         } catch (const HostFailure& failure) {
             EXPECT_EQ(n, failure.call);
@@ -88,22 +93,21 @@ Sites throwFromEachCreationCall(const LoadedPlugin& plugin)
 
 TEST(HostExceptions, EachHostCallWhileCreatingAConverterPassesBackUnchanged)
 {
-    LoadedPlugin plugin(kConfig);
+    PluginCopy plugin(kConfig);
     EXPECT_EQ(Sites({"registerLink", "log"}), throwFromEachCreationCall(plugin));
 
     // A rejected configuration asks for the language before its warning.
-    testing::internal::CaptureStderr();
-    LoadedPlugin foreign("<Other/>");
+    PluginCopy foreign("<Other/>");
+    hostkit::WarningCapture quiet(foreign.module());
     EXPECT_EQ(Sites({"getLanguage"}), throwFromEachCreationCall(foreign));
-    testing::internal::GetCapturedStderr();
     EXPECT_FALSE(hardening::leaksFound());
 }
 
 TEST(HostExceptions, EachNodeAndHostCallWhileConvertingPassesBackAndTheConverterStaysUsable)
 {
-    LoadedPlugin plugin(kConfig);
+    PluginCopy plugin(kConfig);
     RecordingHost host;
-    kavri::IConvert* converter = plugin.create(&host);
+    kavri::IConvert* converter = plugin.create(host).converter;
 
     // setTable answers 1 and -1, so both log records are reached.
     for (int answer : {1, -1}) {
@@ -124,7 +128,7 @@ TEST(HostExceptions, EachNodeAndHostCallWhileConvertingPassesBackAndTheConverter
                 converter->convert(&model);
                 host.beforeCall = nullptr;
                 const char* message = answer > 0 ? "Table is set." : "Table is not found.";
-                EXPECT_EQ(std::vector<LogRecord>({{message, "Order_Item", "wiredClsTab\\KavriWired", answer > 0 ? 92 : 93}}),
+                EXPECT_EQ(std::vector<LogRecord>({{message, "Order_Item", logline::kWiredSource, answer > 0 ? logline::kTableSet : logline::kTableNotFound}}),
                           host.logs);
                 break;
             } catch (const HostFailure& failure) {

@@ -4,10 +4,11 @@
 #include <gtest/gtest.h>
 
 #include "FakeNode.h"
-#include "LoadedPlugin.h"
+#include "PluginCopy.h"
 #include "RecordingHost.h"
 
-using hardening::LoadedPlugin;
+using hostkit::PluginInstance;
+using kavri_test::PluginCopy;
 using kavri_test::FakeNode;
 using kavri_test::LinkCall;
 using kavri_test::LogRecord;
@@ -50,20 +51,22 @@ Texts tablesFor(kavri::IConvert* converter, const std::string& name, const std::
     return classNode.tablesSet;
 }
 
-// Creates a converter for the configuration and returns what the plug-in
-// wrote to standard error: the warning line, if any.
-std::string createCapturingWarning(const LoadedPlugin& plugin, RecordingHost& host, kavri::IConvert** converter)
+using Warnings = std::vector<hostkit::Warning>;
+
+// Creates a converter for the configuration and returns the warnings the
+// plug-in showed meanwhile.
+Warnings createCapturingWarning(const PluginCopy& plugin, RecordingHost& host, kavri::IConvert** converter)
 {
-    testing::internal::CaptureStderr();
-    *converter = plugin.create(&host);
-    return testing::internal::GetCapturedStderr();
+    hostkit::Creation created = plugin.create(host);
+    *converter = created.converter;
+    return created.warnings;
 }
 
 TEST(HostileInput, AMebibyteClassNameGetsEveryUnderscore)
 {
-    LoadedPlugin plugin("<Wired><Leader code=\"aB\"/></Wired>");
+    PluginCopy plugin("<Wired><Leader code=\"aB\"/></Wired>");
     RecordingHost host;
-    kavri::IConvert* converter = plugin.create(&host);
+    kavri::IConvert* converter = plugin.create(host).converter;
     const std::string name = alternating(kMiB);
 
     const Texts tables = tablesFor(converter, name, "any.package");
@@ -80,9 +83,9 @@ TEST(HostileInput, AMebibyteClassNameGetsEveryUnderscore)
 // lengths around the switch, with a seam at every second byte and at the end.
 TEST(HostileInput, NamesAroundTheShortNameLengthGetEveryUnderscore)
 {
-    LoadedPlugin plugin("<Wired><Leader code=\"Tb\"/></Wired>");
+    PluginCopy plugin("<Wired><Leader code=\"Tb\"/></Wired>");
     RecordingHost host;
-    kavri::IConvert* converter = plugin.create(&host);
+    kavri::IConvert* converter = plugin.create(host).converter;
     for (std::size_t length = 60; length <= 70; ++length) {
         for (const std::string& name : {alternating(length), "x" + alternating(length - 1),
                                         "Tb" + alternating(length - 2), std::string(length - 1, 'z') + "Q"}) {
@@ -97,10 +100,10 @@ TEST(HostileInput, MebibyteAttributeValuesAreStoredWhole)
     const std::string packageCode(kMiB, 'p');
     const std::string leaderCode(kMiB, 'L');
     const std::string className(kMiB, 'C');
-    LoadedPlugin plugin("<Wired><Package code=\"" + packageCode + "\"/><Leader code=\"" + leaderCode +
+    PluginCopy plugin("<Wired><Package code=\"" + packageCode + "\"/><Leader code=\"" + leaderCode +
                         "\"/><Link class=\"" + className + "\" table=\"T\"/></Wired>");
     RecordingHost host;
-    kavri::IConvert* converter = plugin.create(&host);
+    kavri::IConvert* converter = plugin.create(host).converter;
 
     ASSERT_EQ(1u, host.links.size());
     EXPECT_TRUE(host.links[0] == (LinkCall{className, "T"}));
@@ -120,9 +123,9 @@ TEST(HostileInput, AHundredThousandEntriesAreAllRead)
     }
     // The one leader that matches comes last, after 49,999 that do not.
     xml += "<Leader code=\"TB\"/>\n</Wired>\n";
-    LoadedPlugin plugin(xml);
+    PluginCopy plugin(xml);
     RecordingHost host;
-    kavri::IConvert* converter = plugin.create(&host);
+    kavri::IConvert* converter = plugin.create(host).converter;
 
     ASSERT_EQ(50000u, host.links.size());
     EXPECT_EQ((LinkCall{"C99998", "T99998"}), host.links.back());
@@ -142,12 +145,12 @@ std::string nested(int depth, const std::string& inner)
 
 TEST(HostileInput, NestingBeyondTheParsersLimitIsAnXmlError)
 {
-    LoadedPlugin plugin("<Wired><Link class=\"A\" table=\"B\"/>" + nested(10000, "") + "</Wired>");
+    PluginCopy plugin("<Wired><Link class=\"A\" table=\"B\"/>" + nested(10000, "") + "</Wired>");
     RecordingHost host;
     kavri::IConvert* converter = nullptr;
-    const std::string warning = createCapturingWarning(plugin, host, &converter);
+    const Warnings warnings = createCapturingWarning(plugin, host, &converter);
 
-    EXPECT_EQ("XMLError:18: " + plugin.configPath() + "\n", warning);
+    EXPECT_EQ((Warnings{{"XMLError:18", plugin.configPath()}}), warnings);
     EXPECT_EQ(0, host.languageCalls);
     EXPECT_TRUE(host.links.empty());
     // Nothing was read: no leader removed, every package accepted.
@@ -156,10 +159,10 @@ TEST(HostileInput, NestingBeyondTheParsersLimitIsAnXmlError)
 
 TEST(HostileInput, NestingWithinTheLimitIsIgnoredBelowTheEntries)
 {
-    LoadedPlugin plugin("<Wired>" + nested(90, "<Leader code=\"X\"/>") + "<Leader code=\"TB\"/></Wired>");
+    PluginCopy plugin("<Wired>" + nested(90, "<Leader code=\"X\"/>") + "<Leader code=\"TB\"/></Wired>");
     RecordingHost host;
     kavri::IConvert* converter = nullptr;
-    EXPECT_EQ("", createCapturingWarning(plugin, host, &converter));
+    EXPECT_EQ(Warnings{}, createCapturingWarning(plugin, host, &converter));
     EXPECT_EQ(Texts{"XOrder_Item"}, tablesFor(converter, "TBXOrderItem", ""));
 }
 
@@ -177,15 +180,15 @@ class HostileBytesTest : public testing::TestWithParam<BytesCase> {};
 TEST_P(HostileBytesTest, GivesTheDocumentedOutcome)
 {
     const BytesCase& c = GetParam();
-    LoadedPlugin plugin(c.xml);
+    PluginCopy plugin(c.xml);
     RecordingHost host;
     kavri::IConvert* converter = nullptr;
-    const std::string stderrText = createCapturingWarning(plugin, host, &converter);
+    const Warnings warnings = createCapturingWarning(plugin, host, &converter);
     if (c.warning.empty()) {
-        EXPECT_EQ("", stderrText);
+        EXPECT_EQ(Warnings{}, warnings);
         EXPECT_EQ(c.links, host.links);
     } else {
-        EXPECT_EQ(c.warning + ": " + plugin.configPath() + "\n", stderrText);
+        EXPECT_EQ((Warnings{{c.warning, plugin.configPath()}}), warnings);
         EXPECT_TRUE(host.links.empty());
     }
     // The converter works whatever the file held.
@@ -207,9 +210,9 @@ INSTANTIATE_TEST_SUITE_P(Files, HostileBytesTest, testing::Values(
 
 TEST(HostileInput, ANulInAClassNameEndsTheTextTheHostSees)
 {
-    LoadedPlugin plugin("<Wired/>");
+    PluginCopy plugin("<Wired/>");
     RecordingHost host;
-    kavri::IConvert* converter = plugin.create(&host);
+    kavri::IConvert* converter = plugin.create(host).converter;
     EXPECT_EQ(Texts{"Order"}, tablesFor(converter, std::string("Order\0Item", 10), ""));
     // Bytes above 0x7F are no letters: no seam before or after them.
     EXPECT_EQ(Texts{"\xB6\xA9Order\xC0X"}, tablesFor(converter, "\xB6\xA9Order\xC0X", ""));

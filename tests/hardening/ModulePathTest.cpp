@@ -1,16 +1,15 @@
 #include <filesystem>
-#include <fstream>
 #include <string>
-
-#include <dlfcn.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
-#include "LoadedPlugin.h"
+#include "Files.h"
+#include "Library.h"
+#include "PluginInstance.h"
 #include "RecordingHost.h"
 
-using hardening::LoadedPlugin;
+using hostkit::Library;
+using hostkit::PluginInstance;
 using kavri_test::LinkCall;
 using kavri_test::RecordingHost;
 
@@ -20,25 +19,36 @@ namespace {
 
 // A directory of its own holding a copy of the plug-in and a config.xml
 // with one link, named after the directory so the test sees which was read.
+// The copy is not loaded yet: each test loads it by a path of its own.
 struct PluginFolder {
     fs::path path;
 
     explicit PluginFolder(const std::string& name)
     {
-        std::string pattern = (fs::temp_directory_path() / ("wiredClsTab-" + name + "-XXXXXX")).string();
-        path = mkdtemp(pattern.data());
-        fs::copy_file(WIREDCLSTAB_PLUGIN_PATH, path / "libwiredClsTab.so");
-        std::ofstream(path / "config.xml") << "<Wired><Link class=\"" << name << "\" table=\"T\"/></Wired>";
+        path = hostkit::files::makeTemporaryFolder("wiredClsTab-" + name);
+        hostkit::files::copyFile(WIREDCLSTAB_PLUGIN_PATH, path / Library::fileName());
+        hostkit::files::writeFile(path / "config.xml", "<Wired><Link class=\"" + name + "\" table=\"T\"/></Wired>");
     }
-    ~PluginFolder() { fs::remove_all(path); }
+    ~PluginFolder() { hostkit::files::removeAll(path); }
 };
 
-std::vector<LinkCall> linksFrom(void* library)
+// The library loaded by name, as given. It stays loaded, as its converters
+// do.
+const Library* loadAs(const fs::path& name)
 {
-    EXPECT_NE(nullptr, library) << dlerror();
-    auto regist = reinterpret_cast<RegistConvertFn>(dlsym(library, "registConvert"));
+    auto* library = new Library();
+    std::string error;
+    EXPECT_TRUE(library->load(name, error)) << error;
+    return library;
+}
+
+// The links that a converter of the library registered.
+std::vector<LinkCall> linksFrom(const Library* library)
+{
+    if (!library->loaded())
+        return {};
     RecordingHost host;
-    LoadedPlugin::keep(regist(&host));
+    PluginInstance::keep(library->registConvert()(&host));
     return host.links;
 }
 
@@ -49,7 +59,7 @@ TEST(ModulePath, ARelativeLoadPathFindsTheConfigAfterTheDirectoryChanges)
     PluginFolder folder("relative");
     const fs::path before = fs::current_path();
     fs::current_path(folder.path);
-    void* library = dlopen("./libwiredClsTab.so", RTLD_NOW | RTLD_LOCAL);
+    const Library* library = loadAs("./libwiredClsTab.so");
     fs::current_path(before);
     EXPECT_EQ(std::vector<LinkCall>({{"relative", "T"}}), linksFrom(library));
 }
@@ -70,7 +80,7 @@ TEST(ModulePath, ALinkedLoadPathReadsTheConfigBesideTheLibraryItself)
         fs::current_path(linked.path.parent_path());
         const fs::path name = relative ? fs::path(".") / linked.path.filename() / "libwiredClsTab.so"
                                        : linked.path / "libwiredClsTab.so";
-        void* library = dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
+        const Library* library = loadAs(name);
         fs::current_path(before);
         EXPECT_EQ(std::vector<LinkCall>({{"target", "T"}}), linksFrom(library));
     }

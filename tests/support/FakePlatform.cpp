@@ -10,8 +10,6 @@
 
 namespace kavri_test {
 
-const char* const kFakeChinese[4] = {"zh:missing", "zh:format", "zh:unreadable", "zh:foreign"};
-
 FakePlatform& FakePlatform::instance()
 {
     static FakePlatform fake;
@@ -71,16 +69,6 @@ tinyxml2::XMLError loadXmlFile(tinyxml2::XMLDocument& document, const char* path
     if (stat(path, &info) == 0 && (info.st_mode & S_IFMT) == S_IFDIR)
         return tinyxml2::XML_ERROR_FILE_NOT_FOUND;
     return document.LoadFile(path);
-}
-
-void formatXmlError(char* buffer, std::size_t size, int code)
-{
-    std::snprintf(buffer, size, "XMLError:%d", code);
-}
-
-const char* chineseCaption(Caption caption)
-{
-    return kavri_test::kFakeChinese[static_cast<int>(caption)];
 }
 
 void showWarning(const char* caption, const char* text)

@@ -26,9 +26,6 @@ struct FakePlatform {
     static void reset();
 };
 
-// Captions the fake gives for the Chinese messages.
-extern const char* const kFakeChinese[4];
-
 } // namespace kavri_test
 
 #endif

@@ -8,22 +8,34 @@
 
 #include <gtest/gtest.h>
 
+#include "kavri/LogRecords.h"
+
 #include "FakePlatform.h"
+#include "KavriProblem.h"
 #include "KavriWired.h"
 #include "RecordingHost.h"
 
 using kavri::KavriWired;
 using kavri_test::FakePlatform;
-using kavri_test::kFakeChinese;
 using kavri_test::LinkCall;
 using kavri_test::LogRecord;
 using kavri_test::RecordingHost;
 using Codes = std::vector<std::string>;
 using Warnings = std::vector<std::pair<std::string, std::string>>;
 
+namespace logline = kavri::logline;
+
 namespace {
 
-const char kConfigSource[] = "wiredClsTab\\KavriConfig";
+using kavri::KavriProblem;
+
+// The Chinese caption the plug-in picks for a kind of problem; its bytes are
+// checked end to end against the real library.
+const std::string chineseFor(KavriProblem::Kind kind)
+{
+    return KavriProblem(kind).caption(true);
+}
+
 
 // The module path is made up; nothing exists there, so the file is missing
 // unless the location rule already refused the path.
@@ -60,8 +72,8 @@ TEST_P(ConfigLocationTest, FindsConfigBesideTheModule)
     EXPECT_EQ(-1, wired.loadConfig());
 }
 
-const LogRecord kPathNull{"Module path is null!", "", kConfigSource, 17};
-const LogRecord kPathError{"Module path is error!", "", kConfigSource, 29};
+const LogRecord kPathNull{"Module path is null!", "", logline::kConfigSource, logline::kModulePathNull};
+const LogRecord kPathError{"Module path is error!", "", logline::kConfigSource, logline::kModulePathError};
 
 INSTANTIATE_TEST_SUITE_P(Paths, ConfigLocationTest,
     ::testing::Values(
@@ -115,23 +127,23 @@ struct BadFileCase {
     const char* label;
     const char* content; // null: no file at all
     std::string english;
-    const char* chinese;  // null: the caption has one form only
+    std::string chinese; // empty: the caption has one form only
 };
 
 TEST_F(ConfigFileTest, ProblemsGoToTheUserInTheHostLanguage)
 {
     const BadFileCase cases[] = {
-        {"missing", nullptr, "File does not exist", kFakeChinese[0]},
-        {"mismatched end tag", "<Wired><Package code='a'></Leader></Wired>", "File format error!", kFakeChinese[1]},
-        {"foreign root", "<Config/>", "File is not an associated configuration!", kFakeChinese[3]},
-        {"lower-case root", "<wired/>", "File is not an associated configuration!", kFakeChinese[3]},
-        {"Wired second", "<Other/><Wired/>", "File is not an associated configuration!", kFakeChinese[3]},
+        {"missing", nullptr, "File does not exist", chineseFor(KavriProblem::FileMissing)},
+        {"mismatched end tag", "<Wired><Package code='a'></Leader></Wired>", "File format error!", chineseFor(KavriProblem::FormatError)},
+        {"foreign root", "<Config/>", "File is not an associated configuration!", chineseFor(KavriProblem::NotConfiguration)},
+        {"lower-case root", "<wired/>", "File is not an associated configuration!", chineseFor(KavriProblem::NotConfiguration)},
+        {"Wired second", "<Other/><Wired/>", "File is not an associated configuration!", chineseFor(KavriProblem::NotConfiguration)},
         {"no element", "<?xml version='1.0'?><!-- nothing -->", "File is not an associated configuration!",
-         kFakeChinese[3]},
-        {"empty", "", "XMLError:13", nullptr},
-        {"repeated attribute", "<Wired><Package code='a' code='b'/></Wired>", "XMLError:7", nullptr},
-        {"unclosed element", "<Wired><Package code='a'>", "File format error!", kFakeChinese[1]},
-        {"unclosed comment", "<Wired><!-- never closed", "XMLError:10", nullptr},
+         chineseFor(KavriProblem::NotConfiguration)},
+        {"empty", "", "XMLError:13", ""},
+        {"repeated attribute", "<Wired><Package code='a' code='b'/></Wired>", "XMLError:7", ""},
+        {"unclosed element", "<Wired><Package code='a'>", "File format error!", chineseFor(KavriProblem::FormatError)},
+        {"unclosed comment", "<Wired><!-- never closed", "XMLError:10", ""},
     };
     for (const BadFileCase& c : cases) {
         for (const char* language : {"English", "Chinese", "chinese", ""}) {
@@ -145,9 +157,9 @@ TEST_F(ConfigFileTest, ProblemsGoToTheUserInTheHostLanguage)
 
             auto wired = create();
 
-            const bool chinese = c.chinese != nullptr && std::string(language) == "Chinese";
+            const bool chinese = !c.chinese.empty() && std::string(language) == "Chinese";
             EXPECT_EQ((Warnings{{chinese ? c.chinese : c.english, configPath}}), warnings());
-            EXPECT_EQ(c.chinese != nullptr ? 1 : 0, host.languageCalls);
+            EXPECT_EQ(c.chinese.empty() ? 0 : 1, host.languageCalls);
             EXPECT_TRUE(host.logs.empty());
             EXPECT_TRUE(wired->packageCodes.empty());
             EXPECT_TRUE(wired->leaderCodes.empty());
@@ -164,7 +176,7 @@ TEST_F(ConfigFileTest, DirectoryNamedConfigCannotBeRead)
     host.language = "Chinese";
     FakePlatform::instance().warnings.clear();
     create();
-    EXPECT_EQ((Warnings{{kFakeChinese[2], configPath}}), warnings());
+    EXPECT_EQ((Warnings{{chineseFor(KavriProblem::NotReadable), configPath}}), warnings());
 }
 
 TEST_F(ConfigFileTest, WorkedExample)
@@ -184,7 +196,7 @@ TEST_F(ConfigFileTest, WorkedExample)
     EXPECT_EQ((Codes{"PM", "PM"}), wired->packageCodes);
     EXPECT_EQ((Codes{"T"}), wired->leaderCodes);
     EXPECT_EQ((std::vector<LinkCall>{{"Person", "PERSON_INFO"}}), host.links);
-    EXPECT_EQ((std::vector<LogRecord>{{"Wired is set.", "Person", kConfigSource, 102}}), host.logs);
+    EXPECT_EQ((std::vector<LogRecord>{{"Wired is set.", "Person", logline::kConfigSource, logline::kLinkSet}}), host.logs);
     EXPECT_TRUE(warnings().empty());
 }
 
@@ -240,11 +252,11 @@ TEST_F(ConfigFileTest, LinkAnswersAreLogged)
         std::vector<LogRecord> logs;
     };
     const Case cases[] = {
-        {1, {{"Wired is set.", "Person", kConfigSource, 102}}},
-        {2, {{"Wired is set.", "Person", kConfigSource, 102}}},
+        {1, {{"Wired is set.", "Person", logline::kConfigSource, logline::kLinkSet}}},
+        {2, {{"Wired is set.", "Person", logline::kConfigSource, logline::kLinkSet}}},
         {0, {}},
-        {-1, {{"Person", "PERSON_INFO", kConfigSource, 103}}},
-        {-7, {{"Person", "PERSON_INFO", kConfigSource, 103}}},
+        {-1, {{"Person", "PERSON_INFO", logline::kConfigSource, logline::kLinkFailed}}},
+        {-7, {{"Person", "PERSON_INFO", logline::kConfigSource, logline::kLinkFailed}}},
     };
     for (const Case& c : cases) {
         host = RecordingHost();

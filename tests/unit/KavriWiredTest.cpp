@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "kavri/LogRecords.h"
+
 #include "FakeNode.h"
 #include "FakePlatform.h"
 #include "KavriWired.h"
@@ -19,6 +21,8 @@ using kavri_test::LogRecord;
 using kavri_test::NameCase;
 using kavri_test::PackageCase;
 using kavri_test::RecordingHost;
+
+namespace logline = kavri::logline;
 
 namespace {
 
@@ -147,9 +151,9 @@ TEST_F(KavriWiredTest, OutcomeIsLogged)
         std::vector<LogRecord> logs;
     };
     const Case cases[] = {
-        {1, {{"Table is set.", "Order_Item", "wiredClsTab\\KavriWired", 92}}},
-        {5, {{"Table is set.", "Order_Item", "wiredClsTab\\KavriWired", 92}}},
-        {-1, {{"Table is not found.", "Order_Item", "wiredClsTab\\KavriWired", 93}}},
+        {1, {{"Table is set.", "Order_Item", logline::kWiredSource, logline::kTableSet}}},
+        {5, {{"Table is set.", "Order_Item", logline::kWiredSource, logline::kTableSet}}},
+        {-1, {{"Table is not found.", "Order_Item", logline::kWiredSource, logline::kTableNotFound}}},
         {0, {}},
     };
     for (const Case& c : cases) {
@@ -168,7 +172,7 @@ TEST_F(KavriWiredTest, EmptyNameGivesEmptyTableAndLogsIt)
     FakeNode cls("");
     wired->convert(&model({&cls}));
     EXPECT_EQ(std::vector<std::string>{""}, cls.tablesSet);
-    EXPECT_EQ((std::vector<LogRecord>{{"Table is set.", "", "wiredClsTab\\KavriWired", 92}}), host.logs);
+    EXPECT_EQ((std::vector<LogRecord>{{"Table is set.", "", logline::kWiredSource, logline::kTableSet}}), host.logs);
 }
 
 TEST_F(KavriWiredTest, EmptyPackageListNeverAsksForThePackage)

@@ -7,14 +7,15 @@
 #include <tinyxml2.h>
 
 #include "Files.h"
-#include "KavriConfig.h"
 #include "KavriEntry.h"
+#include "KavriProblem.h"
 
 namespace wiredhost {
 
 namespace {
 
 using kavri::KavriEntry;
+using kavri::KavriProblem;
 using tinyxml2::XMLAttribute;
 using tinyxml2::XMLElement;
 
@@ -96,18 +97,6 @@ std::string errorDetail(const tinyxml2::XMLDocument& document)
     return colon == std::string::npos ? text : text.substr(colon + 2);
 }
 
-const char* captionFor(tinyxml2::XMLError error)
-{
-    switch (error) {
-    case tinyxml2::XML_ERROR_MISMATCHED_ELEMENT:
-        return "File format error!";
-    case tinyxml2::XML_ERROR_FILE_NOT_FOUND:
-        return "File is not exits!";
-    default:
-        return nullptr;
-    }
-}
-
 } // namespace
 
 void ConfigChecker::check(const std::string& configPath)
@@ -126,50 +115,62 @@ void ConfigChecker::reject(int line, const std::string& reason, const std::strin
 
 void ConfigChecker::load()
 {
-    if (!files::exists(path)) {
-        reject(0, "no such file", "File does not exist");
+    if (!hostkit::files::exists(path)) {
+        reject(0, "no such file", KavriProblem(KavriProblem::FileMissing).caption(false));
         return;
     }
-    // Same settings as the plug-in: entities decoded, whitespace kept.
+    // Same settings as the plug-in: entities decoded, whitespace kept. What
+    // is not a regular file (a folder, a pipe) is never opened: the plug-in
+    // cannot read it either, and a pipe would wait for a writer.
     tinyxml2::XMLDocument document(true, tinyxml2::PRESERVE_WHITESPACE);
     tinyxml2::XMLError error = tinyxml2::XML_ERROR_FILE_NOT_FOUND;
-    if (!files::isDirectory(path))
+    if (hostkit::files::isFile(path))
         error = document.LoadFile(path.c_str());
-    if (error != tinyxml2::XML_SUCCESS) {
-        const char* caption = captionFor(error);
-        const std::string detail = error == tinyxml2::XML_ERROR_FILE_NOT_FOUND
-                                       ? "the file cannot be opened for reading"
-                                       : errorDetail(document);
-        reject(error == tinyxml2::XML_ERROR_FILE_NOT_FOUND ? 0 : document.ErrorLineNum(),
+    const KavriProblem problem = KavriProblem::ofDocument(error, document);
+    const std::string caption = problem.caption(false);
+    switch (problem.kind) {
+    case KavriProblem::None:
+        break;
+    case KavriProblem::NotReadable:
+        reject(0, std::string(tinyxml2::XMLDocument::ErrorIDToName(error)) + " (error " + std::to_string(error) +
+                      "): the file cannot be opened for reading",
+               caption);
+        return;
+    case KavriProblem::NotConfiguration:
+        rejectRoot(document, caption);
+        return;
+    default:
+        reject(document.ErrorLineNum(),
                std::string(tinyxml2::XMLDocument::ErrorIDToName(error)) + " (error " + std::to_string(error) +
-                   "): " + detail,
-               caption != nullptr ? caption : "XMLError:" + std::to_string(error));
+                   "): " + errorDetail(document),
+               caption);
         return;
     }
 
-    const XMLElement* root = kavri::KavriConfig::configRoot(document);
-    if (root == nullptr) {
-        const XMLElement* first = document.FirstChildElement();
-        if (first == nullptr) {
-            reject(0, "the document holds no element", "File is not an associated configuration!");
-            return;
-        }
-        std::string reason = std::string("the first element is ") + first->Name() + ", not Wired";
-        for (const XMLElement* e = first->NextSiblingElement(); e != nullptr; e = e->NextSiblingElement()) {
-            if (named(e->Name(), "Wired")) {
-                reason += "; the Wired at line " + std::to_string(e->GetLineNum()) +
-                          " is not seen, since only the first element counts";
-                break;
-            }
-        }
-        reject(first->GetLineNum(), reason, "File is not an associated configuration!");
-        return;
-    }
-
+    const XMLElement* root = KavriProblem::configRoot(document);
     for (const XMLAttribute* a = root->FirstAttribute(); a != nullptr; a = a->Next())
         rootNotes.push_back("attribute " + quoted(a->Name()) + " of Wired is ignored");
     for (const XMLElement* e = root->FirstChildElement(); e != nullptr; e = e->NextSiblingElement())
         readEntry(*e);
+}
+
+// Why the plug-in does not take the document for its configuration.
+void ConfigChecker::rejectRoot(const tinyxml2::XMLDocument& document, const std::string& caption)
+{
+    const XMLElement* first = document.FirstChildElement();
+    if (first == nullptr) {
+        reject(0, "the document holds no element", caption);
+        return;
+    }
+    std::string reason = std::string("the first element is ") + first->Name() + ", not Wired";
+    for (const XMLElement* e = first->NextSiblingElement(); e != nullptr; e = e->NextSiblingElement()) {
+        if (named(e->Name(), "Wired")) {
+            reason += "; the Wired at line " + std::to_string(e->GetLineNum()) +
+                      " is not seen, since only the first element counts";
+            break;
+        }
+    }
+    reject(first->GetLineNum(), reason, caption);
 }
 
 void ConfigChecker::readEntry(const XMLElement& element)

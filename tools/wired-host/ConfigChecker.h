@@ -8,6 +8,7 @@
 #include <vector>
 
 namespace tinyxml2 {
+class XMLDocument;
 class XMLElement;
 }
 
@@ -27,8 +28,9 @@ struct Finding {
 };
 
 // Reads a config.xml as the plug-in does and tells, entry by entry, what
-// takes effect. The entry rules are the plug-in's own (KavriEntry,
-// KavriConfig::configRoot); the reasons and hints are layered on top.
+// takes effect. The rules are the plug-in's own (KavriEntry for the
+// entries, KavriProblem for the file as a whole and its warning); the
+// reasons and hints are layered on top.
 class ConfigChecker {
 public:
     std::string path;
@@ -50,6 +52,7 @@ public:
 
 private:
     void load();
+    void rejectRoot(const tinyxml2::XMLDocument& document, const std::string& caption);
     void readEntry(const tinyxml2::XMLElement& element);
     void readCode(const tinyxml2::XMLElement& element, const kavri::KavriEntry& entry, Finding& finding);
     void readLink(const tinyxml2::XMLElement& element, const kavri::KavriEntry& entry, Finding& finding);

@@ -94,7 +94,7 @@ private:
 bool Model::load(const std::string& path, std::string& error)
 {
     // Tell a missing file apart from a malformed one before tinyxml2 does.
-    if (!files::isFile(path)) {
+    if (!hostkit::files::isFile(path)) {
         error = path + ": cannot open the model file";
         return false;
     }

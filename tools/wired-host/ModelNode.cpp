@@ -27,7 +27,6 @@ int ModelNode::traverse(kavri::NodeVisitor visitor)
 
 int ModelNode::getKind()
 {
-    kindAsked = true;
     return kind_;
 }
 

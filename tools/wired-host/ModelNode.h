@@ -25,7 +25,6 @@ public:
     // Nodes that traverse visits, in order; not owned.
     std::vector<ModelNode*> visits;
 
-    bool kindAsked = false;
     bool packageAsked = false;
     bool nameAsked = false;
     bool tableAsked = false;

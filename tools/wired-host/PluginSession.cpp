@@ -38,72 +38,41 @@ Outcome outcomeOf(const ModelNode& classNode)
 
 } // namespace
 
-PluginSession::~PluginSession()
-{
-    // A loaded library file cannot be removed on Windows: unload first.
-    loader_.unload();
-    if (privateFolder_.empty())
-        return;
-    files::removeFile(files::join(privateFolder_, "config.xml"));
-    files::removeFile(files::join(privateFolder_, PluginLoader::libraryFileName()));
-    files::removeFolder(privateFolder_);
-}
-
 std::string PluginSession::defaultPluginPath()
 {
+    using namespace hostkit;
     const std::string folder = files::executableFolder();
-    const std::string beside = files::join(folder, PluginLoader::libraryFileName());
+    const std::string beside = files::join(folder, Library::fileName());
     // Installed on Linux: bin/wired-host and lib/wiredClsTab/libwiredClsTab.so.
     const std::string installed =
-        files::join(files::join(files::join(files::folderOf(folder), "lib"), "wiredClsTab"),
-                    PluginLoader::libraryFileName());
+        files::join(files::join(files::join(files::folderOf(folder), "lib"), "wiredClsTab"), Library::fileName());
     return !files::exists(beside) && files::exists(installed) ? installed : beside;
 }
 
 bool PluginSession::open(const std::string& pluginPath, const std::string& configFile, std::string& error)
 {
-    const std::string plugin = files::absolute(pluginPath.empty() ? defaultPluginPath() : pluginPath);
-    if (!files::isFile(plugin)) {
-        error = plugin + ": no plug-in there (use --plugin PATH)";
+    using namespace hostkit;
+    plugin_ = files::absolute(pluginPath.empty() ? defaultPluginPath() : pluginPath);
+    if (!files::isFile(plugin_)) {
+        error = plugin_ + ": no plug-in there (use --plugin PATH)";
         return false;
     }
-    source_ = plugin;
     if (configFile.empty()) {
-        loaded_ = plugin;
-        configPath_ = files::join(files::folderOf(plugin), "config.xml");
-    } else if (!makePrivateCopy(plugin, configFile, error)) {
-        return false;
+        config_ = files::join(files::folderOf(plugin_), "config.xml");
+        return instance_.open(plugin_, error);
     }
-    return loader_.load(loaded_, error);
-}
-
-bool PluginSession::makePrivateCopy(const std::string& plugin, const std::string& configFile, std::string& error)
-{
-    if (!files::isFile(configFile)) {
+    config_ = files::absolute(configFile);
+    if (!files::isFile(config_)) {
         error = configFile + ": cannot read the config file";
         return false;
     }
-    privateFolder_ = files::makeTemporaryFolder();
-    if (privateFolder_.empty()) {
-        error = "cannot make a temporary folder for the plug-in";
+    if (!instance_.openCopy(plugin_, error))
+        return false;
+    if (!files::copyFile(config_, instance_.configPath())) {
+        error = "cannot copy " + configFile + " to " + instance_.configPath();
         return false;
     }
-    // Named as the plug-in is built, whatever the original's name, so the
-    // folder can be cleaned up without listing it.
-    const std::string copy = files::join(privateFolder_, PluginLoader::libraryFileName());
-    const std::string config = files::join(privateFolder_, "config.xml");
-    if (!files::copyFile(plugin, copy) || !files::copyFile(configFile, config)) {
-        error = "cannot copy the plug-in and " + configFile + " to " + privateFolder_;
-        return false;
-    }
-    loaded_ = copy;
-    configPath_ = config;
     return true;
-}
-
-kavri::IConvert* PluginSession::create(kavri::IHost& host, std::vector<WarningEntry>& warnings)
-{
-    return loader_.create(host, warnings);
 }
 
 ClassEntry PluginSession::convertClass(kavri::IConvert& converter, const ModelClass& modelClass, const Model* model)

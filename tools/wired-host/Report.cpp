@@ -81,12 +81,85 @@ std::string padded(const std::string& text, std::size_t width)
 
 } // namespace
 
-bool Report::anyUnmapped() const
+Reporter::Reporter(const std::string& command, Format format, std::ostream& out, std::ostream& err)
+    : command_(command), format_(format), out_(out), err_(err)
 {
-    return std::any_of(classes.begin(), classes.end(), [](const ClassEntry& c) { return c.outcome != Outcome::Set; });
 }
 
-const char* Report::outcomeText(Outcome outcome)
+void Reporter::session(const std::string& plugin, const std::string& config, bool privateCopy,
+                       const std::string& language)
+{
+    plugin_ = plugin;
+    config_ = config;
+    language_ = language;
+    if (!streams())
+        return;
+    out_ << "Plug-in: " << plugin << "\n";
+    out_ << "config.xml: " << config << (privateCopy ? " (in a private copy of the plug-in)" : "") << "\n\n";
+}
+
+void Reporter::log(const LogEntry& entry)
+{
+    log_.push_back(entry);
+    if (streams())
+        out_ << "log " << entry.file << ":" << entry.line << " \"" << entry.message << "\" \"" << entry.detail << "\""
+             << std::endl;
+}
+
+void Reporter::warnings(const std::vector<hostkit::Warning>& shown)
+{
+    for (const hostkit::Warning& warning : shown) {
+        warnings_.push_back(warning);
+        if (format_ == Format::Json)
+            continue;
+        // names prints only its table: a warning goes with the errors there.
+        std::ostream& stream = streams() ? out_ : err_;
+        stream << (streams() ? "" : "wired-host " + command_ + ": ") << "warning box \"" << warning.caption
+               << "\": " << warning.text << std::endl;
+    }
+}
+
+void Reporter::links(const std::vector<LinkEntry>& registered)
+{
+    links_ = registered;
+}
+
+void Reporter::mapped(const ClassEntry& entry)
+{
+    classes_.push_back(entry);
+}
+
+void Reporter::finishRun()
+{
+    if (format_ == Format::Json) {
+        writeJson();
+    } else {
+        out_ << '\n';
+        writeTable();
+    }
+}
+
+void Reporter::name(const std::string& argument, const ClassEntry& entry, std::size_t width)
+{
+    out_ << padded(argument, width + 2);
+    if (entry.outcome == Outcome::Set)
+        out_ << (entry.tableName.empty() ? "\"\"" : entry.tableName) << '\n';
+    else
+        out_ << "(" << outcomeText(entry.outcome) << ")\n";
+}
+
+int Reporter::fail(const std::string& message)
+{
+    err_ << "wired-host " << command_ << ": " << message << '\n';
+    return 2;
+}
+
+bool Reporter::anyUnmapped() const
+{
+    return std::any_of(classes_.begin(), classes_.end(), [](const ClassEntry& c) { return c.outcome != Outcome::Set; });
+}
+
+const char* Reporter::outcomeText(Outcome outcome)
 {
     switch (outcome) {
     case Outcome::Set:
@@ -101,20 +174,10 @@ const char* Report::outcomeText(Outcome outcome)
     return "nothing done";
 }
 
-std::string Report::logLine(const LogEntry& entry)
-{
-    return "log " + entry.file + ":" + std::to_string(entry.line) + " \"" + entry.message + "\" \"" + entry.detail + "\"";
-}
-
-std::string Report::warningLine(const WarningEntry& entry)
-{
-    return "warning box \"" + entry.caption + "\": " + entry.text;
-}
-
-void Report::writeTable(std::ostream& out) const
+void Reporter::writeTable() const
 {
     std::vector<std::vector<std::string>> rows{{"CLASS", "PACKAGE", "TABLE", "OUTCOME"}};
-    for (const ClassEntry& c : classes)
+    for (const ClassEntry& c : classes_)
         rows.push_back({c.className, c.package.empty() ? "-" : c.package, shownTable(c), outcomeText(c.outcome)});
     std::size_t widths[3] = {};
     for (const auto& row : rows) {
@@ -122,44 +185,46 @@ void Report::writeTable(std::ostream& out) const
             widths[k] = std::max(widths[k], row[k].size());
     }
     for (const auto& row : rows)
-        out << padded(row[0], widths[0] + 2) << padded(row[1], widths[1] + 2) << padded(row[2], widths[2] + 2) << row[3]
-            << '\n';
-    if (classes.empty())
-        out << "(the model has no classes)\n";
+        out_ << padded(row[0], widths[0] + 2) << padded(row[1], widths[1] + 2) << padded(row[2], widths[2] + 2)
+             << row[3] << '\n';
+    if (classes_.empty())
+        out_ << "(the model has no classes)\n";
 
-    out << "\nLinks registered at creation:";
-    if (links.empty())
-        out << " none";
-    out << '\n';
-    for (const LinkEntry& link : links)
-        out << "  " << link.className << " -> " << link.tableName << "  " << linkOutcome(link.answer) << '\n';
+    out_ << "\nLinks registered at creation:";
+    if (links_.empty())
+        out_ << " none";
+    out_ << '\n';
+    for (const LinkEntry& link : links_)
+        out_ << "  " << link.className << " -> " << link.tableName << "  " << linkOutcome(link.answer) << '\n';
 }
 
-void Report::writeJson(std::ostream& out) const
+void Reporter::writeJson() const
 {
-    out << "{\n  \"plugin\": " << quoted(plugin) << ",\n  \"config\": " << quoted(config)
-        << ",\n  \"language\": " << quoted(language) << ",\n  \"warnings\": [";
-    for (std::size_t i = 0; i < warnings.size(); ++i)
-        out << (i ? ",\n    " : "\n    ") << "{\"caption\": " << quoted(warnings[i].caption)
-            << ", \"text\": " << quoted(warnings[i].text) << "}";
-    out << (warnings.empty() ? "" : "\n  ") << "],\n  \"log\": [";
-    for (std::size_t i = 0; i < log.size(); ++i)
-        out << (i ? ",\n    " : "\n    ") << "{\"message\": " << quoted(log[i].message) << ", \"detail\": "
-            << quoted(log[i].detail) << ", \"file\": " << quoted(log[i].file) << ", \"line\": " << log[i].line << "}";
-    out << (log.empty() ? "" : "\n  ") << "],\n  \"links\": [";
-    for (std::size_t i = 0; i < links.size(); ++i)
-        out << (i ? ",\n    " : "\n    ") << "{\"class\": " << quoted(links[i].className) << ", \"table\": "
-            << quoted(links[i].tableName) << ", \"answer\": " << links[i].answer << ", \"outcome\": "
-            << quoted(linkOutcome(links[i].answer)) << "}";
-    out << (links.empty() ? "" : "\n  ") << "],\n  \"classes\": [";
-    for (std::size_t i = 0; i < classes.size(); ++i) {
-        const ClassEntry& c = classes[i];
+    std::ostream& out = out_;
+    out << "{\n  \"plugin\": " << quoted(plugin_) << ",\n  \"config\": " << quoted(config_)
+        << ",\n  \"language\": " << quoted(language_) << ",\n  \"warnings\": [";
+    for (std::size_t i = 0; i < warnings_.size(); ++i)
+        out << (i ? ",\n    " : "\n    ") << "{\"caption\": " << quoted(warnings_[i].caption)
+            << ", \"text\": " << quoted(warnings_[i].text) << "}";
+    out << (warnings_.empty() ? "" : "\n  ") << "],\n  \"log\": [";
+    for (std::size_t i = 0; i < log_.size(); ++i)
+        out << (i ? ",\n    " : "\n    ") << "{\"message\": " << quoted(log_[i].message) << ", \"detail\": "
+            << quoted(log_[i].detail) << ", \"file\": " << quoted(log_[i].file) << ", \"line\": " << log_[i].line
+            << "}";
+    out << (log_.empty() ? "" : "\n  ") << "],\n  \"links\": [";
+    for (std::size_t i = 0; i < links_.size(); ++i)
+        out << (i ? ",\n    " : "\n    ") << "{\"class\": " << quoted(links_[i].className) << ", \"table\": "
+            << quoted(links_[i].tableName) << ", \"answer\": " << links_[i].answer << ", \"outcome\": "
+            << quoted(linkOutcome(links_[i].answer)) << "}";
+    out << (links_.empty() ? "" : "\n  ") << "],\n  \"classes\": [";
+    for (std::size_t i = 0; i < classes_.size(); ++i) {
+        const ClassEntry& c = classes_[i];
         const bool named = c.outcome == Outcome::Set || c.outcome == Outcome::TableNotFound;
         out << (i ? ",\n    " : "\n    ") << "{\"class\": " << quoted(c.className) << ", \"package\": "
             << quoted(c.package) << ", \"table\": " << (named ? quoted(c.tableName) : "null")
             << ", \"outcome\": " << quoted(outcomeText(c.outcome)) << "}";
     }
-    out << (classes.empty() ? "" : "\n  ") << "]\n}\n";
+    out << (classes_.empty() ? "" : "\n  ") << "]\n}\n";
 }
 
 } // namespace wiredhost

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "WarningCapture.h"
+
 namespace wiredhost {
 
 struct LogEntry {
@@ -17,12 +19,6 @@ struct LinkEntry {
     int answer = 0;
 };
 
-// A warning box the plug-in showed: the caption is its message, the text
-// the configuration path.
-struct WarningEntry {
-    std::string caption, text;
-};
-
 enum class Outcome { Set, TableNotFound, Skipped, NothingDone };
 
 struct ClassEntry {
@@ -30,26 +26,56 @@ struct ClassEntry {
     Outcome outcome = Outcome::NothingDone;
 };
 
-// What a run of the plug-in over a model showed, as a table or as JSON.
-class Report {
+// How a run is shown: the mapping table, one JSON document, or for names
+// only the table name of each class (warnings then go with the errors).
+enum class Format { Table, Json, Names };
+
+// Everything the tool tells about a run of the plug-in, in one place. In
+// text, log records and warnings are written as they arrive and the mapping
+// at the end; JSON is one document written at the end. Problems with the
+// tool's own work go to the error stream.
+class Reporter {
 public:
-    std::string plugin;
-    std::string config;
-    std::string language;
-    std::vector<WarningEntry> warnings;
-    std::vector<LogEntry> log;
-    std::vector<LinkEntry> links;
-    std::vector<ClassEntry> classes;
+    Reporter(const std::string& command, Format format, std::ostream& out, std::ostream& err);
+
+    Format format() const { return format_; }
+
+    // The plug-in asked for and the config.xml it reads; a private copy
+    // means the config file was the user's own, given with --config.
+    void session(const std::string& plugin, const std::string& config, bool privateCopy, const std::string& language);
+    void log(const LogEntry& entry);
+    void warnings(const std::vector<hostkit::Warning>& shown);
+    void links(const std::vector<LinkEntry>& registered);
+    void mapped(const ClassEntry& entry);
+    // Ends a run: the mapping table or the JSON document.
+    void finishRun();
+
+    // names: the table a class would get, one line each, aligned to width.
+    void name(const std::string& argument, const ClassEntry& entry, std::size_t width);
+
+    // "wired-host COMMAND: message" on the error stream; the exit code 2.
+    int fail(const std::string& message);
 
     // True when some class got no table.
     bool anyUnmapped() const;
 
-    void writeTable(std::ostream& out) const;
-    void writeJson(std::ostream& out) const;
-
     static const char* outcomeText(Outcome outcome);
-    static std::string logLine(const LogEntry& entry);
-    static std::string warningLine(const WarningEntry& entry);
+
+private:
+    // Log records and the session are written as they come only in a table.
+    bool streams() const { return format_ == Format::Table; }
+    void writeTable() const;
+    void writeJson() const;
+
+    std::string command_;
+    Format format_;
+    std::ostream& out_;
+    std::ostream& err_;
+    std::string plugin_, config_, language_;
+    std::vector<hostkit::Warning> warnings_;
+    std::vector<LogEntry> log_;
+    std::vector<LinkEntry> links_;
+    std::vector<ClassEntry> classes_;
 };
 
 } // namespace wiredhost

@@ -1,6 +1,7 @@
 // wired-host: a reference host for the wiredClsTab plug-in. It loads the
 // real plug-in as a modelling host does and shows what it makes of a model,
 // checks config.xml files and previews table names.
+#include <algorithm>
 #include <exception>
 #include <iostream>
 #include <string>
@@ -9,7 +10,6 @@
 #include "Model.h"
 #include "ModelHost.h"
 #include "Options.h"
-#include "PluginLoader.h"
 #include "PluginSession.h"
 #include "Report.h"
 
@@ -95,6 +95,37 @@ const char kNamesHelp[] =
     "  --config FILE      use FILE as the plug-in's config.xml (private copy)\n"
     "  --language LANG    the host's language (default English)\n";
 
+// A command's arguments after its name, and where to report.
+struct Invocation {
+    int argc;
+    char** argv;
+};
+
+int runCommand(const Invocation& call);
+int checkCommand(const Invocation& call);
+int namesCommand(const Invocation& call);
+
+struct Command {
+    const char* name;
+    const char* help;
+    int (*handler)(const Invocation& call);
+};
+
+const Command kCommands[] = {
+    {"run", kRunHelp, runCommand},
+    {"check", kCheckHelp, checkCommand},
+    {"names", kNamesHelp, namesCommand},
+};
+
+const Command* findCommand(const std::string& name)
+{
+    for (const Command& command : kCommands) {
+        if (name == command.name)
+            return &command;
+    }
+    return nullptr;
+}
+
 int usageError(const std::string& command, const std::string& message)
 {
     std::cerr << "wired-host " << command << ": " << message << "\n"
@@ -102,16 +133,10 @@ int usageError(const std::string& command, const std::string& message)
     return kUsageError;
 }
 
-int showHelp(const char* text)
+bool wantsHelp(const Invocation& call)
 {
-    std::cout << text;
-    return 0;
-}
-
-bool wantsHelp(int argc, char** argv)
-{
-    for (int i = 2; i < argc; ++i) {
-        const std::string arg = argv[i];
+    for (int i = 2; i < call.argc; ++i) {
+        const std::string arg = call.argv[i];
         if (arg == "--")
             break;
         if (arg == "--help" || arg == "-h")
@@ -120,73 +145,58 @@ bool wantsHelp(int argc, char** argv)
     return false;
 }
 
-int runCommand(int argc, char** argv)
+// Loads the plug-in as asked and creates one converter, with the log records
+// and warnings going to the reporter. Null after reporting why not.
+kavri::IConvert* openConverter(const Options& options, PluginSession& session, ModelHost& host, Reporter& reporter)
+{
+    std::string error;
+    if (!session.open(options.value("plugin"), options.value("config"), error)) {
+        reporter.fail(error);
+        return nullptr;
+    }
+    reporter.session(session.pluginPath(), session.configPath(), session.usesPrivateCopy(),
+                     options.value("language", "English"));
+    host.onLog = [&reporter](const LogEntry& entry) { reporter.log(entry); };
+    const hostkit::Creation created = session.create(host);
+    reporter.warnings(created.warnings);
+    reporter.links(host.links);
+    if (created.converter == nullptr)
+        reporter.fail("registConvert returned no converter");
+    return created.converter;
+}
+
+int runCommand(const Invocation& call)
 {
     Options options({"plugin", "config", "language", "format"}, {"strict"});
     std::string error;
-    if (!options.parse(argc, argv, 2, error))
+    if (!options.parse(call.argc, call.argv, 2, error))
         return usageError("run", error);
     if (options.positional.size() != 1)
         return usageError("run", "expects one model file");
     const std::string format = options.value("format", "table");
     if (format != "table" && format != "json")
         return usageError("run", "--format is table or json, not " + format);
-    const bool json = format == "json";
+    Reporter reporter("run", format == "json" ? Format::Json : Format::Table, std::cout, std::cerr);
 
     Model model;
-    if (!model.load(options.positional[0], error)) {
-        std::cerr << "wired-host run: " << error << '\n';
-        return kUsageError;
-    }
+    if (!model.load(options.positional[0], error))
+        return reporter.fail(error);
     PluginSession session;
-    if (!session.open(options.value("plugin"), options.value("config"), error)) {
-        std::cerr << "wired-host run: " << error << '\n';
+    ModelHost host(&model, options.value("language", "English"));
+    kavri::IConvert* converter = openConverter(options, session, host, reporter);
+    if (converter == nullptr)
         return kUsageError;
-    }
-
-    Report report;
-    report.plugin = session.pluginPath();
-    report.config = session.configPath();
-    report.language = options.value("language", "English");
-    if (!json) {
-        std::cout << "Plug-in: " << session.sourcePath() << "\n";
-        if (options.value("config").empty())
-            std::cout << "config.xml: " << report.config << "\n\n";
-        else
-            std::cout << "config.xml: " << options.value("config") << " (in a private copy of the plug-in)\n\n";
-    }
-
-    ModelHost host(&model, report.language);
-    if (!json)
-        host.onLog = [](const LogEntry& entry) { std::cout << Report::logLine(entry) << std::endl; };
-    kavri::IConvert* converter = session.create(host, report.warnings);
-    if (!json) {
-        for (const WarningEntry& warning : report.warnings)
-            std::cout << Report::warningLine(warning) << std::endl;
-    }
-    if (converter == nullptr) {
-        std::cerr << "wired-host run: registConvert returned no converter\n";
-        return kUsageError;
-    }
     for (const ModelClass& modelClass : model.classes())
-        report.classes.push_back(PluginSession::convertClass(*converter, modelClass, &model));
-    report.log = host.records;
-    report.links = host.links;
-
-    if (json) {
-        report.writeJson(std::cout);
-    } else {
-        std::cout << '\n';
-        report.writeTable(std::cout);
-    }
-    return options.has("strict") && report.anyUnmapped() ? 1 : 0;
+        reporter.mapped(PluginSession::convertClass(*converter, modelClass, &model));
+    reporter.finishRun();
+    return options.has("strict") && reporter.anyUnmapped() ? 1 : 0;
 }
 
-int checkCommand(int argc, char** argv)
+int checkCommand(const Invocation& call)
 {
     Options options({}, {});
     std::string error;
-    if (!options.parse(argc, argv, 2, error))
+    if (!options.parse(call.argc, call.argv, 2, error))
         return usageError("check", error);
     if (options.positional.size() != 1)
         return usageError("check", "expects one config.xml");
@@ -205,68 +215,66 @@ ModelClass classFromArgument(const std::string& argument)
     return {argument.substr(dot + 1), argument.substr(0, dot)};
 }
 
-int namesCommand(int argc, char** argv)
+int namesCommand(const Invocation& call)
 {
     Options options({"plugin", "config", "language"}, {});
     std::string error;
-    if (!options.parse(argc, argv, 2, error))
+    if (!options.parse(call.argc, call.argv, 2, error))
         return usageError("names", error);
     if (options.positional.empty())
         return usageError("names", "expects at least one class");
-    PluginSession session;
-    if (!session.open(options.value("plugin"), options.value("config"), error)) {
-        std::cerr << "wired-host names: " << error << '\n';
-        return kUsageError;
-    }
     // No model: links are left alone and every table name is taken.
+    Reporter reporter("names", Format::Names, std::cout, std::cerr);
+    PluginSession session;
     ModelHost host(nullptr, options.value("language", "English"));
-    std::vector<WarningEntry> warnings;
-    kavri::IConvert* converter = session.create(host, warnings);
-    for (const WarningEntry& warning : warnings)
-        std::cerr << "wired-host names: " << Report::warningLine(warning) << '\n';
-    if (converter == nullptr) {
-        std::cerr << "wired-host names: registConvert returned no converter\n";
+    kavri::IConvert* converter = openConverter(options, session, host, reporter);
+    if (converter == nullptr)
         return kUsageError;
-    }
     std::size_t width = 0;
     for (const std::string& argument : options.positional)
         width = std::max(width, argument.size());
-    for (const std::string& argument : options.positional) {
-        const ClassEntry entry = PluginSession::convertClass(*converter, classFromArgument(argument), nullptr);
-        std::cout << argument << std::string(width + 2 - argument.size(), ' ');
-        if (entry.outcome == Outcome::Set)
-            std::cout << (entry.tableName.empty() ? "\"\"" : entry.tableName) << '\n';
-        else
-            std::cout << "(" << Report::outcomeText(entry.outcome) << ")\n";
+    for (const std::string& argument : options.positional)
+        reporter.name(argument, PluginSession::convertClass(*converter, classFromArgument(argument), nullptr), width);
+    return 0;
+}
+
+int help(const std::string& topic)
+{
+    if (topic.empty()) {
+        std::cout << kMainHelp;
+        return 0;
     }
+    const Command* command = findCommand(topic);
+    if (command == nullptr) {
+        std::cerr << "wired-host help: no command '" << topic << "'\nTry 'wired-host --help'.\n";
+        return kUsageError;
+    }
+    std::cout << command->help;
     return 0;
 }
 
 int dispatch(int argc, char** argv)
 {
-    const std::string command = argc > 1 ? argv[1] : "";
-    if (command.empty()) {
+    const std::string name = argc > 1 ? argv[1] : "";
+    if (name.empty()) {
         std::cerr << kMainHelp;
         return kUsageError;
     }
-    if (command == "--help" || command == "-h" || command == "help") {
-        const std::string topic = command == "help" && argc > 2 ? argv[2] : "";
-        if (topic == "run")
-            return showHelp(kRunHelp);
-        if (topic == "check")
-            return showHelp(kCheckHelp);
-        if (topic == "names")
-            return showHelp(kNamesHelp);
-        return showHelp(kMainHelp);
+    if (name == "--help" || name == "-h")
+        return help("");
+    if (name == "help")
+        return help(argc > 2 ? argv[2] : "");
+    const Command* command = findCommand(name);
+    if (command == nullptr) {
+        std::cerr << "wired-host: unknown command '" << name << "'\nTry 'wired-host --help'.\n";
+        return kUsageError;
     }
-    if (command == "run")
-        return wantsHelp(argc, argv) ? showHelp(kRunHelp) : runCommand(argc, argv);
-    if (command == "check")
-        return wantsHelp(argc, argv) ? showHelp(kCheckHelp) : checkCommand(argc, argv);
-    if (command == "names")
-        return wantsHelp(argc, argv) ? showHelp(kNamesHelp) : namesCommand(argc, argv);
-    std::cerr << "wired-host: unknown command '" << command << "'\nTry 'wired-host --help'.\n";
-    return kUsageError;
+    const Invocation call{argc, argv};
+    if (wantsHelp(call)) {
+        std::cout << command->help;
+        return 0;
+    }
+    return command->handler(call);
 }
 
 } // namespace

@@ -29,14 +29,6 @@ bool fileExists(const char* path);
 // read as a file gives XML_ERROR_FILE_NOT_FOUND.
 tinyxml2::XMLError loadXmlFile(tinyxml2::XMLDocument& document, const char* path);
 
-// "XMLError:<code>" into buffer.
-void formatXmlError(char* buffer, std::size_t size, int code);
-
-enum class Caption { FileMissing, FormatError, NotReadable, NotConfiguration };
-
-// The Chinese caption in the platform's encoding of Chinese text.
-const char* chineseCaption(Caption caption);
-
 // Shows a warning to the user and waits until it is dismissed.
 void showWarning(const char* caption, const char* text);
 

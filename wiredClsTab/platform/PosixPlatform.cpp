@@ -116,26 +116,6 @@ tinyxml2::XMLError loadXmlFile(tinyxml2::XMLDocument& document, const char* path
     return document.LoadFile(file.get());
 }
 
-void formatXmlError(char* buffer, std::size_t size, int code)
-{
-    std::snprintf(buffer, size, "XMLError:%d", code);
-}
-
-const char* chineseCaption(Caption caption)
-{
-    switch (caption) {
-    case Caption::FileMissing:
-        return "文件不存在";
-    case Caption::FormatError:
-        return "文件格式错误!";
-    case Caption::NotReadable:
-        return "文件不存在!";
-    case Caption::NotConfiguration:
-        break;
-    }
-    return "文件不是关联配置!";
-}
-
 // Without a window system the warning is one line on standard error.
 void showWarning(const char* caption, const char* text)
 {

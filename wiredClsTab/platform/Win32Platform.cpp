@@ -60,27 +60,6 @@ tinyxml2::XMLError loadXmlFile(tinyxml2::XMLDocument& document, const char* path
     return document.LoadFile(file.get());
 }
 
-void formatXmlError(char* buffer, std::size_t size, int code)
-{
-    sprintf_s(buffer, size, "XMLError:%d", code);
-}
-
-// Code page 936 (GBK) bytes, as the host's ANSI message box expects them.
-const char* chineseCaption(Caption caption)
-{
-    switch (caption) {
-    case Caption::FileMissing:
-        return "\xCE\xC4\xBC\xFE\xB2\xBB\xB4\xE6\xD4\xDA"; // 文件不存在
-    case Caption::FormatError:
-        return "\xCE\xC4\xBC\xFE\xB8\xF1\xCA\xBD\xB4\xED\xCE\xF3!"; // 文件格式错误!
-    case Caption::NotReadable:
-        return "\xCE\xC4\xBC\xFE\xB2\xBB\xB4\xE6\xD4\xDA!"; // 文件不存在!
-    case Caption::NotConfiguration:
-        break;
-    }
-    return "\xCE\xC4\xBC\xFE\xB2\xBB\xCA\xC7\xB9\xD8\xC1\xAA\xC5\xE4\xD6\xC3!"; // 文件不是关联配置!
-}
-
 void showWarning(const char* caption, const char* text)
 {
     MessageBoxA(nullptr, text, caption, MB_ICONWARNING);

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-namespace wiredhost {
+namespace hostkit {
 namespace files {
 
 namespace {
@@ -57,7 +57,11 @@ bool isDirectory(const std::string& path)
 std::string absolute(const std::string& path)
 {
     std::size_t name = 0;
-    return fullPath(path, name);
+    const std::string full = fullPath(path, name);
+    // The loader reports a module by its long name, not its 8.3 alias.
+    char longer[MAX_PATH];
+    const DWORD length = GetLongPathNameA(full.c_str(), longer, sizeof longer);
+    return length == 0 || length >= sizeof longer ? full : std::string(longer, length);
 }
 
 std::string folderOf(const std::string& path)
@@ -69,12 +73,6 @@ std::string folderOf(const std::string& path)
     if (folder.size() > 3 && (folder.back() == '\\' || folder.back() == '/'))
         folder.pop_back();
     return folder;
-}
-
-std::string nameOf(const std::string& path)
-{
-    std::size_t name = 0;
-    return fullPath(path, name).substr(name);
 }
 
 std::string join(const std::string& folder, const std::string& name)
@@ -94,7 +92,7 @@ std::string executableFolder()
     return folderOf(path);
 }
 
-std::string makeTemporaryFolder()
+std::string makeTemporaryFolder(const std::string& prefix)
 {
     char base[MAX_PATH + 1] = {};
     const DWORD length = GetTempPathA(sizeof base, base);
@@ -103,13 +101,18 @@ std::string makeTemporaryFolder()
     const std::string folder = folderOf(std::string(base) + "x");
     const DWORD seed = GetCurrentProcessId() ^ GetTickCount();
     for (DWORD attempt = 0; attempt < 100; ++attempt) {
-        const std::string candidate = join(folder, "wired-host-" + std::to_string(seed + attempt * 7919));
+        const std::string candidate = join(folder, prefix + "-" + std::to_string(seed + attempt * 7919));
         if (CreateDirectoryA(candidate.c_str(), nullptr))
-            return candidate;
+            return absolute(candidate);
         if (GetLastError() != ERROR_ALREADY_EXISTS)
             break;
     }
     return std::string();
+}
+
+bool makeFolder(const std::string& path)
+{
+    return CreateDirectoryA(path.c_str(), nullptr) != 0;
 }
 
 bool copyFile(const std::string& from, const std::string& to)
@@ -127,5 +130,24 @@ bool removeFolder(const std::string& path)
     return RemoveDirectoryA(path.c_str()) != 0;
 }
 
+void removeAll(const std::string& path)
+{
+    if (!isDirectory(path)) {
+        removeFile(path);
+        return;
+    }
+    WIN32_FIND_DATAA entry;
+    HANDLE search = FindFirstFileA(join(path, "*").c_str(), &entry);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = entry.cFileName;
+            if (name != "." && name != "..")
+                removeAll(join(path, name));
+        } while (FindNextFileA(search, &entry));
+        FindClose(search);
+    }
+    removeFolder(path);
+}
+
 } // namespace files
-} // namespace wiredhost
+} // namespace hostkit

@@ -2,12 +2,14 @@
 
 #include <climits>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <system_error>
 
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace wiredhost {
+namespace hostkit {
 namespace files {
 
 namespace {
@@ -47,18 +49,23 @@ std::string absolute(const std::string& path)
     return join(folder, path);
 }
 
+namespace {
+
+// Links resolved, as the kernel reports a loaded library's file.
+std::string canonical(const std::string& path)
+{
+    char full[PATH_MAX];
+    return realpath(path.c_str(), full) != nullptr ? std::string(full) : path;
+}
+
+} // namespace
+
 std::string folderOf(const std::string& path)
 {
     const std::size_t slash = path.rfind('/');
     if (slash == std::string::npos)
         return ".";
     return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string nameOf(const std::string& path)
-{
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 std::string join(const std::string& folder, const std::string& name)
@@ -75,11 +82,16 @@ std::string executableFolder()
     return folderOf(std::string(path, static_cast<std::size_t>(length)));
 }
 
-std::string makeTemporaryFolder()
+std::string makeTemporaryFolder(const std::string& prefix)
 {
     const char* base = std::getenv("TMPDIR");
-    std::string pattern = join(base != nullptr && base[0] != '\0' ? base : "/tmp", "wired-host-XXXXXX");
-    return mkdtemp(&pattern[0]) != nullptr ? pattern : std::string();
+    std::string pattern = join(base != nullptr && base[0] != '\0' ? base : "/tmp", prefix + "-XXXXXX");
+    return mkdtemp(&pattern[0]) != nullptr ? canonical(pattern) : std::string();
+}
+
+bool makeFolder(const std::string& path)
+{
+    return mkdir(path.c_str(), 0777) == 0;
 }
 
 bool copyFile(const std::string& from, const std::string& to)
@@ -103,5 +115,11 @@ bool removeFolder(const std::string& path)
     return rmdir(path.c_str()) == 0;
 }
 
+void removeAll(const std::string& path)
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(path, ignored);
+}
+
 } // namespace files
-} // namespace wiredhost
+} // namespace hostkit

@@ -1,0 +1,79 @@
+#include "Library.h"
+
+#include <windows.h>
+
+namespace hostkit {
+
+namespace {
+
+// The system's text for the last error. Its messages name the file as %1
+// ("Bad EXE format for %1."), so the path is given as that argument.
+std::string lastErrorText(const std::string& path)
+{
+    const DWORD code = GetLastError();
+    char* text = nullptr;
+    DWORD_PTR arguments[] = {reinterpret_cast<DWORD_PTR>(path.c_str())};
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                      FORMAT_MESSAGE_ARGUMENT_ARRAY,
+                                  nullptr, code, 0, reinterpret_cast<char*>(&text), 0,
+                                  reinterpret_cast<va_list*>(arguments));
+    if (length == 0) {
+        // A message whose inserts do not fit the one argument: take it raw.
+        length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                    FORMAT_MESSAGE_IGNORE_INSERTS,
+                                nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    }
+    std::string message = length != 0 && text != nullptr ? text : "";
+    LocalFree(text);
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' '))
+        message.pop_back();
+    if (message.empty())
+        message = "the system gave no text";
+    return message + " (error " + std::to_string(code) + ")";
+}
+
+} // namespace
+
+Library::~Library()
+{
+    unload();
+}
+
+bool Library::load(const std::string& path, std::string& error)
+{
+    unload();
+    // No system dialog for a missing dependency: the error is reported here.
+    const UINT previous = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    HMODULE module = LoadLibraryA(path.c_str());
+    const DWORD code = GetLastError();
+    SetErrorMode(previous);
+    if (module == nullptr) {
+        SetLastError(code);
+        error = path + ": cannot be loaded: " + lastErrorText(path);
+        return false;
+    }
+    module_ = module;
+    FARPROC symbol = GetProcAddress(module, "registConvert");
+    if (symbol == nullptr) {
+        error = path + ": does not export registConvert";
+        unload();
+        return false;
+    }
+    factory_ = reinterpret_cast<RegistConvertFn>(reinterpret_cast<void*>(symbol));
+    return true;
+}
+
+void Library::unload()
+{
+    if (module_ != nullptr)
+        FreeLibrary(static_cast<HMODULE>(module_));
+    module_ = nullptr;
+    factory_ = nullptr;
+}
+
+const char* Library::fileName()
+{
+    return "wiredClsTab.dll";
+}
+
+} // namespace hostkit
