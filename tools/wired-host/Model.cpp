@@ -1,143 +1,101 @@
 #include "Model.h"
 
-#include <cstring>
+#include <cctype>
 
-#include <tinyxml2.h>
-
-#include "Files.h"
+#include "Encoding.h"
+#include "model/ModelLoader.h"
+#include "model/TablesFile.h"
 
 namespace wiredhost {
 
 namespace {
 
-using tinyxml2::XMLElement;
-
-// "FILE:LINE: ", or "FILE: " when tinyxml2 has no line to tell.
-std::string at(const std::string& path, int line)
+std::string lowered(std::string text)
 {
-    return line > 0 ? path + ":" + std::to_string(line) + ": " : path + ": ";
+    for (char& c : text)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
 }
-
-bool named(const XMLElement& element, const char* name)
-{
-    return std::strcmp(element.Name(), name) == 0;
-}
-
-// Reads the element's name attribute; an absent or empty one is an error.
-bool nameOf(const XMLElement& element, const std::string& path, std::string& name, std::string& error)
-{
-    const char* value = element.Attribute("name");
-    if (value == nullptr || value[0] == '\0') {
-        error = at(path, element.GetLineNum()) + element.Name() + " has no name";
-        return false;
-    }
-    name = value;
-    return true;
-}
-
-class Reader {
-public:
-    Reader(Model& model, const std::string& path) : model_(model), path_(path) {}
-
-    bool readModel(const XMLElement& root, std::string& error)
-    {
-        for (const XMLElement* e = root.FirstChildElement(); e != nullptr; e = e->NextSiblingElement()) {
-            std::string name;
-            if (named(*e, "Table")) {
-                if (!nameOf(*e, path_, name, error))
-                    return false;
-                model_.addTable(name);
-            } else if (!readMember(*e, "", error)) {
-                return false;
-            }
-        }
-        return true;
-    }
-
-private:
-    // A Package or a Class inside the package path given.
-    bool readMember(const XMLElement& element, const std::string& package, std::string& error)
-    {
-        std::string name;
-        if (named(element, "Class")) {
-            if (!nameOf(element, path_, name, error))
-                return false;
-            model_.addClass(name, package);
-            const XMLElement* inner = element.FirstChildElement();
-            if (inner != nullptr) {
-                error = at(path_, inner->GetLineNum()) + inner->Name() + " inside a Class: classes hold nothing";
-                return false;
-            }
-            return true;
-        }
-        if (named(element, "Package")) {
-            if (!nameOf(element, path_, name, error))
-                return false;
-            const std::string path = package.empty() ? name : package + "." + name;
-            for (const XMLElement* e = element.FirstChildElement(); e != nullptr; e = e->NextSiblingElement()) {
-                if (!readMember(*e, path, error))
-                    return false;
-            }
-            return true;
-        }
-        error = at(path_, element.GetLineNum()) + "unexpected element " + element.Name();
-        error += named(element, "Table") ? " (tables belong directly under Model)" : " (expected Package or Class)";
-        return false;
-    }
-
-    Model& model_;
-    const std::string& path_;
-};
 
 } // namespace
 
 bool Model::load(const std::string& path, std::string& error)
 {
-    // Tell a missing file apart from a malformed one before tinyxml2 does.
-    if (!hostkit::files::isFile(path)) {
-        error = path + ": cannot open the model file";
+    ModelLoader loader(*this, path);
+    if (!loader.load(error))
         return false;
-    }
-    tinyxml2::XMLDocument document(true, tinyxml2::PRESERVE_WHITESPACE);
-    if (document.LoadFile(path.c_str()) != tinyxml2::XML_SUCCESS) {
-        error = at(path, document.ErrorLineNum()) + "malformed XML (" + document.ErrorName() + ")";
+    // wired-host's own model names its tables, even when it names none.
+    if (format_ == "wired-host model")
+        namesTables_ = true;
+    return true;
+}
+
+bool Model::loadTables(const std::string& path, std::string& error)
+{
+    TablesFile file;
+    if (!file.read(path, error))
         return false;
+    for (const TablesFile::Table& table : file.tables()) {
+        if (table.anyCase)
+            addTableAnyCase(table.name);
+        else
+            addTable(table.name);
     }
-    const XMLElement* root = document.FirstChildElement();
-    if (root == nullptr) {
-        error = path + ": no Model element";
-        return false;
-    }
-    if (!named(*root, "Model")) {
-        error = at(path, root->GetLineNum()) + "the root element is " + root->Name() + ", expected Model";
-        return false;
-    }
-    Reader reader(*this, path);
-    return reader.readModel(*root, error);
+    namesTables_ = true;
+    return true;
 }
 
 void Model::addTable(const std::string& name)
 {
     tables_.insert(name);
+    namesTables_ = true;
+}
+
+void Model::addTableAnyCase(const std::string& name)
+{
+    anyCaseTables_.insert(lowered(name));
+    namesTables_ = true;
 }
 
 void Model::addClass(const std::string& name, const std::string& package)
 {
-    classes_.push_back({name, package});
+    classes_.push_back({name, package, false});
+    classNames_.clear();
+}
+
+void Model::setClasses(std::vector<ModelClass> classes)
+{
+    classes_ = std::move(classes);
+    classNames_.clear();
+}
+
+void Model::convertTextToHost()
+{
+    for (ModelClass& c : classes_) {
+        c.name = encoding::utf8ToHost(c.name);
+        c.package = encoding::utf8ToHost(c.package);
+    }
+    std::set<std::string> tables;
+    for (const std::string& table : tables_)
+        tables.insert(encoding::utf8ToHost(table));
+    tables_.swap(tables);
+    classNames_.clear();
 }
 
 bool Model::hasTable(const std::string& name) const
 {
-    return tables_.count(name) != 0;
+    if (!namesTables_)
+        return true;
+    return tables_.count(name) != 0 || (!anyCaseTables_.empty() && anyCaseTables_.count(lowered(name)) != 0);
 }
 
 bool Model::hasClass(const std::string& name) const
 {
-    for (const ModelClass& c : classes_) {
-        if (c.name == name)
-            return true;
+    if (classNames_.empty()) {
+        for (const ModelClass& c : classes_)
+            classNames_.insert(c.name);
     }
-    return false;
+    return classNames_.count(name) != 0;
 }
 
 } // namespace wiredhost

@@ -3,38 +3,62 @@
 
 #include <set>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 namespace wiredhost {
 
-// A class of the model with its dotted package path.
+// A class of the model with its dotted package path. A class without a
+// name is listed but not converted; a duplicate has the same package and
+// name as another class of the model (all of them are flagged).
 struct ModelClass {
     std::string name;
     std::string package;
+    bool duplicate = false;
+
+    bool unnamed() const { return name.empty(); }
 };
 
-// The model a host would hold, read from a small XML file:
-//   <Model>
-//     <Table name="Order_Item"/>
-//     <Package name="com"><Package name="shop"><Class name="OrderItem"/></Package></Package>
-//   </Model>
+// The model a host would hold: wired-host's own small XML file, or the
+// classes of a UML model a modelling tool exported (see docs/models.md),
+// read by model/ModelLoader. Texts are in the host's code page.
 class Model {
 public:
-    // False with a "FILE:LINE: what" message in error when the file is
+    // False with a "FILE[:LINE]: what" message in error when the file is
     // missing or not a model.
     bool load(const std::string& path, std::string& error);
 
-    void addTable(const std::string& name);
-    void addClass(const std::string& name, const std::string& package);
+    // Adds the tables of a --tables file (one name a line, or SQL).
+    bool loadTables(const std::string& path, std::string& error);
 
+    void addTable(const std::string& name);
+    // A table whose name matches in any case (an unquoted SQL name).
+    void addTableAnyCase(const std::string& name);
+    void addClass(const std::string& name, const std::string& package);
+    void setClasses(std::vector<ModelClass> classes);
+
+    // Texts read as UTF-8 to the host's code page.
+    void convertTextToHost();
+
+    // Without tables of its own (an exported model without --tables) every
+    // table name is taken, as a preview of the names.
     bool hasTable(const std::string& name) const;
     bool hasClass(const std::string& name) const;
+    bool namesTables() const { return namesTables_; }
 
     const std::vector<ModelClass>& classes() const { return classes_; }
 
+    // "wired-host model", "XMI 2.1 (UML 2)"...
+    const std::string& format() const { return format_; }
+    void setFormat(std::string format) { format_ = std::move(format); }
+
 private:
     std::set<std::string> tables_;
+    std::set<std::string> anyCaseTables_;
+    bool namesTables_ = false;
     std::vector<ModelClass> classes_;
+    mutable std::unordered_set<std::string> classNames_;
+    std::string format_;
 };
 
 } // namespace wiredhost

@@ -1,0 +1,51 @@
+#ifndef WIREDHOST_ENCODING_H
+#define WIREDHOST_ENCODING_H
+
+#include <string>
+
+// Text conversions between the encodings files declare, UTF-8 and the
+// host's code page: the narrow strings the plug-in compares byte by byte.
+// The host's code page is the ANSI code page on Windows and UTF-8
+// elsewhere. One implementation per platform (Encoding_win32.cpp,
+// Encoding_posix.cpp); the names are those of XML declarations and IANA
+// ("UTF-8", "windows-1252", "ISO-8859-1", "GBK", "Shift_JIS"...), in any
+// case.
+namespace wiredhost {
+namespace encoding {
+
+// The name in lower case without '-', '_' and spaces: "windows1252".
+std::string normalName(const std::string& name);
+
+// True when text in this encoding can be converted.
+bool isKnown(const std::string& name);
+
+// True when the name is UTF-8 or ASCII (whose text is already UTF-8).
+bool isUtf8(const std::string& name);
+
+// True when ASCII text is the same bytes in this encoding (not UTF-16,
+// UTF-32 or EBCDIC).
+bool isAsciiCompatible(const std::string& name);
+
+// True when every byte is below 0x80.
+bool isAscii(const std::string& text);
+
+// True when the bytes are well-formed UTF-8.
+bool isValidUtf8(const std::string& text);
+
+// Text in the named encoding to UTF-8 and back. False when the name is
+// unknown; characters the target cannot hold become '?'.
+bool toUtf8(const std::string& text, const std::string& name, std::string& utf8);
+bool fromUtf8(const std::string& utf8, const std::string& name, std::string& text);
+
+// UTF-8 to the host's code page and back; characters the code page cannot
+// hold become '?'.
+std::string utf8ToHost(const std::string& utf8);
+std::string hostToUtf8(const std::string& text);
+
+// The name of the host's code page, as "UTF-8" or "windows-936".
+std::string hostCodePage();
+
+} // namespace encoding
+} // namespace wiredhost
+
+#endif

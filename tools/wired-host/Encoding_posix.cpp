@@ -1,0 +1,99 @@
+// Text conversions on Linux: the host's code page is UTF-8, and glibc's
+// iconv converts the encodings files declare.
+#include "Encoding.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+
+namespace wiredhost {
+namespace encoding {
+
+namespace {
+
+// iconv knows "windows-1252" as "WINDOWS-1252" and "CP1252"; XML files
+// also write "Cp1252" and "UnicodeUTF8" (Umbrello).
+std::string iconvName(const std::string& name)
+{
+    if (isUtf8(name))
+        return "UTF-8";
+    return name;
+}
+
+bool convert(const std::string& text, const std::string& from, const std::string& to, std::string& out)
+{
+    iconv_t cd = iconv_open((to + "//TRANSLIT").c_str(), from.c_str());
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return false;
+    out.clear();
+    char buffer[4096];
+    char* in = const_cast<char*>(text.data());
+    std::size_t inLeft = text.size();
+    while (inLeft > 0) {
+        char* outPtr = buffer;
+        std::size_t outLeft = sizeof buffer;
+        const std::size_t done = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
+        out.append(buffer, outPtr - buffer);
+        if (done == static_cast<std::size_t>(-1) && errno != E2BIG) {
+            // A byte the source encoding does not have: keep a '?' and go on.
+            out += '?';
+            ++in;
+            --inLeft;
+        }
+    }
+    char* outPtr = buffer;
+    std::size_t outLeft = sizeof buffer;
+    iconv(cd, nullptr, nullptr, &outPtr, &outLeft);
+    out.append(buffer, outPtr - buffer);
+    iconv_close(cd);
+    return true;
+}
+
+} // namespace
+
+bool isKnown(const std::string& name)
+{
+    if (isUtf8(name))
+        return true;
+    iconv_t cd = iconv_open("UTF-8", iconvName(name).c_str());
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return false;
+    iconv_close(cd);
+    return true;
+}
+
+bool toUtf8(const std::string& text, const std::string& name, std::string& utf8)
+{
+    if (isUtf8(name) || (isAscii(text) && isAsciiCompatible(name) && isKnown(name))) {
+        utf8 = text;
+        return true;
+    }
+    return convert(text, iconvName(name), "UTF-8", utf8);
+}
+
+bool fromUtf8(const std::string& utf8, const std::string& name, std::string& text)
+{
+    if (isUtf8(name) || (isAscii(utf8) && isAsciiCompatible(name) && isKnown(name))) {
+        text = utf8;
+        return true;
+    }
+    return convert(utf8, "UTF-8", iconvName(name), text);
+}
+
+std::string utf8ToHost(const std::string& utf8)
+{
+    return utf8;
+}
+
+std::string hostToUtf8(const std::string& text)
+{
+    return text;
+}
+
+std::string hostCodePage()
+{
+    return "UTF-8";
+}
+
+} // namespace encoding
+} // namespace wiredhost

@@ -1,0 +1,148 @@
+// Text conversions on Windows: through UTF-16 with MultiByteToWideChar and
+// WideCharToMultiByte; the host's code page is the ANSI code page (CP_ACP),
+// which is what the plug-in's narrow strings are in.
+#include "Encoding.h"
+
+#include <windows.h>
+
+#include <cstdlib>
+
+namespace wiredhost {
+namespace encoding {
+
+namespace {
+
+struct CodePageName {
+    const char* name; // as normalName gives it
+    UINT codePage;
+};
+
+const CodePageName kCodePages[] = {
+    {"utf8", CP_UTF8},        {"unicodeutf8", CP_UTF8}, {"usascii", 20127},     {"ascii", 20127},
+    {"iso88591", 28591},      {"latin1", 28591},        {"l1", 28591},          {"iso88592", 28592},
+    {"iso88595", 28595},      {"iso88597", 28597},      {"iso88599", 28599},    {"iso885915", 28605},
+    {"windows1250", 1250},    {"windows1251", 1251},    {"windows1252", 1252},  {"windows1253", 1253},
+    {"windows1254", 1254},    {"windows1257", 1257},    {"cp1250", 1250},       {"cp1251", 1251},
+    {"cp1252", 1252},         {"gbk", 936},             {"gb2312", 936},        {"cp936", 936},
+    {"gb18030", 54936},       {"big5", 950},            {"shiftjis", 932},      {"sjis", 932},
+    {"windows31j", 932},      {"eucjp", 20932},         {"euckr", 949},         {"koi8r", 20866},
+    {"utf16", 1200},          {"utf16le", 1200},        {"utf16be", 1201},      {"ibm437", 437},
+    {"cp850", 850},           {"ibm850", 850},
+};
+
+// 0 when the name is unknown.
+UINT codePageOf(const std::string& name)
+{
+    const std::string n = normalName(name);
+    if (n.empty())
+        return CP_UTF8;
+    for (const CodePageName& entry : kCodePages) {
+        if (n == entry.name)
+            return entry.codePage;
+    }
+    // "windows-874", "cp437", "ibm866": the number is the code page.
+    for (const char* prefix : {"windows", "cp", "ibm"}) {
+        const std::string p = prefix;
+        if (n.size() > p.size() && n.compare(0, p.size(), p) == 0) {
+            char* end = nullptr;
+            const unsigned long number = std::strtoul(n.c_str() + p.size(), &end, 10);
+            if (*end == '\0' && number > 0 && IsValidCodePage(static_cast<UINT>(number)))
+                return static_cast<UINT>(number);
+        }
+    }
+    return 0;
+}
+
+std::wstring wide(const std::string& text, UINT codePage)
+{
+    if (text.empty())
+        return std::wstring();
+    if (codePage == 1200 || codePage == 1201) {
+        std::wstring out(text.size() / 2, L'\0');
+        for (std::size_t i = 0; i < out.size(); ++i) {
+            const unsigned char a = static_cast<unsigned char>(text[2 * i]);
+            const unsigned char b = static_cast<unsigned char>(text[2 * i + 1]);
+            out[i] = static_cast<wchar_t>(codePage == 1200 ? a | (b << 8) : (a << 8) | b);
+        }
+        return out;
+    }
+    const int length = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), &out[0], length);
+    return out;
+}
+
+std::string narrow(const std::wstring& text, UINT codePage)
+{
+    if (text.empty())
+        return std::string();
+    if (codePage == 1200 || codePage == 1201) {
+        std::string out;
+        for (const wchar_t c : text) {
+            const char lo = static_cast<char>(c & 0xFF), hi = static_cast<char>((c >> 8) & 0xFF);
+            out += codePage == 1200 ? lo : hi;
+            out += codePage == 1200 ? hi : lo;
+        }
+        return out;
+    }
+    // UTF-8 takes no default character.
+    const char* fallback = codePage == CP_UTF8 ? nullptr : "?";
+    const int length = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                           fallback, nullptr);
+    std::string out(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), &out[0], length, fallback, nullptr);
+    return out;
+}
+
+bool plainAscii(const std::string& text, const std::string& name)
+{
+    return isUtf8(name) || (isAscii(text) && isAsciiCompatible(name));
+}
+
+} // namespace
+
+bool isKnown(const std::string& name)
+{
+    return codePageOf(name) != 0;
+}
+
+bool toUtf8(const std::string& text, const std::string& name, std::string& utf8)
+{
+    const UINT codePage = codePageOf(name);
+    if (codePage == 0)
+        return false;
+    utf8 = plainAscii(text, name) ? text : narrow(wide(text, codePage), CP_UTF8);
+    return true;
+}
+
+bool fromUtf8(const std::string& utf8, const std::string& name, std::string& text)
+{
+    const UINT codePage = codePageOf(name);
+    if (codePage == 0)
+        return false;
+    text = plainAscii(utf8, name) ? utf8 : narrow(wide(utf8, CP_UTF8), codePage);
+    return true;
+}
+
+std::string utf8ToHost(const std::string& utf8)
+{
+    if (isAscii(utf8) || GetACP() == CP_UTF8)
+        return utf8;
+    return narrow(wide(utf8, CP_UTF8), CP_ACP);
+}
+
+std::string hostToUtf8(const std::string& text)
+{
+    if (isAscii(text) || GetACP() == CP_UTF8)
+        return text;
+    return narrow(wide(text, CP_ACP), CP_UTF8);
+}
+
+std::string hostCodePage()
+{
+    const UINT codePage = GetACP();
+    return codePage == CP_UTF8 ? "UTF-8" : "windows-" + std::to_string(codePage);
+}
+
+} // namespace encoding
+} // namespace wiredhost

@@ -1,0 +1,77 @@
+#ifndef WIREDHOST_MODEL_CLASSCOLLECTOR_H
+#define WIREDHOST_MODEL_CLASSCOLLECTOR_H
+
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "../Model.h"
+
+namespace wiredhost {
+
+// What a reader finds while it walks a file, kept until the whole file has
+// been seen: a stereotype or an exporter's note about an element may come
+// after the element. finish() then applies the rules that need all of it:
+// «folder» packages leave the path, classes stereotyped «enumeration» or
+// «interface» and classes an exporter marks as something else are no
+// classes, and duplicates are flagged.
+class ClassCollector {
+public:
+    static const int kNoPackage = -1;
+
+    // Returns the new package's index, for its classes and subpackages.
+    int addPackage(int parent, std::string name, const char* id);
+    // Returns the new class's index.
+    int addClass(int package, std::string name, const char* id);
+
+    // A stereotype an element names, by the stereotype's id or by its name.
+    void stereotypeByRef(bool isClass, int index, const std::string& id);
+    void stereotypeByName(bool isClass, int index, const std::string& name);
+    // A stereotype's definition, and an element it lists as extended.
+    void defineStereotype(const std::string& id, const std::string& name);
+    void extendElement(const std::string& stereotypeName, const std::string& elementId);
+
+    // The exporter says the element with this id, or this class, is no class.
+    void vetoId(const std::string& id);
+    void vetoClass(int index);
+
+    // UML 1.x: a Class stereotyped «enumeration» or «interface» is none.
+    void excludeStereotypedClasses(bool on) { excludeStereotyped_ = on; }
+
+    // UML elements seen; 0 means the file holds no UML.
+    void countUmlElement() { ++umlElements_; }
+    std::size_t umlElements() const { return umlElements_; }
+
+    // The classes in document order, duplicates flagged.
+    std::vector<ModelClass> finish();
+
+private:
+    struct StereotypeRef {
+        bool byName;
+        std::string value;
+    };
+    struct Element {
+        std::string name;
+        std::string id;
+        int package;
+        std::vector<StereotypeRef> stereotypes;
+        bool vetoed = false;
+    };
+
+    bool hasStereotype(const Element& element, const char* wanted) const;
+    bool isClass(const Element& element) const;
+    std::vector<std::string> packagePaths() const;
+
+    std::vector<Element> packages_;
+    std::vector<Element> classes_;
+    std::unordered_map<std::string, std::string> stereotypeNames_;
+    std::unordered_map<std::string, std::vector<std::string>> extended_;
+    std::unordered_set<std::string> vetoed_;
+    bool excludeStereotyped_ = false;
+    std::size_t umlElements_ = 0;
+};
+
+} // namespace wiredhost
+
+#endif

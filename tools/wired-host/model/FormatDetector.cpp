@@ -1,0 +1,199 @@
+#include "FormatDetector.h"
+
+#include <cctype>
+#include <cstring>
+
+#include "Inflater.h"
+#include "Xmi10Reader.h"
+#include "XmlDecoder.h"
+#include "XmlNamespaces.h"
+#include "ZipArchive.h"
+
+namespace wiredhost {
+
+using tinyxml2::XMLElement;
+
+namespace {
+
+bool isSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+// The first character that is not white space or a byte-order mark; the
+// text is taken as UTF-8, UTF-16 first characters are found by the caller.
+std::size_t firstCharacter(const std::string& head)
+{
+    std::size_t at = head.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    while (at < head.size() && isSpace(head[at]))
+        ++at;
+    return at;
+}
+
+// PlantUML's start tag opens a line of its own, after comments perhaps.
+bool hasPlantUmlStart(const std::string& head)
+{
+    for (std::size_t at = head.find("@start"); at != std::string::npos; at = head.find("@start", at + 1)) {
+        std::size_t before = at;
+        while (before > 0 && (head[before - 1] == ' ' || head[before - 1] == '\t'))
+            --before;
+        if (before == 0 || head[before - 1] == '\n')
+            return head.compare(at, 9, "@startuml") == 0;
+    }
+    return false;
+}
+
+const char* localOf(const char* tag)
+{
+    const char* colon = std::strchr(tag, ':');
+    return colon != nullptr ? colon + 1 : tag;
+}
+
+std::string prefixOf(const char* tag)
+{
+    const char* colon = std::strchr(tag, ':');
+    return colon != nullptr ? std::string(tag, colon) : std::string();
+}
+
+// The namespace URI a prefix has on an element, "" when undeclared there.
+std::string rootUri(const XMLElement& root, const std::string& prefix)
+{
+    const std::string attribute = prefix.empty() ? "xmlns" : "xmlns:" + prefix;
+    const char* uri = root.Attribute(attribute.c_str());
+    return uri != nullptr ? uri : "";
+}
+
+const XMLElement* firstContent(const XMLElement& root)
+{
+    if (const XMLElement* content = root.FirstChildElement("XMI.content"))
+        return content->FirstChildElement();
+    for (const XMLElement* e = root.FirstChildElement(); e != nullptr; e = e->NextSiblingElement()) {
+        const std::string prefix = prefixOf(e->Name());
+        if (XmlNamespaces::kindOfUri(rootUri(root, prefix)) != XmlNamespaces::Xmi && prefix != "xmi")
+            return e;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+ModelFormat FormatDetector::ofBytes(const std::string& head)
+{
+    if (Inflater::isGzip(head))
+        return ModelFormat::Gzip;
+    if (ZipArchive::isZip(head))
+        return ModelFormat::Zip;
+    if (XmlDecoder::encodingOf(head).compare(0, 6, "UTF-16") == 0)
+        return ModelFormat::Xml;
+    const std::size_t at = firstCharacter(head);
+    if (at >= head.size())
+        return ModelFormat::Unknown;
+    if (head[at] == '<')
+        return ModelFormat::Xml;
+    if (head[at] == '{')
+        return ModelFormat::Json;
+    return hasPlantUmlStart(head) ? ModelFormat::PlantUml : ModelFormat::Unknown;
+}
+
+ModelFormat FormatDetector::ofDocument(const XMLElement& root, std::string& version)
+{
+    const char* tag = root.Name();
+    const std::string prefix = prefixOf(tag);
+    const char* local = localOf(tag);
+    if (std::strcmp(tag, "Model") == 0 && root.Attribute("xmlns") == nullptr)
+        return ModelFormat::OwnModel;
+    if (std::strcmp(tag, "XMI") == 0) {
+        const char* v = root.Attribute("xmi.version");
+        version = v != nullptr ? v : "";
+        if (version.empty() && root.Attribute("xmi:version") != nullptr) {
+            version = root.Attribute("xmi:version");
+            return ModelFormat::Xmi2;
+        }
+        const XMLElement* content = firstContent(root);
+        if (version == "1.0" || (content != nullptr && Xmi10Reader::isUmlTag(content->Name())))
+            return ModelFormat::Xmi10;
+        return ModelFormat::Xmi1;
+    }
+    const XmlNamespaces::Kind kind = XmlNamespaces::kindOfUri(rootUri(root, prefix));
+    if (std::strcmp(local, "XMI") == 0 && (kind == XmlNamespaces::Xmi || prefix == "xmi")) {
+        const char* v = root.Attribute((prefix + ":version").c_str());
+        version = v != nullptr ? v : "";
+        return ModelFormat::Xmi2;
+    }
+    // A UML model without the XMI wrapper, as Eclipse UML2 writes .uml files.
+    if (kind == XmlNamespaces::Uml || (prefix == "uml" && rootUri(root, prefix).empty())) {
+        const char* v = root.Attribute("xmi:version");
+        version = v != nullptr ? v : "";
+        return ModelFormat::Xmi2;
+    }
+    if (std::strcmp(local, "diagram") == 0 && (prefix == "dia" || rootUri(root, prefix).find("dia") != std::string::npos))
+        return ModelFormat::Dia;
+    return ModelFormat::Unknown;
+}
+
+std::string FormatDetector::describeBytes(const std::string& head)
+{
+    if (head.empty())
+        return "the file is empty";
+    const std::size_t at = firstCharacter(head);
+    if (at >= head.size())
+        return "the file holds only white space";
+    std::string start;
+    for (std::size_t i = at; i < head.size() && start.size() < 24 && head[i] != '\n' && head[i] != '\r'; ++i) {
+        const unsigned char c = static_cast<unsigned char>(head[i]);
+        if (c < 0x20 || c == 0x7F)
+            return "binary data, no model format wired-host knows";
+        start += head[i];
+    }
+    return "text starting \"" + start + "\", no model format wired-host knows";
+}
+
+std::string FormatDetector::describeDocument(const XMLElement& root)
+{
+    const XMLElement* shown = &root;
+    const char* local = localOf(root.Name());
+    if (std::strcmp(local, "XMI") == 0) {
+        shown = firstContent(root);
+        if (shown == nullptr)
+            return "an XMI file with no content";
+    }
+    std::string what = shown->Name();
+    const std::string prefix = prefixOf(shown->Name());
+    std::string namespaceUri = rootUri(*shown, prefix);
+    if (namespaceUri.empty())
+        namespaceUri = rootUri(root, prefix);
+    if (!namespaceUri.empty())
+        what += " (namespace " + namespaceUri + ")";
+    return what;
+}
+
+const char* FormatDetector::name(ModelFormat format)
+{
+    switch (format) {
+    case ModelFormat::OwnModel:
+        return "wired-host model";
+    case ModelFormat::Xmi2:
+        return "XMI 2 (UML 2)";
+    case ModelFormat::Xmi1:
+        return "XMI 1.x (UML 1.x)";
+    case ModelFormat::Xmi10:
+        return "XMI 1.0 (UML 1.x)";
+    case ModelFormat::Dia:
+        return "Dia diagram";
+    case ModelFormat::Json:
+        return "StarUML project";
+    case ModelFormat::PlantUml:
+        return "PlantUML";
+    case ModelFormat::Gzip:
+        return "gzip";
+    case ModelFormat::Zip:
+        return "zip";
+    case ModelFormat::Xml:
+        return "XML";
+    case ModelFormat::Unknown:
+        break;
+    }
+    return "unknown";
+}
+
+} // namespace wiredhost

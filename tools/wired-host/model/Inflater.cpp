@@ -1,0 +1,67 @@
+#include "Inflater.h"
+
+#include <zlib.h>
+
+namespace wiredhost {
+
+namespace {
+
+// windowBits: 15 + 16 reads a gzip header, -15 raw deflate.
+bool inflateStream(const char* data, std::size_t size, int windowBits, std::string& out, std::string& error)
+{
+    z_stream stream{};
+    if (inflateInit2(&stream, windowBits) != Z_OK) {
+        error = "cannot start zlib";
+        return false;
+    }
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data));
+    stream.avail_in = static_cast<uInt>(size);
+    char buffer[64 * 1024];
+    int status = Z_OK;
+    while (status == Z_OK) {
+        stream.next_out = reinterpret_cast<Bytef*>(buffer);
+        stream.avail_out = sizeof buffer;
+        status = inflate(&stream, Z_NO_FLUSH);
+        out.append(buffer, sizeof buffer - stream.avail_out);
+        // A gzip file may hold several members: go on after each end.
+        if (status == Z_STREAM_END && windowBits > 15 && stream.avail_in > 0 && stream.next_in[0] == 0x1f)
+            status = inflateReset(&stream);
+        if (status == Z_BUF_ERROR && stream.avail_in == 0)
+            break;
+    }
+    inflateEnd(&stream);
+    if (status != Z_STREAM_END) {
+        error = stream.msg != nullptr ? std::string("corrupt compressed data (") + stream.msg + ")"
+                                      : "compressed data cut short";
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool Inflater::isGzip(const std::string& data)
+{
+    return data.size() >= 2 && static_cast<unsigned char>(data[0]) == 0x1f && static_cast<unsigned char>(data[1]) == 0x8b;
+}
+
+bool Inflater::gunzip(const std::string& data, std::string& out, std::string& error)
+{
+    out.clear();
+    // The last four bytes give the size modulo 4 GiB: a good first guess.
+    if (data.size() >= 18) {
+        const unsigned char* tail = reinterpret_cast<const unsigned char*>(data.data() + data.size() - 4);
+        out.reserve(tail[0] | (tail[1] << 8) | (tail[2] << 16) | (static_cast<std::size_t>(tail[3]) << 24));
+    }
+    return inflateStream(data.data(), data.size(), 15 + 16, out, error);
+}
+
+bool Inflater::inflateRaw(const char* data, std::size_t size, std::size_t expectedSize, std::string& out,
+                          std::string& error)
+{
+    out.clear();
+    out.reserve(expectedSize);
+    return inflateStream(data, size, -15, out, error);
+}
+
+} // namespace wiredhost

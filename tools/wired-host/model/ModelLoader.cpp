@@ -1,0 +1,200 @@
+#include "ModelLoader.h"
+
+#include <memory>
+
+#include "../Encoding.h"
+#include "../Model.h"
+#include "ClassCollector.h"
+#include "Inflater.h"
+#include "OwnModelReader.h"
+#include "Xmi10Reader.h"
+#include "Xmi1Reader.h"
+#include "Xmi2Reader.h"
+#include "XmlDecoder.h"
+#include "ZipArchive.h"
+
+namespace wiredhost {
+
+using tinyxml2::XMLDocument;
+using tinyxml2::XMLElement;
+
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+std::string readRest(std::FILE* file, std::string bytes)
+{
+    char buffer[64 * 1024];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+        bytes.append(buffer, got);
+    return bytes;
+}
+
+// The model file's suffixes zip files hold, best first.
+const char* const kZipEntries[] = {".xmi", ".uml", ".mdj", ".xml"};
+
+} // namespace
+
+std::string ModelLoader::where() const
+{
+    return entry_.empty() ? path_ : path_ + " (" + entry_ + ")";
+}
+
+std::string ModelLoader::at(int line) const
+{
+    return line > 0 ? where() + ":" + std::to_string(line) + ": " : where() + ": ";
+}
+
+bool ModelLoader::load(std::string& error)
+{
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path_.c_str(), "rb"));
+    if (!file) {
+        error = path_ + ": cannot open the model file";
+        return false;
+    }
+    std::string head(4096, '\0');
+    head.resize(std::fread(&head[0], 1, head.size(), file.get()));
+    const ModelFormat format = FormatDetector::ofBytes(head);
+    // A plain UTF-8 XML file goes to tinyxml2 as it is, so the whole text
+    // is in memory once only.
+    if (format == ModelFormat::Xml && encoding::isUtf8(XmlDecoder::encodingOf(head)))
+        return loadXmlFile(file.get(), error);
+    std::string bytes = readRest(file.get(), std::move(head));
+    file.reset();
+    return loadBytes(bytes, 0, error);
+}
+
+bool ModelLoader::loadBytes(std::string& bytes, int depth, std::string& error)
+{
+    const ModelFormat format = FormatDetector::ofBytes(bytes.substr(0, 4096));
+    if ((format == ModelFormat::Gzip || format == ModelFormat::Zip) && depth < 2) {
+        std::string unpacked;
+        if (format == ModelFormat::Gzip && !Inflater::gunzip(bytes, unpacked, error)) {
+            error = at(0) + "gzip: " + error;
+            return false;
+        }
+        if (format == ModelFormat::Zip && !unpackZip(bytes, error))
+            return false;
+        if (format == ModelFormat::Gzip)
+            bytes.swap(unpacked);
+        return loadBytes(bytes, depth + 1, error);
+    }
+    switch (format) {
+    case ModelFormat::Xml:
+        return loadXmlText(bytes, error);
+    case ModelFormat::Json:
+    case ModelFormat::PlantUml:
+        error = at(0) + "a " + FormatDetector::name(format) + " file, which wired-host does not read yet";
+        return false;
+    default:
+        error = at(0) + FormatDetector::describeBytes(bytes.substr(0, 4096));
+        return false;
+    }
+}
+
+// ArgoUML's .zargo and Poseidon's .zuml: the model is the .xmi entry.
+bool ModelLoader::unpackZip(std::string& bytes, std::string& error)
+{
+    ZipArchive archive;
+    if (!archive.open(bytes, error)) {
+        error = at(0) + error;
+        return false;
+    }
+    for (const char* suffix : kZipEntries) {
+        if (const ZipArchive::Entry* entry = archive.findBySuffix(suffix)) {
+            std::string content;
+            entry_ = entry->name;
+            if (!archive.extract(*entry, content, error)) {
+                error = path_ + ": " + error;
+                return false;
+            }
+            bytes.swap(content);
+            return true;
+        }
+    }
+    std::string names;
+    for (const ZipArchive::Entry& entry : archive.entries())
+        names += (names.empty() ? "" : ", ") + entry.name;
+    error = at(0) + "a zip file without a model (.xmi) in it; it holds: " + (names.empty() ? "nothing" : names);
+    return false;
+}
+
+bool ModelLoader::loadXmlFile(std::FILE* file, std::string& error)
+{
+    XMLDocument document(true, tinyxml2::PRESERVE_WHITESPACE);
+    if (document.LoadFile(file) != tinyxml2::XML_SUCCESS) {
+        error = at(document.ErrorLineNum()) + "malformed XML (" + document.ErrorName() + ")";
+        return false;
+    }
+    return readDocument(document, error);
+}
+
+bool ModelLoader::loadXmlText(std::string& text, std::string& error)
+{
+    if (!XmlDecoder::toUtf8(text, error)) {
+        error = at(0) + error;
+        return false;
+    }
+    XMLDocument document(true, tinyxml2::PRESERVE_WHITESPACE);
+    const tinyxml2::XMLError status = document.Parse(text.data(), text.size());
+    std::string().swap(text);
+    if (status != tinyxml2::XML_SUCCESS) {
+        error = at(document.ErrorLineNum()) + "malformed XML (" + document.ErrorName() + ")";
+        return false;
+    }
+    return readDocument(document, error);
+}
+
+bool ModelLoader::readDocument(XMLDocument& document, std::string& error)
+{
+    const XMLElement* root = document.RootElement();
+    if (root == nullptr) {
+        error = at(0) + "no root element";
+        return false;
+    }
+    std::string version;
+    const ModelFormat format = FormatDetector::ofDocument(*root, version);
+    model_.setFormat(FormatDetector::name(format));
+    if (format == ModelFormat::OwnModel) {
+        const std::string file = where();
+        OwnModelReader reader(model_, file);
+        if (!reader.read(*root, error))
+            return false;
+        model_.convertTextToHost();
+        return true;
+    }
+    if (format == ModelFormat::Xmi2 || format == ModelFormat::Xmi1 || format == ModelFormat::Xmi10)
+        return readXmi(*root, format, version, error);
+    error = at(root->GetLineNum()) + "the root element is " + root->Name() +
+            ": not a model wired-host knows (expected Model, XMI, a UML model or a Dia diagram)";
+    return false;
+}
+
+bool ModelLoader::readXmi(const XMLElement& root, ModelFormat format, const std::string& version,
+                          std::string& error)
+{
+    ClassCollector collector;
+    std::unique_ptr<XmiReader> reader;
+    if (format == ModelFormat::Xmi2)
+        reader = std::make_unique<Xmi2Reader>(collector);
+    else if (format == ModelFormat::Xmi1)
+        reader = std::make_unique<Xmi1Reader>(collector);
+    else
+        reader = std::make_unique<Xmi10Reader>(collector);
+    reader->read(root);
+    if (collector.umlElements() == 0) {
+        error = at(0) + "an XMI " + (version.empty() ? "" : version + " ") + "file without UML: it holds " +
+                FormatDetector::describeDocument(root);
+        return false;
+    }
+    if (!version.empty())
+        model_.setFormat(std::string("XMI ") + version + (format == ModelFormat::Xmi2 ? " (UML 2)" : " (UML 1.x)"));
+    model_.setClasses(collector.finish());
+    model_.convertTextToHost();
+    return true;
+}
+
+} // namespace wiredhost

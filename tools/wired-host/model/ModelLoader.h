@@ -1,0 +1,44 @@
+#ifndef WIREDHOST_MODEL_MODELLOADER_H
+#define WIREDHOST_MODEL_MODELLOADER_H
+
+#include <cstdio>
+#include <string>
+
+#include <tinyxml2.h>
+
+#include "FormatDetector.h"
+
+namespace wiredhost {
+
+class Model;
+
+// Reads a model file of any known format into a Model: unpacks gzip and
+// zip, converts the text to UTF-8 for the readers and their names to the
+// host's code page for the plug-in, and picks the reader by content.
+class ModelLoader {
+public:
+    ModelLoader(Model& model, const std::string& path) : model_(model), path_(path) {}
+
+    // False with a "FILE[:LINE]: what" message.
+    bool load(std::string& error);
+
+private:
+    bool loadBytes(std::string& bytes, int depth, std::string& error);
+    bool unpackZip(std::string& bytes, std::string& error);
+    bool loadXmlFile(std::FILE* file, std::string& error);
+    bool loadXmlText(std::string& text, std::string& error);
+    bool readDocument(tinyxml2::XMLDocument& document, std::string& error);
+    bool readXmi(const tinyxml2::XMLElement& root, ModelFormat format, const std::string& version,
+                 std::string& error);
+    std::string where() const;
+    std::string at(int line) const;
+
+    Model& model_;
+    const std::string& path_;
+    // The entry of a zip file that was read, for messages.
+    std::string entry_;
+};
+
+} // namespace wiredhost
+
+#endif

@@ -1,0 +1,89 @@
+#include "TablesFile.h"
+
+#include <cctype>
+#include <cstdio>
+#include <memory>
+
+#include "../Encoding.h"
+#include "SqlScanner.h"
+
+namespace wiredhost {
+
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+std::string trimmed(const std::string& text)
+{
+    const std::size_t start = text.find_first_not_of(" \t\r");
+    if (start == std::string::npos)
+        return std::string();
+    return text.substr(start, text.find_last_not_of(" \t\r") - start + 1);
+}
+
+} // namespace
+
+bool TablesFile::read(const std::string& path, std::string& error)
+{
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    if (!file) {
+        error = path + ": cannot open the tables file";
+        return false;
+    }
+    std::string text;
+    char buffer[64 * 1024];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
+        text.append(buffer, got);
+    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0)
+        text.erase(0, 3);
+    // The names are compared with what the plug-in derives, in the host's
+    // code page; the file is UTF-8 (or plain ASCII), or else already in it.
+    if (encoding::isValidUtf8(text))
+        text = encoding::utf8ToHost(text);
+    parse(text);
+    return true;
+}
+
+bool TablesFile::isSql(const std::string& text)
+{
+    SqlScanner scanner(text);
+    return scanner.nextCreateTable();
+}
+
+void TablesFile::parse(const std::string& text)
+{
+    tables_.clear();
+    if (isSql(text))
+        parseSql(text);
+    else
+        parseLines(text);
+}
+
+void TablesFile::parseLines(const std::string& text)
+{
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        const std::string name = trimmed(text.substr(start, end - start));
+        if (!name.empty())
+            tables_.push_back({name, false});
+        start = end + 1;
+    }
+}
+
+void TablesFile::parseSql(const std::string& text)
+{
+    SqlScanner scanner(text);
+    while (scanner.nextCreateTable()) {
+        SqlScanner::Identifier name;
+        if (scanner.tableName(name))
+            tables_.push_back({name.text, !name.quoted});
+    }
+}
+
+} // namespace wiredhost

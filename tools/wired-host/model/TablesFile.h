@@ -1,0 +1,40 @@
+#ifndef WIREDHOST_MODEL_TABLESFILE_H
+#define WIREDHOST_MODEL_TABLESFILE_H
+
+#include <string>
+#include <vector>
+
+namespace wiredhost {
+
+// The tables a host knows, for models that name none: a file with one
+// table name per line, or SQL with CREATE TABLE statements. In SQL a
+// quoted name ("Order_Item", `Order_Item`, [Order_Item]) is exact and an
+// unquoted one matches in any case, as the database treats them; of a
+// schema-qualified name (shop.Order_Item) the table's own name counts.
+class TablesFile {
+public:
+    struct Table {
+        std::string name;
+        bool anyCase;
+    };
+
+    // False with a message when the file cannot be read.
+    bool read(const std::string& path, std::string& error);
+
+    // From text: SQL when it holds a CREATE TABLE statement, else lines.
+    void parse(const std::string& text);
+
+    const std::vector<Table>& tables() const { return tables_; }
+
+    static bool isSql(const std::string& text);
+
+private:
+    void parseLines(const std::string& text);
+    void parseSql(const std::string& text);
+
+    std::vector<Table> tables_;
+};
+
+} // namespace wiredhost
+
+#endif

@@ -1,0 +1,30 @@
+#include "Xmi1Reader.h"
+
+#include <cstring>
+
+namespace wiredhost {
+
+using tinyxml2::XMLElement;
+
+Xmi1Reader::Xmi1Reader(ClassCollector& collector) : XmiReader(collector)
+{
+    collector.excludeStereotypedClasses(true);
+}
+
+std::string Xmi1Reader::metaclassOf(const XMLElement& element, const Attributes&) const
+{
+    const char* local = nullptr;
+    const XmlNamespaces::Kind kind = prefixKind(element.Name(), local);
+    if (kind != XmlNamespaces::Uml || std::strchr(local, '.') != nullptr || !startsUpper(local))
+        return "";
+    return local;
+}
+
+bool Xmi1Reader::isExtension(const char* tag) const
+{
+    // XMI.header, XMI.extension, XMI.extensions, XMI.difference...: all but
+    // the content.
+    return std::strncmp(tag, "XMI.", 4) == 0 && std::strcmp(tag, "XMI.content") != 0;
+}
+
+} // namespace wiredhost

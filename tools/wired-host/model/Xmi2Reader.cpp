@@ -1,0 +1,41 @@
+#include "Xmi2Reader.h"
+
+#include <cstring>
+
+namespace wiredhost {
+
+using tinyxml2::XMLElement;
+
+std::string Xmi2Reader::metaclassOf(const XMLElement& element, const Attributes& attributes) const
+{
+    const char* local = nullptr;
+    if (attributes.type != nullptr) {
+        // An unprefixed type is taken as UML's.
+        const bool prefixed = std::strchr(attributes.type, ':') != nullptr;
+        const XmlNamespaces::Kind kind = prefixKind(attributes.type, local);
+        return !prefixed || kind == XmlNamespaces::Uml ? local : "";
+    }
+    const XmlNamespaces::Kind kind = prefixKind(element.Name(), local);
+    return kind == XmlNamespaces::Uml && startsUpper(local) ? local : "";
+}
+
+bool Xmi2Reader::isExtension(const char* tag) const
+{
+    const char* local = nullptr;
+    if (prefixKind(tag, local) != XmlNamespaces::Xmi || local == tag)
+        return false;
+    // Everything in the XMI namespace but the wrapper itself: Extension,
+    // Documentation, Difference...
+    return std::strcmp(local, "XMI") != 0;
+}
+
+bool Xmi2Reader::isStub(const XMLElement& element) const
+{
+    for (const XMLElement* e = element.FirstChildElement(); e != nullptr; e = e->NextSiblingElement()) {
+        if (isExtension(e->Name()) && e->FirstChildElement("referenceExtension") != nullptr)
+            return true;
+    }
+    return false;
+}
+
+} // namespace wiredhost

@@ -1,0 +1,64 @@
+#include "XmlDecoder.h"
+
+#include "../Encoding.h"
+
+namespace wiredhost {
+
+namespace {
+
+bool startsWith(const std::string& text, const char* bytes, std::size_t length)
+{
+    return text.size() >= length && text.compare(0, length, bytes, length) == 0;
+}
+
+// The value of encoding="…" in the XML declaration, "" without one.
+std::string declaredEncoding(const std::string& head)
+{
+    std::size_t start = startsWith(head, "\xEF\xBB\xBF", 3) ? 3 : 0;
+    if (head.compare(start, 5, "<?xml") != 0)
+        return std::string();
+    const std::size_t end = head.find("?>", start);
+    std::size_t at = head.find("encoding", start);
+    if (at == std::string::npos || (end != std::string::npos && at > end))
+        return std::string();
+    at = head.find('=', at);
+    if (at == std::string::npos)
+        return std::string();
+    at = head.find_first_not_of(" \t\r\n", at + 1);
+    if (at == std::string::npos || (head[at] != '"' && head[at] != '\''))
+        return std::string();
+    const std::size_t close = head.find(head[at], at + 1);
+    return close == std::string::npos ? std::string() : head.substr(at + 1, close - at - 1);
+}
+
+} // namespace
+
+std::string XmlDecoder::encodingOf(const std::string& head)
+{
+    if (startsWith(head, "\xFF\xFE", 2) || startsWith(head, "<\0", 2))
+        return "UTF-16LE";
+    if (startsWith(head, "\xFE\xFF", 2) || startsWith(head, "\0<", 2))
+        return "UTF-16BE";
+    const std::string declared = declaredEncoding(head);
+    return declared.empty() ? "UTF-8" : declared;
+}
+
+bool XmlDecoder::toUtf8(std::string& text, std::string& error)
+{
+    const std::string encoding = encodingOf(text.substr(0, 512));
+    if (encoding::isUtf8(encoding))
+        return true;
+    if (!encoding::isKnown(encoding)) {
+        error = "the file is in encoding \"" + encoding + "\", which wired-host cannot convert";
+        return false;
+    }
+    // Drop the byte-order mark before converting: it would come out as one.
+    if (encoding.compare(0, 6, "UTF-16") == 0 && (startsWith(text, "\xFF\xFE", 2) || startsWith(text, "\xFE\xFF", 2)))
+        text.erase(0, 2);
+    std::string utf8;
+    encoding::toUtf8(text, encoding, utf8);
+    text.swap(utf8);
+    return true;
+}
+
+} // namespace wiredhost

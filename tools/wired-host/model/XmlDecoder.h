@@ -1,0 +1,24 @@
+#ifndef WIREDHOST_MODEL_XMLDECODER_H
+#define WIREDHOST_MODEL_XMLDECODER_H
+
+#include <string>
+
+namespace wiredhost {
+
+// tinyxml2 reads UTF-8 only: an XML text in another encoding is converted
+// to UTF-8 first, as its byte-order mark or its declaration says
+// (<?xml version="1.0" encoding="windows-1252"?>).
+class XmlDecoder {
+public:
+    // "UTF-16LE"/"UTF-16BE" from a byte-order mark or from the first
+    // character, else the declaration's encoding, else "UTF-8".
+    static std::string encodingOf(const std::string& head);
+
+    // Converts the text to UTF-8 in place; false with a message when the
+    // encoding is not known.
+    static bool toUtf8(std::string& text, std::string& error);
+};
+
+} // namespace wiredhost
+
+#endif

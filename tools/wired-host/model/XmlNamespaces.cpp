@@ -1,0 +1,100 @@
+#include "XmlNamespaces.h"
+
+#include <cctype>
+#include <cstring>
+
+namespace wiredhost {
+
+namespace {
+
+bool equalsIgnoringCase(const std::string& a, std::size_t from, std::size_t length, const char* b)
+{
+    if (std::strlen(b) != length)
+        return false;
+    for (std::size_t i = 0; i < length; ++i) {
+        if (std::tolower(static_cast<unsigned char>(a[from + i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    }
+    return true;
+}
+
+bool isVersion(const std::string& text, std::size_t from, std::size_t length)
+{
+    if (length == 0)
+        return false;
+    for (std::size_t i = from; i < from + length; ++i) {
+        if (!std::isdigit(static_cast<unsigned char>(text[i])) && text[i] != '.')
+            return false;
+    }
+    return true;
+}
+
+// The URI's last segments, split at '/', '.', ':' and '#': UML followed by
+// at most a version ("…/UML", "…/spec/UML/20131001", "…namespace.UML",
+// "omg.org/UML1.3", "…/UML/2.1"). A profile's URI ("…/UML/20131001/
+// StandardProfile") ends with another word and is not UML.
+bool endsWithWord(const std::string& uri, const char* word)
+{
+    std::size_t end = uri.size();
+    while (end > 0 && (uri[end - 1] == '/' || uri[end - 1] == '#'))
+        --end;
+    const std::size_t wordLength = std::strlen(word);
+    std::size_t start = uri.find_last_of("/:#", end == 0 ? 0 : end - 1);
+    start = start == std::string::npos ? 0 : start + 1;
+    // "UML", "UML1.3" or "namespace.UML" as the last segment.
+    if (end - start >= wordLength && equalsIgnoringCase(uri, start, wordLength, word) &&
+        (end - start == wordLength || isVersion(uri, start + wordLength, end - start - wordLength)))
+        return true;
+    if (end - start == 0 || end - start < wordLength)
+        return false;
+    if (equalsIgnoringCase(uri, end - wordLength, wordLength, word) && uri[end - wordLength - 1] == '.')
+        return true;
+    // A version as the last segment, UML before it.
+    if (!isVersion(uri, start, end - start) || start < 2)
+        return false;
+    const std::size_t previousEnd = start - 1;
+    std::size_t previousStart = uri.find_last_of("/:#", previousEnd - 1);
+    previousStart = previousStart == std::string::npos ? 0 : previousStart + 1;
+    return equalsIgnoringCase(uri, previousStart, previousEnd - previousStart, word);
+}
+
+} // namespace
+
+XmlNamespaces::Kind XmlNamespaces::kindOfUri(const std::string& uri)
+{
+    if (endsWithWord(uri, "UML"))
+        return Uml;
+    if (endsWithWord(uri, "XMI") || uri.find("/XMI/") != std::string::npos || uri.find("omg.org/XMI") != std::string::npos)
+        return Xmi;
+    return Other;
+}
+
+void XmlNamespaces::declare(const char* prefix, std::size_t length, const char* uri)
+{
+    scope_.push_back({std::string(prefix, length), uri, kindOfUri(uri)});
+}
+
+XmlNamespaces::Kind XmlNamespaces::kindOf(const char* prefix, std::size_t length) const
+{
+    for (auto it = scope_.rbegin(); it != scope_.rend(); ++it) {
+        if (it->prefix.size() == length && std::memcmp(it->prefix.data(), prefix, length) == 0)
+            return it->kind;
+    }
+    const std::string name(prefix, length);
+    if (equalsIgnoringCase(name, 0, length, "uml"))
+        return Uml;
+    if (equalsIgnoringCase(name, 0, length, "xmi"))
+        return Xmi;
+    return Other;
+}
+
+std::string XmlNamespaces::uriOf(const std::string& prefix) const
+{
+    for (auto it = scope_.rbegin(); it != scope_.rend(); ++it) {
+        if (it->prefix == prefix)
+            return it->uri;
+    }
+    return std::string();
+}
+
+} // namespace wiredhost

@@ -1,0 +1,42 @@
+#ifndef WIREDHOST_MODEL_XMLNAMESPACES_H
+#define WIREDHOST_MODEL_XMLNAMESPACES_H
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace wiredhost {
+
+// The namespace prefixes in scope while a reader walks a document, and
+// what each stands for. Tools and versions write different URIs for UML
+// and XMI (an Eclipse UML2 release, an OMG date, "org.omg.xmi.namespace.UML",
+// "omg.org/UML1.3"), so a URI is recognised by its form, not its text; an
+// undeclared prefix "UML" or "xmi" (old exporters declare none) stands for
+// what it says.
+class XmlNamespaces {
+public:
+    enum Kind { Other, Uml, Xmi };
+
+    // Declares the prefix ("" for the default namespace) until leave(mark).
+    void declare(const char* prefix, std::size_t length, const char* uri);
+    std::size_t mark() const { return scope_.size(); }
+    void leave(std::size_t mark) { scope_.resize(mark); }
+
+    Kind kindOf(const char* prefix, std::size_t length) const;
+    // The URI of a prefix, "" when undeclared.
+    std::string uriOf(const std::string& prefix) const;
+
+    static Kind kindOfUri(const std::string& uri);
+
+private:
+    struct Declaration {
+        std::string prefix;
+        std::string uri;
+        Kind kind;
+    };
+    std::vector<Declaration> scope_;
+};
+
+} // namespace wiredhost
+
+#endif

@@ -1,0 +1,133 @@
+#include "ZipArchive.h"
+
+#include <cctype>
+
+#include "Inflater.h"
+
+namespace wiredhost {
+
+namespace {
+
+const std::uint32_t kEndOfDirectory = 0x06054b50;
+const std::uint32_t kDirectoryEntry = 0x02014b50;
+const std::uint32_t kLocalHeader = 0x04034b50;
+
+std::uint32_t read16(const std::string& data, std::size_t at)
+{
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(data.data() + at);
+    return p[0] | (p[1] << 8);
+}
+
+std::uint32_t read32(const std::string& data, std::size_t at)
+{
+    return read16(data, at) | (read16(data, at + 2) << 16);
+}
+
+// The end record is in the last 22 + 65535 bytes (its comment may be long).
+bool findEnd(const std::string& data, std::size_t& end)
+{
+    if (data.size() < 22)
+        return false;
+    const std::size_t lowest = data.size() > 22 + 65535 ? data.size() - 22 - 65535 : 0;
+    for (std::size_t at = data.size() - 22;; --at) {
+        if (read32(data, at) == kEndOfDirectory) {
+            end = at;
+            return true;
+        }
+        if (at == lowest)
+            return false;
+    }
+}
+
+bool endsWith(const std::string& text, const std::string& suffix)
+{
+    if (text.size() < suffix.size())
+        return false;
+    for (std::size_t i = 0; i < suffix.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(text[text.size() - suffix.size() + i])) !=
+            std::tolower(static_cast<unsigned char>(suffix[i])))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool ZipArchive::isZip(const std::string& data)
+{
+    return data.size() >= 4 && read32(data, 0) == kLocalHeader;
+}
+
+bool ZipArchive::open(const std::string& data, std::string& error)
+{
+    data_ = &data;
+    entries_.clear();
+    std::size_t end = 0;
+    if (!findEnd(data, end)) {
+        error = "a zip file without its directory (cut short?)";
+        return false;
+    }
+    const std::uint32_t count = read16(data, end + 10);
+    std::size_t at = read32(data, end + 16);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        if (at + 46 > data.size() || read32(data, at) != kDirectoryEntry) {
+            error = "a zip file with a damaged directory";
+            return false;
+        }
+        Entry entry;
+        entry.method = static_cast<std::uint16_t>(read16(data, at + 10));
+        entry.compressedSize = read32(data, at + 20);
+        entry.size = read32(data, at + 24);
+        const std::size_t nameLength = read16(data, at + 28);
+        const std::size_t extra = read16(data, at + 30) + read16(data, at + 32);
+        entry.localHeader = read32(data, at + 42);
+        if (at + 46 + nameLength > data.size()) {
+            error = "a zip file with a damaged directory";
+            return false;
+        }
+        entry.name = data.substr(at + 46, nameLength);
+        entries_.push_back(entry);
+        at += 46 + nameLength + extra;
+    }
+    return true;
+}
+
+const ZipArchive::Entry* ZipArchive::findBySuffix(const std::string& suffix) const
+{
+    for (const Entry& entry : entries_) {
+        if (endsWith(entry.name, suffix))
+            return &entry;
+    }
+    return nullptr;
+}
+
+bool ZipArchive::extract(const Entry& entry, std::string& out, std::string& error) const
+{
+    const std::string& data = *data_;
+    const std::size_t header = entry.localHeader;
+    if (header + 30 > data.size() || read32(data, header) != kLocalHeader) {
+        error = "zip entry " + entry.name + " is damaged";
+        return false;
+    }
+    const std::size_t start = header + 30 + read16(data, header + 26) + read16(data, header + 28);
+    if (start + entry.compressedSize > data.size()) {
+        error = "zip entry " + entry.name + " is cut short";
+        return false;
+    }
+    if (entry.method == 0) {
+        out.assign(data, start, entry.compressedSize);
+        return true;
+    }
+    if (entry.method != 8) {
+        error = "zip entry " + entry.name + " is compressed with method " + std::to_string(entry.method) +
+                ", which wired-host does not read (only stored and deflated)";
+        return false;
+    }
+    if (!Inflater::inflateRaw(data.data() + start, entry.compressedSize, entry.size, out, error)) {
+        error = "zip entry " + entry.name + ": " + error;
+        return false;
+    }
+    return true;
+}
+
+} // namespace wiredhost

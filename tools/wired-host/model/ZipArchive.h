@@ -1,0 +1,43 @@
+#ifndef WIREDHOST_MODEL_ZIPARCHIVE_H
+#define WIREDHOST_MODEL_ZIPARCHIVE_H
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace wiredhost {
+
+// A zip file read from memory through its central directory: ArgoUML's
+// .zargo and Poseidon's .zuml hold the model as an .xmi entry. Stored and
+// deflated entries are read; zip64 and encryption are not.
+class ZipArchive {
+public:
+    struct Entry {
+        std::string name;
+        std::uint16_t method = 0;
+        std::uint32_t compressedSize = 0;
+        std::uint32_t size = 0;
+        std::uint32_t localHeader = 0;
+    };
+
+    static bool isZip(const std::string& data);
+
+    // False with a message when the directory cannot be read.
+    bool open(const std::string& data, std::string& error);
+
+    const std::vector<Entry>& entries() const { return entries_; }
+
+    // The first entry whose name ends with suffix, compared without case;
+    // null when there is none.
+    const Entry* findBySuffix(const std::string& suffix) const;
+
+    bool extract(const Entry& entry, std::string& out, std::string& error) const;
+
+private:
+    const std::string* data_ = nullptr;
+    std::vector<Entry> entries_;
+};
+
+} // namespace wiredhost
+
+#endif
