@@ -16,8 +16,17 @@ if(NOT WIREDCLSTAB_FLAVOUR)
 endif()
 
 # tinyxml2 9.0.0: Debian's library on Linux; compiled in from Debian's
-# source package (fetched by scripts/setup.sh) for Windows.
-if(WIN32)
+# source package (fetched by scripts/setup.sh) for Windows, and for the fuzz
+# targets, whose coverage then steers through the parser too.
+# A Visual Studio build takes a package manager's tinyxml2 when there is one
+# (vcpkg: tinyxml2), else the sources in TINYXML2_SOURCE_DIR.
+if(MSVC AND NOT WIREDCLSTAB_MSVC_CROSS)
+  find_package(tinyxml2 CONFIG QUIET)
+endif()
+if(TARGET tinyxml2::tinyxml2)
+  add_library(tinyxml2 INTERFACE)
+  target_link_libraries(tinyxml2 INTERFACE tinyxml2::tinyxml2)
+elseif(WIN32 OR WIREDCLSTAB_FUZZ)
   set(TINYXML2_SOURCE_DIR ${PROJECT_SOURCE_DIR}/build/_deps/tinyxml2
       CACHE PATH "Folder holding tinyxml2.h and tinyxml2.cpp")
   if(NOT EXISTS ${TINYXML2_SOURCE_DIR}/tinyxml2.cpp)
@@ -26,7 +35,20 @@ if(WIN32)
   add_library(tinyxml2 STATIC ${TINYXML2_SOURCE_DIR}/tinyxml2.cpp)
   target_include_directories(tinyxml2 SYSTEM PUBLIC ${TINYXML2_SOURCE_DIR})
   set_target_properties(tinyxml2 PROPERTIES POSITION_INDEPENDENT_CODE ON)
+else()
+  find_path(TINYXML2_INCLUDE_DIR tinyxml2.h REQUIRED)
+  find_library(TINYXML2_LIBRARY tinyxml2 REQUIRED)
+  add_library(tinyxml2 UNKNOWN IMPORTED)
+  set_target_properties(tinyxml2 PROPERTIES
+    IMPORTED_LOCATION ${TINYXML2_LIBRARY}
+    INTERFACE_INCLUDE_DIRECTORIES ${TINYXML2_INCLUDE_DIR})
+endif()
 
+if(WIN32 AND NOT MINGW)
+  # Visual Studio's runtime (msvcp140, vcruntime140, ucrtbase) comes with
+  # the host or the Visual C++ Redistributable: nothing ships beside ours.
+  set(WIREDCLSTAB_RUNTIME_DLLS "")
+elseif(WIN32)
   # The C++ runtime is linked dynamically (exceptions, strings and the
   # visitor cross the plug-in boundary), so its DLLs ship beside ours.
   # The unwinder DLL differs by architecture: DWARF-2 in 32 bits, SEH in 64.
@@ -52,11 +74,4 @@ if(WIN32)
     list(APPEND WIREDCLSTAB_RUNTIME_DLLS ${dll_path})
     file(COPY ${dll_path} DESTINATION ${CMAKE_BINARY_DIR}/bin)
   endforeach()
-else()
-  find_path(TINYXML2_INCLUDE_DIR tinyxml2.h REQUIRED)
-  find_library(TINYXML2_LIBRARY tinyxml2 REQUIRED)
-  add_library(tinyxml2 UNKNOWN IMPORTED)
-  set_target_properties(tinyxml2 PROPERTIES
-    IMPORTED_LOCATION ${TINYXML2_LIBRARY}
-    INTERFACE_INCLUDE_DIRECTORIES ${TINYXML2_INCLUDE_DIR})
 endif()
