@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Sets up what is missing, builds both targets and runs every test of both.
+# Sets up what is missing, builds every target (Linux, and Windows in each
+# flavour) and runs every test of each, then checks the Windows package.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -7,13 +8,21 @@ cd "$root"
 scripts/setup.sh
 source scripts/wine-env.sh
 
-for target in linux windows; do
+# The Windows builds, one per host flavour; 64-bit ones run under wine64.
+windows_targets=(windows windows64)
+for target in linux "${windows_targets[@]}"; do
   echo "== $target: build"
   cmake --preset "$target" >/dev/null
   cmake --build --preset "$target"
   echo "== $target: test"
   ctest --preset "$target" -j2
 done
+
+# Every Windows build in one package, a folder per flavour, each checked.
+echo "== package: the Windows builds together"
+windows_builds=("${windows_targets[@]/#/build/}")
+zip=$(scripts/package.sh "${windows_builds[@]}")
+python3 tools/wired-host/tests/package_test.py --zip "$zip" "${windows_builds[@]}"
 
 # Further suites (sanitizers, brief fuzzing) hook in here when present.
 for extra in scripts/test-*.sh; do
