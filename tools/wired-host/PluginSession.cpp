@@ -77,6 +77,10 @@ bool PluginSession::open(const std::string& pluginPath, const std::string& confi
 
 ClassEntry PluginSession::convertClass(kavri::IConvert& converter, const ModelClass& modelClass, const Model* model)
 {
+    // A class without a name has no table to derive: it is not converted.
+    if (modelClass.unnamed())
+        return ClassEntry{"", modelClass.package, "", Outcome::Unnamed, modelClass.duplicate};
+
     ModelNode root(ModelNode::kModelKind, "", "", model);
     std::vector<std::unique_ptr<ModelNode>> packages;
     std::string path;
@@ -91,7 +95,8 @@ ClassEntry PluginSession::convertClass(kavri::IConvert& converter, const ModelCl
     converter.reset();
     converter.convert(&root);
 
-    ClassEntry entry{modelClass.name, modelClass.package, classNode.tableName, outcomeOf(classNode)};
+    ClassEntry entry{modelClass.name, modelClass.package, classNode.tableName, outcomeOf(classNode),
+                     modelClass.duplicate};
     return entry;
 }
 

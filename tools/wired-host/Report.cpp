@@ -69,7 +69,7 @@ const char* linkOutcome(int answer)
 
 std::string shownTable(const ClassEntry& entry)
 {
-    if (entry.outcome == Outcome::Skipped || entry.outcome == Outcome::NothingDone)
+    if (entry.outcome == Outcome::Skipped || entry.outcome == Outcome::NothingDone || entry.outcome == Outcome::Unnamed)
         return "-";
     return entry.tableName.empty() ? "\"\"" : entry.tableName;
 }
@@ -124,6 +124,12 @@ void Reporter::links(const std::vector<LinkEntry>& registered)
     links_ = registered;
 }
 
+void Reporter::model(const std::string& description, const std::string& tables)
+{
+    if (streams())
+        out_ << "Model: " << description << "\nTables: " << tables << "\n\n";
+}
+
 void Reporter::mapped(const ClassEntry& entry)
 {
     classes_.push_back(entry);
@@ -168,17 +174,25 @@ const char* Reporter::outcomeText(Outcome outcome)
         return "table not found";
     case Outcome::Skipped:
         return "skipped by the package filter";
+    case Outcome::Unnamed:
+        return "unnamed: not converted";
     case Outcome::NothingDone:
         break;
     }
     return "nothing done";
 }
 
+std::string Reporter::outcomeOf(const ClassEntry& entry)
+{
+    return std::string(outcomeText(entry.outcome)) + (entry.duplicate ? " (duplicate)" : "");
+}
+
 void Reporter::writeTable() const
 {
     std::vector<std::vector<std::string>> rows{{"CLASS", "PACKAGE", "TABLE", "OUTCOME"}};
     for (const ClassEntry& c : classes_)
-        rows.push_back({c.className, c.package.empty() ? "-" : c.package, shownTable(c), outcomeText(c.outcome)});
+        rows.push_back({c.outcome == Outcome::Unnamed ? "(unnamed)" : c.className, c.package.empty() ? "-" : c.package,
+                        shownTable(c), outcomeOf(c)});
     std::size_t widths[3] = {};
     for (const auto& row : rows) {
         for (int k = 0; k < 3; ++k)
@@ -222,7 +236,7 @@ void Reporter::writeJson() const
         const bool named = c.outcome == Outcome::Set || c.outcome == Outcome::TableNotFound;
         out << (i ? ",\n    " : "\n    ") << "{\"class\": " << quoted(c.className) << ", \"package\": "
             << quoted(c.package) << ", \"table\": " << (named ? quoted(c.tableName) : "null")
-            << ", \"outcome\": " << quoted(outcomeText(c.outcome)) << "}";
+            << ", \"outcome\": " << quoted(outcomeOf(c)) << "}";
     }
     out << (classes_.empty() ? "" : "\n  ") << "]\n}\n";
 }

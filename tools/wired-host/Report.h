@@ -19,11 +19,14 @@ struct LinkEntry {
     int answer = 0;
 };
 
-enum class Outcome { Set, TableNotFound, Skipped, NothingDone };
+// Unnamed: a class without a name, listed but never handed to the plug-in.
+enum class Outcome { Set, TableNotFound, Skipped, NothingDone, Unnamed };
 
 struct ClassEntry {
     std::string className, package, tableName;
     Outcome outcome = Outcome::NothingDone;
+    // Another class of the model has the same package and name.
+    bool duplicate = false;
 };
 
 // How a run is shown: the mapping table, one JSON document, or for names
@@ -46,6 +49,8 @@ public:
     void log(const LogEntry& entry);
     void warnings(const std::vector<hostkit::Warning>& shown);
     void links(const std::vector<LinkEntry>& registered);
+    // The model read, as "FILE (FORMAT)", and what its tables are.
+    void model(const std::string& description, const std::string& tables);
     void mapped(const ClassEntry& entry);
     // Ends a run: the mapping table or the JSON document.
     void finishRun();
@@ -60,6 +65,8 @@ public:
     bool anyUnmapped() const;
 
     static const char* outcomeText(Outcome outcome);
+    // The outcome with " (duplicate)" for a duplicate class.
+    static std::string outcomeOf(const ClassEntry& entry);
 
 private:
     // Log records and the session are written as they come only in a table.

@@ -9,6 +9,7 @@
 #include "ConfigChecker.h"
 #include "Model.h"
 #include "ModelHost.h"
+#include "model/Progress.h"
 #include "Options.h"
 #include "PluginSession.h"
 #include "Report.h"
@@ -35,16 +36,20 @@ const char kMainHelp[] =
     "  help [COMMAND]      show help, also: wired-host COMMAND --help\n";
 
 const char kRunHelp[] =
-    "Usage: wired-host run [OPTIONS] MODEL.xml\n"
+    "Usage: wired-host run [OPTIONS] MODEL\n"
     "\n"
     "Loads the plug-in, creates a converter (which reads its config.xml and\n"
     "registers the links in it), then for each class of the model, in order,\n"
     "calls reset and convert on a model node whose traversal visits that class.\n"
     "Prints the plug-in's log records and warnings as they come, then a table:\n"
     "class, package, derived table name and outcome (set, table not found,\n"
-    "skipped by the package filter, nothing done), and the links registered.\n"
+    "skipped by the package filter, nothing done, unnamed: not converted;\n"
+    "\"(duplicate)\" marks classes of the same package and name), and the links\n"
+    "registered.\n"
     "\n"
-    "The model file:\n"
+    "The model: a UML class model as modelling tools export it (XMI 2.x,\n"
+    "XMI 1.0-1.2, also gzip-compressed, ArgoUML .zargo; see docs/models.md),\n"
+    "or wired-host's own small model file:\n"
     "  <Model>\n"
     "    <Table name=\"Order_Item\"/>            a table the host knows\n"
     "    <Package name=\"com\">                  packages nest: com.shop\n"
@@ -53,21 +58,27 @@ const char kRunHelp[] =
     "      </Package>\n"
     "    </Package>\n"
     "  </Model>\n"
-    "setTable succeeds when the model has a table of exactly that name; a link\n"
-    "succeeds when the model has both the class and the table.\n"
+    "The format is told from the content, not from the file name. setTable\n"
+    "succeeds when the host knows a table of exactly that name; a link succeeds\n"
+    "when the model has both the class and the table. An exported model names\n"
+    "no tables: without --tables every table name is taken, so the run shows\n"
+    "the name each class would get.\n"
     "\n"
     "Options:\n"
     "  --plugin PATH      the plug-in to load (default: the one beside wired-host)\n"
     "  --config FILE      run the plug-in from a private temporary copy with FILE\n"
     "                     as its config.xml; your installation is not touched.\n"
     "                     Without it the plug-in reads the config.xml beside it.\n"
+    "  --tables FILE      the tables the host knows: one name a line, or SQL\n"
+    "                     CREATE TABLE statements (unquoted names in any case)\n"
     "  --language LANG    what the host answers for its language (default English;\n"
     "                     Chinese selects the Chinese warnings)\n"
     "  --format FORMAT    table (default) or json\n"
     "  --strict           exit 1 when some class got no table\n"
     "\n"
     "Exit status: 0 done; 1 with --strict when some class got no table;\n"
-    "2 bad usage, a bad model file or a plug-in that cannot be loaded.\n";
+    "2 bad usage, a model file that cannot be read (or in no known format) or a\n"
+    "plug-in that cannot be loaded.\n";
 
 const char kCheckHelp[] =
     "Usage: wired-host check CONFIG.xml\n"
@@ -165,9 +176,33 @@ kavri::IConvert* openConverter(const Options& options, PluginSession& session, M
     return created.converter;
 }
 
+// The model and the tables the host knows, from --tables or the model.
+bool loadModel(const Options& options, Model& model, Reporter& reporter)
+{
+    const std::string& path = options.positional[0];
+    std::string error;
+    if (!model.load(path, error)) {
+        reporter.fail(error);
+        return false;
+    }
+    const std::string tables = options.value("tables");
+    if (!tables.empty() && !model.loadTables(tables, error)) {
+        reporter.fail(error);
+        return false;
+    }
+    std::string known = "every table name is taken (the model names none; see --tables)";
+    if (!tables.empty())
+        known = "those in " + tables;
+    else if (model.namesTables())
+        known = "those the model names";
+    reporter.model(path + " (" + model.format() + "), " + std::to_string(model.classes().size()) + " classes",
+                   known);
+    return true;
+}
+
 int runCommand(const Invocation& call)
 {
-    Options options({"plugin", "config", "language", "format"}, {"strict"});
+    Options options({"plugin", "config", "language", "format", "tables"}, {"strict"});
     std::string error;
     if (!options.parse(call.argc, call.argv, 2, error))
         return usageError("run", error);
@@ -179,15 +214,19 @@ int runCommand(const Invocation& call)
     Reporter reporter("run", format == "json" ? Format::Json : Format::Table, std::cout, std::cerr);
 
     Model model;
-    if (!model.load(options.positional[0], error))
-        return reporter.fail(error);
+    if (!loadModel(options, model, reporter))
+        return kUsageError;
     PluginSession session;
     ModelHost host(&model, options.value("language", "English"));
     kavri::IConvert* converter = openConverter(options, session, host, reporter);
     if (converter == nullptr)
         return kUsageError;
-    for (const ModelClass& modelClass : model.classes())
-        reporter.mapped(PluginSession::convertClass(*converter, modelClass, &model));
+    Progress progress("wired-host run: ", model.classes().size());
+    for (std::size_t i = 0; i < model.classes().size(); ++i) {
+        reporter.mapped(PluginSession::convertClass(*converter, model.classes()[i], &model));
+        progress.step(i + 1);
+    }
+    progress.finish();
     reporter.finishRun();
     return options.has("strict") && reporter.anyUnmapped() ? 1 : 0;
 }

@@ -7,6 +7,7 @@
 #include "ClassCollector.h"
 #include "Inflater.h"
 #include "OwnModelReader.h"
+#include "Progress.h"
 #include "Xmi10Reader.h"
 #include "Xmi1Reader.h"
 #include "Xmi2Reader.h"
@@ -36,7 +37,20 @@ std::string readRest(std::FILE* file, std::string bytes)
 // The model file's suffixes zip files hold, best first.
 const char* const kZipEntries[] = {".xmi", ".uml", ".mdj", ".xml"};
 
+// Models this big take seconds to read: say so on a terminal.
+const long kAnnouncedSize = 32L << 20;
+
 } // namespace
+
+void ModelLoader::announceBigFile(std::FILE* file) const
+{
+    if (std::fseek(file, 0, SEEK_END) != 0)
+        return;
+    const long size = std::ftell(file);
+    std::rewind(file);
+    if (size >= kAnnouncedSize)
+        Progress::announce("wired-host: reading " + path_ + " (" + std::to_string(size >> 20) + " MiB)...");
+}
 
 std::string ModelLoader::where() const
 {
@@ -55,6 +69,7 @@ bool ModelLoader::load(std::string& error)
         error = path_ + ": cannot open the model file";
         return false;
     }
+    announceBigFile(file.get());
     std::string head(4096, '\0');
     head.resize(std::fread(&head[0], 1, head.size(), file.get()));
     const ModelFormat format = FormatDetector::ofBytes(head);
@@ -190,8 +205,9 @@ bool ModelLoader::readXmi(const XMLElement& root, ModelFormat format, const std:
                 FormatDetector::describeDocument(root);
         return false;
     }
-    if (!version.empty())
-        model_.setFormat(std::string("XMI ") + version + (format == ModelFormat::Xmi2 ? " (UML 2)" : " (UML 1.x)"));
+    // Eclipse UML2 writes a date as the version (20131001): XMI 2 it is.
+    const std::string shown = version.empty() || version.size() > 4 ? (format == ModelFormat::Xmi2 ? "2" : "1") : version;
+    model_.setFormat("XMI " + shown + (format == ModelFormat::Xmi2 ? ", UML 2" : ", UML 1.x"));
     model_.setClasses(collector.finish());
     model_.convertTextToHost();
     return true;

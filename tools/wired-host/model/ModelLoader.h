@@ -23,6 +23,7 @@ public:
     bool load(std::string& error);
 
 private:
+    void announceBigFile(std::FILE* file) const;
     bool loadBytes(std::string& bytes, int depth, std::string& error);
     bool unpackZip(std::string& bytes, std::string& error);
     bool loadXmlFile(std::FILE* file, std::string& error);
