@@ -38,6 +38,13 @@ bool inflateStream(const char* data, std::size_t size, int windowBits, std::stri
     return true;
 }
 
+// A size read from a file, to reserve: no more than text compresses from.
+std::size_t plausibleSize(std::size_t claimed, std::size_t compressed)
+{
+    const std::size_t limit = compressed * 64 + 4096;
+    return claimed < limit ? claimed : limit;
+}
+
 } // namespace
 
 bool Inflater::isGzip(const std::string& data)
@@ -48,10 +55,12 @@ bool Inflater::isGzip(const std::string& data)
 bool Inflater::gunzip(const std::string& data, std::string& out, std::string& error)
 {
     out.clear();
-    // The last four bytes give the size modulo 4 GiB: a good first guess.
+    // The last four bytes give the size modulo 4 GiB: a good first guess,
+    // unless the file is damaged.
     if (data.size() >= 18) {
         const unsigned char* tail = reinterpret_cast<const unsigned char*>(data.data() + data.size() - 4);
-        out.reserve(tail[0] | (tail[1] << 8) | (tail[2] << 16) | (static_cast<std::size_t>(tail[3]) << 24));
+        const std::size_t size = tail[0] | (tail[1] << 8) | (tail[2] << 16) | (static_cast<std::size_t>(tail[3]) << 24);
+        out.reserve(plausibleSize(size, data.size()));
     }
     return inflateStream(data.data(), data.size(), 15 + 16, out, error);
 }
@@ -60,7 +69,7 @@ bool Inflater::inflateRaw(const char* data, std::size_t size, std::size_t expect
                           std::string& error)
 {
     out.clear();
-    out.reserve(expectedSize);
+    out.reserve(plausibleSize(expectedSize, size));
     return inflateStream(data, size, -15, out, error);
 }
 

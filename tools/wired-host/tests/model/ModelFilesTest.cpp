@@ -1,0 +1,233 @@
+// The classes read from model files of each XMI generation and exporter
+// dialect, compressed or not, and the messages for files that are no model.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "Encoding.h"
+#include "Model.h"
+
+namespace wiredhost {
+namespace {
+
+struct Expected {
+    std::string package;
+    std::string name; // UTF-8; "" for an unnamed class
+    bool duplicate = false;
+};
+
+struct FileCase {
+    const char* file;
+    const char* format;
+    std::vector<Expected> classes;
+};
+
+// A literal with its NUL bytes.
+template <std::size_t N>
+std::string bytes(const char (&literal)[N])
+{
+    return std::string(literal, N - 1);
+}
+
+std::string modelPath(const std::string& name)
+{
+    return std::string(WIREDHOST_TEST_MODELS) + "/" + name;
+}
+
+std::string scratchFile(const std::string& name, const std::string& content)
+{
+    const std::string path = std::string(WIREDHOST_TEST_SCRATCH) + "/" + name;
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    EXPECT_NE(file, nullptr) << path;
+    if (file != nullptr) {
+        std::fwrite(content.data(), 1, content.size(), file);
+        std::fclose(file);
+    }
+    return path;
+}
+
+std::string readFile(const std::string& path)
+{
+    std::string content;
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr)
+        return content;
+    char buffer[4096];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+        content.append(buffer, got);
+    std::fclose(file);
+    return content;
+}
+
+void expectClasses(const Model& model, const std::vector<Expected>& expected, const std::string& what)
+{
+    ASSERT_EQ(model.classes().size(), expected.size()) << what;
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        const ModelClass& actual = model.classes()[i];
+        // Names reach the plug-in in the host's code page.
+        EXPECT_EQ(actual.name, encoding::utf8ToHost(expected[i].name)) << what << " class " << i;
+        EXPECT_EQ(actual.package, encoding::utf8ToHost(expected[i].package)) << what << " class " << i;
+        EXPECT_EQ(actual.duplicate, expected[i].duplicate) << what << " class " << i;
+    }
+}
+
+const std::vector<Expected> kArgoUml = {
+    // Colour is «enumeration» by an idref, Drivable «interface» through
+    // the stereotype's extendedElement; references and diagrams add nothing.
+    {"org.example", "Vehicle"}, {"org.example", "Wheel"}, {"org.example", "Person"}, {"org.example", ""},
+    {"org.example", "Ownership"},
+};
+
+const std::vector<Expected> kUmbrelloOld = {
+    {"", "Account", true}, {"bank", "Teller"}, {"", "Account", true},
+};
+
+const FileCase kFiles[] = {
+    // Eclipse UML2 without the wrapper: nested class, template parameter,
+    // association class, hrefs, other classifiers, a nested model.
+    {"papyrus.uml", "XMI 2, UML 2",
+     {{"com.shop.core", "OrderItem"}, {"com.shop.core", "Line"}, {"com.shop.core", "Customer", true},
+      {"com.shop.core", "TypedList"}, {"com.shop.core", "Enrolment"}, {"com.shop.core", "Customer", true},
+      {"com.shop.core", ""}, {"", "Party"}, {"", "Request"}}},
+    // Enterprise Architect 2.1, windows-1252: the boundary and the
+    // requirement its extension names are no classes.
+    {"ea21.xmi", "XMI 2.1, UML 2", {{"Domain", "CaféOrder"}, {"Domain", "Straße"}, {"Domain", "ORDERS"}}},
+    // MagicDraw: a used project's stub, a profile stereotype named Class,
+    // a class inside the tool's extension.
+    {"magicdraw.xmi", "XMI 2, UML 2", {{"billing", "Invoice"}, {"billing", "Payment"}, {"ui", "Screen"}}},
+    // Umbrello, ISO-8859-1: «folder» models and packages, «enumeration»,
+    // template parameter, diagram widgets and list view.
+    {"umbrello.xmi", "XMI 1.2, UML 1.x",
+     {{"", "Draft"}, {"library", "Book"}, {"library", "Lender"}, {"library", "Bücherei"}}},
+    {"umbrello-old.xmi", "XMI 1.2, UML 1.x", kUmbrelloOld},
+    {"umbrello-old.xmi.gz", "XMI 1.2, UML 1.x", kUmbrelloOld},
+    {"argouml.xmi", "XMI 1.2, UML 1.x", kArgoUml},
+    {"argouml.zargo", "XMI 1.2, UML 1.x", kArgoUml},
+    // Enterprise Architect 1.1: EARootClass, ea_stype Boundary and
+    // Enumeration, an inline «Interface».
+    {"ea11.xmi", "XMI 1.1, UML 1.x", {{"Sales", "Quote"}, {"Sales", "Rechnungsprüfung"}}},
+    // XMI 1.0: names as elements, an «enumeration» through extendedElement.
+    {"rose-xmi10.xmi", "XMI 1.0, UML 1.x", {{"Accounts", "Ledger"}, {"Accounts", "Entry"}, {"Accounts", "Posting"}}},
+};
+
+class ModelFiles : public ::testing::TestWithParam<FileCase> {};
+
+TEST_P(ModelFiles, ReadsTheClassesUsersMean)
+{
+    const FileCase& c = GetParam();
+    Model model;
+    std::string error;
+    ASSERT_TRUE(model.load(modelPath(c.file), error)) << error;
+    EXPECT_EQ(model.format(), c.format);
+    EXPECT_FALSE(model.namesTables()) << "an exported model names no tables";
+    expectClasses(model, c.classes, c.file);
+}
+
+INSTANTIATE_TEST_SUITE_P(Exporters, ModelFiles, ::testing::ValuesIn(kFiles));
+
+TEST(ModelText, Utf16FilesAreConvertedLikeAnyOther)
+{
+    const std::string utf8 = readFile(modelPath("ea21.xmi"));
+    std::string text;
+    ASSERT_TRUE(encoding::toUtf8(utf8, "windows-1252", text));
+    const std::string declared = "encoding=\"windows-1252\"";
+    text.replace(text.find(declared), declared.size(), "encoding=\"UTF-16\"");
+    std::string utf16;
+    ASSERT_TRUE(encoding::fromUtf8(text, "UTF-16LE", utf16));
+    Model model;
+    std::string error;
+    ASSERT_TRUE(model.load(scratchFile("utf16.xmi", "\xFF\xFE" + utf16), error)) << error;
+    expectClasses(model, {{"Domain", "CaféOrder"}, {"Domain", "Straße"}, {"Domain", "ORDERS"}}, "UTF-16");
+}
+
+TEST(ModelText, WrapperAndTopLevelUmlElements)
+{
+    // With the wrapper, UML elements may stand directly in it; a namespace
+    // URI of any version or tool counts by its form.
+    const std::string xmi =
+        "<xmi:XMI xmlns:xmi='http://www.omg.org/spec/XMI/2.1' xmlns:u='http://www.omg.org/spec/UML/20110701'>"
+        "<u:Package xmi:id='p' name='p'><packagedElement xmi:type='u:Class' xmi:id='a' name='A'/></u:Package>"
+        "<u:Class xmi:id='b' name='B'/><u:Interface xmi:id='c' name='C'/></xmi:XMI>";
+    Model model;
+    std::string error;
+    ASSERT_TRUE(model.load(scratchFile("toplevel.xmi", xmi), error)) << error;
+    expectClasses(model, {{"p", "A"}, {"", "B"}}, "top-level elements");
+}
+
+TEST(ModelText, AModelWithoutClassesLoads)
+{
+    const std::string uml = "<uml:Model xmlns:uml='http://www.eclipse.org/uml2/5.0.0/UML' name='m'>"
+                            "<packagedElement xmi:type='uml:Package' name='empty'/></uml:Model>";
+    Model model;
+    std::string error;
+    ASSERT_TRUE(model.load(scratchFile("empty.uml", uml), error)) << error;
+    EXPECT_TRUE(model.classes().empty());
+}
+
+struct BadCase {
+    const char* name;
+    std::string content;
+    const char* message;
+};
+
+TEST(ModelErrors, FilesThatAreNoModelSayWhatWasFound)
+{
+    const std::string zipWithoutModel = readFile(modelPath("argouml.zargo"));
+    std::string renamed = zipWithoutModel;
+    // The same archive with its .xmi entry renamed in both headers.
+    for (std::size_t at = renamed.find("argouml.xmi"); at != std::string::npos; at = renamed.find("argouml.xmi", at))
+        renamed.replace(at, 11, "argouml.txt");
+    const BadCase cases[] = {
+        {"ecore.xmi", readFile(modelPath("ecore.xmi")),
+         "an XMI 2.0 file without UML: it holds ecore:EPackage (namespace http://www.eclipse.org/emf/2002/Ecore)"},
+        {"empty.xmi", "", "the file is empty"},
+        {"blank.xmi", "  \n\n", "the file holds only white space"},
+        {"binary.xmi", bytes("\x01\x02\x03\x00\x05"), "binary data, no model format wired-host knows"},
+        {"text.xmi", "hello world\nsecond", "text starting \"hello world\", no model format wired-host knows"},
+        {"wired.xml", "<?xml version='1.0'?>\n<Wired/>", ":2: the root element is Wired: not a model wired-host knows"},
+        {"cut.xmi", "<?xml version='1.0'?>\n<XMI xmi.version='1.2'>\n<XMI.content>\n</XMI>",
+         ":3: malformed XML (XML_ERROR_MISMATCHED_ELEMENT)"},
+        {"encoding.xmi", "<?xml version='1.0' encoding='x-no-such-encoding'?>\n<XMI/>",
+         "the file is in encoding \"x-no-such-encoding\", which wired-host cannot convert"},
+        {"renamed.zargo", renamed, "a zip file without a model (.xmi) in it; it holds: argouml.argo, "},
+        {"broken.xmi.gz", bytes("\x1f\x8b\x08\x00\x00\x00\x00\x00\x00\x03" "garbage-not-deflate"), "gzip: "},
+        {"xmi1.xmi", "<XMI xmi.version='1.2'><XMI.content><CWM:Table name='T'/></XMI.content></XMI>",
+         "an XMI 1.2 file without UML: it holds CWM:Table"},
+    };
+    for (const BadCase& c : cases) {
+        Model model;
+        std::string error;
+        const std::string path = scratchFile(c.name, c.content);
+        EXPECT_FALSE(model.load(path, error)) << c.name;
+        EXPECT_NE(error.find(c.message), std::string::npos) << c.name << ": " << error;
+        EXPECT_EQ(error.compare(0, path.size(), path), 0) << c.name << ": the message starts with the file";
+    }
+    Model model;
+    std::string error;
+    EXPECT_FALSE(model.load(modelPath("no-such-file.xmi"), error));
+    EXPECT_NE(error.find("cannot open the model file"), std::string::npos) << error;
+}
+
+TEST(OwnModel, NamesItsTablesAndKeepsItsRules)
+{
+    const std::string xml = "<Model><Table name='Order_Item'/><Package name='a'><Package name='b.c'>"
+                            "<Class name='OrderItem'/></Package></Package></Model>";
+    Model model;
+    std::string error;
+    ASSERT_TRUE(model.load(scratchFile("own.xml", xml), error)) << error;
+    EXPECT_EQ(model.format(), "wired-host model");
+    expectClasses(model, {{"a.b.c", "OrderItem"}}, "own model");
+    EXPECT_TRUE(model.hasTable("Order_Item"));
+    EXPECT_FALSE(model.hasTable("Order_item"));
+    EXPECT_TRUE(model.hasClass("OrderItem"));
+
+    Model bare;
+    ASSERT_TRUE(bare.load(scratchFile("bare.xml", "<Model><Class name='A'/></Model>"), error)) << error;
+    EXPECT_FALSE(bare.hasTable("A")) << "an own model without tables knows none";
+}
+
+} // namespace
+} // namespace wiredhost
