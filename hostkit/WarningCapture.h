@@ -10,6 +10,7 @@ namespace hostkit {
 // A warning the plug-in showed the user about its config.xml: the caption
 // is the problem, the text the file's full path.
 struct Warning {
+    // As the plug-in gave them; a wide box's texts are kept in UTF-8.
     std::string caption, text;
     // Shown the way the plug-in must show it: on Windows a box without an
     // owner window, with the warning icon and OK alone; on Linux one whole

@@ -1,6 +1,7 @@
 #include "WarningCapture.h"
 
 #include <cstring>
+#include <string>
 
 #include <windows.h>
 
@@ -12,31 +13,54 @@ namespace {
 // records lives outside any object: one capture at a time.
 std::vector<Warning>* recording = nullptr;
 
-int WINAPI recordMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT style)
+void record(HWND owner, std::string caption, std::string text, UINT style)
 {
-    if (recording != nullptr) {
-        Warning warning;
-        warning.caption = caption != nullptr ? caption : "";
-        warning.text = text != nullptr ? text : "";
-        warning.wellFormed = owner == nullptr && style == MB_ICONWARNING;
-        recording->push_back(warning);
-    }
+    if (recording == nullptr)
+        return;
+    Warning warning;
+    warning.caption = std::move(caption);
+    warning.text = std::move(text);
+    warning.wellFormed = owner == nullptr && style == MB_ICONWARNING;
+    recording->push_back(warning);
+}
+
+int WINAPI recordMessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT style)
+{
+    record(owner, caption != nullptr ? caption : "", text != nullptr ? text : "", style);
     return IDOK;
 }
 
-bool isMessageBoxA(BYTE* base, const IMAGE_THUNK_DATA& name)
+std::string utf8(const wchar_t* text)
+{
+    if (text == nullptr)
+        return std::string();
+    const int length = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string bytes(length > 0 ? static_cast<std::size_t>(length) : 1, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, &bytes[0], length, nullptr, nullptr);
+    bytes.resize(bytes.size() - 1);
+    return bytes;
+}
+
+// A wide box's texts are recorded in UTF-8.
+int WINAPI recordMessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT style)
+{
+    record(owner, utf8(caption), utf8(text), style);
+    return IDOK;
+}
+
+bool isNamed(BYTE* base, const IMAGE_THUNK_DATA& name, const char* function)
 {
     if (IMAGE_SNAP_BY_ORDINAL(name.u1.Ordinal))
         return false;
     const auto* byName = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + name.u1.AddressOfData);
-    return std::strcmp(reinterpret_cast<const char*>(byName->Name), "MessageBoxA") == 0;
+    return std::strcmp(reinterpret_cast<const char*>(byName->Name), function) == 0;
 }
 
 // The import address table slot through which module calls
-// USER32!MessageBoxA, or null when it imports no such function. The names
-// are in the lookup table; a module linked without one has only the bound
-// addresses left, so there the slot holding MessageBoxA's address is taken.
-FARPROC* messageBoxSlot(HMODULE module)
+// USER32!function, or null when it imports no such function. The names are
+// in the lookup table; a module linked without one has only the bound
+// addresses left, so there the slot holding the function's address is taken.
+FARPROC* importSlot(HMODULE module, const char* function)
 {
     if (module == nullptr)
         return nullptr;
@@ -47,7 +71,7 @@ FARPROC* messageBoxSlot(HMODULE module)
     if (imports.VirtualAddress == 0)
         return nullptr;
     HMODULE user32 = GetModuleHandleA("user32.dll");
-    const FARPROC real = user32 != nullptr ? GetProcAddress(user32, "MessageBoxA") : nullptr;
+    const FARPROC real = user32 != nullptr ? GetProcAddress(user32, function) : nullptr;
     auto* descriptor = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
     for (; descriptor->Name != 0; ++descriptor) {
         if (lstrcmpiA(reinterpret_cast<const char*>(base + descriptor->Name), "user32.dll") != 0)
@@ -62,7 +86,7 @@ FARPROC* messageBoxSlot(HMODULE module)
         }
         auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + descriptor->OriginalFirstThunk);
         for (; names->u1.AddressOfData != 0; ++names, ++slots) {
-            if (isMessageBoxA(base, *names))
+            if (isNamed(base, *names, function))
                 return reinterpret_cast<FARPROC*>(&slots->u1.Function);
         }
     }
@@ -81,9 +105,32 @@ bool writeSlot(FARPROC* slot, FARPROC value)
 
 } // namespace
 
-struct WarningCapture::State {
+struct Patch {
     FARPROC* slot = nullptr;
     FARPROC original = nullptr;
+
+    void apply(HMODULE module, const char* function, FARPROC recorder)
+    {
+        FARPROC* found = importSlot(module, function);
+        if (found == nullptr)
+            return;
+        original = *found;
+        if (writeSlot(found, recorder))
+            slot = found;
+    }
+
+    void undo()
+    {
+        if (slot != nullptr)
+            writeSlot(slot, original);
+        slot = nullptr;
+    }
+};
+
+struct WarningCapture::State {
+    // The narrow box, and the wide one the plug-in shows for a path that the
+    // ANSI code page cannot spell.
+    Patch narrow, wide;
     std::vector<Warning> warnings;
 };
 
@@ -95,14 +142,10 @@ std::ostream& operator<<(std::ostream& out, const Warning& warning)
 
 WarningCapture::WarningCapture(void* module) : state_(new State)
 {
-    FARPROC* slot = messageBoxSlot(static_cast<HMODULE>(module));
-    if (slot == nullptr)
-        return;
-    state_->original = *slot;
-    if (writeSlot(slot, reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&recordMessageBox)))) {
-        state_->slot = slot;
-        recording = &state_->warnings;
-    }
+    const auto handle = static_cast<HMODULE>(module);
+    state_->narrow.apply(handle, "MessageBoxA", reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&recordMessageBoxA)));
+    state_->wide.apply(handle, "MessageBoxW", reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&recordMessageBoxW)));
+    recording = &state_->warnings;
 }
 
 WarningCapture::~WarningCapture()
@@ -113,16 +156,15 @@ WarningCapture::~WarningCapture()
 
 bool WarningCapture::active() const
 {
-    return state_->slot != nullptr;
+    return state_->narrow.slot != nullptr;
 }
 
 std::vector<Warning> WarningCapture::finish()
 {
-    if (state_->slot != nullptr) {
-        writeSlot(state_->slot, state_->original);
-        state_->slot = nullptr;
+    state_->narrow.undo();
+    state_->wide.undo();
+    if (recording == &state_->warnings)
         recording = nullptr;
-    }
     std::vector<Warning> warnings;
     warnings.swap(state_->warnings);
     return warnings;

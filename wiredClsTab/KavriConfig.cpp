@@ -23,60 +23,70 @@ bool KavriConfig::hostSpeaksChinese()
     return host->getLanguage() == "Chinese";
 }
 
-bool KavriConfig::locateConfig(char* path, std::size_t size)
+bool KavriConfig::locateConfig(char* path, std::size_t capacity, platform::PathCoding& coding)
 {
-    const std::size_t written = platform::moduleFileName(path, size);
-    path[size - 1] = '\0';
+    const std::size_t written = platform::moduleFileName(path, capacity, coding);
+    path[capacity - 1] = '\0';
     if (path[0] == '\0') {
         host->log("Module path is null!", "", logline::kConfigSource, logline::kModulePathNull);
         return false;
     }
-    std::size_t length = std::strlen(path);
-    const char separator = platform::pathSeparator();
-    // Keep the directory with its trailing separator. The first character
-    // is never taken as the separator, so "\conv.dll" has no directory.
-    for (std::size_t i = length - 1; i >= 1; --i) {
-        if (path[i] == separator) {
-            length = i + 1;
-            path[length] = '\0';
-            break;
-        }
-    }
+    const std::size_t size = platform::pathLimit(coding);
+    const std::size_t length = directoryLength(path, coding);
     // A cut-off module path names some other directory; a path with no room
     // for the file name would be cut off too.
     const bool truncated = written >= size;
     const bool roomForName = length + sizeof kConfigName <= size;
-    if (path[length - 1] != separator || truncated || !roomForName) {
+    if (length == 0 || truncated || !roomForName) {
         host->log("Module path is error!", "", logline::kConfigSource, logline::kModulePathError);
         return false;
     }
+    path[length] = '\0';
     platform::appendFileName(path, size, kConfigName);
     return true;
+}
+
+std::size_t KavriConfig::directoryLength(const char* path, platform::PathCoding coding)
+{
+    // The directory ends after the last separator. The scan runs forwards so
+    // that the second byte of a double-byte character, which may equal the
+    // separator, is stepped over with its lead byte.
+    const char separator = platform::pathSeparator();
+    const bool doubleBytes = coding == platform::PathCoding::Native;
+    std::size_t length = 0;
+    for (std::size_t i = 0; path[i] != '\0'; ++i) {
+        if (doubleBytes && platform::isLeadByte(path[i]) && path[i + 1] != '\0')
+            ++i;
+        else if (path[i] == separator && i >= platform::firstSeparatorIndex())
+            length = i + 1;
+    }
+    return length;
 }
 
 int KavriConfig::loadConfig()
 {
     std::vector<char> buffer(platform::pathCapacity(), '\0');
     char* path = buffer.data();
-    if (!locateConfig(path, buffer.size()))
+    platform::PathCoding coding = platform::PathCoding::Native;
+    if (!locateConfig(path, buffer.size(), coding))
         return -1;
 
-    if (!platform::fileExists(path))
-        return warn(KavriProblem::FileMissing, path);
+    if (!platform::fileExists(path, coding))
+        return warn(KavriProblem::FileMissing, path, coding);
 
     tinyxml2::XMLDocument document(true, tinyxml2::PRESERVE_WHITESPACE);
-    const KavriProblem problem = KavriProblem::ofDocument(platform::loadXmlFile(document, path), document);
+    const KavriProblem problem = KavriProblem::ofDocument(platform::loadXmlFile(document, path, coding), document);
     if (problem.kind != KavriProblem::None)
-        return warn(problem, path);
+        return warn(problem, path, coding);
     return parseConfig(KavriProblem::configRoot(document));
 }
 
-int KavriConfig::warn(const KavriProblem& problem, const char* path)
+int KavriConfig::warn(const KavriProblem& problem, const char* path, platform::PathCoding coding)
 {
     // The language is asked only for a worded caption, just before the box.
     const bool chinese = problem.worded() && hostSpeaksChinese();
     char numeric[100] = {};
-    platform::showWarning(problem.caption(chinese, numeric, sizeof numeric), path);
+    platform::showWarning(problem.caption(chinese, numeric, sizeof numeric), path, coding);
     return -1;
 }
 

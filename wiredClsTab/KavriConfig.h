@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "KavriBase.h"
+#include "platform/Platform.h"
 
 namespace tinyxml2 {
 class XMLElement;
@@ -30,10 +31,13 @@ public:
     std::vector<std::string> leaderCodes;
 
 private:
-    bool locateConfig(char* path, std::size_t size);
+    bool locateConfig(char* path, std::size_t capacity, platform::PathCoding& coding);
+    // The length of the module path's directory with its trailing
+    // separator; 0 when it names none.
+    static std::size_t directoryLength(const char* path, platform::PathCoding coding);
     bool hostSpeaksChinese();
     // Shows the problem's warning with the configuration path; -1.
-    int warn(const KavriProblem& problem, const char* path);
+    int warn(const KavriProblem& problem, const char* path, platform::PathCoding coding);
 };
 
 } // namespace kavri

@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "kavri/LogRecords.h"
+#include "platform/Platform.h"
 
 namespace kavri {
 
@@ -15,26 +16,48 @@ const int kModelType = 5;
 const std::size_t kShortName = 64;
 
 // A lower-case letter followed by an upper-case one. Written without
-// branches so the scan over long names can be vectorised.
+// branches so the scan over long names stays cheap.
 bool isSeam(char before, char c)
 {
     return (static_cast<unsigned char>(before - 'a') < 26) & (static_cast<unsigned char>(c - 'A') < 26);
 }
 
-// Copies text to out with '_' before every seam; out has room for the
-// result, at most half as long again. Returns the end of what was written.
-char* copyWithSeams(const char* text, std::size_t length, char* out)
+// Does a double-byte character of the host's code page start at text[i]?
+// Only bytes from 0x80 up can begin one, so ASCII never asks the platform.
+bool startsDoubleByte(const char* text, std::size_t i, std::size_t length)
 {
-    if (length == 0)
-        return out;
-    *out++ = text[0];
-    for (std::size_t i = 1; i < length; ++i) {
-        // The underscore is always written and kept only at a seam.
-        *out = '_';
-        out += isSeam(text[i - 1], text[i]);
-        *out++ = text[i];
+    return static_cast<unsigned char>(text[i]) >= 0x80 && i + 1 < length && platform::isLeadByte(text[i]);
+}
+
+// Copies text to out with '_' before every seam, or only counts the seams
+// when out is null. A double-byte character is taken whole and is no letter:
+// its second byte may look like a lower-case one, but "條Code" has no seam.
+// The first byte never gets an underscore.
+std::size_t seams(const char* text, std::size_t length, char* out)
+{
+    std::size_t found = 0;
+    char before = '\0';
+    for (std::size_t i = 0; i < length; ++i) {
+        if (startsDoubleByte(text, i, length)) {
+            if (out != nullptr) {
+                *out++ = text[i];
+                *out++ = text[i + 1];
+            }
+            ++i;
+            before = '\0';
+            continue;
+        }
+        const bool seam = isSeam(before, text[i]);
+        found += seam;
+        if (out != nullptr) {
+            // The underscore is always written and kept only at a seam.
+            *out = '_';
+            out += seam;
+            *out++ = text[i];
+        }
+        before = text[i];
     }
-    return out;
+    return found;
 }
 
 bool endsWith(const std::string& text, const std::string& tail)
@@ -134,13 +157,10 @@ std::string KavriWired::tableNameFor(const std::string& name, const std::vector<
     // linear pass, however many seams the name has.
     if (length <= kShortName) {
         char buffer[kShortName + kShortName / 2];
-        return std::string(buffer, copyWithSeams(text, length, buffer));
+        return std::string(buffer, length + seams(text, length, buffer));
     }
-    std::size_t seams = 0;
-    for (std::size_t i = 1; i < length; ++i)
-        seams += isSeam(text[i - 1], text[i]);
-    std::string table(length + seams, '\0');
-    copyWithSeams(text, length, &table[0]);
+    std::string table(length + seams(text, length, nullptr), '\0');
+    seams(text, length, &table[0]);
     return table;
 }
 

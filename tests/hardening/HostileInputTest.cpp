@@ -1,5 +1,10 @@
+#include <chrono>
+#include <fstream>
+#include <future>
 #include <string>
 #include <vector>
+
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -216,6 +221,29 @@ TEST(HostileInput, ANulInAClassNameEndsTheTextTheHostSees)
     EXPECT_EQ(Texts{"Order"}, tablesFor(converter, std::string("Order\0Item", 10), ""));
     // Bytes above 0x7F are no letters: no seam before or after them.
     EXPECT_EQ(Texts{"\xB6\xA9Order\xC0X"}, tablesFor(converter, "\xB6\xA9Order\xC0X", ""));
+}
+
+} // namespace
+
+namespace {
+
+// A pipe named config.xml is no configuration. Reading it would wait for a
+// writer for ever; the plug-in must say it cannot read it and go on.
+TEST(HostileInput, APipeNamedConfigIsUnreadableAndNeverWaitedFor)
+{
+    PluginCopy plugin("<Wired/>");
+    plugin.removeConfig();
+    ASSERT_EQ(0, mkfifo(plugin.configPath().c_str(), 0600));
+    RecordingHost host;
+    auto creating = std::async(std::launch::async, [&] { return plugin.create(host); });
+    if (creating.wait_for(std::chrono::seconds(20)) != std::future_status::ready) {
+        // Let the stuck call go so the test can report instead of hanging.
+        std::ofstream(plugin.configPath()) << "";
+        FAIL() << "registConvert waited on the pipe";
+    }
+    const hostkit::Creation created = creating.get();
+    EXPECT_EQ((Warnings{{"File is not exits!", plugin.configPath()}}), created.warnings);
+    EXPECT_NE(nullptr, created.converter);
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 #include <filesystem>
 #include <string>
 
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include "Files.h"
@@ -84,6 +86,27 @@ TEST(ModulePath, ALinkedLoadPathReadsTheConfigBesideTheLibraryItself)
         fs::current_path(before);
         EXPECT_EQ(std::vector<LinkCall>({{"target", "T"}}), linksFrom(library));
     }
+}
+
+} // namespace
+
+namespace {
+
+// A library in the root directory reads /config.xml. Needs a root directory
+// the test may write to and that holds no config.xml of its own.
+TEST(ModulePath, ALibraryInTheRootDirectoryReadsTheConfigThere)
+{
+    const fs::path library = "/libwiredClsTab-root-test.so";
+    const fs::path config = "/config.xml";
+    if (fs::exists(config) || access("/", W_OK) != 0)
+        GTEST_SKIP() << "the root directory is not free to write config.xml into";
+    hostkit::files::copyFile(WIREDCLSTAB_PLUGIN_PATH, library);
+    hostkit::files::writeFile(config, "<Wired><Link class=\"root\" table=\"T\"/></Wired>");
+    const Library* loaded = loadAs(library);
+    const std::vector<LinkCall> links = linksFrom(loaded);
+    hostkit::files::removeFile(config);
+    hostkit::files::removeFile(library);
+    EXPECT_EQ(std::vector<LinkCall>({{"root", "T"}}), links);
 }
 
 } // namespace

@@ -33,14 +33,30 @@ std::size_t pathCapacity()
     return FakePlatform::instance().capacity;
 }
 
+std::size_t pathLimit(PathCoding)
+{
+    return FakePlatform::instance().capacity;
+}
+
 char pathSeparator()
 {
     return FakePlatform::instance().separator;
 }
 
-std::size_t moduleFileName(char* buffer, std::size_t size)
+std::size_t firstSeparatorIndex()
+{
+    return FakePlatform::instance().firstSeparator;
+}
+
+bool isLeadByte(char c)
+{
+    return FakePlatform::instance().leadBytes.find(c) != std::string::npos;
+}
+
+std::size_t moduleFileName(char* buffer, std::size_t size, PathCoding& coding)
 {
     const FakePlatform& fake = FakePlatform::instance();
+    coding = fake.coding;
     const std::size_t length = fake.modulePath.size();
     const std::size_t copied = length < size ? length : size - 1;
     std::memcpy(buffer, fake.modulePath.data(), copied);
@@ -56,14 +72,14 @@ void appendFileName(char* buffer, std::size_t size, const char* name)
     std::strcat(buffer, name);
 }
 
-bool fileExists(const char* path)
+bool fileExists(const char* path, PathCoding)
 {
     FakePlatform::instance().existenceChecks.push_back(path);
     struct stat info;
     return stat(path, &info) == 0;
 }
 
-tinyxml2::XMLError loadXmlFile(tinyxml2::XMLDocument& document, const char* path)
+tinyxml2::XMLError loadXmlFile(tinyxml2::XMLDocument& document, const char* path, PathCoding)
 {
     struct stat info;
     if (stat(path, &info) == 0 && (info.st_mode & S_IFMT) == S_IFDIR)
@@ -71,7 +87,7 @@ tinyxml2::XMLError loadXmlFile(tinyxml2::XMLDocument& document, const char* path
     return document.LoadFile(path);
 }
 
-void showWarning(const char* caption, const char* text)
+void showWarning(const char* caption, const char* text, PathCoding)
 {
     FakePlatform::instance().warnings.emplace_back(caption, text);
 }

@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/Platform.h"
+
 namespace kavri_test {
 
 // Stands in for the platform layer in the unit tests and the fuzz targets:
@@ -15,6 +17,12 @@ struct FakePlatform {
     std::string modulePath;
     std::size_t capacity = 260;
     char separator = '/';
+    // Where a separator may first end the directory (as on Windows: never
+    // the first character).
+    std::size_t firstSeparator = 1;
+    // The bytes that begin a double-byte character, as in a DBCS code page.
+    std::string leadBytes;
+    kavri::platform::PathCoding coding = kavri::platform::PathCoding::Native;
     // Make the module-path call report a cut-off path, as the kernel does.
     bool reportTruncated = false;
 

@@ -46,6 +46,8 @@ struct LocationCase {
     bool truncated;
     std::vector<LogRecord> logs;
     std::vector<std::string> configPath; // what the existence test was asked
+    std::size_t firstSeparator = 1;
+    std::string leadBytes = "";
 };
 
 class ConfigLocationTest : public ::testing::TestWithParam<LocationCase> {};
@@ -59,6 +61,8 @@ TEST_P(ConfigLocationTest, FindsConfigBesideTheModule)
     fake.separator = c.separator;
     fake.capacity = c.capacity;
     fake.reportTruncated = c.truncated;
+    fake.firstSeparator = c.firstSeparator;
+    fake.leadBytes = c.leadBytes;
 
     RecordingHost host;
     KavriWired wired(&host);
@@ -89,7 +93,13 @@ INSTANTIATE_TEST_SUITE_P(Paths, ConfigLocationTest,
         LocationCase{"C:\\Host\\conv.dll", '\\', 260, true, {kPathError}, {}},
         LocationCase{std::string(300, 'a') + "\\conv.dll", '\\', 260, false, {kPathError}, {}},
         LocationCase{"C:\\abcdefghij\\x.dll", '\\', 24, false, {kPathError}, {}},
-        LocationCase{"C:\\abcdefghij\\x.dll", '\\', 25, false, {}, {"C:\\abcdefghij\\config.xml"}}));
+        LocationCase{"C:\\abcdefghij\\x.dll", '\\', 25, false, {}, {"C:\\abcdefghij\\config.xml"}},
+        // Where "/" starts the path it is the root directory.
+        LocationCase{"/libwiredClsTab.so", '/', 4096, false, {}, {"/config.xml"}, 0},
+        // A double-byte character whose second byte is 0x5C (GBK 淺) is no
+        // separator; one with a plain second byte changes nothing.
+        LocationCase{"C:\\plugins\\\x9C\\.dll", '\\', 260, false, {}, {"C:\\plugins\\config.xml"}, 1, "\x9C"},
+        LocationCase{"C:\\\x9C\\\\conv.dll", '\\', 260, false, {}, {"C:\\\x9C\\\\config.xml"}, 1, "\x9C"}));
 
 // Each test gets its own folder that holds the module and its config.xml.
 class ConfigFileTest : public ::testing::Test {

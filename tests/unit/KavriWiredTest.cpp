@@ -250,6 +250,26 @@ TEST_P(TableNameTest, Derives)
 
 INSTANTIATE_TEST_SUITE_P(Names, TableNameTest, ::testing::ValuesIn(kavri_test::nameCases()));
 
+// In a double-byte code page a character is taken whole: a second byte that
+// looks like a lower-case letter makes no seam, and a lead byte at the very
+// end is a byte like any other. GBK 條 is 97 6C, Shift-JIS ド is 83 68.
+TEST(DoubleByteNames, ACharacterIsNeverHalfOfASeam)
+{
+    FakePlatform::reset();
+    FakePlatform::instance().leadBytes = "\x97\x83";
+    const std::pair<std::string, std::string> cases[] = {
+        {"\x97lCode", "\x97lCode"},
+        {"\x83J\x83\x5b\x83hInfo", "\x83J\x83\x5b\x83hInfo"},
+        {"a\x97lB", "a\x97lB"},
+        {"\x97lCodeName", "\x97lCode_Name"},
+        {"orderItem\x97", "order_Item\x97"},
+        {std::string(70, 'a') + "\x97lB" + "xY", std::string(70, 'a') + "\x97lBx_Y"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.second, KavriWired::tableNameFor(c.first, {})) << c.first;
+    FakePlatform::reset();
+}
+
 class PackageFilterTest : public ::testing::TestWithParam<PackageCase> {};
 
 TEST_P(PackageFilterTest, Matches)

@@ -9,6 +9,7 @@
 #include <string>
 
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -75,13 +76,29 @@ std::size_t pathCapacity()
     return PATH_MAX;
 }
 
+std::size_t pathLimit(PathCoding)
+{
+    return PATH_MAX;
+}
+
 char pathSeparator()
 {
     return '/';
 }
 
-std::size_t moduleFileName(char* buffer, std::size_t size)
+std::size_t firstSeparatorIndex()
 {
+    return 0;
+}
+
+bool isLeadByte(char)
+{
+    return false;
+}
+
+std::size_t moduleFileName(char* buffer, std::size_t size, PathCoding& coding)
+{
+    coding = PathCoding::Native;
     const std::string path = ownModuleFile();
     const std::size_t copied = path.size() < size ? path.size() : size - 1;
     std::memcpy(buffer, path.data(), copied);
@@ -95,29 +112,38 @@ void appendFileName(char* buffer, std::size_t size, const char* name)
     std::snprintf(buffer + used, size - used, "%s", name);
 }
 
-bool fileExists(const char* path)
+bool fileExists(const char* path, PathCoding)
 {
     return access(path, F_OK) == 0;
 }
 
-tinyxml2::XMLError loadXmlFile(tinyxml2::XMLDocument& document, const char* path)
+tinyxml2::XMLError loadXmlFile(tinyxml2::XMLDocument& document, const char* path, PathCoding)
 {
-    // glibc opens a directory for reading where Windows refuses; treat it as
-    // the unreadable file it is.
+    // Opened without waiting (a pipe would wait for a writer) and taken only
+    // when it is a regular file: glibc reads a directory where Windows
+    // refuses, and a pipe or a device is no configuration. Opened here
+    // rather than by LoadFile(path), which keeps the file open while it
+    // parses and never closes it when parsing throws (memory exhausted): the
+    // host would be left holding the file.
+    const int descriptor = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0)
+        return tinyxml2::XML_ERROR_FILE_NOT_FOUND;
     struct stat info;
-    if (stat(path, &info) == 0 && S_ISDIR(info.st_mode))
+    if (fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode) ||
+        fcntl(descriptor, F_SETFL, fcntl(descriptor, F_GETFL) & ~O_NONBLOCK) != 0) {
+        close(descriptor);
         return tinyxml2::XML_ERROR_FILE_NOT_FOUND;
-    // Opened here rather than by LoadFile(path), which keeps the file open
-    // while it parses and never closes it when parsing throws (memory
-    // exhausted): the host would be left holding the file.
-    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path, "rb"), &std::fclose);
-    if (!file)
+    }
+    std::unique_ptr<FILE, int (*)(FILE*)> file(fdopen(descriptor, "rb"), &std::fclose);
+    if (!file) {
+        close(descriptor);
         return tinyxml2::XML_ERROR_FILE_NOT_FOUND;
+    }
     return document.LoadFile(file.get());
 }
 
 // Without a window system the warning is one line on standard error.
-void showWarning(const char* caption, const char* text)
+void showWarning(const char* caption, const char* text, PathCoding)
 {
     const std::string line = std::string(caption) + ": " + text + "\n";
     std::fwrite(line.data(), 1, line.size(), stderr);
