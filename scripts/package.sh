@@ -36,9 +36,9 @@ for dir in "${candidates[@]}"; do
        continue ;;
   esac
   # Two builds of one flavour would overwrite each other's folder.
-  for taken in "${flavours[@]+"${flavours[@]}"}"; do
-    if [ "$taken" = "$flavour" ]; then
-      echo "package: $dir and another build are both $flavour; name the builds to package" >&2
+  for i in "${!flavours[@]}"; do
+    if [ "${flavours[$i]}" = "$flavour" ]; then
+      echo "package: ${builds[$i]} and $dir are both $flavour; name the builds to package" >&2
       exit 2
     fi
   done
