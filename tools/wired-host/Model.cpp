@@ -71,6 +71,8 @@ void Model::setClasses(std::vector<ModelClass> classes)
 
 void Model::convertTextToHost()
 {
+    if (encoding::hostCodePage() == "UTF-8")
+        return;
     for (ModelClass& c : classes_) {
         c.name = encoding::utf8ToHost(c.name);
         c.package = encoding::utf8ToHost(c.package);

@@ -1,6 +1,7 @@
 #include "ClassCollector.h"
 
 #include <cctype>
+#include <string_view>
 
 namespace wiredhost {
 
@@ -20,13 +21,13 @@ bool sameIgnoringCase(const std::string& a, const char* b)
 
 int ClassCollector::addPackage(int parent, std::string name, const char* id)
 {
-    packages_.push_back({std::move(name), id != nullptr ? id : "", parent, {}});
+    packages_.push_back({std::move(name), id, parent, {}});
     return static_cast<int>(packages_.size()) - 1;
 }
 
 int ClassCollector::addClass(int package, std::string name, const char* id)
 {
-    classes_.push_back({std::move(name), id != nullptr ? id : "", package, {}});
+    classes_.push_back({std::move(name), id, package, {}});
     return static_cast<int>(classes_.size()) - 1;
 }
 
@@ -75,21 +76,38 @@ bool ClassCollector::hasStereotype(const Element& element, const char* wanted) c
         if (sameIgnoringCase(found != stereotypeNames_.end() ? found->second : ref.value, wanted))
             return true;
     }
-    if (element.id.empty() || extended_.empty())
-        return false;
-    const auto found = extended_.find(element.id);
-    if (found == extended_.end())
-        return false;
-    for (const std::string& name : found->second) {
-        if (sameIgnoringCase(name, wanted))
-            return true;
-    }
     return false;
+}
+
+// Stereotypes that name the element among those they extend become its
+// own; an element the exporter vetoed is marked.
+void ClassCollector::resolve(Element& element)
+{
+    if (element.id == nullptr)
+        return;
+    if (!extended_.empty()) {
+        const auto found = extended_.find(element.id);
+        if (found != extended_.end()) {
+            for (const std::string& name : found->second)
+                element.stereotypes.push_back({true, name});
+        }
+    }
+    if (!vetoed_.empty() && vetoed_.count(element.id) != 0)
+        element.vetoed = true;
+    element.id = nullptr;
+}
+
+void ClassCollector::resolveReferences()
+{
+    for (Element& element : packages_)
+        resolve(element);
+    for (Element& element : classes_)
+        resolve(element);
 }
 
 bool ClassCollector::isClass(const Element& element) const
 {
-    if (element.vetoed || (!vetoed_.empty() && !element.id.empty() && vetoed_.count(element.id) != 0))
+    if (element.vetoed)
         return false;
     if (!excludeStereotyped_)
         return true;
@@ -119,9 +137,16 @@ std::vector<std::string> ClassCollector::packagePaths() const
 std::vector<ModelClass> ClassCollector::finish()
 {
     const std::vector<std::string> paths = packagePaths();
+    // Packages of the same path are one package for duplicates.
+    std::unordered_map<std::string, int> pathIds;
+    std::vector<int> pathOf(packages_.size());
+    for (std::size_t i = 0; i < paths.size(); ++i)
+        pathOf[i] = pathIds.emplace(paths[i], static_cast<int>(pathIds.size())).first->second;
+
     std::vector<ModelClass> classes;
+    std::vector<int> classPaths;
     classes.reserve(classes_.size());
-    std::unordered_map<std::string, std::size_t> first;
+    classPaths.reserve(classes_.size());
     for (Element& element : classes_) {
         if (!isClass(element))
             continue;
@@ -129,17 +154,40 @@ std::vector<ModelClass> ClassCollector::finish()
         modelClass.name = std::move(element.name);
         if (element.package != kNoPackage)
             modelClass.package = paths[element.package];
-        if (!modelClass.name.empty()) {
-            const auto inserted = first.emplace(modelClass.package + '\n' + modelClass.name, classes.size());
-            if (!inserted.second) {
-                modelClass.duplicate = true;
-                classes[inserted.first->second].duplicate = true;
-            }
-        }
         classes.push_back(std::move(modelClass));
+        classPaths.push_back(element.package == kNoPackage ? -1 : pathOf[element.package]);
     }
     classes_.clear();
+    flagDuplicates(classes, classPaths);
     return classes;
+}
+
+// The names stay where they are (the vector is not grown), so the keys
+// can point at them.
+void ClassCollector::flagDuplicates(std::vector<ModelClass>& classes, const std::vector<int>& paths)
+{
+    struct Key {
+        int path;
+        std::string_view name;
+        bool operator==(const Key& other) const { return path == other.path && name == other.name; }
+    };
+    struct Hash {
+        std::size_t operator()(const Key& key) const
+        {
+            return std::hash<std::string_view>()(key.name) * 31 + static_cast<std::size_t>(key.path);
+        }
+    };
+    std::unordered_map<Key, std::size_t, Hash> first;
+    first.reserve(classes.size());
+    for (std::size_t i = 0; i < classes.size(); ++i) {
+        if (classes[i].name.empty())
+            continue;
+        const auto inserted = first.emplace(Key{paths[i], classes[i].name}, i);
+        if (!inserted.second) {
+            classes[i].duplicate = true;
+            classes[inserted.first->second].duplicate = true;
+        }
+    }
 }
 
 } // namespace wiredhost

@@ -21,6 +21,8 @@ public:
     static const int kNoPackage = -1;
 
     // Returns the new package's index, for its classes and subpackages.
+    // The id is kept as a pointer into the document until
+    // resolveReferences().
     int addPackage(int parent, std::string name, const char* id);
     // Returns the new class's index.
     int addClass(int package, std::string name, const char* id);
@@ -43,7 +45,12 @@ public:
     void countUmlElement() { ++umlElements_; }
     std::size_t umlElements() const { return umlElements_; }
 
-    // The classes in document order, duplicates flagged.
+    // Applies what was said about elements by their ids, while the
+    // document the ids point into is still there.
+    void resolveReferences();
+
+    // The classes in document order, duplicates flagged; after
+    // resolveReferences(), when the document may be gone.
     std::vector<ModelClass> finish();
 
 private:
@@ -53,15 +60,18 @@ private:
     };
     struct Element {
         std::string name;
-        std::string id;
+        const char* id;
         int package;
         std::vector<StereotypeRef> stereotypes;
         bool vetoed = false;
     };
 
+    void resolve(Element& element);
+
     bool hasStereotype(const Element& element, const char* wanted) const;
     bool isClass(const Element& element) const;
     std::vector<std::string> packagePaths() const;
+    static void flagDuplicates(std::vector<ModelClass>& classes, const std::vector<int>& paths);
 
     std::vector<Element> packages_;
     std::vector<Element> classes_;

@@ -76,7 +76,7 @@ bool ModelLoader::load(std::string& error)
     // A plain UTF-8 XML file goes to tinyxml2 as it is, so the whole text
     // is in memory once only.
     if (format == ModelFormat::Xml && encoding::isUtf8(XmlDecoder::encodingOf(head)))
-        return loadXmlFile(file.get(), error);
+        return finishXmi(loadXmlFile(file.get(), error));
     std::string bytes = readRest(file.get(), std::move(head));
     file.reset();
     return loadBytes(bytes, 0, error);
@@ -99,7 +99,7 @@ bool ModelLoader::loadBytes(std::string& bytes, int depth, std::string& error)
     }
     switch (format) {
     case ModelFormat::Xml:
-        return loadXmlText(bytes, error);
+        return finishXmi(loadXmlText(bytes, error));
     case ModelFormat::Json:
     case ModelFormat::PlantUml:
         error = at(0) + "a " + FormatDetector::name(format) + " file, which wired-host does not read yet";
@@ -191,26 +191,35 @@ bool ModelLoader::readDocument(XMLDocument& document, std::string& error)
 bool ModelLoader::readXmi(const XMLElement& root, ModelFormat format, const std::string& version,
                           std::string& error)
 {
-    ClassCollector collector;
+    collector_ = std::make_unique<ClassCollector>();
     std::unique_ptr<XmiReader> reader;
     if (format == ModelFormat::Xmi2)
-        reader = std::make_unique<Xmi2Reader>(collector);
+        reader = std::make_unique<Xmi2Reader>(*collector_);
     else if (format == ModelFormat::Xmi1)
-        reader = std::make_unique<Xmi1Reader>(collector);
+        reader = std::make_unique<Xmi1Reader>(*collector_);
     else
-        reader = std::make_unique<Xmi10Reader>(collector);
+        reader = std::make_unique<Xmi10Reader>(*collector_);
     reader->read(root);
-    if (collector.umlElements() == 0) {
+    if (collector_->umlElements() == 0) {
         error = at(0) + "an XMI " + (version.empty() ? "" : version + " ") + "file without UML: it holds " +
                 FormatDetector::describeDocument(root);
         return false;
     }
+    collector_->resolveReferences();
     // Eclipse UML2 writes a date as the version (20131001): XMI 2 it is.
     const std::string shown = version.empty() || version.size() > 4 ? (format == ModelFormat::Xmi2 ? "2" : "1") : version;
     model_.setFormat("XMI " + shown + (format == ModelFormat::Xmi2 ? ", UML 2" : ", UML 1.x"));
-    model_.setClasses(collector.finish());
-    model_.convertTextToHost();
     return true;
+}
+
+bool ModelLoader::finishXmi(bool loaded)
+{
+    if (loaded && collector_) {
+        model_.setClasses(collector_->finish());
+        model_.convertTextToHost();
+    }
+    collector_.reset();
+    return loaded;
 }
 
 } // namespace wiredhost

@@ -2,10 +2,12 @@
 #define WIREDHOST_MODEL_MODELLOADER_H
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include <tinyxml2.h>
 
+#include "ClassCollector.h"
 #include "FormatDetector.h"
 
 namespace wiredhost {
@@ -31,6 +33,8 @@ private:
     bool readDocument(tinyxml2::XMLDocument& document, std::string& error);
     bool readXmi(const tinyxml2::XMLElement& root, ModelFormat format, const std::string& version,
                  std::string& error);
+    // The classes of an XMI file, once its document is gone.
+    bool finishXmi(bool loaded);
     std::string where() const;
     std::string at(int line) const;
 
@@ -38,6 +42,8 @@ private:
     const std::string& path_;
     // The entry of a zip file that was read, for messages.
     std::string entry_;
+    // What an XMI reader found, kept past its document.
+    std::unique_ptr<ClassCollector> collector_;
 };
 
 } // namespace wiredhost

@@ -15,7 +15,7 @@ bool Xmi10Reader::isUmlTag(const char* tag)
     return false;
 }
 
-std::string Xmi10Reader::metaclassOf(const XMLElement& element, const Attributes& attributes) const
+const char* Xmi10Reader::metaclassOf(const XMLElement& element, const Attributes& attributes) const
 {
     const char* tag = element.Name();
     if (!isUmlTag(tag))

@@ -16,7 +16,7 @@ public:
     static bool isUmlTag(const char* tag);
 
 protected:
-    std::string metaclassOf(const tinyxml2::XMLElement& element, const Attributes& attributes) const override;
+    const char* metaclassOf(const tinyxml2::XMLElement& element, const Attributes& attributes) const override;
 };
 
 } // namespace wiredhost

@@ -11,7 +11,7 @@ Xmi1Reader::Xmi1Reader(ClassCollector& collector) : XmiReader(collector)
     collector.excludeStereotypedClasses(true);
 }
 
-std::string Xmi1Reader::metaclassOf(const XMLElement& element, const Attributes&) const
+const char* Xmi1Reader::metaclassOf(const XMLElement& element, const Attributes&) const
 {
     const char* local = nullptr;
     const XmlNamespaces::Kind kind = prefixKind(element.Name(), local);

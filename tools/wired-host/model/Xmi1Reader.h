@@ -15,7 +15,7 @@ public:
     explicit Xmi1Reader(ClassCollector& collector);
 
 protected:
-    std::string metaclassOf(const tinyxml2::XMLElement& element, const Attributes& attributes) const override;
+    const char* metaclassOf(const tinyxml2::XMLElement& element, const Attributes& attributes) const override;
     bool isExtension(const char* tag) const override;
 };
 

@@ -6,7 +6,7 @@ namespace wiredhost {
 
 using tinyxml2::XMLElement;
 
-std::string Xmi2Reader::metaclassOf(const XMLElement& element, const Attributes& attributes) const
+const char* Xmi2Reader::metaclassOf(const XMLElement& element, const Attributes& attributes) const
 {
     const char* local = nullptr;
     if (attributes.type != nullptr) {

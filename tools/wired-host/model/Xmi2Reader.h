@@ -14,7 +14,7 @@ public:
     using XmiReader::XmiReader;
 
 protected:
-    std::string metaclassOf(const tinyxml2::XMLElement& element, const Attributes& attributes) const override;
+    const char* metaclassOf(const tinyxml2::XMLElement& element, const Attributes& attributes) const override;
     bool isExtension(const char* tag) const override;
     // MagicDraw writes an element of a used project as a stub whose
     // extension holds a referenceExtension.

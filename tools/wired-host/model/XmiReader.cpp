@@ -15,20 +15,6 @@ bool equals(const char* a, const char* b)
     return std::strcmp(a, b) == 0;
 }
 
-bool containsIgnoringCase(const char* text, const char* word)
-{
-    const std::size_t length = std::strlen(word);
-    for (; *text != '\0'; ++text) {
-        std::size_t i = 0;
-        while (i < length && text[i] != '\0' &&
-               std::tolower(static_cast<unsigned char>(text[i])) == std::tolower(static_cast<unsigned char>(word[i])))
-            ++i;
-        if (i == length)
-            return true;
-    }
-    return false;
-}
-
 // Enterprise Architect's words for what an element is: a class, or a
 // boundary, note, requirement... written as a class.
 bool isClassWord(const char* word)
@@ -97,47 +83,66 @@ void XmiReader::scan(const XMLElement& element, Attributes& attributes)
         const char* name = a->Name();
         switch (name[0]) {
         case 'n':
-            if (equals(name, "name"))
+            if (equals(name, "name")) {
                 attributes.name = a->Value();
+                continue;
+            }
             break;
         case 'h':
-            if (equals(name, "href"))
+            if (equals(name, "href")) {
                 attributes.href = a->Value();
+                continue;
+            }
             break;
         case 's':
-            if (equals(name, "stereotype"))
+            if (equals(name, "stereotype")) {
                 attributes.stereotype = a->Value();
+                continue;
+            }
             break;
         case 'e':
-            if (equals(name, "extendedElement"))
+            if (equals(name, "extendedElement")) {
                 attributes.extendedElement = a->Value();
+                continue;
+            }
             break;
         case 't':
-            if (equals(name, "tag"))
+            if (equals(name, "tag")) {
                 attributes.tag = a->Value();
+                continue;
+            }
             break;
         case 'v':
-            if (equals(name, "value"))
+            if (equals(name, "value")) {
                 attributes.value = a->Value();
+                continue;
+            }
+            break;
+        case 'x':
+            if (std::strncmp(name, "xmlns", 5) == 0) {
+                if (name[5] == '\0')
+                    namespaces_.declare("", 0, a->Value());
+                else if (name[5] == ':')
+                    namespaces_.declare(name + 6, std::strlen(name + 6), a->Value());
+                continue;
+            }
+            if (std::strncmp(name, "xmi.", 4) == 0) {
+                scanXmiAttribute(name + 4, a->Value(), attributes);
+                continue;
+            }
             break;
         default:
             break;
         }
-        if (std::strncmp(name, "xmlns", 5) == 0) {
-            if (name[5] == '\0')
-                namespaces_.declare("", 0, a->Value());
-            else if (name[5] == ':')
-                namespaces_.declare(name + 6, std::strlen(name + 6), a->Value());
-        } else if (std::strncmp(name, "xmi.", 4) == 0) {
-            scanXmiAttribute(name, name + 4, a->Value(), attributes);
-        } else if (const char* colon = std::strchr(name, ':')) {
+        // xmi:id, xmi:type... under whatever prefix the XMI namespace has.
+        if (const char* colon = std::strchr(name, ':')) {
             if (namespaces_.kindOf(name, static_cast<std::size_t>(colon - name)) == XmlNamespaces::Xmi)
-                scanXmiAttribute(name, colon + 1, a->Value(), attributes);
+                scanXmiAttribute(colon + 1, a->Value(), attributes);
         }
     }
 }
 
-void XmiReader::scanXmiAttribute(const char*, const char* local, const char* value, Attributes& attributes)
+void XmiReader::scanXmiAttribute(const char* local, const char* value, Attributes& attributes)
 {
     if (equals(local, "id"))
         attributes.id = value;
@@ -157,21 +162,21 @@ void XmiReader::visit(const XMLElement& element, const Attributes& attributes, c
     // A reference holds nothing of this file: the element is elsewhere.
     if (attributes.idref != nullptr || attributes.href != nullptr)
         return;
-    const std::string metaclass = metaclassOf(element, attributes);
-    if (metaclass.empty()) {
+    const char* metaclass = metaclassOf(element, attributes);
+    if (metaclass[0] == '\0') {
         property(element, context);
         return;
     }
     collector_.countUmlElement();
-    if (metaclass == "Class" || metaclass == "AssociationClass") {
+    if (equals(metaclass, "Class") || equals(metaclass, "AssociationClass")) {
         classElement(element, attributes, context);
-    } else if (metaclass == "Package" || metaclass == "Profile") {
+    } else if (equals(metaclass, "Package") || equals(metaclass, "Profile")) {
         packageElement(element, attributes, context);
-    } else if (metaclass == "Stereotype") {
+    } else if (equals(metaclass, "Stereotype")) {
         stereotypeElement(element, attributes, context);
-    } else if (metaclass == "TaggedValue") {
+    } else if (equals(metaclass, "TaggedValue")) {
         taggedValue(element, attributes, context);
-    } else if (metaclass != "Diagram" && metaclass.find("Template") == std::string::npos) {
+    } else if (!equals(metaclass, "Diagram") && std::strstr(metaclass, "Template") == nullptr) {
         // Anything else (a model, an attribute, an association...) may hold
         // classes but owns none of the stereotypes below it.
         Context inner;
@@ -187,7 +192,7 @@ void XmiReader::property(const XMLElement& element, const Context& context)
         stereotypeRefs(element, context);
     } else if (equals(local, "extendedElement")) {
         extendedElements(element, context);
-    } else if (equals(local, "name") || containsIgnoringCase(local, "template")) {
+    } else if (equals(local, "name") || std::strstr(local, "emplate") != nullptr) {
         // A name is read with its element; template parameters are no classes.
     } else {
         walkChildren(element, context);

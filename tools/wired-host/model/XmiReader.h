@@ -48,9 +48,9 @@ protected:
         const char* stereotypeName = nullptr;
     };
 
-    // "Class", "Package"... or empty for property elements and for elements
-    // of other metamodels.
-    virtual std::string metaclassOf(const tinyxml2::XMLElement& element, const Attributes& attributes) const = 0;
+    // "Class", "Package"... (a part of the tag or of xmi:type) or "" for
+    // property elements and for elements of other metamodels.
+    virtual const char* metaclassOf(const tinyxml2::XMLElement& element, const Attributes& attributes) const = 0;
     // Headers, documentation and tools' extensions.
     virtual bool isExtension(const char* tag) const = 0;
     // An element that stands for one defined elsewhere, although it carries
@@ -70,7 +70,7 @@ private:
     void walk(const tinyxml2::XMLElement& element, const Context& context);
     void walkChildren(const tinyxml2::XMLElement& element, const Context& context);
     void scan(const tinyxml2::XMLElement& element, Attributes& attributes);
-    void scanXmiAttribute(const char* name, const char* local, const char* value, Attributes& attributes);
+    void scanXmiAttribute(const char* local, const char* value, Attributes& attributes);
     void visit(const tinyxml2::XMLElement& element, const Attributes& attributes, const Context& context);
     void property(const tinyxml2::XMLElement& element, const Context& context);
 

@@ -72,9 +72,20 @@ XmlNamespaces::Kind XmlNamespaces::kindOfUri(const std::string& uri)
 void XmlNamespaces::declare(const char* prefix, std::size_t length, const char* uri)
 {
     scope_.push_back({std::string(prefix, length), uri, kindOfUri(uri)});
+    lastLength_ = kNone;
 }
 
 XmlNamespaces::Kind XmlNamespaces::kindOf(const char* prefix, std::size_t length) const
+{
+    if (length == lastLength_ && std::memcmp(lastPrefix_.data(), prefix, length) == 0)
+        return lastKind_;
+    lastPrefix_.assign(prefix, length);
+    lastLength_ = length;
+    lastKind_ = lookUp(prefix, length);
+    return lastKind_;
+}
+
+XmlNamespaces::Kind XmlNamespaces::lookUp(const char* prefix, std::size_t length) const
 {
     for (auto it = scope_.rbegin(); it != scope_.rend(); ++it) {
         if (it->prefix.size() == length && std::memcmp(it->prefix.data(), prefix, length) == 0)

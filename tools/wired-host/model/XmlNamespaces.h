@@ -20,7 +20,13 @@ public:
     // Declares the prefix ("" for the default namespace) until leave(mark).
     void declare(const char* prefix, std::size_t length, const char* uri);
     std::size_t mark() const { return scope_.size(); }
-    void leave(std::size_t mark) { scope_.resize(mark); }
+    void leave(std::size_t mark)
+    {
+        if (mark != scope_.size()) {
+            scope_.resize(mark);
+            lastLength_ = kNone;
+        }
+    }
 
     Kind kindOf(const char* prefix, std::size_t length) const;
     // The URI of a prefix, "" when undeclared.
@@ -29,12 +35,20 @@ public:
     static Kind kindOfUri(const std::string& uri);
 
 private:
+    Kind lookUp(const char* prefix, std::size_t length) const;
+
     struct Declaration {
         std::string prefix;
         std::string uri;
         Kind kind;
     };
     std::vector<Declaration> scope_;
+    // The last prefix asked for and its answer: nearly every element asks
+    // for the same one or two.
+    static const std::size_t kNone = static_cast<std::size_t>(-1);
+    mutable std::string lastPrefix_;
+    mutable std::size_t lastLength_ = kNone;
+    mutable Kind lastKind_ = Other;
 };
 
 } // namespace wiredhost

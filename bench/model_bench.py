@@ -1,0 +1,113 @@
+#!/usr/bin/env python3
+"""wired-host run on a big generated UML model, against its floor.
+
+Generates an XMI 2 model of N classes (100,000 by default, about 18 MiB),
+then runs, interleaved and REPETITIONS times each:
+  floor  bench/ModelFloor.cpp: tinyxml2 loading the file and visiting every
+         element
+  run    wired-host run --format json MODEL, through the real plug-in, with
+         the output going to /dev/null
+and prints the median wall time and the peak memory (maximum resident set)
+of each, and their ratios. The targets: run at most 3x the floor's time and
+at most 2x its peak memory. A first run checks that every class came out.
+
+Builds what it needs in build/model-bench (Release) unless --build is given.
+"""
+import argparse
+import json
+import os
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+
+
+def build(folder):
+    subprocess.run(["cmake", "-S", ROOT, "-B", folder, "-G", "Ninja", "-DCMAKE_BUILD_TYPE=Release",
+                    "-DWIREDCLSTAB_BENCH=ON", "-DWIREDCLSTAB_TOOLS=ON", "-DWIREDCLSTAB_TESTS=OFF"],
+                   check=True, stdout=subprocess.DEVNULL)
+    subprocess.run(["cmake", "--build", folder, "-j2", "--target", "wired-host", "wiredClsTab", "model_floor"],
+                   check=True, stdout=subprocess.DEVNULL)
+
+
+def generate(path, classes, per_package=1000):
+    """Packages of per_package classes, two levels deep; one attribute each,
+    typed by the class before it."""
+    with open(path, "w", encoding="utf-8") as f:
+        f.write('<?xml version="1.0" encoding="UTF-8"?>\n'
+                '<xmi:XMI xmi:version="20131001" xmlns:xmi="http://www.omg.org/spec/XMI/20131001" '
+                'xmlns:uml="http://www.eclipse.org/uml2/5.0.0/UML">\n'
+                '  <uml:Model xmi:id="_model" name="Big">\n'
+                '    <packagedElement xmi:type="uml:Package" xmi:id="_com" name="com">\n')
+        for p in range((classes + per_package - 1) // per_package):
+            f.write(f'      <packagedElement xmi:type="uml:Package" xmi:id="_p{p}" name="module{p}">\n')
+            for c in range(p * per_package, min(classes, (p + 1) * per_package)):
+                f.write(f'        <packagedElement xmi:type="uml:Class" xmi:id="_c{c}" name="ShopOrderItem{c}">\n'
+                        f'          <ownedAttribute xmi:id="_a{c}" name="item{c}" type="_c{max(c - 1, 0)}"/>\n'
+                        '        </packagedElement>\n')
+            f.write('      </packagedElement>\n')
+        f.write('    </packagedElement>\n  </uml:Model>\n</xmi:XMI>\n')
+
+
+def measure(command):
+    """Wall seconds and peak resident memory in KiB of one run."""
+    with open(os.devnull, "wb") as null:
+        start = time.perf_counter()
+        child = subprocess.Popen(command, stdout=null, stderr=subprocess.PIPE)
+        _, status, usage = os.wait4(child.pid, 0)
+        seconds = time.perf_counter() - start
+        child.returncode = os.waitstatus_to_exitcode(status)
+    if child.returncode != 0:
+        raise SystemExit(f"{command[0]} failed: {child.stderr.read().decode()}")
+    return seconds, usage.ru_maxrss
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--classes", type=int, default=100000)
+    parser.add_argument("--repetitions", type=int, default=5)
+    parser.add_argument("--build", help="a build folder with wired-host, the plug-in and model_floor")
+    args = parser.parse_args()
+    folder = args.build or os.path.join(ROOT, "build", "model-bench")
+    if not args.build:
+        build(folder)
+    tool = os.path.join(folder, "bin", "wired-host")
+    plugin = os.path.join(folder, "bin", "libwiredClsTab.so")
+    floor = os.path.join(folder, "bin", "model_floor")
+
+    work = tempfile.mkdtemp(prefix="model-bench-")
+    model = os.path.join(work, "model.xmi")
+    generate(model, args.classes)
+    size = os.path.getsize(model)
+    run = [tool, "run", "--format", "json", "--plugin", plugin, model]
+
+    report = json.loads(subprocess.run(run, check=True, capture_output=True).stdout)
+    got = len(report["classes"])
+    if got != args.classes or any(c["outcome"] != "set" for c in report["classes"]):
+        raise SystemExit(f"the run gave {got} classes, not {args.classes} all set")
+
+    floors, runs = [], []
+    for _ in range(args.repetitions):
+        floors.append(measure([floor, model]))
+        runs.append(measure(run))
+    os.remove(model)
+    os.rmdir(work)
+
+    floor_time = statistics.median(t for t, _ in floors)
+    run_time = statistics.median(t for t, _ in runs)
+    floor_memory = statistics.median(m for _, m in floors)
+    run_memory = statistics.median(m for _, m in runs)
+    print(f"model: {args.classes:,} classes, {size / 2**20:.1f} MiB; {args.repetitions} interleaved repetitions")
+    print(f"{'':8}{'time (median)':>16}{'peak memory':>16}")
+    print(f"{'floor':8}{floor_time * 1000:>13.0f} ms{floor_memory / 1024:>12.1f} MiB")
+    print(f"{'run':8}{run_time * 1000:>13.0f} ms{run_memory / 1024:>12.1f} MiB")
+    print(f"{'ratio':8}{run_time / floor_time:>15.2f}x{run_memory / floor_memory:>15.2f}x"
+          "   (targets: at most 3x and 2x)")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
