@@ -6,7 +6,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 deps="$root/build/_deps"
 
-packages=(cmake ninja-build g++ clang-14 libclang-rt-14-dev llvm-14
+packages=(cmake ninja-build g++ clang-14 libclang-rt-14-dev llvm-14 lld-14
           g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine32:i386 wine64
           libtinyxml2-dev zlib1g-dev libgtest-dev googletest libbenchmark-dev
           dpkg-dev python3)
@@ -57,3 +57,23 @@ if [ ! -f "$deps/zlib/inflate.c" ]; then
   mkdir -p "$deps/zlib"
   cp "$dir"/*.c "$dir"/*.h "$deps/zlib/"
 fi
+
+# Wine's C runtime and Windows headers and its import archives, for the
+# MSVC-ABI builds (msvc-cross/): Debian's libwine-dev of the installed
+# Wine's version, unpacked into build/_deps/wine-<arch>, not installed.
+for arch in i386 amd64; do
+  dest="$deps/wine-$arch"
+  version=$(dpkg-query -W -f='${Version}' "libwine:$arch")
+  if [ -f "$dest/usr/include/wine/wine/msvcrt/corecrt.h" ] && [ "$(cat "$dest/version" 2>/dev/null)" = "$version" ]; then
+    continue
+  fi
+  tmp=$(mktemp -d)
+  if ! (cd "$tmp" && apt-get download -qq "libwine-dev:$arch=$version" >/dev/null 2>&1); then
+    as_root apt-get update -qq
+    (cd "$tmp" && apt-get download -qq "libwine-dev:$arch=$version" >/dev/null 2>&1)
+  fi
+  rm -rf "$dest"
+  dpkg -x "$tmp"/libwine-dev_*.deb "$dest"
+  echo "$version" > "$dest/version"
+  rm -rf "$tmp"
+done
