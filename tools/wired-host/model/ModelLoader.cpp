@@ -5,6 +5,10 @@
 #include "../Encoding.h"
 #include "../Model.h"
 #include "ClassCollector.h"
+#include "DiaReader.h"
+#include "JsonValue.h"
+#include "PlantUmlReader.h"
+#include "StarUmlReader.h"
 #include "Inflater.h"
 #include "OwnModelReader.h"
 #include "Progress.h"
@@ -101,9 +105,9 @@ bool ModelLoader::loadBytes(std::string& bytes, int depth, std::string& error)
     case ModelFormat::Xml:
         return finishXmi(loadXmlText(bytes, error));
     case ModelFormat::Json:
+        return finishXmi(loadJson(bytes, error));
     case ModelFormat::PlantUml:
-        error = at(0) + "a " + FormatDetector::name(format) + " file, which wired-host does not read yet";
-        return false;
+        return finishXmi(loadPlantUml(bytes, error));
     default:
         error = at(0) + FormatDetector::describeBytes(bytes.substr(0, 4096));
         return false;
@@ -183,6 +187,11 @@ bool ModelLoader::readDocument(XMLDocument& document, std::string& error)
     }
     if (format == ModelFormat::Xmi2 || format == ModelFormat::Xmi1 || format == ModelFormat::Xmi10)
         return readXmi(*root, format, version, error);
+    if (format == ModelFormat::Dia) {
+        collector_ = std::make_unique<ClassCollector>();
+        DiaReader(*collector_).read(*root);
+        return true;
+    }
     error = at(root->GetLineNum()) + "the root element is " + root->Name() +
             ": not a model wired-host knows (expected Model, XMI, a UML model or a Dia diagram)";
     return false;
@@ -209,6 +218,37 @@ bool ModelLoader::readXmi(const XMLElement& root, ModelFormat format, const std:
     // Eclipse UML2 writes a date as the version (20131001): XMI 2 it is.
     const std::string shown = version.empty() || version.size() > 4 ? (format == ModelFormat::Xmi2 ? "2" : "1") : version;
     model_.setFormat("XMI " + shown + (format == ModelFormat::Xmi2 ? ", UML 2" : ", UML 1.x"));
+    return true;
+}
+
+// Text formats are UTF-8 (a byte-order mark is passed over).
+bool ModelLoader::loadJson(std::string& text, std::string& error)
+{
+    JsonValue root;
+    if (!JsonValue::parse(text, root, error)) {
+        error = at(0) + "malformed JSON (" + error + ")";
+        return false;
+    }
+    std::string().swap(text);
+    if (!StarUmlReader::isProject(root)) {
+        error = at(0) + "a JSON file that is not a StarUML project (no \"_type\": \"Project\" at the top)";
+        return false;
+    }
+    model_.setFormat(FormatDetector::name(ModelFormat::Json));
+    collector_ = std::make_unique<ClassCollector>();
+    StarUmlReader(*collector_).read(root);
+    return true;
+}
+
+bool ModelLoader::loadPlantUml(const std::string& text, std::string& error)
+{
+    if (!encoding::isValidUtf8(text)) {
+        error = at(0) + "a PlantUML file that is not UTF-8";
+        return false;
+    }
+    model_.setFormat(FormatDetector::name(ModelFormat::PlantUml));
+    collector_ = std::make_unique<ClassCollector>();
+    PlantUmlReader(*collector_).read(text);
     return true;
 }
 

@@ -30,10 +30,12 @@ private:
     bool unpackZip(std::string& bytes, std::string& error);
     bool loadXmlFile(std::FILE* file, std::string& error);
     bool loadXmlText(std::string& text, std::string& error);
+    bool loadJson(std::string& text, std::string& error);
+    bool loadPlantUml(const std::string& text, std::string& error);
     bool readDocument(tinyxml2::XMLDocument& document, std::string& error);
     bool readXmi(const tinyxml2::XMLElement& root, ModelFormat format, const std::string& version,
                  std::string& error);
-    // The classes of an XMI file, once its document is gone.
+    // The classes a reader collected, once its document is gone.
     bool finishXmi(bool loaded);
     std::string where() const;
     std::string at(int line) const;

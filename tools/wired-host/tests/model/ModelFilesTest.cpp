@@ -111,6 +111,16 @@ const FileCase kFiles[] = {
     {"ea11.xmi", "XMI 1.1, UML 1.x", {{"Sales", "Quote"}, {"Sales", "Rechnungsprüfung"}}},
     // XMI 1.0: names as elements, an «enumeration» through extendedElement.
     {"rose-xmi10.xmi", "XMI 1.0, UML 1.x", {{"Accounts", "Ledger"}, {"Accounts", "Entry"}, {"Accounts", "Posting"}}},
+    // Dia, gzip: packages by parent links only, «interface», a group.
+    {"shop.dia", "Dia diagram", {{"shop", "Order"}, {"shop.billing", "Invoice"}, {"", "Loose"}, {"", "Grouped Één"}}},
+    // StarUML: views, stereotypes by name and by reference, a nested class.
+    {"shop.mdj", "StarUML project",
+     {{"shop", "Order"}, {"shop", "Line"}, {"shop.pay.ment", "Zahlungsart ü"}, {"shop.pay.ment", ""},
+      {"", "Order", true}, {"", "Order", true}}},
+    // PlantUML: packages, dotted names, class bodies, other kinds, comments.
+    {"shop.puml", "PlantUML",
+     {{"com.shop", "Order"}, {"com.shop", "Order Line"}, {"com.shop.billing", "Invoice"}, {"com.shop.billing", "Refund"},
+      {"org.util", "Helper"}, {"", "Order"}}},
 };
 
 class ModelFiles : public ::testing::TestWithParam<FileCase> {};
@@ -196,6 +206,8 @@ TEST(ModelErrors, FilesThatAreNoModelSayWhatWasFound)
         {"broken.xmi.gz", bytes("\x1f\x8b\x08\x00\x00\x00\x00\x00\x00\x03" "garbage-not-deflate"), "gzip: "},
         {"xmi1.xmi", "<XMI xmi.version='1.2'><XMI.content><CWM:Table name='T'/></XMI.content></XMI>",
          "an XMI 1.2 file without UML: it holds CWM:Table"},
+        {"other.json", "{\"name\": \"x\"}", "a JSON file that is not a StarUML project"},
+        {"bad.mdj", "{\"_type\": \"Project\",\n \"ownedElements\": [}", "malformed JSON (line 2: "},
     };
     for (const BadCase& c : cases) {
         Model model;

@@ -1,0 +1,177 @@
+#include "PlantUmlReader.h"
+
+#include <cctype>
+
+namespace wiredhost {
+
+namespace {
+
+std::string trimmed(const std::string& text)
+{
+    const std::size_t start = text.find_first_not_of(" \t\r");
+    if (start == std::string::npos)
+        return std::string();
+    return text.substr(start, text.find_last_not_of(" \t\r") - start + 1);
+}
+
+bool startsWithWord(const std::string& text, const char* word)
+{
+    const std::string w = word;
+    return text.compare(0, w.size(), w) == 0 && (text.size() == w.size() || std::isspace(static_cast<unsigned char>(text[w.size()])));
+}
+
+std::string afterWord(const std::string& text, const char* word)
+{
+    return trimmed(text.substr(std::string(word).size()));
+}
+
+// A name: "quoted text" or a run up to white space, '{', '<' or '#'.
+std::string takeName(std::string& rest)
+{
+    rest = trimmed(rest);
+    std::string name;
+    if (!rest.empty() && rest[0] == '"') {
+        const std::size_t end = rest.find('"', 1);
+        name = rest.substr(1, end == std::string::npos ? std::string::npos : end - 1);
+        rest = end == std::string::npos ? std::string() : rest.substr(end + 1);
+        return name;
+    }
+    std::size_t end = 0;
+    while (end < rest.size() && !std::isspace(static_cast<unsigned char>(rest[end])) && rest[end] != '{' &&
+           rest[end] != '<' && rest[end] != '#')
+        ++end;
+    name = rest.substr(0, end);
+    rest = rest.substr(end);
+    return name;
+}
+
+std::string stereotypeOf(const std::string& rest)
+{
+    const std::size_t open = rest.find("<<");
+    if (open == std::string::npos)
+        return std::string();
+    const std::size_t close = rest.find(">>", open + 2);
+    return trimmed(rest.substr(open + 2, close == std::string::npos ? std::string::npos : close - open - 2));
+}
+
+} // namespace
+
+void PlantUmlReader::read(const std::string& text)
+{
+    collector_.excludeStereotypedClasses(true);
+    std::size_t start = 0;
+    bool inDiagram = false;
+    while (start <= text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        const std::string l = trimmed(text.substr(start, end - start));
+        if (l.compare(0, 9, "@startuml") == 0) {
+            inDiagram = true;
+            collector_.countUmlElement();
+        } else if (l.compare(0, 7, "@enduml") == 0) {
+            inDiagram = false;
+        } else if (inDiagram) {
+            line(l);
+        }
+        start = end + 1;
+    }
+}
+
+void PlantUmlReader::line(const std::string& text)
+{
+    if (inComment_) {
+        inComment_ = text.find("'/") == std::string::npos;
+        return;
+    }
+    if (text.compare(0, 2, "/'") == 0) {
+        inComment_ = text.find("'/", 2) == std::string::npos;
+        return;
+    }
+    if (text.empty() || text[0] == '\'')
+        return;
+    const bool inClassBody = !scopes_.empty() && scopes_.back().isClassBody;
+    if (text[0] == '}') {
+        if (!scopes_.empty()) {
+            if (!scopes_.back().isClassBody)
+                paths_.pop_back();
+            scopes_.pop_back();
+        }
+        return;
+    }
+    if (inClassBody)
+        return;
+    if (startsWithWord(text, "set")) {
+        std::string rest = afterWord(text, "set");
+        if (startsWithWord(rest, "namespaceSeparator") || startsWithWord(rest, "separator"))
+            separatorDot_ = rest.find(" none") == std::string::npos && rest.find('.') != std::string::npos;
+        return;
+    }
+    for (const char* word : {"package", "namespace"}) {
+        if (startsWithWord(text, word)) {
+            std::string rest = afterWord(text, word);
+            const std::string name = takeName(rest);
+            if (rest.find('{') != std::string::npos) {
+                const std::string outer = paths_.empty() ? std::string() : paths_.back();
+                paths_.push_back(outer.empty() ? name : outer + "." + name);
+                scopes_.push_back({packageFor(paths_.back()), false});
+            }
+            return;
+        }
+    }
+    if (startsWithWord(text, "abstract")) {
+        std::string rest = afterWord(text, "abstract");
+        declareClass(startsWithWord(rest, "class") ? afterWord(rest, "class") : rest);
+        return;
+    }
+    if (startsWithWord(text, "class")) {
+        declareClass(afterWord(text, "class"));
+        return;
+    }
+    // Other blocks with braces (interface, enum, together…) hold no classes
+    // of their own but must be closed.
+    if (text.back() == '{' && (startsWithWord(text, "together") || text.find(' ') != std::string::npos))
+        scopes_.push_back({scopes_.empty() ? ClassCollector::kNoPackage : scopes_.back().package, true});
+}
+
+void PlantUmlReader::declareClass(std::string rest)
+{
+    std::string name = takeName(rest);
+    // Generic parameters (class List<T>) are not part of the name.
+    const std::size_t generic = name.find('<');
+    if (generic != std::string::npos)
+        name.erase(generic);
+    std::string path = paths_.empty() ? std::string() : paths_.back();
+    if (separatorDot_) {
+        const std::size_t dot = name.rfind('.');
+        if (dot != std::string::npos && dot > 0) {
+            path = path.empty() ? name.substr(0, dot) : path + "." + name.substr(0, dot);
+            name = name.substr(dot + 1);
+        }
+    }
+    const std::string key = path + '\n' + name;
+    if (declared_.insert(key).second) {
+        const int index = collector_.addClass(packageFor(path), name, nullptr);
+        const std::string stereotype = stereotypeOf(rest);
+        if (!stereotype.empty())
+            collector_.stereotypeByName(true, index, stereotype);
+    }
+    if (trimmed(rest).find('{') != std::string::npos && trimmed(rest).back() == '{')
+        scopes_.push_back({ClassCollector::kNoPackage, true});
+}
+
+// One collector package per path: the path is already joined.
+int PlantUmlReader::packageFor(const std::string& path)
+{
+    if (path.empty())
+        return ClassCollector::kNoPackage;
+    for (const auto& known : packageIndex_) {
+        if (known.first == path)
+            return known.second;
+    }
+    const int index = collector_.addPackage(ClassCollector::kNoPackage, path, nullptr);
+    packageIndex_.emplace_back(path, index);
+    return index;
+}
+
+} // namespace wiredhost

@@ -1,0 +1,46 @@
+#ifndef WIREDHOST_MODEL_PLANTUMLREADER_H
+#define WIREDHOST_MODEL_PLANTUMLREADER_H
+
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+#include "ClassCollector.h"
+
+namespace wiredhost {
+
+// A PlantUML class diagram (text between @startuml and @enduml): the
+// classes it declares (class, abstract class, abstract), in packages and
+// namespaces (package a.b { … }) and by dotted names (class a.b.C) unless
+// "set namespaceSeparator none". Interfaces, enums, annotations, entities
+// and classes stereotyped «interface» or «enumeration» are none; a class
+// a relation merely mentions is not declared and not read; declaring a
+// class again adds to the same class.
+class PlantUmlReader {
+public:
+    explicit PlantUmlReader(ClassCollector& collector) : collector_(collector) {}
+
+    void read(const std::string& text);
+
+private:
+    struct Scope {
+        int package;
+        bool isClassBody;
+    };
+
+    void line(const std::string& text);
+    void declareClass(std::string rest);
+    int packageFor(const std::string& path);
+
+    ClassCollector& collector_;
+    std::vector<Scope> scopes_;
+    std::vector<std::string> paths_; // the path of each open package scope
+    std::vector<std::pair<std::string, int>> packageIndex_;
+    std::unordered_set<std::string> declared_;
+    bool separatorDot_ = true;
+    bool inComment_ = false;
+};
+
+} // namespace wiredhost
+
+#endif
