@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "Inflater.h"
+#include "TarArchive.h"
 #include "Xmi10Reader.h"
 #include "XmlDecoder.h"
 #include "XmlNamespaces.h"
@@ -83,6 +84,8 @@ ModelFormat FormatDetector::ofBytes(const std::string& head)
         return ModelFormat::Gzip;
     if (ZipArchive::isZip(head))
         return ModelFormat::Zip;
+    if (TarArchive::isTar(head))
+        return ModelFormat::Tar;
     if (XmlDecoder::encodingOf(head).compare(0, 6, "UTF-16") == 0)
         return ModelFormat::Xml;
     const std::size_t at = firstCharacter(head);
@@ -188,6 +191,8 @@ const char* FormatDetector::name(ModelFormat format)
         return "gzip";
     case ModelFormat::Zip:
         return "zip";
+    case ModelFormat::Tar:
+        return "tar";
     case ModelFormat::Xml:
         return "XML";
     case ModelFormat::Unknown:

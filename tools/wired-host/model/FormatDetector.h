@@ -11,6 +11,7 @@ enum class ModelFormat {
     Unknown,
     Gzip,
     Zip,
+    Tar,
     Xml,      // to be told apart by its root element
     Json,     // StarUML's .mdj
     PlantUml,

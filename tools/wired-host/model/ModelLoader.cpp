@@ -9,6 +9,7 @@
 #include "JsonValue.h"
 #include "PlantUmlReader.h"
 #include "StarUmlReader.h"
+#include "TarArchive.h"
 #include "Inflater.h"
 #include "OwnModelReader.h"
 #include "Progress.h"
@@ -89,7 +90,12 @@ bool ModelLoader::load(std::string& error)
 bool ModelLoader::loadBytes(std::string& bytes, int depth, std::string& error)
 {
     const ModelFormat format = FormatDetector::ofBytes(bytes.substr(0, 4096));
-    if ((format == ModelFormat::Gzip || format == ModelFormat::Zip) && depth < 2) {
+    if (format == ModelFormat::Tar && depth < 3) {
+        if (!unpackTar(bytes, error))
+            return false;
+        return loadBytes(bytes, depth + 1, error);
+    }
+    if ((format == ModelFormat::Gzip || format == ModelFormat::Zip) && depth < 3) {
         std::string unpacked;
         if (format == ModelFormat::Gzip && !Inflater::gunzip(bytes, unpacked, error)) {
             error = at(0) + "gzip: " + error;
@@ -138,6 +144,23 @@ bool ModelLoader::unpackZip(std::string& bytes, std::string& error)
     for (const ZipArchive::Entry& entry : archive.entries())
         names += (names.empty() ? "" : ", ") + entry.name;
     error = at(0) + "a zip file without a model (.xmi) in it; it holds: " + (names.empty() ? "nothing" : names);
+    return false;
+}
+
+// Umbrello's .xmi.tgz: the model is the .xmi entry of a tar in gzip.
+bool ModelLoader::unpackTar(std::string& bytes, std::string& error)
+{
+    std::string content;
+    std::string names;
+    for (const char* suffix : kZipEntries) {
+        if (TarArchive::find(bytes, suffix, entry_, content, names)) {
+            bytes.swap(content);
+            return true;
+        }
+        names.clear();
+    }
+    TarArchive::find(bytes, "\n", entry_, content, names);
+    error = at(0) + "a tar archive without a model (.xmi) in it; it holds: " + (names.empty() ? "nothing" : names);
     return false;
 }
 

@@ -28,6 +28,7 @@ private:
     void announceBigFile(std::FILE* file) const;
     bool loadBytes(std::string& bytes, int depth, std::string& error);
     bool unpackZip(std::string& bytes, std::string& error);
+    bool unpackTar(std::string& bytes, std::string& error);
     bool loadXmlFile(std::FILE* file, std::string& error);
     bool loadXmlText(std::string& text, std::string& error);
     bool loadJson(std::string& text, std::string& error);

@@ -81,6 +81,10 @@ const std::vector<Expected> kArgoUml = {
     {"org.example", "Ownership"},
 };
 
+const std::vector<Expected> kUmbrello = {
+    {"", "Draft"}, {"library", "Book"}, {"library", "Lender"}, {"library", "Bücherei"},
+};
+
 const std::vector<Expected> kUmbrelloOld = {
     {"", "Account", true}, {"bank", "Teller"}, {"", "Account", true},
 };
@@ -100,8 +104,9 @@ const FileCase kFiles[] = {
     {"magicdraw.xmi", "XMI 2, UML 2", {{"billing", "Invoice"}, {"billing", "Payment"}, {"ui", "Screen"}}},
     // Umbrello, ISO-8859-1: «folder» models and packages, «enumeration»,
     // template parameter, diagram widgets and list view.
-    {"umbrello.xmi", "XMI 1.2, UML 1.x",
-     {{"", "Draft"}, {"library", "Book"}, {"library", "Lender"}, {"library", "Bücherei"}}},
+    {"umbrello.xmi", "XMI 1.2, UML 1.x", kUmbrello},
+    // Umbrello's compressed form: a tar holding the .xmi, in gzip.
+    {"umbrello.xmi.tgz", "XMI 1.2, UML 1.x", kUmbrello},
     {"umbrello-old.xmi", "XMI 1.2, UML 1.x", kUmbrelloOld},
     {"umbrello-old.xmi.gz", "XMI 1.2, UML 1.x", kUmbrelloOld},
     {"argouml.xmi", "XMI 1.2, UML 1.x", kArgoUml},
