@@ -16,6 +16,9 @@ struct Warning {
     // owner window, with the warning icon and OK alone; on Linux one whole
     // line "<caption>: <text>" on standard error.
     bool wellFormed = true;
+    // Shown in the wide box (Windows, for a path the ANSI code page cannot
+    // spell): caption and text are then UTF-8, not in the ANSI code page.
+    bool wide = false;
 
     bool operator==(const Warning& other) const
     {

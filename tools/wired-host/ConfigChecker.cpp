@@ -6,6 +6,7 @@
 
 #include <tinyxml2.h>
 
+#include "Encoding.h"
 #include "Files.h"
 #include "KavriEntry.h"
 #include "KavriProblem.h"
@@ -97,12 +98,100 @@ std::string errorDetail(const tinyxml2::XMLDocument& document)
     return colon == std::string::npos ? text : text.substr(colon + 2);
 }
 
+// The encoding an XML declaration at the start names, or empty.
+std::string declaredEncoding(const std::string& bytes)
+{
+    std::size_t start = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    if (bytes.compare(start, 5, "<?xml") != 0)
+        return std::string();
+    const std::size_t end = bytes.find("?>", start);
+    const std::size_t key = bytes.find("encoding", start);
+    if (key == std::string::npos || key > end)
+        return std::string();
+    const std::size_t quote = bytes.find_first_of("'\"", key);
+    if (quote == std::string::npos || quote > end)
+        return std::string();
+    const std::size_t close = bytes.find(bytes[quote], quote + 1);
+    return close == std::string::npos || close > end ? std::string() : bytes.substr(quote + 1, close - quote - 1);
+}
+
+// The names of the entities a DOCTYPE declares.
+std::vector<std::string> declaredEntities(const std::string& bytes)
+{
+    std::vector<std::string> names;
+    for (std::size_t at = bytes.find("<!ENTITY"); at != std::string::npos; at = bytes.find("<!ENTITY", at + 1)) {
+        std::size_t begin = bytes.find_first_not_of(" \t\r\n", at + 8);
+        if (begin != std::string::npos && bytes[begin] == '%')
+            continue; // a parameter entity never reaches a value
+        const std::size_t end = bytes.find_first_of(" \t\r\n", begin);
+        if (begin != std::string::npos && end != std::string::npos)
+            names.push_back(bytes.substr(begin, end - begin));
+    }
+    return names;
+}
+
+std::string readBytes(const std::string& path)
+{
+    std::string bytes;
+    if (!hostkit::files::isFile(path))
+        return bytes;
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr)
+        return bytes;
+    char chunk[4096];
+    std::size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
+        bytes.append(chunk, got);
+    std::fclose(file);
+    return bytes;
+}
+
 } // namespace
 
 void ConfigChecker::check(const std::string& configPath)
 {
     path = configPath;
+    if (hostCodePage.empty())
+        hostCodePage = encoding::hostCodePage();
+    readText(readBytes(path));
     load();
+}
+
+void ConfigChecker::readText(const std::string& bytes)
+{
+    const bool littleEndian = bytes.compare(0, 2, "\xFF\xFE") == 0 || bytes.compare(0, 2, std::string("<\0", 2)) == 0;
+    const bool bigEndian = bytes.compare(0, 2, "\xFE\xFF") == 0 || bytes.compare(0, 2, std::string("\0<", 2)) == 0;
+    if (littleEndian || bigEndian) {
+        utf16_ = std::string("the file is UTF-16 (") + (littleEndian ? "little" : "big") +
+                 "-endian; Notepad's \"Unicode\"), which the plug-in cannot read: save it as ANSI, in the " +
+                 "host's code page (" + hostCodePage + ")";
+        return;
+    }
+    fileEncoding_ = declaredEncoding(bytes);
+    const bool utf8Mark = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0;
+    if (fileEncoding_.empty() && (utf8Mark || (!encoding::isAscii(bytes) && encoding::isValidUtf8(bytes))))
+        fileEncoding_ = "UTF-8";
+    if (bytes.find("<!DOCTYPE") != std::string::npos)
+        declaredEntities_ = declaredEntities(bytes);
+}
+
+void ConfigChecker::checkValue(Finding& finding, const char* what, const std::string& value)
+{
+    const bool sameEncoding = fileEncoding_.empty() || encoding::sameEncoding(fileEncoding_, hostCodePage);
+    if (!encoding::isAscii(value) && !sameEncoding) {
+        finding.misread = true;
+        finding.notes.push_back(std::string("warning: the ") + what + " " + quoted(value) + " is " + fileEncoding_ +
+                                " here, but a host in code page " + hostCodePage +
+                                " compares names in its own code page, byte for byte: it matches none; save " +
+                                "config.xml in that code page");
+    }
+    for (const std::string& entity : declaredEntities_) {
+        if (value.find("&" + entity + ";") != std::string::npos) {
+            finding.misread = true;
+            finding.notes.push_back(std::string("warning: the ") + what + " holds &" + entity +
+                                    "; as written: the plug-in does not expand entities declared in a DOCTYPE");
+        }
+    }
 }
 
 void ConfigChecker::reject(int line, const std::string& reason, const std::string& caption)
@@ -139,12 +228,15 @@ void ConfigChecker::load()
     case KavriProblem::NotConfiguration:
         rejectRoot(document, caption);
         return;
-    default:
-        reject(document.ErrorLineNum(),
-               std::string(tinyxml2::XMLDocument::ErrorIDToName(error)) + " (error " + std::to_string(error) +
-                   "): " + errorDetail(document),
-               caption);
+    default: {
+        const std::string parser = std::string(tinyxml2::XMLDocument::ErrorIDToName(error)) + " (error " +
+                                   std::to_string(error) + "): " + errorDetail(document);
+        if (utf16_.empty())
+            reject(document.ErrorLineNum(), parser, caption);
+        else
+            reject(1, utf16_ + "; the parser stops with " + parser, caption);
         return;
+    }
     }
 
     const XMLElement* root = KavriProblem::configRoot(document);
@@ -239,6 +331,7 @@ void ConfigChecker::readCode(const XMLElement& element, const KavriEntry& entry,
     }
     seen.emplace(code, finding.line);
     finding.effective = true;
+    checkValue(finding, "code", code);
     if (isPackage) {
         packageCodes.push_back(code);
         finding.what = "package code " + quoted(code);
@@ -279,6 +372,8 @@ void ConfigChecker::readLink(const XMLElement& element, const KavriEntry& entry,
     else
         seenLinks_.emplace(className, finding.line);
     finding.effective = true;
+    checkValue(finding, "class", className);
+    checkValue(finding, "table", tableName);
     finding.what = std::string("link ") + className + " -> " + tableName + ", registered with the host at creation";
     links.emplace_back(className, tableName);
 }
@@ -301,7 +396,7 @@ int ConfigChecker::exitCode() const
     if (rejected)
         return 2;
     const bool allEffective =
-        std::all_of(findings.begin(), findings.end(), [](const Finding& f) { return f.effective; });
+        std::all_of(findings.begin(), findings.end(), [](const Finding& f) { return f.effective && !f.misread; });
     return allEffective ? 0 : 1;
 }
 
@@ -321,8 +416,10 @@ void ConfigChecker::write(std::ostream& out) const
         effective += f.effective;
         out << path << ":" << f.line << ": " << f.element << (f.effective ? " takes effect: " : " has no effect: ")
             << f.what << '\n';
+        // A warning says so itself; other notes are marked as notes.
         for (const std::string& note : f.notes)
-            out << path << ":" << f.line << ": note: " << note << '\n';
+            out << path << ":" << f.line << (note.compare(0, 9, "warning: ") == 0 ? ": " : ": note: ") << note
+                << '\n';
     }
     const auto list = [&](const char* title, const std::vector<std::string>& items) {
         out << title << ":";

@@ -25,6 +25,9 @@ struct Finding {
     bool effective = false;
     std::string what; // the effect, or why there is none
     std::vector<std::string> notes;
+    // Takes effect, but not as the writer meant: a value in another encoding
+    // than the host's, or an entity the plug-in keeps as written.
+    bool misread = false;
 };
 
 // Reads a config.xml as the plug-in does and tells, entry by entry, what
@@ -34,6 +37,9 @@ struct Finding {
 class ConfigChecker {
 public:
     std::string path;
+    // The code page of the host the file is for, as "UTF-8" or
+    // "windows-936": its names are compared byte for byte with the file's.
+    std::string hostCodePage;
     // Set when the plug-in would refuse the whole file.
     bool rejected = false;
     int rejectedLine = 0;
@@ -58,6 +64,14 @@ private:
     void readLink(const tinyxml2::XMLElement& element, const kavri::KavriEntry& entry, Finding& finding);
     void readNested(const tinyxml2::XMLElement& parent);
     void reject(int line, const std::string& reason, const std::string& caption);
+    // What the raw bytes say of the file's encoding and entities.
+    void readText(const std::string& bytes);
+    // Notes on a value the host would not see as written.
+    void checkValue(Finding& finding, const char* what, const std::string& value);
+
+    std::string fileEncoding_;  // declared, or "UTF-8" when only detected
+    std::string utf16_;         // non-empty for a UTF-16 file: why it fails
+    std::vector<std::string> declaredEntities_;
 
     // First line of each stored code or linked class, to name duplicates.
     std::map<std::string, int> seenPackages_, seenLeaders_, seenLinks_;

@@ -75,5 +75,66 @@ bool isValidUtf8(const std::string& text)
     return true;
 }
 
+namespace {
+
+// One name for each encoding that goes by several.
+std::string canonical(const std::string& name)
+{
+    static const char* const aliases[][2] = {
+        {"gbk", "936"},       {"gb2312", "936"},      {"shiftjis", "932"},  {"sjis", "932"},
+        {"windows31j", "932"}, {"big5", "950"},       {"euckr", "949"},     {"ksc56011987", "949"},
+        {"latin1", "iso88591"}, {"l1", "iso88591"},   {"usascii", "utf8"},  {"ascii", "utf8"},
+        {"unicodeutf8", "utf8"},
+    };
+    const std::string n = normalName(name);
+    for (const auto& alias : aliases) {
+        if (n == alias[0])
+            return alias[1];
+    }
+    for (const char* prefix : {"windows", "cp", "ibm"}) {
+        const std::string p = prefix;
+        if (n.size() > p.size() && n.compare(0, p.size(), p) == 0 &&
+            n.find_first_not_of("0123456789", p.size()) == std::string::npos)
+            return n.substr(p.size());
+    }
+    return n;
+}
+
+} // namespace
+
+bool sameEncoding(const std::string& a, const std::string& b)
+{
+    return canonical(a) == canonical(b);
+}
+
+std::string repairedUtf8(const std::string& text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        std::size_t length = sequenceLength(static_cast<unsigned char>(text[i]));
+        for (std::size_t k = 1; length != 0 && k < length; ++k) {
+            if (i + k >= text.size() || (static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
+                length = 0;
+        }
+        if (length == 0) {
+            out += "\xEF\xBF\xBD";
+            ++i;
+        } else {
+            out.append(text, i, length);
+            i += length;
+        }
+    }
+    return out;
+}
+
+std::size_t characterCount(const std::string& utf8)
+{
+    std::size_t count = 0;
+    for (const char c : utf8)
+        count += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return count;
+}
+
 } // namespace encoding
 } // namespace wiredhost

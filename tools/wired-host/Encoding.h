@@ -16,6 +16,10 @@ namespace encoding {
 // The name in lower case without '-', '_' and spaces: "windows1252".
 std::string normalName(const std::string& name);
 
+// True when the two names mean the same encoding: "GBK", "cp936" and
+// "windows-936", or "UTF-8" and "ASCII" for ASCII text's sake.
+bool sameEncoding(const std::string& a, const std::string& b);
+
 // True when text in this encoding can be converted.
 bool isKnown(const std::string& name);
 
@@ -41,6 +45,17 @@ bool fromUtf8(const std::string& utf8, const std::string& name, std::string& tex
 // hold become '?'.
 std::string utf8ToHost(const std::string& utf8);
 std::string hostToUtf8(const std::string& text);
+
+// Well-formed UTF-8: each byte that begins no valid sequence becomes U+FFFD.
+std::string repairedUtf8(const std::string& text);
+
+// How many characters UTF-8 text holds, for lining up columns.
+std::size_t characterCount(const std::string& utf8);
+
+// UTF-8 text as the tool writes it to standard output or standard error: on
+// Windows a console gets its output code page, a file or a pipe the host's
+// code page; elsewhere UTF-8 as it is.
+std::string utf8ToOutput(const std::string& utf8, bool toStandardError = false);
 
 // The name of the host's code page, as "UTF-8" or "windows-936".
 std::string hostCodePage();

@@ -90,6 +90,11 @@ std::string hostToUtf8(const std::string& text)
     return text;
 }
 
+std::string utf8ToOutput(const std::string& utf8, bool)
+{
+    return utf8;
+}
+
 std::string hostCodePage()
 {
     return "UTF-8";

@@ -138,6 +138,16 @@ std::string hostToUtf8(const std::string& text)
     return narrow(wide(text, CP_ACP), CP_UTF8);
 }
 
+std::string utf8ToOutput(const std::string& utf8, bool toStandardError)
+{
+    HANDLE stream = GetStdHandle(toStandardError ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
+    DWORD mode = 0;
+    // A console shows its own code page; what goes to a file or a pipe is
+    // read back in the code page of the host the report is about.
+    const bool console = GetFileType(stream) == FILE_TYPE_CHAR && GetConsoleMode(stream, &mode);
+    return narrow(wide(utf8, CP_UTF8), console ? GetConsoleOutputCP() : CP_ACP);
+}
+
 std::string hostCodePage()
 {
     const UINT codePage = GetACP();

@@ -3,46 +3,23 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "Encoding.h"
+
 namespace wiredhost {
 
 namespace {
 
-// Bytes in a UTF-8 sequence that starts with lead; 0 when lead cannot start one.
-std::size_t sequenceLength(unsigned char lead)
+// Every text the report holds is UTF-8: what the plug-in and the host
+// exchange is in the host's code page and is converted on the way in; a
+// wide warning box's texts come as UTF-8 already.
+std::string utf8Of(const std::string& hostText)
 {
-    if (lead < 0x80)
-        return 1;
-    if (lead >= 0xC2 && lead <= 0xDF)
-        return 2;
-    if (lead >= 0xE0 && lead <= 0xEF)
-        return 3;
-    if (lead >= 0xF0 && lead <= 0xF4)
-        return 4;
-    return 0;
+    return encoding::repairedUtf8(encoding::hostToUtf8(hostText));
 }
 
-bool isUtf8(const std::string& text)
-{
-    for (std::size_t i = 0; i < text.size();) {
-        const std::size_t length = sequenceLength(static_cast<unsigned char>(text[i]));
-        if (length == 0 || i + length > text.size())
-            return false;
-        for (std::size_t k = 1; k < length; ++k) {
-            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
-                return false;
-        }
-        i += length;
-    }
-    return true;
-}
-
-// A JSON string. Texts are bytes in the host's code page: UTF-8 text is
-// written as it is; any other text (a GBK caption, say) has each byte from
-// 0x80 up written as \u00XX, so the output stays valid and every byte can be
-// recovered.
+// A JSON string of UTF-8 text.
 std::string quoted(const std::string& text)
 {
-    const bool utf8 = isUtf8(text);
     std::string out = "\"";
     char escape[8];
     for (const char ch : text) {
@@ -50,7 +27,7 @@ std::string quoted(const std::string& text)
         if (c == '"' || c == '\\') {
             out += '\\';
             out += ch;
-        } else if (c < 0x20 || (c >= 0x80 && !utf8)) {
+        } else if (c < 0x20) {
             std::snprintf(escape, sizeof escape, "\\u%04x", c);
             out += escape;
         } else {
@@ -74,9 +51,11 @@ std::string shownTable(const ClassEntry& entry)
     return entry.tableName.empty() ? "\"\"" : entry.tableName;
 }
 
+// Padded to width characters, not bytes.
 std::string padded(const std::string& text, std::size_t width)
 {
-    return text + std::string(width > text.size() ? width - text.size() : 0, ' ');
+    const std::size_t length = encoding::characterCount(text);
+    return text + std::string(width > length ? width - length : 0, ' ');
 }
 
 } // namespace
@@ -86,53 +65,69 @@ Reporter::Reporter(const std::string& command, Format format, std::ostream& out,
 {
 }
 
+void Reporter::write(const std::string& utf8) const
+{
+    out_ << encoding::utf8ToOutput(utf8) << std::flush;
+}
+
 void Reporter::session(const std::string& plugin, const std::string& config, bool privateCopy,
                        const std::string& language)
 {
-    plugin_ = plugin;
-    config_ = config;
-    language_ = language;
-    if (!streams())
-        return;
-    out_ << "Plug-in: " << plugin << "\n";
-    out_ << "config.xml: " << config << (privateCopy ? " (in a private copy of the plug-in)" : "") << "\n\n";
+    plugin_ = utf8Of(plugin);
+    config_ = utf8Of(config);
+    language_ = utf8Of(language);
+    if (streams())
+        write("Plug-in: " + plugin_ + "\nconfig.xml: " + config_ +
+              (privateCopy ? " (in a private copy of the plug-in)" : "") + "\n\n");
 }
 
 void Reporter::log(const LogEntry& entry)
 {
-    log_.push_back(entry);
+    log_.push_back({utf8Of(entry.message), utf8Of(entry.detail), utf8Of(entry.file), entry.line});
+    const LogEntry& kept = log_.back();
     if (streams())
-        out_ << "log " << entry.file << ":" << entry.line << " \"" << entry.message << "\" \"" << entry.detail << "\""
-             << std::endl;
+        write("log " + kept.file + ":" + std::to_string(kept.line) + " \"" + kept.message + "\" \"" + kept.detail +
+              "\"\n");
 }
 
 void Reporter::warnings(const std::vector<hostkit::Warning>& shown)
 {
-    for (const hostkit::Warning& warning : shown) {
+    for (hostkit::Warning warning : shown) {
+        if (!warning.wide) {
+            warning.caption = utf8Of(warning.caption);
+            warning.text = utf8Of(warning.text);
+        }
         warnings_.push_back(warning);
         if (format_ == Format::Json)
             continue;
+        const std::string line = "warning box \"" + warning.caption + "\": " + warning.text + "\n";
         // names prints only its table: a warning goes with the errors there.
-        std::ostream& stream = streams() ? out_ : err_;
-        stream << (streams() ? "" : "wired-host " + command_ + ": ") << "warning box \"" << warning.caption
-               << "\": " << warning.text << std::endl;
+        if (streams())
+            write(line);
+        else
+            err_ << encoding::utf8ToOutput("wired-host " + command_ + ": " + line, true) << std::flush;
     }
 }
 
 void Reporter::links(const std::vector<LinkEntry>& registered)
 {
-    links_ = registered;
+    for (const LinkEntry& link : registered)
+        links_.push_back({utf8Of(link.className), utf8Of(link.tableName), link.answer});
 }
 
 void Reporter::model(const std::string& description, const std::string& tables)
 {
     if (streams())
-        out_ << "Model: " << description << "\nTables: " << tables << "\n\n";
+        write("Model: " + utf8Of(description) + "\nTables: " + utf8Of(tables) + "\n\n");
 }
 
 void Reporter::mapped(const ClassEntry& entry)
 {
-    classes_.push_back(entry);
+    ClassEntry kept = entry;
+    kept.className = utf8Of(entry.className);
+    kept.package = utf8Of(entry.package);
+    kept.tableName = utf8Of(entry.tableName);
+    classes_.push_back(kept);
 }
 
 void Reporter::finishRun()
@@ -145,18 +140,23 @@ void Reporter::finishRun()
     }
 }
 
-void Reporter::name(const std::string& argument, const ClassEntry& entry, std::size_t width)
+void Reporter::names(const std::vector<std::string>& arguments, const std::vector<ClassEntry>& entries)
 {
-    out_ << padded(argument, width + 2);
-    if (entry.outcome == Outcome::Set)
-        out_ << (entry.tableName.empty() ? "\"\"" : entry.tableName) << '\n';
-    else
-        out_ << "(" << outcomeText(entry.outcome) << ")\n";
+    std::size_t width = 0;
+    for (const std::string& argument : arguments)
+        width = std::max(width, encoding::characterCount(utf8Of(argument)));
+    for (std::size_t i = 0; i < arguments.size() && i < entries.size(); ++i) {
+        const ClassEntry& entry = entries[i];
+        const std::string table = entry.outcome == Outcome::Set
+                                      ? (entry.tableName.empty() ? "\"\"" : utf8Of(entry.tableName))
+                                      : "(" + std::string(outcomeText(entry.outcome)) + ")";
+        write(padded(utf8Of(arguments[i]), width + 2) + table + "\n");
+    }
 }
 
 int Reporter::fail(const std::string& message)
 {
-    err_ << "wired-host " << command_ << ": " << message << '\n';
+    err_ << encoding::utf8ToOutput("wired-host " + command_ + ": " + utf8Of(message) + "\n", true) << std::flush;
     return 2;
 }
 
@@ -196,24 +196,27 @@ void Reporter::writeTable() const
     std::size_t widths[3] = {};
     for (const auto& row : rows) {
         for (int k = 0; k < 3; ++k)
-            widths[k] = std::max(widths[k], row[k].size());
+            widths[k] = std::max(widths[k], encoding::characterCount(row[k]));
     }
+    std::string text;
     for (const auto& row : rows)
-        out_ << padded(row[0], widths[0] + 2) << padded(row[1], widths[1] + 2) << padded(row[2], widths[2] + 2)
-             << row[3] << '\n';
+        text += padded(row[0], widths[0] + 2) + padded(row[1], widths[1] + 2) + padded(row[2], widths[2] + 2) +
+                row[3] + "\n";
     if (classes_.empty())
-        out_ << "(the model has no classes)\n";
+        text += "(the model has no classes)\n";
 
-    out_ << "\nLinks registered at creation:";
+    text += "\nLinks registered at creation:";
     if (links_.empty())
-        out_ << " none";
-    out_ << '\n';
+        text += " none";
+    text += "\n";
     for (const LinkEntry& link : links_)
-        out_ << "  " << link.className << " -> " << link.tableName << "  " << linkOutcome(link.answer) << '\n';
+        text += "  " + link.className + " -> " + link.tableName + "  " + linkOutcome(link.answer) + "\n";
+    write(text);
 }
 
 void Reporter::writeJson() const
 {
+    // Always UTF-8, whatever the console: JSON is for programs.
     std::ostream& out = out_;
     out << "{\n  \"plugin\": " << quoted(plugin_) << ",\n  \"config\": " << quoted(config_)
         << ",\n  \"language\": " << quoted(language_) << ",\n  \"warnings\": [";

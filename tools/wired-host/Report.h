@@ -33,7 +33,11 @@ struct ClassEntry {
 // only the table name of each class (warnings then go with the errors).
 enum class Format { Table, Json, Names };
 
-// Everything the tool tells about a run of the plug-in, in one place. In
+// Everything the tool tells about a run of the plug-in, in one place, by
+// one encoding rule: texts are taken in UTF-8 (from the host's code page, in
+// which the plug-in and the host exchange them), JSON is always UTF-8, and
+// text goes out in the encoding of the console or, redirected, of the host's
+// code page, with columns lined up by characters. In
 // text, log records and warnings are written as they arrive and the mapping
 // at the end; JSON is one document written at the end. Problems with the
 // tool's own work go to the error stream.
@@ -55,8 +59,8 @@ public:
     // Ends a run: the mapping table or the JSON document.
     void finishRun();
 
-    // names: the table a class would get, one line each, aligned to width.
-    void name(const std::string& argument, const ClassEntry& entry, std::size_t width);
+    // names: the table each class would get, one line each, lined up.
+    void names(const std::vector<std::string>& arguments, const std::vector<ClassEntry>& entries);
 
     // "wired-host COMMAND: message" on the error stream; the exit code 2.
     int fail(const std::string& message);
@@ -71,6 +75,8 @@ public:
 private:
     // Log records and the session are written as they come only in a table.
     bool streams() const { return format_ == Format::Table; }
+    // UTF-8 text to the output, in the output's encoding.
+    void write(const std::string& utf8) const;
     void writeTable() const;
     void writeJson() const;
 

@@ -4,9 +4,11 @@
 #include <algorithm>
 #include <exception>
 #include <iostream>
+#include <sstream>
 #include <string>
 
 #include "ConfigChecker.h"
+#include "Encoding.h"
 #include "Model.h"
 #include "ModelHost.h"
 #include "model/Progress.h"
@@ -81,17 +83,30 @@ const char kRunHelp[] =
     "plug-in that cannot be loaded.\n";
 
 const char kCheckHelp[] =
-    "Usage: wired-host check CONFIG.xml\n"
+    "Usage: wired-host check [--codepage CP] CONFIG.xml\n"
     "\n"
     "Reads a config.xml the way the plug-in does and reports, with line numbers,\n"
     "whether the plug-in accepts the file and, for every entry under Wired,\n"
     "whether it takes effect and why not: unknown names (with a suggestion for\n"
     "near misses), a Package or Leader whose first attribute is not code, empty\n"
     "or repeated codes, a Link without class or table, ignored attributes and\n"
-    "entries nested too deep. Ends with the codes and links in effect.\n"
+    "entries nested too deep. It also warns where the file is not read as it is\n"
+    "written: a UTF-16 file (Notepad's \"Unicode\"), non-ASCII codes in another\n"
+    "encoding than the host's code page (names are compared byte for byte), and\n"
+    "entities declared in a DOCTYPE (kept as written). Ends with the codes and\n"
+    "links in effect.\n"
     "\n"
-    "Exit status: 0 every entry takes effect; 1 some do not; 2 the plug-in\n"
-    "would refuse the file (or bad usage).\n";
+    "Options:\n"
+    "  --codepage CP      the code page of the host the file is for, as 936, GBK,\n"
+    "                     windows-1252 or UTF-8 (default: this system's, "
+#ifdef _WIN32
+    "its ANSI code page)\n"
+#else
+    "UTF-8)\n"
+#endif
+    "\n"
+    "Exit status: 0 every entry takes effect as written; 1 some do not; 2 the\n"
+    "plug-in would refuse the file (or bad usage).\n";
 
 const char kNamesHelp[] =
     "Usage: wired-host names [OPTIONS] CLASS...\n"
@@ -231,17 +246,28 @@ int runCommand(const Invocation& call)
     return options.has("strict") && reporter.anyUnmapped() ? 1 : 0;
 }
 
+// "936" as "windows-936"; names as given.
+std::string codePageName(const std::string& given)
+{
+    const bool number = !given.empty() && given.find_first_not_of("0123456789") == std::string::npos;
+    return number ? "windows-" + given : given;
+}
+
 int checkCommand(const Invocation& call)
 {
-    Options options({}, {});
+    Options options({"codepage"}, {});
     std::string error;
     if (!options.parse(call.argc, call.argv, 2, error))
         return usageError("check", error);
     if (options.positional.size() != 1)
         return usageError("check", "expects one config.xml");
     ConfigChecker checker;
+    checker.hostCodePage = codePageName(options.value("codepage"));
     checker.check(options.positional[0]);
-    checker.write(std::cout);
+    // The file's texts are in the host's code page; shown by the one rule.
+    std::ostringstream report;
+    checker.write(report);
+    std::cout << encoding::utf8ToOutput(encoding::repairedUtf8(encoding::hostToUtf8(report.str())));
     return checker.exitCode();
 }
 
@@ -269,11 +295,10 @@ int namesCommand(const Invocation& call)
     kavri::IConvert* converter = openConverter(options, session, host, reporter);
     if (converter == nullptr)
         return kUsageError;
-    std::size_t width = 0;
+    std::vector<ClassEntry> entries;
     for (const std::string& argument : options.positional)
-        width = std::max(width, argument.size());
-    for (const std::string& argument : options.positional)
-        reporter.name(argument, PluginSession::convertClass(*converter, classFromArgument(argument), nullptr), width);
+        entries.push_back(PluginSession::convertClass(*converter, classFromArgument(argument), nullptr));
+    reporter.names(options.positional, entries);
     return 0;
 }
 

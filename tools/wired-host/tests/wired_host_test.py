@@ -170,6 +170,20 @@ def test_run_shop_json_has_the_same_mapping(s):
     equal(s.tool.local(report["config"]), s.tool.local(s.shop("config.xml")), "config")
 
 
+def test_non_ascii_names_keep_their_characters_and_columns(s):
+    model = s.write("accents/model.xml", """<?xml version="1.0" encoding="UTF-8"?>
+        <Model><Table name="Größe_Tabelle"/><Package name="lager">
+        <Class name="GrößeTabelle"/><Class name="OrderItem"/></Package></Model>""")
+    report = s.run_json(s.tool.arg(model), "--config", s.shop("config.xml"))
+    equal(classes_of(report)[0], ("GrößeTabelle", "lager", None, "skipped by the package filter"))
+    code, out, err = s.tool.run("run", s.tool.arg(model), "--config", s.tool.arg(s.write("accents/c.xml", "<Wired/>")))
+    equal(code, 0, err)
+    if not s.tool.wine:
+        # Columns line up by characters, not by the bytes of UTF-8.
+        rows = [line for line in out.split("\n") if line.startswith(("CLASS", "Größe", "OrderItem"))]
+        equal(len({row.index("lager") if "lager" in row else row.index("PACKAGE") for row in rows}), 1, rows)
+
+
 def test_strict_fails_only_when_a_class_has_no_table(s):
     code, _, err = s.tool.run("run", "--strict", s.shop("model.xml"), "--config", s.shop("config.xml"))
     equal(code, 1, f"shop has an unmapped class; stderr: {err}")
@@ -375,6 +389,24 @@ def test_check_agrees_with_what_the_plugin_does(s):
     equal(leaders, ["T", "C"])
 
 
+def test_check_warns_where_the_file_is_not_read_as_written(s):
+    cases = [
+        # file bytes, check options, exit code, expected text
+        ('<Wired><Leader code="T"/></Wired>'.encode("utf-16"), [], 2, ":1: refused: the file is UTF-16"),
+        ('<?xml version="1.0" encoding="UTF-8"?>\n<Wired>\n<Package code="模型"/>\n</Wired>\n'.encode("utf-8"),
+         ["--codepage", "936"], 1, ':3: warning: the code "'),
+        ('<?xml version="1.0" encoding="GBK"?>\n<Wired>\n<Package code="模型"/>\n</Wired>\n'.encode("gbk"),
+         ["--codepage", "936"], 0, "1 of 1 entries take effect"),
+        (b'<!DOCTYPE Wired [\n<!ENTITY pfx "T">\n]>\n<Wired>\n<Leader code="&pfx;"/>\n</Wired>\n', [], 1,
+         ":5: warning: the code holds &pfx; as written"),
+    ]
+    for number, (content, options, code, expected) in enumerate(cases):
+        path = s.write(f"text/config{number}.xml", content)
+        got, out, err = s.tool.run("check", *options, s.tool.arg(path))
+        equal(got, code, f"case {number}: {out}{err}")
+        check(expected in out, f"case {number}: {expected!r} not in {out!r}")
+
+
 def test_check_refuses_what_the_plugin_refuses(s):
     cases = [
         # name, content (None: no file, "dir": a directory), line, reason, caption
@@ -411,10 +443,11 @@ GROUPS = {
             test_strict_fails_only_when_a_class_has_no_table,
             test_plugin_reads_config_beside_it_and_config_option_leaves_it_alone,
             test_warning_boxes_are_reported_in_the_host_language, test_bad_model_files_are_refused_with_file_and_line,
-            test_usage_errors_and_help, test_a_file_that_is_not_the_plugin_is_refused,
-            test_names_previews_with_filter_and_leaders],
+            test_usage_errors_and_help, test_non_ascii_names_keep_their_characters_and_columns,
+            test_a_file_that_is_not_the_plugin_is_refused, test_names_previews_with_filter_and_leaders],
     "check": [test_check_accepts_the_shop_config, test_check_explains_each_entry_with_its_line,
-              test_check_agrees_with_what_the_plugin_does, test_check_refuses_what_the_plugin_refuses],
+              test_check_agrees_with_what_the_plugin_does, test_check_refuses_what_the_plugin_refuses,
+              test_check_warns_where_the_file_is_not_read_as_written],
 }
 
 
