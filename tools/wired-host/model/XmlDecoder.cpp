@@ -1,5 +1,7 @@
 #include "XmlDecoder.h"
 
+#include <cctype>
+
 #include "../Encoding.h"
 
 namespace wiredhost {
@@ -31,7 +33,40 @@ std::string declaredEncoding(const std::string& head)
     return close == std::string::npos ? std::string() : head.substr(at + 1, close - at - 1);
 }
 
+std::string squeezed(const std::string& name)
+{
+    std::string out;
+    for (const char c : name) {
+        if (c != '-' && c != '_' && c != ' ')
+            out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return out;
+}
+
 } // namespace
+
+// Java's names (ISO8859_1, Cp1252) and Umbrello's (UnicodeUTF8) as the
+// names every platform knows.
+std::string XmlDecoder::canonicalName(const std::string& name)
+{
+    const std::string n = squeezed(name);
+    if (n == "utf8" || n == "unicodeutf8")
+        return "UTF-8";
+    for (const char* prefix : {"iso8859", "8859"}) {
+        const std::string p = prefix;
+        if (n.size() > p.size() && n.compare(0, p.size(), p) == 0 &&
+            n.find_first_not_of("0123456789", p.size()) == std::string::npos)
+            return "ISO-8859-" + n.substr(p.size());
+    }
+    for (const char* prefix : {"cp125", "windows125"}) {
+        const std::string p = prefix;
+        if (n.size() == p.size() + 1 && n.compare(0, p.size(), p) == 0 && std::isdigit(static_cast<unsigned char>(n.back())))
+            return "windows-125" + n.substr(p.size());
+    }
+    if (n == "macroman" || n == "xmacroman")
+        return "macintosh";
+    return name;
+}
 
 std::string XmlDecoder::encodingOf(const std::string& head)
 {
@@ -40,7 +75,7 @@ std::string XmlDecoder::encodingOf(const std::string& head)
     if (startsWith(head, "\xFE\xFF", 2) || startsWith(head, "\0<", 2))
         return "UTF-16BE";
     const std::string declared = declaredEncoding(head);
-    return declared.empty() ? "UTF-8" : declared;
+    return declared.empty() ? "UTF-8" : canonicalName(declared);
 }
 
 bool XmlDecoder::toUtf8(std::string& text, std::string& error)

@@ -14,6 +14,9 @@ public:
     // character, else the declaration's encoding, else "UTF-8".
     static std::string encodingOf(const std::string& head);
 
+    // The name as every platform knows it: ISO8859_1 is ISO-8859-1.
+    static std::string canonicalName(const std::string& name);
+
     // Converts the text to UTF-8 in place; false with a message when the
     // encoding is not known.
     static bool toUtf8(std::string& text, std::string& error);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "Encoding.h"
+#include "model/XmlDecoder.h"
 
 namespace wiredhost {
 namespace {
@@ -58,6 +59,20 @@ TEST(Encoding, HostCodePageRoundTrip)
     const std::string host = encoding::utf8ToHost("Café");
     EXPECT_EQ(host, expected);
     EXPECT_EQ(encoding::hostToUtf8(host), "Café");
+}
+
+TEST(Encoding, DeclaredNamesOfJavaAndOldExporters)
+{
+    const std::pair<const char*, const char*> names[] = {
+        {"ISO8859_1", "ISO-8859-1"}, {"8859_15", "ISO-8859-15"}, {"Cp1252", "windows-1252"},
+        {"WINDOWS_1250", "windows-1250"}, {"UnicodeUTF8", "UTF-8"}, {"utf8", "UTF-8"}, {"GBK", "GBK"},
+    };
+    for (const auto& name : names) {
+        EXPECT_EQ(XmlDecoder::canonicalName(name.first), name.second) << name.first;
+        EXPECT_TRUE(encoding::isKnown(XmlDecoder::canonicalName(name.first))) << name.first;
+    }
+    EXPECT_EQ(XmlDecoder::encodingOf("<?xml version='1.0' encoding = \"ISO8859_1\" ?><XMI/>"), "ISO-8859-1");
+    EXPECT_EQ(XmlDecoder::encodingOf("<?xml version='1.0'?><XMI encoding='x'/>"), "UTF-8");
 }
 
 TEST(Encoding, Utf8Validation)
