@@ -5,6 +5,7 @@ Runs the built tool (natively, or the Windows build under Wine) against the
 real plug-in library and checks what it prints. One group per CTest test:
   run    the run and names commands, their options and bad model files
   check  the check command on configs with each kind of problem
+  models run on models that modelling tools export (model_cases.py)
 """
 import argparse
 import json
@@ -15,6 +16,8 @@ import subprocess
 import sys
 import tempfile
 import traceback
+
+from model_cases import MODEL_CASES
 
 SHOP_MAPPING = [
     # class, package, table (None: no table asked for), outcome
@@ -448,6 +451,7 @@ GROUPS = {
     "check": [test_check_accepts_the_shop_config, test_check_explains_each_entry_with_its_line,
               test_check_agrees_with_what_the_plugin_does, test_check_refuses_what_the_plugin_refuses,
               test_check_warns_where_the_file_is_not_read_as_written],
+    "models": MODEL_CASES,
 }
 
 
