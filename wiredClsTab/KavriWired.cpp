@@ -29,6 +29,16 @@ bool startsDoubleByte(const char* text, std::size_t i, std::size_t length)
     return static_cast<unsigned char>(text[i]) >= 0x80 && i + 1 < length && platform::isLeadByte(text[i]);
 }
 
+// Any byte from 0x80 up? Written to run over the whole name without a
+// branch, which keeps it a small part of the work.
+bool anyHighByte(const char* text, std::size_t length)
+{
+    unsigned char bits = 0;
+    for (std::size_t i = 0; i < length; ++i)
+        bits |= static_cast<unsigned char>(text[i]);
+    return (bits & 0x80) != 0;
+}
+
 // Copies text to out with '_' before every seam, or only counts the seams
 // when out is null. A double-byte character is taken whole and is no letter:
 // its second byte may look like a lower-case one, but "條Code" has no seam.
@@ -36,6 +46,27 @@ bool startsDoubleByte(const char* text, std::size_t i, std::size_t length)
 std::size_t seams(const char* text, std::size_t length, char* out)
 {
     std::size_t found = 0;
+    if (length == 0)
+        return 0;
+    if (!anyHighByte(text, length)) {
+        // ASCII alone, the common case: each pair of bytes is tested as it
+        // stands, without a branch.
+        if (out == nullptr) {
+            for (std::size_t i = 1; i < length; ++i)
+                found += isSeam(text[i - 1], text[i]);
+            return found;
+        }
+        *out++ = text[0];
+        for (std::size_t i = 1; i < length; ++i) {
+            // The underscore is always written and kept only at a seam.
+            const bool seam = isSeam(text[i - 1], text[i]);
+            found += seam;
+            *out = '_';
+            out += seam;
+            *out++ = text[i];
+        }
+        return found;
+    }
     char before = '\0';
     for (std::size_t i = 0; i < length; ++i) {
         if (startsDoubleByte(text, i, length)) {
