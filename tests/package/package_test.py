@@ -19,7 +19,7 @@ import zipfile
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from install_test import COMMON, CONSUMER_CMAKE, CONSUMER_MAIN, SHARED_TOP, run  # noqa: E402
 
-ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", "..", ".."))
+ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 # The machine field of a PE file header, by the flavour's bitness.
 MACHINES = {"win32": 0x14C, "win64": 0x8664}
 
