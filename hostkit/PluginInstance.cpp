@@ -8,10 +8,15 @@ namespace hostkit {
 
 PluginInstance::~PluginInstance()
 {
-    if (keepLoaded_)
-        return;
     // A loaded library's file cannot be removed on Windows: unload first.
-    loaded_.unload();
+    // Kept loaded, the library is never let go, and the folder goes as far
+    // as the system lets it.
+    if (!keepLoaded_) {
+        delete loaded_;
+    } else {
+        static auto* kept = new std::vector<Library*>();
+        kept->push_back(loaded_);
+    }
     if (!privateFolder_.empty())
         files::removeAll(privateFolder_);
 }
@@ -23,7 +28,7 @@ bool PluginInstance::open(const std::string& path, std::string& error)
         error = library_ + ": no plug-in there";
         return false;
     }
-    return loaded_.load(library_, error);
+    return loaded_->load(library_, error);
 }
 
 bool PluginInstance::openCopy(const std::string& path, std::string& error)
@@ -44,7 +49,7 @@ bool PluginInstance::openCopy(const std::string& path, std::string& error)
         error = "cannot copy " + source + " to " + privateFolder_;
         return false;
     }
-    return loaded_.load(library_, error);
+    return loaded_->load(library_, error);
 }
 
 void PluginInstance::requireCopy(PluginInstance& instance, const std::string& path, const std::string& configXml)
@@ -93,9 +98,9 @@ void PluginInstance::makeConfigDirectory() const
 Creation PluginInstance::create(kavri::IHost& host) const
 {
     Creation creation;
-    WarningCapture capture(loaded_.module());
+    WarningCapture capture(loaded_->module());
     // Destroyed on the way out of an exception too, which ends the capture.
-    creation.converter = loaded_.registConvert()(&host);
+    creation.converter = loaded_->registConvert()(&host);
     creation.warnings = capture.finish();
     keep(creation.converter);
     return creation;
@@ -103,7 +108,7 @@ Creation PluginInstance::create(kavri::IHost& host) const
 
 kavri::IConvert* PluginInstance::registConvert(kavri::IHost& host) const
 {
-    return loaded_.registConvert()(&host);
+    return loaded_->registConvert()(&host);
 }
 
 void PluginInstance::keep(kavri::IConvert* converter)

@@ -48,7 +48,7 @@ public:
     std::string folder() const;
     std::string configPath() const;
     bool isPrivate() const { return !privateFolder_.empty(); }
-    void* module() const { return loaded_.module(); }
+    void* module() const { return loaded_->module(); }
 
     // Replace whatever is at configPath(); throw std::runtime_error on failure.
     void writeConfig(const std::string& bytes) const;
@@ -65,7 +65,8 @@ public:
     static void keep(kavri::IConvert* converter);
 
 private:
-    Library loaded_;
+    // Owned, unless kept loaded: then deliberately never destroyed.
+    Library* loaded_ = new Library();
     std::string library_;
     std::string privateFolder_;
     bool keepLoaded_ = false;
