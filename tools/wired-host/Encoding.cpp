@@ -109,6 +109,9 @@ bool sameEncoding(const std::string& a, const std::string& b)
 
 std::string repairedUtf8(const std::string& text)
 {
+    // Nearly every text is well-formed already: one pass, one copy.
+    if (isValidUtf8(text))
+        return text;
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {

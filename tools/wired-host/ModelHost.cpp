@@ -13,10 +13,9 @@ std::string ModelHost::getLanguage()
 
 void ModelHost::log(const char* message, const char* detail, const char* file, int line)
 {
-    // The texts live only for this call: keep copies.
-    records.push_back({message, detail, file, line});
+    // The texts live only for this call: the entry holds copies.
     if (onLog)
-        onLog(records.back());
+        onLog(LogEntry{message, detail, file, line});
 }
 
 int ModelHost::registerLink(const char* className, const char* tableName)

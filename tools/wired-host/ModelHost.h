@@ -13,14 +13,13 @@ namespace wiredhost {
 class Model;
 
 // The host's services as the plug-in sees them, answered from a model.
-// Log records and link requests are kept and also passed to onLog as they
-// arrive.
+// Log records go to onLog as they arrive (the reporter keeps them); link
+// requests are kept.
 class ModelHost : public kavri::IHost {
 public:
     ModelHost(const Model* model, std::string language);
 
     std::function<void(const LogEntry&)> onLog;
-    std::vector<LogEntry> records;
     std::vector<LinkEntry> links;
 
     std::string getLanguage() override;

@@ -82,11 +82,15 @@ ClassEntry PluginSession::convertClass(kavri::IConvert& converter, const ModelCl
         return ClassEntry{"", modelClass.package, "", Outcome::Unnamed, modelClass.duplicate};
 
     ModelNode root(ModelNode::kModelKind, "", "", model);
-    std::vector<std::unique_ptr<ModelNode>> packages;
+    const std::vector<std::string> parts = packageParts(modelClass.package);
+    // One block for the package nodes: this runs for every class of a model.
+    std::vector<ModelNode> packages;
+    packages.reserve(parts.size());
+    root.visits.reserve(parts.size() + 1);
     std::string path;
-    for (const std::string& part : packageParts(modelClass.package)) {
-        packages.push_back(std::make_unique<ModelNode>(ModelNode::kPackageKind, part, path, model));
-        root.visits.push_back(packages.back().get());
+    for (const std::string& part : parts) {
+        packages.emplace_back(static_cast<int>(ModelNode::kPackageKind), part, path, model);
+        root.visits.push_back(&packages.back());
         path += path.empty() ? part : "." + part;
     }
     ModelNode classNode(ModelNode::kClassKind, modelClass.name, modelClass.package, model);

@@ -17,24 +17,32 @@ std::string utf8Of(const std::string& hostText)
     return encoding::repairedUtf8(encoding::hostToUtf8(hostText));
 }
 
-// A JSON string of UTF-8 text.
+// A JSON string of UTF-8 text; the runs between escapes are copied whole,
+// as a run over a big model writes hundreds of thousands of these.
 std::string quoted(const std::string& text)
 {
-    std::string out = "\"";
+    std::string out;
+    out.reserve(text.size() + 2);
+    out += '"';
+    std::size_t start = 0;
     char escape[8];
-    for (const char ch : text) {
-        const unsigned char c = static_cast<unsigned char>(ch);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c != '"' && c != '\\' && c >= 0x20)
+            continue;
+        out.append(text, start, i - start);
         if (c == '"' || c == '\\') {
             out += '\\';
-            out += ch;
-        } else if (c < 0x20) {
+            out += text[i];
+        } else {
             std::snprintf(escape, sizeof escape, "\\u%04x", c);
             out += escape;
-        } else {
-            out += ch;
         }
+        start = i + 1;
     }
-    return out + "\"";
+    out.append(text, start, std::string::npos);
+    out += '"';
+    return out;
 }
 
 const char* linkOutcome(int answer)
@@ -216,32 +224,58 @@ void Reporter::writeTable() const
 
 void Reporter::writeJson() const
 {
-    // Always UTF-8, whatever the console: JSON is for programs.
-    std::ostream& out = out_;
-    out << "{\n  \"plugin\": " << quoted(plugin_) << ",\n  \"config\": " << quoted(config_)
-        << ",\n  \"language\": " << quoted(language_) << ",\n  \"warnings\": [";
+    // Always UTF-8, whatever the console: JSON is for programs. Built in a
+    // buffer written out in blocks: a big model's document has hundreds of
+    // thousands of records.
+    std::string out;
+    const auto flushed = [this, &out](bool last) {
+        if (last || out.size() >= 64 * 1024) {
+            out_.write(out.data(), static_cast<std::streamsize>(out.size()));
+            out.clear();
+        }
+    };
+    out += "{\n  \"plugin\": " + quoted(plugin_) + ",\n  \"config\": " + quoted(config_) +
+           ",\n  \"language\": " + quoted(language_) + ",\n  \"warnings\": [";
     for (std::size_t i = 0; i < warnings_.size(); ++i)
-        out << (i ? ",\n    " : "\n    ") << "{\"caption\": " << quoted(warnings_[i].caption)
-            << ", \"text\": " << quoted(warnings_[i].text) << "}";
-    out << (warnings_.empty() ? "" : "\n  ") << "],\n  \"log\": [";
-    for (std::size_t i = 0; i < log_.size(); ++i)
-        out << (i ? ",\n    " : "\n    ") << "{\"message\": " << quoted(log_[i].message) << ", \"detail\": "
-            << quoted(log_[i].detail) << ", \"file\": " << quoted(log_[i].file) << ", \"line\": " << log_[i].line
-            << "}";
-    out << (log_.empty() ? "" : "\n  ") << "],\n  \"links\": [";
-    for (std::size_t i = 0; i < links_.size(); ++i)
-        out << (i ? ",\n    " : "\n    ") << "{\"class\": " << quoted(links_[i].className) << ", \"table\": "
-            << quoted(links_[i].tableName) << ", \"answer\": " << links_[i].answer << ", \"outcome\": "
-            << quoted(linkOutcome(links_[i].answer)) << "}";
-    out << (links_.empty() ? "" : "\n  ") << "],\n  \"classes\": [";
+        out += (i ? ",\n    " : "\n    ") + std::string("{\"caption\": ") + quoted(warnings_[i].caption) +
+               ", \"text\": " + quoted(warnings_[i].text) + "}";
+    out += warnings_.empty() ? "],\n  \"log\": [" : "\n  ],\n  \"log\": [";
+    for (std::size_t i = 0; i < log_.size(); ++i) {
+        out += i ? ",\n    {\"message\": " : "\n    {\"message\": ";
+        out += quoted(log_[i].message);
+        out += ", \"detail\": ";
+        out += quoted(log_[i].detail);
+        out += ", \"file\": ";
+        out += quoted(log_[i].file);
+        out += ", \"line\": ";
+        out += std::to_string(log_[i].line);
+        out += "}";
+        flushed(false);
+    }
+    out += log_.empty() ? "],\n  \"links\": [" : "\n  ],\n  \"links\": [";
+    for (std::size_t i = 0; i < links_.size(); ++i) {
+        out += (i ? ",\n    " : "\n    ") + std::string("{\"class\": ") + quoted(links_[i].className) +
+               ", \"table\": " + quoted(links_[i].tableName) + ", \"answer\": " + std::to_string(links_[i].answer) +
+               ", \"outcome\": " + quoted(linkOutcome(links_[i].answer)) + "}";
+        flushed(false);
+    }
+    out += links_.empty() ? "],\n  \"classes\": [" : "\n  ],\n  \"classes\": [";
     for (std::size_t i = 0; i < classes_.size(); ++i) {
         const ClassEntry& c = classes_[i];
         const bool named = c.outcome == Outcome::Set || c.outcome == Outcome::TableNotFound;
-        out << (i ? ",\n    " : "\n    ") << "{\"class\": " << quoted(c.className) << ", \"package\": "
-            << quoted(c.package) << ", \"table\": " << (named ? quoted(c.tableName) : "null")
-            << ", \"outcome\": " << quoted(outcomeOf(c)) << "}";
+        out += i ? ",\n    {\"class\": " : "\n    {\"class\": ";
+        out += quoted(c.className);
+        out += ", \"package\": ";
+        out += quoted(c.package);
+        out += ", \"table\": ";
+        out += named ? quoted(c.tableName) : std::string("null");
+        out += ", \"outcome\": ";
+        out += quoted(outcomeOf(c));
+        out += "}";
+        flushed(false);
     }
-    out << (classes_.empty() ? "" : "\n  ") << "]\n}\n";
+    out += classes_.empty() ? "]\n}\n" : "\n  ]\n}\n";
+    flushed(true);
 }
 
 } // namespace wiredhost

@@ -32,7 +32,9 @@ bool Xmi2Reader::isExtension(const char* tag) const
 bool Xmi2Reader::isStub(const XMLElement& element) const
 {
     for (const XMLElement* e = element.FirstChildElement(); e != nullptr; e = e->NextSiblingElement()) {
-        if (isExtension(e->Name()) && e->FirstChildElement("referenceExtension") != nullptr)
+        const char* tag = e->Name();
+        if (std::strstr(tag, "Extension") != nullptr && isExtension(tag) &&
+            e->FirstChildElement("referenceExtension") != nullptr)
             return true;
     }
     return false;

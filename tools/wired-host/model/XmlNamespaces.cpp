@@ -77,12 +77,20 @@ void XmlNamespaces::declare(const char* prefix, std::size_t length, const char* 
 
 XmlNamespaces::Kind XmlNamespaces::kindOf(const char* prefix, std::size_t length) const
 {
-    if (length == lastLength_ && std::memcmp(lastPrefix_.data(), prefix, length) == 0)
-        return lastKind_;
-    lastPrefix_.assign(prefix, length);
-    lastLength_ = length;
-    lastKind_ = lookUp(prefix, length);
-    return lastKind_;
+    if (lastLength_ == kNone) {
+        cache_[0].length = cache_[1].length = kNone;
+        lastLength_ = 0;
+    }
+    for (const Cached& cached : cache_) {
+        if (cached.length == length && std::memcmp(cached.prefix.data(), prefix, length) == 0)
+            return cached.kind;
+    }
+    // The older entry makes room.
+    cache_[1] = std::move(cache_[0]);
+    cache_[0].prefix.assign(prefix, length);
+    cache_[0].length = length;
+    cache_[0].kind = lookUp(prefix, length);
+    return cache_[0].kind;
 }
 
 XmlNamespaces::Kind XmlNamespaces::lookUp(const char* prefix, std::size_t length) const

@@ -43,12 +43,16 @@ private:
         Kind kind;
     };
     std::vector<Declaration> scope_;
-    // The last prefix asked for and its answer: nearly every element asks
-    // for the same one or two.
+    // The last prefixes asked for and their answers: nearly every element
+    // asks for the same two (xmi and uml).
     static const std::size_t kNone = static_cast<std::size_t>(-1);
-    mutable std::string lastPrefix_;
-    mutable std::size_t lastLength_ = kNone;
-    mutable Kind lastKind_ = Other;
+    struct Cached {
+        std::string prefix;
+        std::size_t length = kNone;
+        Kind kind = Other;
+    };
+    mutable Cached cache_[2];
+    mutable std::size_t lastLength_ = kNone; // kNone: the cache is empty
 };
 
 } // namespace wiredhost
