@@ -10,7 +10,7 @@ source scripts/wine-env.sh
 
 # The Windows builds, one per host flavour (mingw-w64 and Visual Studio
 # hosts); 64-bit ones run under wine64.
-windows_targets=(windows windows64 windows-msvc)
+windows_targets=(windows windows64 windows-msvc windows64-msvc)
 for target in linux "${windows_targets[@]}"; do
   echo "== $target: build"
   cmake --preset "$target" >/dev/null

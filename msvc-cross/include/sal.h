@@ -9,3 +9,6 @@
 #ifndef _Pre_satisfies_
 #define _Pre_satisfies_(expr)
 #endif
+#ifndef _Inout_bytecount_
+#define _Inout_bytecount_(size)
+#endif
