@@ -140,6 +140,9 @@ std::string hostToUtf8(const std::string& text)
 
 std::string utf8ToOutput(const std::string& utf8, bool toStandardError)
 {
+    // ASCII is the same in every console and ANSI code page.
+    if (isAscii(utf8))
+        return utf8;
     HANDLE stream = GetStdHandle(toStandardError ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
     DWORD mode = 0;
     // A console shows its own code page; what goes to a file or a pipe is

@@ -66,6 +66,25 @@ std::string padded(const std::string& text, std::size_t width)
     return text + std::string(width > length ? width - length : 0, ' ');
 }
 
+void appendPadded(std::string& out, const std::string& text, std::size_t width)
+{
+    const std::size_t length = encoding::characterCount(text);
+    out += text;
+    out.append(width > length ? width - length : 0, ' ');
+}
+
+const std::string& shownClass(const ClassEntry& entry)
+{
+    static const std::string unnamed = "(unnamed)";
+    return entry.outcome == Outcome::Unnamed ? unnamed : entry.className;
+}
+
+const std::string& shownPackage(const ClassEntry& entry)
+{
+    static const std::string none = "-";
+    return entry.package.empty() ? none : entry.package;
+}
+
 } // namespace
 
 Reporter::Reporter(const std::string& command, Format format, std::ostream& out, std::ostream& err)
@@ -75,7 +94,10 @@ Reporter::Reporter(const std::string& command, Format format, std::ostream& out,
 
 void Reporter::write(const std::string& utf8) const
 {
-    out_ << encoding::utf8ToOutput(utf8) << std::flush;
+    // No flush of its own: standard output goes out line by line on a
+    // terminal and in blocks to a file, which a big model's 100,000 log
+    // lines need.
+    out_ << encoding::utf8ToOutput(utf8);
 }
 
 void Reporter::session(const std::string& plugin, const std::string& config, bool privateCopy,
@@ -197,19 +219,32 @@ std::string Reporter::outcomeOf(const ClassEntry& entry)
 
 void Reporter::writeTable() const
 {
-    std::vector<std::vector<std::string>> rows{{"CLASS", "PACKAGE", "TABLE", "OUTCOME"}};
-    for (const ClassEntry& c : classes_)
-        rows.push_back({c.outcome == Outcome::Unnamed ? "(unnamed)" : c.className, c.package.empty() ? "-" : c.package,
-                        shownTable(c), outcomeOf(c)});
-    std::size_t widths[3] = {};
-    for (const auto& row : rows) {
-        for (int k = 0; k < 3; ++k)
-            widths[k] = std::max(widths[k], encoding::characterCount(row[k]));
+    // Widths first, then the rows, written in blocks: a big model has
+    // 100,000 of them.
+    static const std::string kHeader[4] = {"CLASS", "PACKAGE", "TABLE", "OUTCOME"};
+    std::size_t widths[3] = {kHeader[0].size(), kHeader[1].size(), kHeader[2].size()};
+    for (const ClassEntry& c : classes_) {
+        widths[0] = std::max(widths[0], encoding::characterCount(shownClass(c)));
+        widths[1] = std::max(widths[1], encoding::characterCount(shownPackage(c)));
+        widths[2] = std::max(widths[2], encoding::characterCount(shownTable(c)));
     }
     std::string text;
-    for (const auto& row : rows)
-        text += padded(row[0], widths[0] + 2) + padded(row[1], widths[1] + 2) + padded(row[2], widths[2] + 2) +
-                row[3] + "\n";
+    const auto row = [&text, &widths](const std::string& a, const std::string& b, const std::string& c,
+                                      const std::string& d) {
+        appendPadded(text, a, widths[0] + 2);
+        appendPadded(text, b, widths[1] + 2);
+        appendPadded(text, c, widths[2] + 2);
+        text += d;
+        text += '\n';
+    };
+    row(kHeader[0], kHeader[1], kHeader[2], kHeader[3]);
+    for (const ClassEntry& c : classes_) {
+        row(shownClass(c), shownPackage(c), shownTable(c), outcomeOf(c));
+        if (text.size() >= 64 * 1024) {
+            write(text);
+            text.clear();
+        }
+    }
     if (classes_.empty())
         text += "(the model has no classes)\n";
 
