@@ -22,3 +22,6 @@ build/linux-bench/bin/wiredClsTab_bench \
   --benchmark_min_time=0.5 --benchmark_out="$results" --benchmark_out_format=json \
   --benchmark_report_aggregates_only=true
 python3 bench/report.py "$results"
+
+# wired-host run on a generated 100,000-class model against tinyxml2's floor.
+python3 bench/model_bench.py
