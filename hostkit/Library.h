@@ -20,6 +20,11 @@ public:
     // False with the loader's own explanation in error when the file cannot
     // be loaded or does not export registConvert. path is used as given.
     bool load(const std::string& path, std::string& error);
+    // Takes over a module the host loaded itself (on Windows, one whose
+    // path only the wide calls can name), as load() would have loaded it:
+    // false with a message in error, and the module released, when it does
+    // not export registConvert.
+    bool adopt(void* module, std::string& error);
     // Only once no converter of the library is used any more.
     void unload();
 

@@ -12,15 +12,26 @@ Library::~Library()
 bool Library::load(const std::string& path, std::string& error)
 {
     unload();
-    module_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (module_ == nullptr) {
+    void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (module == nullptr) {
         const char* reason = dlerror();
         error = reason != nullptr ? reason : path + ": cannot be loaded";
         return false;
     }
+    if (!adopt(module, error)) {
+        error = path + ": does not export registConvert";
+        return false;
+    }
+    return true;
+}
+
+bool Library::adopt(void* module, std::string& error)
+{
+    unload();
+    module_ = module;
     void* symbol = dlsym(module_, "registConvert");
     if (symbol == nullptr) {
-        error = path + ": does not export registConvert";
+        error = "the module does not export registConvert";
         unload();
         return false;
     }

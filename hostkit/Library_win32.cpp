@@ -52,10 +52,20 @@ bool Library::load(const std::string& path, std::string& error)
         error = path + ": cannot be loaded: " + lastErrorText(path);
         return false;
     }
-    module_ = module;
-    FARPROC symbol = GetProcAddress(module, "registConvert");
-    if (symbol == nullptr) {
+    if (!adopt(module, error)) {
         error = path + ": does not export registConvert";
+        return false;
+    }
+    return true;
+}
+
+bool Library::adopt(void* module, std::string& error)
+{
+    unload();
+    module_ = module;
+    FARPROC symbol = GetProcAddress(static_cast<HMODULE>(module), "registConvert");
+    if (symbol == nullptr) {
+        error = "the module does not export registConvert";
         unload();
         return false;
     }

@@ -1,9 +1,10 @@
 #include "WarningCapture.h"
 
-#include <cstring>
 #include <string>
 
 #include <windows.h>
+
+#include "ImportPatch.h"
 
 namespace hostkit {
 
@@ -48,89 +49,12 @@ int WINAPI recordMessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT sty
     return IDOK;
 }
 
-bool isNamed(BYTE* base, const IMAGE_THUNK_DATA& name, const char* function)
-{
-    if (IMAGE_SNAP_BY_ORDINAL(name.u1.Ordinal))
-        return false;
-    const auto* byName = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + name.u1.AddressOfData);
-    return std::strcmp(reinterpret_cast<const char*>(byName->Name), function) == 0;
-}
-
-// The import address table slot through which module calls
-// USER32!function, or null when it imports no such function. The names are
-// in the lookup table; a module linked without one has only the bound
-// addresses left, so there the slot holding the function's address is taken.
-FARPROC* importSlot(HMODULE module, const char* function)
-{
-    if (module == nullptr)
-        return nullptr;
-    auto* base = reinterpret_cast<BYTE*>(module);
-    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    if (imports.VirtualAddress == 0)
-        return nullptr;
-    HMODULE user32 = GetModuleHandleA("user32.dll");
-    const FARPROC real = user32 != nullptr ? GetProcAddress(user32, function) : nullptr;
-    auto* descriptor = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
-    for (; descriptor->Name != 0; ++descriptor) {
-        if (lstrcmpiA(reinterpret_cast<const char*>(base + descriptor->Name), "user32.dll") != 0)
-            continue;
-        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + descriptor->FirstThunk);
-        if (descriptor->OriginalFirstThunk == 0) {
-            for (; slots->u1.Function != 0; ++slots) {
-                if (real != nullptr && reinterpret_cast<FARPROC>(slots->u1.Function) == real)
-                    return reinterpret_cast<FARPROC*>(&slots->u1.Function);
-            }
-            continue;
-        }
-        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + descriptor->OriginalFirstThunk);
-        for (; names->u1.AddressOfData != 0; ++names, ++slots) {
-            if (isNamed(base, *names, function))
-                return reinterpret_cast<FARPROC*>(&slots->u1.Function);
-        }
-    }
-    return nullptr;
-}
-
-bool writeSlot(FARPROC* slot, FARPROC value)
-{
-    DWORD protection = 0;
-    if (!VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protection))
-        return false;
-    *slot = value;
-    VirtualProtect(slot, sizeof *slot, protection, &protection);
-    return true;
-}
-
 } // namespace
-
-struct Patch {
-    FARPROC* slot = nullptr;
-    FARPROC original = nullptr;
-
-    void apply(HMODULE module, const char* function, FARPROC recorder)
-    {
-        FARPROC* found = importSlot(module, function);
-        if (found == nullptr)
-            return;
-        original = *found;
-        if (writeSlot(found, recorder))
-            slot = found;
-    }
-
-    void undo()
-    {
-        if (slot != nullptr)
-            writeSlot(slot, original);
-        slot = nullptr;
-    }
-};
 
 struct WarningCapture::State {
     // The narrow box, and the wide one the plug-in shows for a path that the
     // ANSI code page cannot spell.
-    Patch narrow, wide;
+    ImportPatch narrow, wide;
     std::vector<Warning> warnings;
 };
 
@@ -142,9 +66,8 @@ std::ostream& operator<<(std::ostream& out, const Warning& warning)
 
 WarningCapture::WarningCapture(void* module) : state_(new State)
 {
-    const auto handle = static_cast<HMODULE>(module);
-    state_->narrow.apply(handle, "MessageBoxA", reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&recordMessageBoxA)));
-    state_->wide.apply(handle, "MessageBoxW", reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&recordMessageBoxW)));
+    state_->narrow.apply(module, "MessageBoxA", reinterpret_cast<void*>(&recordMessageBoxA), "user32.dll");
+    state_->wide.apply(module, "MessageBoxW", reinterpret_cast<void*>(&recordMessageBoxW), "user32.dll");
     recording = &state_->warnings;
 }
 
@@ -156,7 +79,7 @@ WarningCapture::~WarningCapture()
 
 bool WarningCapture::active() const
 {
-    return state_->narrow.slot != nullptr;
+    return state_->narrow.active();
 }
 
 std::vector<Warning> WarningCapture::finish()
