@@ -9,6 +9,7 @@ using tinyxml2::XMLElement;
 Xmi1Reader::Xmi1Reader(ClassCollector& collector) : XmiReader(collector)
 {
     collector.excludeStereotypedClasses(true);
+    packageAttribute_ = true;
 }
 
 const char* Xmi1Reader::metaclassOf(const XMLElement& element, const Attributes&) const

@@ -112,6 +112,12 @@ void XmiReader::scan(const XMLElement& element, Attributes& attributes)
                 continue;
             }
             break;
+        case 'p':
+            if (equals(name, "package")) {
+                attributes.package = a->Value();
+                continue;
+            }
+            break;
         case 'v':
             if (equals(name, "value")) {
                 attributes.value = a->Value();
@@ -217,7 +223,12 @@ void XmiReader::classElement(const XMLElement& element, const Attributes& attrib
 {
     if (isStub(element))
         return;
-    const int index = collector_.addClass(context.package, nameOf(element, attributes), attributes.id);
+    int package = context.package;
+    // <UML:Class package="shop" …> outside any package element.
+    if (packageAttribute_ && package == ClassCollector::kNoPackage && attributes.package != nullptr &&
+        attributes.package[0] != '\0')
+        package = collector_.addPackage(ClassCollector::kNoPackage, attributes.package, nullptr);
+    const int index = collector_.addClass(package, nameOf(element, attributes), attributes.id);
     Context inner;
     inner.package = context.package;
     inner.owner = Context::OwnerClass;

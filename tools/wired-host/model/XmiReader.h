@@ -37,6 +37,7 @@ protected:
         const char* extendedElement = nullptr;
         const char* tag = nullptr;
         const char* value = nullptr;
+        const char* package = nullptr;
     };
 
     // Where the walk is: the innermost package, and the class, package or
@@ -65,6 +66,8 @@ protected:
 
     ClassCollector& collector_;
     XmlNamespaces namespaces_;
+    // Umbrello's older files name a class's package in an attribute.
+    bool packageAttribute_ = false;
 
 private:
     void walk(const tinyxml2::XMLElement& element, const Context& context);

@@ -19,7 +19,7 @@ EXPORTED = [
     ("umbrello.xmi", [("", "Draft", "set"), ("library", "Book", "set"), ("library", "Lender", "set"),
                       ("library", "Bücherei", "set")]),
     ("umbrello-old.xmi.gz", [("", "Account", "set (duplicate)"), ("bank", "Teller", "set"),
-                             ("", "Account", "set (duplicate)")]),
+                             ("", "Account", "set (duplicate)"), ("legacy", "Ledger", "set"), ("", "Free", "set")]),
     ("argouml.zargo", [("org.example", "Vehicle", "set"), ("org.example", "Wheel", "set"),
                        ("org.example", "Person", "set"), ("org.example", "", "unnamed: not converted"),
                        ("org.example", "Ownership", "set")]),

@@ -86,7 +86,7 @@ const std::vector<Expected> kUmbrello = {
 };
 
 const std::vector<Expected> kUmbrelloOld = {
-    {"", "Account", true}, {"bank", "Teller"}, {"", "Account", true},
+    {"", "Account", true}, {"bank", "Teller"}, {"", "Account", true}, {"legacy", "Ledger"}, {"", "Free"},
 };
 
 const FileCase kFiles[] = {
