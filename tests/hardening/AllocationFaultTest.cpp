@@ -65,12 +65,15 @@ long failEachAllocationOfCreation(const PluginCopy& plugin)
 {
     for (long n = 1;; ++n) {
         const int openFiles = ProcessUsage::now().openFiles;
+        if (n == 1) {
+            EXPECT_GT(openFiles, 0) << "the open files cannot be counted";
+        }
         RecordingHost host;
         kavri::IConvert* converter = nullptr;
         bool threw = false;
         bool fired = false;
         {
-            FailingAllocation fault(n);
+            FailingAllocation fault(n, plugin.module());
             try {
                 converter = plugin.registConvert(host);
             } catch (const std::bad_alloc&) {
@@ -138,7 +141,7 @@ TEST(AllocationFaults, EachAllocationWhileConvertingReachesTheHostAndTheConverte
         bool threw = false;
         bool fired = false;
         {
-            FailingAllocation fault(n);
+            FailingAllocation fault(n, plugin.module());
             try {
                 converter->convert(&model);
             } catch (const std::bad_alloc&) {

@@ -3,19 +3,29 @@
 
 namespace hardening {
 
-// The test program replaces the global operator new. While a FailingAllocation
-// is alive, the Nth allocation from its creation on throws std::bad_alloc,
-// once; every other allocation is served normally. The plug-in, loaded into
-// this process, allocates through the same operator, so its allocations and
-// those of tinyxml2 and the standard library fail the same way.
+// While a FailingAllocation is alive, the Nth allocation by operator new
+// from its creation on fails, once, as when memory runs out: operator new
+// throws std::bad_alloc (the nothrow forms give null). Every other
+// allocation is served normally.
+//
+// On Linux the test program replaces the global operator new, which the
+// plug-in, loaded into this process, shares with tinyxml2, the standard
+// library and the host. On Windows each DLL keeps its own: the plug-in calls
+// the C++ runtime DLL's operator new, which takes its memory from malloc
+// through the runtime's own import table, and that import is pointed at a
+// failing malloc for the capture's lifetime. So again every operator new in
+// the process counts, those made inside the runtime for the plug-in's
+// strings included. The constructor throws std::runtime_error when it cannot
+// do so for this plug-in.
 class FailingAllocation {
 public:
-    explicit FailingAllocation(long nth);
+    // plugin is the loaded plug-in's module (PluginInstance::module()).
+    FailingAllocation(long nth, void* plugin);
     ~FailingAllocation();
     FailingAllocation(const FailingAllocation&) = delete;
     FailingAllocation& operator=(const FailingAllocation&) = delete;
 
-    // Did the Nth allocation happen (and so throw)?
+    // Did the Nth allocation happen (and so fail)?
     bool fired() const;
     // Allocations counted so far while armed.
     long allocations() const;

@@ -31,7 +31,9 @@ void* allocate(std::size_t size)
 
 namespace hardening {
 
-FailingAllocation::FailingAllocation(long nth)
+// Every allocation of the process goes through the operators below, so the
+// plug-in needs no patching.
+FailingAllocation::FailingAllocation(long nth, void*)
 {
     countdown = nth;
     counted = 0;

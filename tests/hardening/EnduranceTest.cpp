@@ -45,8 +45,8 @@ struct ConverterFootprint {
 
 std::size_t allocatorCost(std::size_t bytes)
 {
-#if defined(__SANITIZE_ADDRESS__)
-    return bytes; // the sanitizer counts the bytes asked for
+#if defined(__SANITIZE_ADDRESS__) || defined(_WIN32)
+    return bytes; // the sanitizer, and a Windows heap walk, count the bytes asked for
 #else
     // glibc on 64 bits: an 8-byte header, rounded up to 16, 32 at least.
     const std::size_t chunk = (bytes + 8 + 15) & ~std::size_t(15);

@@ -4,7 +4,9 @@
 #include <string>
 #include <vector>
 
+#ifndef _WIN32
 #include <sys/stat.h>
+#endif
 
 #include <gtest/gtest.h>
 
@@ -225,6 +227,8 @@ TEST(HostileInput, ANulInAClassNameEndsTheTextTheHostSees)
 
 } // namespace
 
+// Windows keeps no pipe in a folder, so this case is Linux's alone.
+#ifndef _WIN32
 namespace {
 
 // A pipe named config.xml is no configuration. Reading it would wait for a
@@ -247,3 +251,4 @@ TEST(HostileInput, APipeNamedConfigIsUnreadableAndNeverWaitedFor)
 }
 
 } // namespace
+#endif
