@@ -9,7 +9,7 @@ deps="$root/build/_deps"
 packages=(cmake ninja-build g++ clang-14 libclang-rt-14-dev llvm-14 lld-14
           g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine32:i386 wine64
           libtinyxml2-dev zlib1g-dev libgtest-dev googletest libbenchmark-dev
-          dpkg-dev python3)
+          dpkg-dev python3 locales)
 
 as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
 
@@ -76,4 +76,14 @@ for arch in i386 amd64; do
   dpkg -x "$tmp"/libwine-dev_*.deb "$dest"
   echo "$version" > "$dest/version"
   rm -rf "$tmp"
+done
+
+# Wine's ANSI code page follows the locale (zh_CN.UTF-8 gives 936,
+# ja_JP.UTF-8 932); for a locale the system lacks it takes 1252. The code
+# page tests run in these two.
+available_locales=$(locale -a 2>/dev/null || true)
+for locale in zh_CN ja_JP; do
+  if ! grep -qixE "$locale\.utf-?8" <<<"$available_locales"; then
+    as_root localedef -i "$locale" -f UTF-8 "$locale.UTF-8"
+  fi
 done
