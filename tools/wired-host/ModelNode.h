@@ -13,7 +13,7 @@ class Model;
 // A node handed to the plug-in: the model (type 5) whose traversal walks a
 // class's packages and then the class (kind 24). It remembers what the
 // plug-in asked, so the host can tell what became of the class.
-class ModelNode : public kavri::INode {
+class ModelNode final : public kavri::INode {
 public:
     static const int kModelType = 5;
     static const int kClassKind = 24;
