@@ -1,4 +1,5 @@
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include <unistd.h>
@@ -38,10 +39,11 @@ struct PluginFolder {
 // do.
 const Library* loadAs(const fs::path& name)
 {
-    auto* library = new Library();
+    static std::vector<std::unique_ptr<Library>> loaded;
+    loaded.push_back(std::make_unique<Library>());
     std::string error;
-    EXPECT_TRUE(library->load(name, error)) << error;
-    return library;
+    EXPECT_TRUE(loaded.back()->load(name, error)) << error;
+    return loaded.back().get();
 }
 
 // The links that a converter of the library registered.
