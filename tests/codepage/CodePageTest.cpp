@@ -242,23 +242,28 @@ INSTANTIATE_TEST_SUITE_P(Folders, PluginFolderTest, ::testing::ValuesIn(forThisC
 
 // Class names in the ANSI code page's bytes.
 struct NameCase {
+    const char* label;
     UINT codePage;
     std::string name, table;
 };
 
 std::ostream& operator<<(std::ostream& out, const NameCase& c)
 {
-    return out << c.name;
+    return out << c.label;
 }
 
 const NameCase kNameCases[] = {
     // 條 is GBK 97 6C: its second byte looks like 'l'.
-    {936, "\x97\x6C" "Code", "\x97\x6C" "Code"},
-    {936, "order\x97\x6C" "Item", "order\x97\x6C" "Item"},
-    {936, "\x97\x6C" "CodeItem", "\x97\x6C" "Code_Item"},
+    {"TiaoCode", 936, "\x97\x6C" "Code", "\x97\x6C" "Code"},
+    {"orderTiaoItem", 936, "order\x97\x6C" "Item", "order\x97\x6C" "Item"},
+    {"TiaoCodeItem", 936, "\x97\x6C" "CodeItem", "\x97\x6C" "Code_Item"},
+    // 0x80 (the euro sign) is a character of its own, not a first byte.
+    {"EuroaB", 936, "\x80" "aB", "\x80" "a_B"},
     // カード is Shift-JIS 83 4A 81 5B 83 68: ド ends in 'h'.
-    {932, "\x83\x4A\x81\x5B\x83\x68" "Info", "\x83\x4A\x81\x5B\x83\x68" "Info"},
-    {932, "card\x83\x4A\x81\x5B\x83\x68" "InfoItem", "card\x83\x4A\x81\x5B\x83\x68" "Info_Item"},
+    {"KaadoInfo", 932, "\x83\x4A\x81\x5B\x83\x68" "Info", "\x83\x4A\x81\x5B\x83\x68" "Info"},
+    // Half-width katakana are single bytes: ｶ (B6) takes no letter with it.
+    {"KaaB", 932, "\xB6" "aB", "\xB6" "a_B"},
+    {"cardKaadoInfoItem", 932, "card\x83\x4A\x81\x5B\x83\x68" "InfoItem", "card\x83\x4A\x81\x5B\x83\x68" "Info_Item"},
 };
 
 class DoubleByteNameTest : public ::testing::TestWithParam<NameCase> {};
@@ -281,7 +286,8 @@ TEST_P(DoubleByteNameTest, NoSeamAfterADoubleByteCharacter)
               host.logs);
 }
 
-INSTANTIATE_TEST_SUITE_P(Names, DoubleByteNameTest, ::testing::ValuesIn(forThisCodePage(kNameCases)));
+INSTANTIATE_TEST_SUITE_P(Names, DoubleByteNameTest, ::testing::ValuesIn(forThisCodePage(kNameCases)),
+                         [](const ::testing::TestParamInfo<NameCase>& info) { return info.param.label; });
 
 } // namespace
 
