@@ -81,7 +81,7 @@ bool ModelLoader::load(std::string& error)
     // A plain UTF-8 XML file goes to tinyxml2 as it is, so the whole text
     // is in memory once only.
     if (format == ModelFormat::Xml && encoding::isUtf8(XmlDecoder::encodingOf(head)))
-        return finishXmi(loadXmlFile(file.get(), error));
+        return finishCollected(loadXmlFile(file.get(), error));
     std::string bytes = readRest(file.get(), std::move(head));
     file.reset();
     return loadBytes(bytes, 0, error);
@@ -90,34 +90,35 @@ bool ModelLoader::load(std::string& error)
 bool ModelLoader::loadBytes(std::string& bytes, int depth, std::string& error)
 {
     const ModelFormat format = FormatDetector::ofBytes(bytes.substr(0, 4096));
-    if (format == ModelFormat::Tar && depth < 3) {
-        if (!unpackTar(bytes, error))
-            return false;
-        return loadBytes(bytes, depth + 1, error);
-    }
-    if ((format == ModelFormat::Gzip || format == ModelFormat::Zip) && depth < 3) {
-        std::string unpacked;
-        if (format == ModelFormat::Gzip && !Inflater::gunzip(bytes, unpacked, error)) {
-            error = at(0) + "gzip: " + error;
-            return false;
-        }
-        if (format == ModelFormat::Zip && !unpackZip(bytes, error))
-            return false;
-        if (format == ModelFormat::Gzip)
-            bytes.swap(unpacked);
-        return loadBytes(bytes, depth + 1, error);
-    }
+    const bool container = format == ModelFormat::Gzip || format == ModelFormat::Zip || format == ModelFormat::Tar;
+    if (container && depth < 3)
+        return unpack(bytes, format, error) && loadBytes(bytes, depth + 1, error);
     switch (format) {
     case ModelFormat::Xml:
-        return finishXmi(loadXmlText(bytes, error));
+        return finishCollected(loadXmlText(bytes, error));
     case ModelFormat::Json:
-        return finishXmi(loadJson(bytes, error));
+        return finishCollected(loadJson(bytes, error));
     case ModelFormat::PlantUml:
-        return finishXmi(loadPlantUml(bytes, error));
+        return finishCollected(loadPlantUml(bytes, error));
     default:
         error = at(0) + FormatDetector::describeBytes(bytes.substr(0, 4096));
         return false;
     }
+}
+
+bool ModelLoader::unpack(std::string& bytes, ModelFormat format, std::string& error)
+{
+    if (format == ModelFormat::Zip)
+        return unpackZip(bytes, error);
+    if (format == ModelFormat::Tar)
+        return unpackTar(bytes, error);
+    std::string unpacked;
+    if (!Inflater::gunzip(bytes, unpacked, error)) {
+        error = at(0) + "gzip: " + error;
+        return false;
+    }
+    bytes.swap(unpacked);
+    return true;
 }
 
 // ArgoUML's .zargo and Poseidon's .zuml: the model is the .xmi entry.
@@ -275,7 +276,7 @@ bool ModelLoader::loadPlantUml(const std::string& text, std::string& error)
     return true;
 }
 
-bool ModelLoader::finishXmi(bool loaded)
+bool ModelLoader::finishCollected(bool loaded)
 {
     if (loaded && collector_) {
         model_.setClasses(collector_->finish());

@@ -27,6 +27,8 @@ public:
 private:
     void announceBigFile(std::FILE* file) const;
     bool loadBytes(std::string& bytes, int depth, std::string& error);
+    // gzip, zip or tar: the model file inside, in place of the container.
+    bool unpack(std::string& bytes, ModelFormat format, std::string& error);
     bool unpackZip(std::string& bytes, std::string& error);
     bool unpackTar(std::string& bytes, std::string& error);
     bool loadXmlFile(std::FILE* file, std::string& error);
@@ -37,7 +39,7 @@ private:
     bool readXmi(const tinyxml2::XMLElement& root, ModelFormat format, const std::string& version,
                  std::string& error);
     // The classes a reader collected, once its document is gone.
-    bool finishXmi(bool loaded);
+    bool finishCollected(bool loaded);
     std::string where() const;
     std::string at(int line) const;
 

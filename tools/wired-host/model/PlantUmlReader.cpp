@@ -80,47 +80,24 @@ void PlantUmlReader::read(const std::string& text)
 
 void PlantUmlReader::line(const std::string& text)
 {
-    if (inComment_) {
-        inComment_ = text.find("'/") == std::string::npos;
+    if (comment(text) || text.empty())
         return;
-    }
-    if (text.compare(0, 2, "/'") == 0) {
-        inComment_ = text.find("'/", 2) == std::string::npos;
-        return;
-    }
-    if (text.empty() || text[0] == '\'')
-        return;
-    const bool inClassBody = !scopes_.empty() && scopes_.back().isClassBody;
     if (text[0] == '}') {
-        if (!scopes_.empty()) {
-            if (!scopes_.back().isClassBody)
-                paths_.pop_back();
-            scopes_.pop_back();
-        }
+        closeScope();
         return;
     }
-    if (inClassBody)
+    if (!scopes_.empty() && scopes_.back().isClassBody)
         return;
     if (startsWithWord(text, "set")) {
-        std::string rest = afterWord(text, "set");
-        if (startsWithWord(rest, "namespaceSeparator") || startsWithWord(rest, "separator"))
-            separatorDot_ = rest.find(" none") == std::string::npos && rest.find('.') != std::string::npos;
+        setting(afterWord(text, "set"));
         return;
     }
-    for (const char* word : {"package", "namespace"}) {
-        if (startsWithWord(text, word)) {
-            std::string rest = afterWord(text, word);
-            const std::string name = takeName(rest);
-            if (rest.find('{') != std::string::npos) {
-                const std::string outer = paths_.empty() ? std::string() : paths_.back();
-                paths_.push_back(outer.empty() ? name : outer + "." + name);
-                scopes_.push_back({packageFor(paths_.back()), false});
-            }
-            return;
-        }
+    if (startsWithWord(text, "package") || startsWithWord(text, "namespace")) {
+        openPackage(afterWord(text, startsWithWord(text, "package") ? "package" : "namespace"));
+        return;
     }
     if (startsWithWord(text, "abstract")) {
-        std::string rest = afterWord(text, "abstract");
+        const std::string rest = afterWord(text, "abstract");
         declareClass(startsWithWord(rest, "class") ? afterWord(rest, "class") : rest);
         return;
     }
@@ -130,8 +107,48 @@ void PlantUmlReader::line(const std::string& text)
     }
     // Other blocks with braces (interface, enum, together…) hold no classes
     // of their own but must be closed.
-    if (text.back() == '{' && (startsWithWord(text, "together") || text.find(' ') != std::string::npos))
+    if (text.back() == '{' && text.find(' ') != std::string::npos)
         scopes_.push_back({scopes_.empty() ? ClassCollector::kNoPackage : scopes_.back().package, true});
+}
+
+// Line comments (') and block comments (/' … '/); true when the line is one.
+bool PlantUmlReader::comment(const std::string& text)
+{
+    if (inComment_) {
+        inComment_ = text.find("'/") == std::string::npos;
+        return true;
+    }
+    if (text.compare(0, 2, "/'") == 0) {
+        inComment_ = text.find("'/", 2) == std::string::npos;
+        return true;
+    }
+    return !text.empty() && text[0] == '\'';
+}
+
+void PlantUmlReader::closeScope()
+{
+    if (scopes_.empty())
+        return;
+    if (!scopes_.back().isClassBody)
+        paths_.pop_back();
+    scopes_.pop_back();
+}
+
+// "set namespaceSeparator none" keeps dots in class names.
+void PlantUmlReader::setting(const std::string& rest)
+{
+    if (startsWithWord(rest, "namespaceSeparator") || startsWithWord(rest, "separator"))
+        separatorDot_ = rest.find(" none") == std::string::npos && rest.find('.') != std::string::npos;
+}
+
+void PlantUmlReader::openPackage(std::string rest)
+{
+    const std::string name = takeName(rest);
+    if (rest.find('{') == std::string::npos)
+        return;
+    const std::string outer = paths_.empty() ? std::string() : paths_.back();
+    paths_.push_back(outer.empty() ? name : outer + "." + name);
+    scopes_.push_back({packageFor(paths_.back()), false});
 }
 
 void PlantUmlReader::declareClass(std::string rest)

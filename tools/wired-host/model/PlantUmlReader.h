@@ -29,6 +29,10 @@ private:
     };
 
     void line(const std::string& text);
+    bool comment(const std::string& text);
+    void closeScope();
+    void setting(const std::string& rest);
+    void openPackage(std::string rest);
     void declareClass(std::string rest);
     int packageFor(const std::string& path);
 

@@ -77,74 +77,54 @@ void XmiReader::walkChildren(const XMLElement& element, const Context& context)
         walk(*e, context);
 }
 
+// The plain attributes the walk reads, and where each goes.
+const XmiReader::PlainAttribute XmiReader::kPlainAttributes[] = {
+    {"name", &Attributes::name},       {"href", &Attributes::href},   {"stereotype", &Attributes::stereotype},
+    {"extendedElement", &Attributes::extendedElement}, {"tag", &Attributes::tag}, {"value", &Attributes::value},
+    {"package", &Attributes::package},
+};
+
 void XmiReader::scan(const XMLElement& element, Attributes& attributes)
 {
     for (const XMLAttribute* a = element.FirstAttribute(); a != nullptr; a = a->Next()) {
         const char* name = a->Name();
-        switch (name[0]) {
-        case 'n':
-            if (equals(name, "name")) {
-                attributes.name = a->Value();
-                continue;
-            }
-            break;
-        case 'h':
-            if (equals(name, "href")) {
-                attributes.href = a->Value();
-                continue;
-            }
-            break;
-        case 's':
-            if (equals(name, "stereotype")) {
-                attributes.stereotype = a->Value();
-                continue;
-            }
-            break;
-        case 'e':
-            if (equals(name, "extendedElement")) {
-                attributes.extendedElement = a->Value();
-                continue;
-            }
-            break;
-        case 't':
-            if (equals(name, "tag")) {
-                attributes.tag = a->Value();
-                continue;
-            }
-            break;
-        case 'p':
-            if (equals(name, "package")) {
-                attributes.package = a->Value();
-                continue;
-            }
-            break;
-        case 'v':
-            if (equals(name, "value")) {
-                attributes.value = a->Value();
-                continue;
-            }
-            break;
-        case 'x':
-            if (std::strncmp(name, "xmlns", 5) == 0) {
-                if (name[5] == '\0')
-                    namespaces_.declare("", 0, a->Value());
-                else if (name[5] == ':')
-                    namespaces_.declare(name + 6, std::strlen(name + 6), a->Value());
-                continue;
-            }
-            if (std::strncmp(name, "xmi.", 4) == 0) {
-                scanXmiAttribute(name + 4, a->Value(), attributes);
-                continue;
-            }
-            break;
-        default:
-            break;
+        if (!scanPlain(name, *a, attributes) && !scanNamespace(name, *a))
+            scanXmi(name, *a, attributes);
+    }
+}
+
+bool XmiReader::scanPlain(const char* name, const XMLAttribute& attribute, Attributes& attributes)
+{
+    for (const PlainAttribute& plain : kPlainAttributes) {
+        if (name[0] == plain.name[0] && equals(name, plain.name)) {
+            attributes.*plain.field = attribute.Value();
+            return true;
         }
-        // xmi:id, xmi:type... under whatever prefix the XMI namespace has.
-        if (const char* colon = std::strchr(name, ':')) {
-            if (namespaces_.kindOf(name, static_cast<std::size_t>(colon - name)) == XmlNamespaces::Xmi)
-                scanXmiAttribute(colon + 1, a->Value(), attributes);
-        }
+    }
+    return false;
+}
+
+// xmlns="…" and xmlns:p="…" hold until the element ends.
+bool XmiReader::scanNamespace(const char* name, const XMLAttribute& attribute)
+{
+    if (name[0] != 'x' || std::strncmp(name, "xmlns", 5) != 0)
+        return false;
+    if (name[5] == '\0')
+        namespaces_.declare("", 0, attribute.Value());
+    else if (name[5] == ':')
+        namespaces_.declare(name + 6, std::strlen(name + 6), attribute.Value());
+    return true;
+}
+
+// xmi.id (XMI 1.x) or xmi:id, xmi:type... under whatever prefix the XMI
+// namespace has.
+void XmiReader::scanXmi(const char* name, const XMLAttribute& attribute, Attributes& attributes)
+{
+    if (std::strncmp(name, "xmi.", 4) == 0) {
+        scanXmiAttribute(name + 4, attribute.Value(), attributes);
+    } else if (const char* colon = std::strchr(name, ':')) {
+        if (namespaces_.kindOf(name, static_cast<std::size_t>(colon - name)) == XmlNamespaces::Xmi)
+            scanXmiAttribute(colon + 1, attribute.Value(), attributes);
     }
 }
 

@@ -40,6 +40,12 @@ protected:
         const char* package = nullptr;
     };
 
+    struct PlainAttribute {
+        const char* name;
+        const char* Attributes::*field;
+    };
+    static const PlainAttribute kPlainAttributes[];
+
     // Where the walk is: the innermost package, and the class, package or
     // stereotype whose own properties are being read.
     struct Context {
@@ -73,6 +79,9 @@ private:
     void walk(const tinyxml2::XMLElement& element, const Context& context);
     void walkChildren(const tinyxml2::XMLElement& element, const Context& context);
     void scan(const tinyxml2::XMLElement& element, Attributes& attributes);
+    bool scanPlain(const char* name, const tinyxml2::XMLAttribute& attribute, Attributes& attributes);
+    bool scanNamespace(const char* name, const tinyxml2::XMLAttribute& attribute);
+    void scanXmi(const char* name, const tinyxml2::XMLAttribute& attribute, Attributes& attributes);
     void scanXmiAttribute(const char* local, const char* value, Attributes& attributes);
     void visit(const tinyxml2::XMLElement& element, const Attributes& attributes, const Context& context);
     void property(const tinyxml2::XMLElement& element, const Context& context);

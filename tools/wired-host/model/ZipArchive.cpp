@@ -70,25 +70,31 @@ bool ZipArchive::open(const std::string& data, std::string& error)
     const std::uint32_t count = read16(data, end + 10);
     std::size_t at = read32(data, end + 16);
     for (std::uint32_t i = 0; i < count; ++i) {
-        if (at + 46 > data.size() || read32(data, at) != kDirectoryEntry) {
+        if (!readEntry(data, at)) {
             error = "a zip file with a damaged directory";
             return false;
         }
-        Entry entry;
-        entry.method = static_cast<std::uint16_t>(read16(data, at + 10));
-        entry.compressedSize = read32(data, at + 20);
-        entry.size = read32(data, at + 24);
-        const std::size_t nameLength = read16(data, at + 28);
-        const std::size_t extra = read16(data, at + 30) + read16(data, at + 32);
-        entry.localHeader = read32(data, at + 42);
-        if (at + 46 + nameLength > data.size()) {
-            error = "a zip file with a damaged directory";
-            return false;
-        }
-        entry.name = data.substr(at + 46, nameLength);
-        entries_.push_back(entry);
-        at += 46 + nameLength + extra;
     }
+    return true;
+}
+
+// One entry of the central directory at `at`, which moves past it.
+bool ZipArchive::readEntry(const std::string& data, std::size_t& at)
+{
+    if (at + 46 > data.size() || read32(data, at) != kDirectoryEntry)
+        return false;
+    Entry entry;
+    entry.method = static_cast<std::uint16_t>(read16(data, at + 10));
+    entry.compressedSize = read32(data, at + 20);
+    entry.size = read32(data, at + 24);
+    const std::size_t nameLength = read16(data, at + 28);
+    const std::size_t extra = read16(data, at + 30) + read16(data, at + 32);
+    entry.localHeader = read32(data, at + 42);
+    if (at + 46 + nameLength > data.size())
+        return false;
+    entry.name = data.substr(at + 46, nameLength);
+    entries_.push_back(entry);
+    at += 46 + nameLength + extra;
     return true;
 }
 

@@ -34,6 +34,8 @@ public:
     bool extract(const Entry& entry, std::string& out, std::string& error) const;
 
 private:
+    bool readEntry(const std::string& data, std::size_t& at);
+
     const std::string* data_ = nullptr;
     std::vector<Entry> entries_;
 };
