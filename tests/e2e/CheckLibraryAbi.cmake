@@ -1,6 +1,7 @@
 # Checks the binary interface of the built plug-in.
 #   cmake -DTOOL=<objdump or nm> -DLIBRARY=<path>
-#         [-DFORMAT=<pei-i386 or pei-x86-64> -DIMPORTS=<a.dll,b.dll,...>]
+#         [-DFORMAT=<pei-i386 or pei-x86-64> -DIMPORTS=<a.dll,b.dll,...>
+#          -DSAFESEH=ON]
 #         -P CheckLibraryAbi.cmake
 # A Windows DLL (checked with objdump -p) must have the PE format its host
 # build needs (FORMAT: pei-i386 is PE32, pei-x86-64 is PE32+), export
@@ -55,6 +56,17 @@ if(LIBRARY MATCHES "\\.dll$")
   endif()
   if(NOT dump MATCHES "\nMagic[ \t]+${magic}")
     fail("optional header magic is not ${magic} (${magic_name})")
+  endif()
+
+  # Host exceptions unwind through the plug-in's frames. Windows calls no
+  # exception handler of a 32-bit image marked NO_SEH (Wine does not check),
+  # and one built for Visual Studio's ABI registers its handlers in the
+  # table its load configuration points at (SAFESEH).
+  if(FORMAT STREQUAL "pei-i386" AND dump MATCHES "\n[ \t]+NO_SEH\n")
+    fail("marked NO_SEH: Windows would call none of its exception handlers")
+  endif()
+  if(SAFESEH AND NOT dump MATCHES "Entry a [0-9a-f]*[1-9a-f][0-9a-f]* [0-9a-f]+ Load Configuration Directory")
+    fail("no load configuration: no table of its exception handlers (SafeSEH)")
   endif()
 
   # Names listed after "[Ordinal/Name Pointer] Table", up to the blank line.
