@@ -1,10 +1,13 @@
 #include <chrono>
 #include <fstream>
-#include <future>
 #include <string>
 #include <vector>
 
 #ifndef _WIN32
+// Only the pipe case uses it; Microsoft's <future> also needs the
+// Concurrency Runtime's ppltasks.h, which the MSVC-ABI cross build lacks.
+#include <future>
+
 #include <sys/stat.h>
 #endif
 
