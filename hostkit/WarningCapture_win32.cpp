@@ -14,7 +14,7 @@ namespace {
 // records lives outside any object: one capture at a time.
 std::vector<Warning>* recording = nullptr;
 
-void record(HWND owner, std::string caption, std::string text, UINT style)
+void record(HWND owner, std::string caption, std::string text, UINT style, bool wide)
 {
     if (recording == nullptr)
         return;
@@ -22,12 +22,13 @@ void record(HWND owner, std::string caption, std::string text, UINT style)
     warning.caption = std::move(caption);
     warning.text = std::move(text);
     warning.wellFormed = owner == nullptr && style == MB_ICONWARNING;
+    warning.wide = wide;
     recording->push_back(warning);
 }
 
 int WINAPI recordMessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT style)
 {
-    record(owner, caption != nullptr ? caption : "", text != nullptr ? text : "", style);
+    record(owner, caption != nullptr ? caption : "", text != nullptr ? text : "", style, false);
     return IDOK;
 }
 
@@ -45,7 +46,7 @@ std::string utf8(const wchar_t* text)
 // A wide box's texts are recorded in UTF-8.
 int WINAPI recordMessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT style)
 {
-    record(owner, utf8(caption), utf8(text), style);
+    record(owner, utf8(caption), utf8(text), style, true);
     return IDOK;
 }
 
