@@ -172,6 +172,20 @@ TEST(ModelText, WrapperAndTopLevelUmlElements)
     expectClasses(model, {{"p", "A"}, {"", "B"}}, "top-level elements");
 }
 
+TEST(ModelText, XmiTwoUnderARootWithoutPrefix)
+{
+    // <XMI xmlns="…XMI…"> without a version: the XMI 2 types still count.
+    const std::string xmi = "<XMI xmlns='http://schema.omg.org/spec/XMI/2.1' xmlns:xmi='http://schema.omg.org/spec/XMI/2.1' "
+                            "xmlns:uml='http://schema.omg.org/spec/UML/2.1'><uml:Model name='m'>"
+                            "<packagedElement xmi:type='uml:Package' name='p'>"
+                            "<packagedElement xmi:type='uml:Class' name='A'/>"
+                            "<packagedElement xmi:type='uml:Enumeration' name='E'/></packagedElement></uml:Model></XMI>";
+    Model model;
+    std::string error;
+    ASSERT_TRUE(model.load(scratchFile("bare-root.xmi", xmi), error)) << error;
+    expectClasses(model, {{"p", "A"}}, "XMI root without prefix");
+}
+
 TEST(ModelText, AModelWithoutClassesLoads)
 {
     const std::string uml = "<uml:Model xmlns:uml='http://www.eclipse.org/uml2/5.0.0/UML' name='m'>"
