@@ -9,7 +9,8 @@ namespace hostkit {
 
 // The plug-in's library loaded at run time, as a modelling host loads it
 // (LoadLibraryA and GetProcAddress, or dlopen and dlsym); hosts never link
-// it. One implementation per platform: Library_win32.cpp, Library_posix.cpp.
+// it. The system calls are in one file per platform: Library_win32.cpp,
+// Library_posix.cpp.
 class Library {
 public:
     Library() = default;
@@ -37,6 +38,11 @@ public:
     static const char* fileName();
 
 private:
+    // The system's loader: null with its explanation in error on failure.
+    static void* openModule(const std::string& path, std::string& error);
+    static void* findSymbol(void* module, const char* name);
+    static void closeModule(void* module);
+
     void* module_ = nullptr;
     RegistConvertFn factory_ = nullptr;
 };

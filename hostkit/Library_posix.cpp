@@ -4,47 +4,24 @@
 
 namespace hostkit {
 
-Library::~Library()
+void* Library::openModule(const std::string& path, std::string& error)
 {
-    unload();
-}
-
-bool Library::load(const std::string& path, std::string& error)
-{
-    unload();
     void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (module == nullptr) {
         const char* reason = dlerror();
         error = reason != nullptr ? reason : path + ": cannot be loaded";
-        return false;
     }
-    if (!adopt(module, error)) {
-        error = path + ": does not export registConvert";
-        return false;
-    }
-    return true;
+    return module;
 }
 
-bool Library::adopt(void* module, std::string& error)
+void* Library::findSymbol(void* module, const char* name)
 {
-    unload();
-    module_ = module;
-    void* symbol = dlsym(module_, "registConvert");
-    if (symbol == nullptr) {
-        error = "the module does not export registConvert";
-        unload();
-        return false;
-    }
-    factory_ = reinterpret_cast<RegistConvertFn>(symbol);
-    return true;
+    return dlsym(module, name);
 }
 
-void Library::unload()
+void Library::closeModule(void* module)
 {
-    if (module_ != nullptr)
-        dlclose(module_);
-    module_ = nullptr;
-    factory_ = nullptr;
+    dlclose(module);
 }
 
 const char* Library::fileName()

@@ -34,14 +34,8 @@ std::string lastErrorText(const std::string& path)
 
 } // namespace
 
-Library::~Library()
+void* Library::openModule(const std::string& path, std::string& error)
 {
-    unload();
-}
-
-bool Library::load(const std::string& path, std::string& error)
-{
-    unload();
     // No system dialog for a missing dependency: the error is reported here.
     const UINT previous = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     HMODULE module = LoadLibraryA(path.c_str());
@@ -50,35 +44,18 @@ bool Library::load(const std::string& path, std::string& error)
     if (module == nullptr) {
         SetLastError(code);
         error = path + ": cannot be loaded: " + lastErrorText(path);
-        return false;
     }
-    if (!adopt(module, error)) {
-        error = path + ": does not export registConvert";
-        return false;
-    }
-    return true;
+    return module;
 }
 
-bool Library::adopt(void* module, std::string& error)
+void* Library::findSymbol(void* module, const char* name)
 {
-    unload();
-    module_ = module;
-    FARPROC symbol = GetProcAddress(static_cast<HMODULE>(module), "registConvert");
-    if (symbol == nullptr) {
-        error = "the module does not export registConvert";
-        unload();
-        return false;
-    }
-    factory_ = reinterpret_cast<RegistConvertFn>(reinterpret_cast<void*>(symbol));
-    return true;
+    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(module), name));
 }
 
-void Library::unload()
+void Library::closeModule(void* module)
 {
-    if (module_ != nullptr)
-        FreeLibrary(static_cast<HMODULE>(module_));
-    module_ = nullptr;
-    factory_ = nullptr;
+    FreeLibrary(static_cast<HMODULE>(module));
 }
 
 const char* Library::fileName()
