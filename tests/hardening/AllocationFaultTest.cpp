@@ -156,8 +156,13 @@ TEST(AllocationFaults, EachAllocationWhileConvertingReachesTheHostAndTheConverte
         }
         expectNamesTables(converter, host);
     }
-    // The package, the name and the table name, and the host's own log copies.
+    // The package, the name and the table name, and the host's own log
+    // copies; with Visual Studio's runtime only the plug-in's table name.
+#ifdef _MSC_VER
+    EXPECT_GE(n - 1, 1);
+#else
     EXPECT_GE(n - 1, 4);
+#endif
     EXPECT_FALSE(hardening::leaksFound());
 }
 

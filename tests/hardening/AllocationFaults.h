@@ -13,9 +13,12 @@ namespace hardening {
 // library and the host. On Windows each DLL keeps its own: the plug-in calls
 // the C++ runtime DLL's operator new, which takes its memory from malloc
 // through the runtime's own import table, and that import is pointed at a
-// failing malloc for the capture's lifetime. So again every operator new in
-// the process counts, those made inside the runtime for the plug-in's
-// strings included. The constructor throws std::runtime_error when it cannot
+// failing malloc for the capture's lifetime. So with mingw's runtime again
+// every operator new in the process counts, those made inside the runtime
+// for the plug-in's strings included. With Visual Studio's runtime operator
+// new is linked into each module, as Visual Studio does it: then the
+// plug-in's own import of malloc fails, and only the plug-in's allocations
+// count. The constructor throws std::runtime_error when it cannot
 // do so for this plug-in.
 class FailingAllocation {
 public:
