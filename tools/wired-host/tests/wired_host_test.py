@@ -48,11 +48,17 @@ class Tool:
     def __init__(self, exe, wine):
         self.exe = exe
         self.wine = wine
+        # 64-bit programs run in a prefix of their own (scripts/wine64.sh).
+        if wine and os.path.basename(wine) == "wine64.sh":
+            self.prefix = os.environ.get("WIREDCLSTAB_WINEPREFIX64", os.path.expanduser("~/.wine64"))
+        else:
+            self.prefix = os.environ.get("WINEPREFIX", os.path.expanduser("~/.wine"))
         server = shutil.which("wineserver")
         if wine and server:
             # A server that outlives each program by 30 s spares every start
             # the server's own start-up; it ends by itself.
-            subprocess.run([server, "-p30"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
+            subprocess.run([server, "-p30"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60,
+                           env=dict(os.environ, WINEPREFIX=self.prefix))
 
     def arg(self, path):
         """A file path as the program expects it."""
@@ -66,8 +72,7 @@ class Tool:
         drive, rest = path[0].upper(), path[2:].replace("\\", "/")
         if drive == "Z":
             return rest
-        prefix = os.environ.get("WINEPREFIX", os.path.expanduser("~/.wine"))
-        return os.path.join(prefix, "drive_" + drive.lower()) + rest
+        return os.path.join(self.prefix, "drive_" + drive.lower()) + rest
 
     def run(self, *args):
         command = ([self.wine] if self.wine else []) + [self.exe] + list(args)
