@@ -13,7 +13,7 @@ struct ProcessUsage {
     // blocks in use.
     std::size_t heapBytes;
     // Open files: on Linux the entries of /proc/self/fd; on Windows the
-    // process's handles to files (devices and pipes among them).
+    // process's handles to files on disk.
     int openFiles;
     // On Linux Threads: of /proc/self/status; on Windows the process's
     // threads in a system snapshot.
