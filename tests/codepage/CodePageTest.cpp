@@ -131,9 +131,10 @@ struct FolderCase {
     UINT codePage;
     const char* folder;  // UTF-8
     const char* library; // UTF-8
-    // The folder as the box text must spell it: in the ANSI code page when
-    // the code page can spell the path (a narrow box), else UTF-8 (a wide
-    // box, recorded in UTF-8).
+    // The box: narrow when the code page can spell the path, else wide.
+    bool wide;
+    // The folder as the box text must spell it: in the ANSI code page in a
+    // narrow box, in UTF-8 as a wide box's text is recorded.
     std::string spelt;
     std::string language;
     // The captions for a missing config.xml and for one whose root is not
@@ -151,22 +152,22 @@ const char kEnglishForeign[] = "File is not an associated configuration!";
 
 const FolderCase kFolderCases[] = {
     // 插件: GBK B2 E5 BC FE.
-    {"ChineseFolder", 936, "\xE6\x8F\x92\xE4\xBB\xB6", "wiredClsTab.dll", "\xB2\xE5\xBC\xFE", "Chinese",
+    {"ChineseFolder", 936, "\xE6\x8F\x92\xE4\xBB\xB6", "wiredClsTab.dll", false, "\xB2\xE5\xBC\xFE", "Chinese",
      e2e::ChineseCaptions::fileMissing, e2e::ChineseCaptions::notConfiguration},
     // 플러그인: no GBK spelling.
-    {"KoreanFolder", 936, "\xED\x94\x8C\xEB\x9F\xAC\xEA\xB7\xB8\xEC\x9D\xB8", "wiredClsTab.dll",
+    {"KoreanFolder", 936, "\xED\x94\x8C\xEB\x9F\xAC\xEA\xB7\xB8\xEC\x9D\xB8", "wiredClsTab.dll", true,
      "\xED\x94\x8C\xEB\x9F\xAC\xEA\xB7\xB8\xEC\x9D\xB8", "Chinese", kMissingUtf8, kForeignUtf8},
     // 淺.dll: GBK 9C 5C, a second byte that equals '\'.
-    {"BackslashInTheFileName", 936, "plugins", "\xE6\xB7\xBA.dll", "plugins", "Chinese",
+    {"BackslashInTheFileName", 936, "plugins", "\xE6\xB7\xBA.dll", false, "plugins", "Chinese",
      e2e::ChineseCaptions::fileMissing, e2e::ChineseCaptions::notConfiguration},
     // プラグイン: Shift-JIS 83 76 83 89 83 4F 83 43 83 93.
-    {"JapaneseFolder", 932, "\xE3\x83\x97\xE3\x83\xA9\xE3\x82\xB0\xE3\x82\xA4\xE3\x83\xB3", "wiredClsTab.dll",
+    {"JapaneseFolder", 932, "\xE3\x83\x97\xE3\x83\xA9\xE3\x82\xB0\xE3\x82\xA4\xE3\x83\xB3", "wiredClsTab.dll", false,
      "\x83\x76\x83\x89\x83\x4F\x83\x43\x83\x93", "English", kEnglishMissing, kEnglishForeign},
     // 플러그인: no Shift-JIS spelling either.
-    {"KoreanFolder", 932, "\xED\x94\x8C\xEB\x9F\xAC\xEA\xB7\xB8\xEC\x9D\xB8", "wiredClsTab.dll",
+    {"KoreanFolder", 932, "\xED\x94\x8C\xEB\x9F\xAC\xEA\xB7\xB8\xEC\x9D\xB8", "wiredClsTab.dll", true,
      "\xED\x94\x8C\xEB\x9F\xAC\xEA\xB7\xB8\xEC\x9D\xB8", "English", kEnglishMissing, kEnglishForeign},
     // 表示.dll: Shift-JIS 95 5C 8E A6.
-    {"BackslashInTheFileName", 932, "plugins", "\xE8\xA1\xA8\xE7\xA4\xBA.dll", "plugins", "English",
+    {"BackslashInTheFileName", 932, "plugins", "\xE8\xA1\xA8\xE7\xA4\xBA.dll", false, "plugins", "English",
      kEnglishMissing, kEnglishForeign},
 };
 
@@ -233,6 +234,9 @@ TEST_P(PluginFolderTest, ReadsTheConfigBesideTheLibraryAndNamesItsFullPath)
         const hostkit::Creation created = plugin.create(host);
         EXPECT_NE(nullptr, created.converter);
         EXPECT_EQ((Warnings{{b.caption, path}}), created.warnings);
+        if (!created.warnings.empty()) {
+            EXPECT_EQ(c.wide, created.warnings[0].wide);
+        }
         EXPECT_TRUE(host.links.empty());
     }
 }
