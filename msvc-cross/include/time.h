@@ -24,12 +24,12 @@ struct _timespec64 {
 
 #define TIME_UTC 1
 
-_ACRTIMP int __cdecl _timespec64_get(struct _timespec64* spec, int base);
+_ACRTIMP int __cdecl _timespec64_get(struct _timespec64* when, int base);
 _ACRTIMP errno_t __cdecl _gmtime64_s(struct tm* result, __time64_t const* time);
 
-static __inline int __cdecl timespec_get(struct timespec* spec, int base)
+static __inline int __cdecl timespec_get(struct timespec* when, int base)
 {
-    return _timespec64_get((struct _timespec64*)spec, base);
+    return _timespec64_get((struct _timespec64*)when, base);
 }
 static __inline errno_t __cdecl localtime_s(struct tm* result, time_t const* time)
 {
