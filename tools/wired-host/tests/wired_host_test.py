@@ -433,10 +433,16 @@ def test_check_refuses_what_the_plugin_refuses(s):
         ("missing", None, 0, r"no such file", "File does not exist"),
         ("folder", "dir", 0, r"XML_ERROR_FILE_NOT_FOUND \(error 3\): the file cannot be opened for reading", "File is not exits!"),
     ]
+    if not s.tool.wine:
+        # A pipe would wait for a writer for ever: it must not be opened.
+        cases.append(("pipe", "fifo", 0, r"XML_ERROR_FILE_NOT_FOUND \(error 3\)", "File is not exits!"))
     for name, content, line, reason, caption in cases:
         path = os.path.join(s.work, "refused", name + ".xml")
         if content == "dir":
             os.makedirs(path)
+        elif content == "fifo":
+            os.makedirs(os.path.dirname(path), exist_ok=True)
+            os.mkfifo(path)
         elif content is not None:
             s.write(os.path.join("refused", name + ".xml"), content)
         code, out, err = s.tool.run("check", s.tool.arg(path))
