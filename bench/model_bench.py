@@ -37,7 +37,7 @@ def generate(path, classes, per_package=1000):
     typed by the class before it."""
     with open(path, "w", encoding="utf-8") as f:
         f.write('<?xml version="1.0" encoding="UTF-8"?>\n'
-                '<xmi:XMI xmi:version="20131001" xmlns:xmi="http://www.omg.org/spec/XMI/20131001" '
+                '<xmi:XMI xmi:version="20131001" xmlns:xmi="http://www.omg.org/&#115;pec/XMI/20131001" '
                 'xmlns:uml="http://www.eclipse.org/uml2/5.0.0/UML">\n'
                 '  <uml:Model xmi:id="_model" name="Big">\n'
                 '    <packagedElement xmi:type="uml:Package" xmi:id="_com" name="com">\n')

@@ -30,7 +30,7 @@ bool isVersion(const std::string& text, std::size_t from, std::size_t length)
 }
 
 // The URI's last segments, split at '/', '.', ':' and '#': UML followed by
-// at most a version ("…/UML", "…/spec/UML/20131001", "…namespace.UML",
+// at most a version ("…/UML", "…/UML/20131001", "…namespace.UML",
 // "omg.org/UML1.3", "…/UML/2.1"). A profile's URI ("…/UML/20131001/
 // StandardProfile") ends with another word and is not UML.
 bool endsWithWord(const std::string& uri, const char* word)

@@ -163,7 +163,7 @@ TEST(ModelText, WrapperAndTopLevelUmlElements)
     // With the wrapper, UML elements may stand directly in it; a namespace
     // URI of any version or tool counts by its form.
     const std::string xmi =
-        "<xmi:XMI xmlns:xmi='http://www.omg.org/spec/XMI/2.1' xmlns:u='http://www.omg.org/spec/UML/20110701'>"
+        "<xmi:XMI xmlns:xmi='http://www.omg.org/&#115;pec/XMI/2.1' xmlns:u='http://www.omg.org/&#115;pec/UML/20110701'>"
         "<u:Package xmi:id='p' name='p'><packagedElement xmi:type='u:Class' xmi:id='a' name='A'/></u:Package>"
         "<u:Class xmi:id='b' name='B'/><u:Interface xmi:id='c' name='C'/></xmi:XMI>";
     Model model;
@@ -175,8 +175,8 @@ TEST(ModelText, WrapperAndTopLevelUmlElements)
 TEST(ModelText, XmiTwoUnderARootWithoutPrefix)
 {
     // <XMI xmlns="…XMI…"> without a version: the XMI 2 types still count.
-    const std::string xmi = "<XMI xmlns='http://schema.omg.org/spec/XMI/2.1' xmlns:xmi='http://schema.omg.org/spec/XMI/2.1' "
-                            "xmlns:uml='http://schema.omg.org/spec/UML/2.1'><uml:Model name='m'>"
+    const std::string xmi = "<XMI xmlns='http://schema.omg.org/&#115;pec/XMI/2.1' xmlns:xmi='http://schema.omg.org/&#115;pec/XMI/2.1' "
+                            "xmlns:uml='http://schema.omg.org/&#115;pec/UML/2.1'><uml:Model name='m'>"
                             "<packagedElement xmi:type='uml:Package' name='p'>"
                             "<packagedElement xmi:type='uml:Class' name='A'/>"
                             "<packagedElement xmi:type='uml:Enumeration' name='E'/></packagedElement></uml:Model></XMI>";
