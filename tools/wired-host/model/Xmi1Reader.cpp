@@ -14,14 +14,11 @@ Xmi1Reader::Xmi1Reader(ClassCollector& collector) : XmiReader(collector)
 
 const char* Xmi1Reader::metaclassOf(const XMLElement& element, const Attributes& attributes) const
 {
-    const char* local = nullptr;
     // XMI 1.x has no xmi:type; a file that has it is XMI 2 under an XMI
     // root without prefix, and its types count as there.
-    if (attributes.type != nullptr) {
-        const bool prefixed = std::strchr(attributes.type, ':') != nullptr;
-        const XmlNamespaces::Kind kind = prefixKind(attributes.type, local);
-        return !prefixed || kind == XmlNamespaces::Uml ? local : "";
-    }
+    if (attributes.type != nullptr)
+        return typedMetaclass(attributes.type);
+    const char* local = nullptr;
     const XmlNamespaces::Kind kind = prefixKind(element.Name(), local);
     if (kind != XmlNamespaces::Uml || std::strchr(local, '.') != nullptr || !startsUpper(local))
         return "";

@@ -8,13 +8,9 @@ using tinyxml2::XMLElement;
 
 const char* Xmi2Reader::metaclassOf(const XMLElement& element, const Attributes& attributes) const
 {
+    if (attributes.type != nullptr)
+        return typedMetaclass(attributes.type);
     const char* local = nullptr;
-    if (attributes.type != nullptr) {
-        // An unprefixed type is taken as UML's.
-        const bool prefixed = std::strchr(attributes.type, ':') != nullptr;
-        const XmlNamespaces::Kind kind = prefixKind(attributes.type, local);
-        return !prefixed || kind == XmlNamespaces::Uml ? local : "";
-    }
     const XmlNamespaces::Kind kind = prefixKind(element.Name(), local);
     return kind == XmlNamespaces::Uml && startsUpper(local) ? local : "";
 }

@@ -62,6 +62,14 @@ XmlNamespaces::Kind XmiReader::prefixKind(const char* qualified, const char*& lo
     return namespaces_.kindOf(qualified, static_cast<std::size_t>(colon - qualified));
 }
 
+const char* XmiReader::typedMetaclass(const char* type) const
+{
+    const char* local = nullptr;
+    const bool prefixed = std::strchr(type, ':') != nullptr;
+    const XmlNamespaces::Kind kind = prefixKind(type, local);
+    return !prefixed || kind == XmlNamespaces::Uml ? local : "";
+}
+
 void XmiReader::walk(const XMLElement& element, const Context& context)
 {
     const std::size_t mark = namespaces_.mark();

@@ -66,6 +66,9 @@ protected:
 
     // The part of a tag after its namespace prefix, and the prefix's kind.
     XmlNamespaces::Kind prefixKind(const char* qualified, const char*& local) const;
+    // The metaclass an xmi:type names: "" unless UML's; a type without a
+    // prefix is taken as UML's.
+    const char* typedMetaclass(const char* type) const;
     // The part after the last ':' or '.'.
     static const char* lastSegment(const char* tag);
     static bool startsUpper(const char* text);
