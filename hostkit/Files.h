@@ -1,6 +1,7 @@
 #ifndef HOSTKIT_FILES_H
 #define HOSTKIT_FILES_H
 
+#include <cstddef>
 #include <string>
 
 // The file operations a host of the plug-in needs, one implementation per
@@ -28,6 +29,9 @@ std::string executableFolder();
 std::string makeTemporaryFolder(const std::string& prefix);
 bool makeFolder(const std::string& path);
 bool copyFile(const std::string& from, const std::string& to);
+// The whole of a file in bytes; false when it cannot be read or holds
+// more than most bytes.
+bool readFile(const std::string& path, std::string& bytes, std::size_t most);
 // Replaces whatever is at path by a file holding bytes.
 bool writeFile(const std::string& path, const std::string& bytes);
 bool removeFile(const std::string& path);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# ./run fuzz [SECONDS]: runs each fuzz target for SECONDS (default 600) over
-# its seed corpus, after replaying the inputs that once made it fail.
+# ./run fuzz [SECONDS [TARGET...]]: runs each fuzz target (or those named:
+# config, names, pe) for SECONDS (default 600) over its seed corpus, after
+# replaying the inputs that once made it fail.
 # Inputs that reach new code are kept in build/linux-fuzz/corpus/<target>;
 # a failing input is written to build/linux-fuzz/artifacts/ and the run stops.
 set -euo pipefail
@@ -14,20 +15,25 @@ if [ "${1:-}" = "--no-build" ]; then
 fi
 seconds="${1:-600}"
 case "$seconds" in
-  ''|*[!0-9]*) echo "usage: ./run fuzz [SECONDS]" >&2; exit 2 ;;
+  ''|*[!0-9]*) echo "usage: ./run fuzz [SECONDS [TARGET...]]" >&2; exit 2 ;;
 esac
+shift || true
+targets=("$@")
+[ ${#targets[@]} -gt 0 ] || targets=(config names pe)
 
 if [ $build = 1 ]; then
   scripts/setup.sh
   cmake --preset linux-fuzz >/dev/null
-  cmake --build --preset linux-fuzz --target fuzz_config fuzz_names
+  cmake --build --preset linux-fuzz --target "${targets[@]/#/fuzz_}"
 fi
 
 out=build/linux-fuzz
 bin=$out/bin
-[ -x "$bin/fuzz_config" ] && [ -x "$bin/fuzz_names" ] || { echo "fuzz: targets not built in $out" >&2; exit 1; }
+for target in "${targets[@]}"; do
+  [ -x "$bin/fuzz_$target" ] || { echo "fuzz: fuzz_$target not built in $out" >&2; exit 1; }
+done
 mkdir -p "$out/artifacts"
-for target in config names; do
+for target in "${targets[@]}"; do
   regressions=(fuzz/regressions/$target/*)
   if [ -e "${regressions[0]}" ]; then
     echo "== fuzz_$target: replaying ${#regressions[@]} regression inputs"

@@ -85,6 +85,75 @@ const std::string& shownPackage(const ClassEntry& entry)
     return entry.package.empty() ? none : entry.package;
 }
 
+const char* stateText(RuntimeCopy::State state)
+{
+    switch (state) {
+    case RuntimeCopy::State::Same:
+        return "the same build as the plug-in's";
+    case RuntimeCopy::State::Enough:
+        return "another build, with every function the plug-in takes from it";
+    case RuntimeCopy::State::Lacking:
+        return "another build, without functions the plug-in takes from it";
+    case RuntimeCopy::State::NotCompared:
+        return "beside the host, not compared";
+    case RuntimeCopy::State::NotBeside:
+        break;
+    }
+    return "not beside the host";
+}
+
+const char* stateCode(RuntimeCopy::State state)
+{
+    switch (state) {
+    case RuntimeCopy::State::Same:
+        return "same";
+    case RuntimeCopy::State::Enough:
+        return "enough";
+    case RuntimeCopy::State::Lacking:
+        return "lacking";
+    case RuntimeCopy::State::NotCompared:
+        return "not-compared";
+    case RuntimeCopy::State::NotBeside:
+        break;
+    }
+    return "not-beside";
+}
+
+// Sentences folded at 78 columns under an indent of two.
+std::string folded(const std::string& text)
+{
+    std::string out, line = " ";
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find(' ', start);
+        if (end == std::string::npos)
+            end = text.size();
+        const std::string word = text.substr(start, end - start);
+        if (line.size() > 2 && line.size() + 1 + word.size() > 78) {
+            out += line + "\n";
+            line = "   ";
+        }
+        line += " " + word;
+        start = end + 1;
+    }
+    return out + line + "\n";
+}
+
+std::string jsonList(const std::vector<std::string>& items, const std::string& indent)
+{
+    if (items.empty())
+        return "[]";
+    std::string out = "[";
+    for (std::size_t i = 0; i < items.size(); ++i)
+        out += (i ? ",\n" : "\n") + indent + "  " + quoted(items[i]);
+    return out + "\n" + indent + "]";
+}
+
+std::string jsonText(const std::string& text)
+{
+    return text.empty() ? "null" : quoted(text);
+}
+
 } // namespace
 
 Reporter::Reporter(const std::string& command, Format format, std::ostream& out, std::ostream& err)
@@ -182,6 +251,57 @@ void Reporter::names(const std::vector<std::string>& arguments, const std::vecto
                                       : "(" + std::string(outcomeText(entry.outcome)) + ")";
         write(padded(utf8Of(arguments[i]), width + 2) + table + "\n");
     }
+}
+
+void Reporter::hostFit(const std::string& host, const std::string& plugin, const HostVerdict& verdict)
+{
+    if (format_ == Format::Json) {
+        std::string out = "{\n  \"host\": " + quoted(utf8Of(host)) + ",\n  \"flavour\": " + jsonText(verdict.flavour) +
+                          ",\n  \"image\": " + quoted(verdict.image) + ",\n  \"machine\": " +
+                          jsonText(verdict.machine) + ",\n  \"dll\": " + (verdict.dll ? "true" : "false") +
+                          ",\n  \"runtime\": " + jsonText(verdict.runtime) +
+                          ",\n  \"exceptions\": " + jsonText(verdict.exceptions) +
+                          ",\n  \"reasons\": " + jsonList(verdict.reasons, "  ") +
+                          ",\n  \"plugin\": " + jsonText(utf8Of(plugin)) + ",\n  \"runtimeDlls\": [";
+        for (std::size_t i = 0; i < verdict.runtimeDlls.size(); ++i) {
+            const RuntimeCopy& copy = verdict.runtimeDlls[i];
+            out += std::string(i ? ",\n" : "\n") + "    {\"dll\": " + quoted(copy.dll) + ", \"state\": " +
+                   quoted(stateCode(copy.state)) + ", \"detail\": " + jsonText(copy.detail) +
+                   ", \"missing\": " + jsonList(copy.missing, "    ") + "}";
+        }
+        out += verdict.runtimeDlls.empty() ? "]" : "\n  ]";
+        out += ",\n  \"advice\": " + jsonList(verdict.advice, "  ") + ",\n  \"imports\": " +
+               jsonList(verdict.imports, "  ") + "\n}\n";
+        out_ << out;
+        return;
+    }
+    std::string text = "Host: " + utf8Of(host) + "\nFits: " + (verdict.fits() ? verdict.flavour : "none") + "\n";
+    text += "Image: " + verdict.image;
+    if (!verdict.machine.empty())
+        text += " for " + verdict.machine + (verdict.dll ? ", a DLL" : ", a program");
+    text += "\n";
+    if (!verdict.runtime.empty())
+        text += "C++ runtime: " + verdict.runtime +
+                (verdict.exceptions.empty() ? "" : ", " + verdict.exceptions + " exceptions") + "\n";
+    text += "Why:\n";
+    for (const std::string& reason : verdict.reasons)
+        text += folded(reason);
+    if (!verdict.runtimeDlls.empty()) {
+        text += "Runtime DLLs beside the host" + (plugin.empty() ? std::string() : ", against " + utf8Of(plugin)) +
+                ":\n";
+        std::size_t width = 0;
+        for (const RuntimeCopy& copy : verdict.runtimeDlls)
+            width = std::max(width, copy.dll.size());
+        for (const RuntimeCopy& copy : verdict.runtimeDlls)
+            text += "  " + padded(copy.dll, width + 2) + stateText(copy.state) +
+                    (copy.detail.empty() ? "" : " (" + copy.detail + ")") + "\n";
+    }
+    if (!verdict.advice.empty()) {
+        text += "What to do:\n";
+        for (const std::string& advice : verdict.advice)
+            text += folded(advice);
+    }
+    write(text);
 }
 
 int Reporter::fail(const std::string& message)

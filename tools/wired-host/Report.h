@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "HostFlavour.h"
 #include "WarningCapture.h"
 
 namespace wiredhost {
@@ -61,6 +62,10 @@ public:
 
     // names: the table each class would get, one line each, lined up.
     void names(const std::vector<std::string>& arguments, const std::vector<ClassEntry>& entries);
+
+    // which: the flavour that fits a host and why; plugin is the plug-in
+    // its runtime DLLs were compared with, empty when none.
+    void hostFit(const std::string& host, const std::string& plugin, const HostVerdict& verdict);
 
     // "wired-host COMMAND: message" on the error stream; the exit code 2.
     int fail(const std::string& message);

@@ -9,6 +9,7 @@
 
 #include "ConfigChecker.h"
 #include "Encoding.h"
+#include "HostInspection.h"
 #include "Model.h"
 #include "ModelHost.h"
 #include "model/Progress.h"
@@ -121,6 +122,36 @@ const char kNamesHelp[] =
     "  --config FILE      use FILE as the plug-in's config.xml (private copy)\n"
     "  --language LANG    the host's language (default English)\n";
 
+const char kWhichHelp[] =
+    "Usage: wired-host which [OPTIONS] HOST.exe\n"
+    "\n"
+    "Reads a host program's image, on any platform and without running it, and\n"
+    "tells which flavour of the plug-in fits it and why: the bitness from its PE\n"
+    "header, the C++ runtime from the DLLs it imports, at start-up or delayed:\n"
+    "msvcp140.dll or vcruntime140.dll for Visual Studio 2015-2022 in release\n"
+    "(win32-msvc, win64-msvc), libstdc++-6.dll for mingw-w64 g++ (win32-mingw\n"
+    "with DWARF-2 exceptions, win64-mingw with SEH), the exception model told by\n"
+    "the libgcc_s DLL it imports or the libstdc++-6.dll beside it imports.\n"
+    "Runtime DLLs beside the host are compared with the plug-in's: the same\n"
+    "build, or another one with or without every function the plug-in takes\n"
+    "from it (the plug-in gets the copy the host has loaded).\n"
+    "\n"
+    "None fits a debug build (msvcp140d.dll, vcruntime140d.dll, ucrtbased.dll),\n"
+    "Visual Studio 2013 or older (msvcp120.dll, msvcr*.dll), a C++ runtime\n"
+    "linked in (/MT, -static: no runtime DLL among the imports), setjmp/longjmp\n"
+    "exceptions (libgcc_s_sjlj-1.dll), a .NET assembly, a DOS or 16-bit program,\n"
+    "or a machine other than i386 and x86-64.\n"
+    "\n"
+    "Options:\n"
+    "  --plugin PATH      the plug-in (or its folder) to compare the runtime DLLs\n"
+    "                     with (default: the one beside wired-host when it is of\n"
+    "                     the flavour that fits, else that flavour's folder of the\n"
+    "                     package wired-host is in)\n"
+    "  --format FORMAT    text (default) or json\n"
+    "\n"
+    "Exit status: 0 a flavour fits (named on the line \"Fits:\"); 1 none fits;\n"
+    "2 the file is no Windows program or a broken one, or bad usage.\n";
+
 // A command's arguments after its name, and where to report.
 struct Invocation {
     int argc;
@@ -130,6 +161,7 @@ struct Invocation {
 int runCommand(const Invocation& call);
 int checkCommand(const Invocation& call);
 int namesCommand(const Invocation& call);
+int whichCommand(const Invocation& call);
 
 struct Command {
     const char* name;
@@ -141,6 +173,7 @@ const Command kCommands[] = {
     {"run", kRunHelp, runCommand},
     {"check", kCheckHelp, checkCommand},
     {"names", kNamesHelp, namesCommand},
+    {"which", kWhichHelp, whichCommand},
 };
 
 const Command* findCommand(const std::string& name)
@@ -300,6 +333,25 @@ int namesCommand(const Invocation& call)
         entries.push_back(PluginSession::convertClass(*converter, classFromArgument(argument), nullptr));
     reporter.names(options.positional, entries);
     return 0;
+}
+
+int whichCommand(const Invocation& call)
+{
+    Options options({"plugin", "format"}, {});
+    std::string error;
+    if (!options.parse(call.argc, call.argv, 2, error))
+        return usageError("which", error);
+    if (options.positional.size() != 1)
+        return usageError("which", "expects one host program");
+    const std::string format = options.value("format", "text");
+    if (format != "text" && format != "json")
+        return usageError("which", "--format is text or json, not " + format);
+    Reporter reporter("which", format == "json" ? Format::Json : Format::Table, std::cout, std::cerr);
+    HostInspection inspection;
+    if (!inspection.inspect(options.positional[0], options.value("plugin"), error))
+        return reporter.fail(error);
+    reporter.hostFit(options.positional[0], inspection.pluginPath(), inspection.verdict());
+    return inspection.verdict().fits() ? 0 : 1;
 }
 
 int help(const std::string& topic)

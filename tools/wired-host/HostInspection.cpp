@@ -1,0 +1,114 @@
+#include "HostInspection.h"
+
+#include "Files.h"
+
+namespace wiredhost {
+
+namespace {
+
+using namespace hostkit;
+
+// Larger than any program or runtime DLL; the whole file is read at once.
+const std::size_t kMostBytes = std::size_t(1) << 30;
+const char kPluginFile[] = "wiredClsTab.dll";
+
+// A file in folder, read whole; false when there is none.
+bool readBeside(const std::string& folder, const std::string& name, std::string& bytes)
+{
+    const std::string path = files::join(folder, name);
+    return files::isFile(path) && files::readFile(path, bytes, kMostBytes);
+}
+
+bool readImage(const std::string& path, std::string& bytes, PeImage& image, std::string& error)
+{
+    if (!files::isFile(path)) {
+        error = files::isDirectory(path) ? "is a folder, not a program" : "no such file";
+        return false;
+    }
+    if (!files::readFile(path, bytes, kMostBytes)) {
+        error = "cannot be read (or is larger than 1 GiB)";
+        return false;
+    }
+    return image.read(bytes, error);
+}
+
+} // namespace
+
+bool HostInspection::inspect(const std::string& hostPath, const std::string& pluginOption, std::string& error)
+{
+    std::string bytes;
+    PeImage host;
+    if (!readImage(hostPath, bytes, host, error)) {
+        error = hostPath + ": " + error;
+        return false;
+    }
+    const std::string folder = files::folderOf(files::absolute(hostPath));
+    std::string libraryBytes, ignored;
+    PeImage library;
+    const bool libraryBeside = readBeside(folder, "libstdc++-6.dll", libraryBytes) &&
+                               library.read(libraryBytes, ignored) && library.kind() == ImageKind::Pe;
+    verdict_ = HostFlavour::judge(host, libraryBeside ? &library : nullptr);
+    if (!verdict_.fits())
+        return true;
+
+    PeImage plugin;
+    if (!findPlugin(pluginOption, plugin, error))
+        return false;
+    const PeImage* compared = pluginPath_.empty() ? nullptr : &plugin;
+    const std::string pluginFolder = pluginPath_.empty() ? std::string() : files::folderOf(pluginPath_);
+    std::vector<RuntimeFiles> runtime;
+    for (const std::string& dll : HostFlavour::runtimeDlls(verdict_, compared)) {
+        RuntimeFiles pair;
+        pair.dll = dll;
+        pair.besideHost = readBeside(folder, dll, pair.hostCopy);
+        pair.besidePlugin = compared != nullptr && readBeside(pluginFolder, dll, pair.ours);
+        runtime.push_back(std::move(pair));
+    }
+    HostFlavour::compareRuntimes(verdict_, compared, runtime);
+    return true;
+}
+
+bool HostInspection::readPlugin(const std::string& path, PeImage& plugin, std::string& flavour) const
+{
+    std::string bytes, error;
+    if (!files::isFile(path) || !files::readFile(path, bytes, kMostBytes) || !plugin.read(bytes, error))
+        return false;
+    flavour = HostFlavour::judge(plugin, nullptr).flavour;
+    return true;
+}
+
+bool HostInspection::findPlugin(const std::string& option, PeImage& plugin, std::string& error)
+{
+    std::string flavour;
+    if (!option.empty()) {
+        const std::string path = files::absolute(files::isDirectory(option) ? files::join(option, kPluginFile) : option);
+        if (!readPlugin(path, plugin, flavour)) {
+            error = option + ": no plug-in there to compare with";
+            return false;
+        }
+        if (flavour == verdict_.flavour) {
+            pluginPath_ = path;
+        } else {
+            verdict_.advice.push_back("The plug-in given, " + path + ", is " +
+                                      (flavour.empty() ? std::string("of no flavour") : "of " + flavour) +
+                                      ", not " + verdict_.flavour + ": the runtime DLLs were not compared with it.");
+        }
+        return true;
+    }
+    // The tool's own folder, then the package's folder of the flavour
+    // beside it (the package keeps one folder per flavour).
+    const std::string tool = files::executableFolder();
+    const std::string candidates[] = {
+        files::join(tool, kPluginFile),
+        files::join(files::join(files::folderOf(tool), verdict_.flavour), kPluginFile),
+    };
+    for (const std::string& path : candidates) {
+        if (readPlugin(path, plugin, flavour) && flavour == verdict_.flavour) {
+            pluginPath_ = path;
+            return true;
+        }
+    }
+    return true;
+}
+
+} // namespace wiredhost

@@ -1,0 +1,222 @@
+"""Cases of `wired-host which`, on small images made by pe_files.py and on
+the tool's own executable when it is a Windows build.
+
+Each case gets the suite (wired_host_test.Suite)."""
+import json
+import os
+import shutil
+
+from model_cases import check, equal
+from pe_files import AMD64, ARM64, I386, dos_only, new_executable, pe
+
+K32 = ("KERNEL32.dll", ["ExitProcess"])
+
+# name, image, exit code, flavour ("" for none), a phrase the reasons hold
+VERDICTS = [
+    ("msvc32", lambda: pe(I386, [K32, ("MSVCP140.dll", ["?x@@YAXXZ"]), ("VCRUNTIME140.dll", ["memcpy"])]),
+     0, "win32-msvc", "Visual Studio 2015-2022 in release"),
+    ("msvc64", lambda: pe(AMD64, [K32, ("msvcp140.dll", []), ("vcruntime140_1.dll", [])]),
+     0, "win64-msvc", "imports msvcp140.dll:"),
+    ("msvc64 delay-loaded", lambda: pe(AMD64, [K32], [("VCRUNTIME140.dll", ["memset"])]),
+     0, "win64-msvc", "imports vcruntime140.dll"),
+    ("Visual C++ 6 delay-loading msvcp140", lambda: pe(I386, [K32], [("msvcp140.dll", ["?x@@YAXXZ", 3])],
+                                                       old_delayed=True),
+     0, "win32-msvc", "imports msvcp140.dll:"),
+    ("mingw32 dw2", lambda: pe(I386, [("libstdc++-6.dll", ["_ZdlPv"]), ("libgcc_s_dw2-1.dll", [7])]),
+     0, "win32-mingw", "DWARF-2 exceptions"),
+    ("mingw64 seh", lambda: pe(AMD64, [("libstdc++-6.dll", ["_ZdlPv"]), ("libgcc_s_seh-1.dll", [])]),
+     0, "win64-mingw", "SEH exceptions"),
+    ("mingw32 model unknown", lambda: pe(I386, [("libstdc++-6.dll", ["_ZdlPv"])]),
+     0, "win32-mingw", "exception model is not known"),
+    ("mingw32 sjlj", lambda: pe(I386, [("libstdc++-6.dll", []), ("libgcc_s_sjlj-1.dll", ["_Unwind_SjLj_Resume"])]),
+     1, "", "setjmp/longjmp"),
+    ("mingw64 dw2", lambda: pe(AMD64, [("libstdc++-6.dll", []), ("libgcc_s_dw2-1.dll", [])]),
+     1, "", "No flavour has DWARF-2 exceptions for 64-bit hosts"),
+    ("debug msvcp140d", lambda: pe(AMD64, [K32, ("MSVCP140D.dll", []), ("VCRUNTIME140D.dll", [])]),
+     1, "", "debug runtime"),
+    ("debug ucrtbased delay-loaded", lambda: pe(I386, [("msvcp140.dll", [])], [("ucrtbased.dll", ["malloc"])]),
+     1, "", "ucrtbased.dll, Visual Studio's debug runtime"),
+    ("debug vcruntime140d", lambda: pe(I386, [("vcruntime140d.dll", [])]), 1, "", "debug runtime"),
+    ("Visual Studio 2013", lambda: pe(I386, [("MSVCP120.dll", []), ("MSVCR120.dll", [])]),
+     1, "", "Visual Studio 2013 or older"),
+    ("Visual Studio 2010 C runtime", lambda: pe(AMD64, [K32, ("msvcr100.dll", ["malloc"])]),
+     1, "", "imports msvcr100.dll"),
+    ("Visual C++ 6", lambda: pe(I386, [("MSVCP60.dll", []), ("MSVCRT.dll", [])]), 1, "", "imports msvcp60.dll"),
+    ("static runtime", lambda: pe(I386, [K32, ("USER32.dll", ["MessageBoxA"])]), 1, "", "linked in"),
+    ("no imports at all", lambda: pe(AMD64), 1, "", "No C++ runtime DLL"),
+    ("two runtimes", lambda: pe(I386, [("msvcp140.dll", []), ("libstdc++-6.dll", [])]), 1, "", "both"),
+    (".NET", lambda: pe(I386, [("mscoree.dll", ["_CorExeMain"])], clr=True), 1, "", "CLR header"),
+    (".NET importing msvcp140", lambda: pe(AMD64, [("msvcp140.dll", [])], clr=True), 1, "", ".NET"),
+    ("ARM64", lambda: pe(ARM64, [("msvcp140.dll", [])]), 1, "", "ARM64"),
+    ("MS-DOS", dos_only, 1, "", "MS-DOS"),
+    ("16-bit Windows", new_executable, 1, "", "16-bit"),
+]
+
+
+def pe_truncated():
+    return pe(I386, [("msvcp140.dll", [])])[:0x60]
+
+
+def pe_imports_outside():
+    data = bytearray(pe(I386, [("msvcp140.dll", [])]))
+    offset = 0x40 + 4 + 20 + 96 + 8  # the import directory of a PE32
+    data[offset:offset + 4] = (0x7FFF0000).to_bytes(4, "little")
+    return bytes(data)
+
+
+def pe_section_beyond_file():
+    """The section's file data starts past the end of the file."""
+    data = bytearray(pe(I386, [("msvcp140.dll", [])]))
+    offset = 0x40 + 4 + 20 + 96 + 16 * 8 + 20  # the section's PointerToRawData
+    data[offset:offset + 4] = (0xFFFFFE00).to_bytes(4, "little")
+    return bytes(data)
+
+
+def pe_sections_past_end():
+    """65535 sections in a file of a few hundred bytes."""
+    data = bytearray(pe(AMD64, [("msvcp140.dll", [])]))
+    data[0x40 + 6:0x40 + 8] = (0xFFFF).to_bytes(2, "little")
+    return bytes(data)
+
+
+def pe_name_unterminated():
+    """The DLL name runs to the end of the section without a NUL."""
+    data = bytearray(pe(I386, [("msvcp140.dll", [])]))
+    data[0x200:] = b"A" * (len(data) - 0x200)
+    return bytes(data)
+
+
+# name, bytes, a phrase of the message
+BAD_INPUT = [
+    ("empty file", b"", "no MZ header"),
+    ("text file", b"<Wired/>\n", "no MZ header"),
+    ("ELF", b"\x7fELF" + bytes(60), "no MZ header"),
+    ("PE cut off", pe_truncated(), "cut off"),
+    ("import table outside", pe_imports_outside(), "import table runs outside the file"),
+    ("name without end", pe_name_unterminated(), "lies outside the file"),
+    ("section beyond the file", pe_section_beyond_file(), "import table runs outside the file"),
+    ("section table past the end", pe_sections_past_end(), "section table is cut off"),
+]
+
+
+def _which(s, *args):
+    return s.tool.run("which", *args)
+
+
+def test_which_names_the_flavour_or_refuses(s):
+    for i, (name, make, code, flavour, phrase) in enumerate(VERDICTS):
+        path = s.write(os.path.join("which", name.replace(" ", "-") + ".exe"), make())
+        # The text is the JSON's in other words: under Wine, where each
+        # start costs, a few cases check it.
+        if not s.tool.wine or i % 5 == 0:
+            got, out, err = _which(s, s.tool.arg(path))
+            equal(got, code, f"{name}: exit code; stdout: {out} stderr: {err}")
+            check(f"\nFits: {flavour or 'none'}\n" in out, f"{name}: {out}")
+        got, out, err = _which(s, "--format", "json", s.tool.arg(path))
+        equal(got, code, f"{name}: JSON exit code; stderr: {err}")
+        report = json.loads(out)
+        equal(report["flavour"], flavour or None, f"{name}: flavour")
+        check(any(phrase in reason for reason in report["reasons"]), f"{name}: '{phrase}' not in {report['reasons']}")
+
+
+def test_which_refuses_what_is_no_windows_program(s):
+    for name, data, phrase in BAD_INPUT:
+        path = s.write(os.path.join("which-bad", name.replace(" ", "-") + ".exe"), data)
+        got, out, err = _which(s, "--format", "json", s.tool.arg(path))
+        equal((got, out), (2, ""), f"{name}: stderr: {err}")
+        check(phrase in err and "wired-host which: " in err, f"{name}: {err}")
+    folder = os.path.join(s.work, "which-bad")
+    for args, phrase in [((s.tool.arg(folder),), "is a folder"),
+                         ((s.tool.arg(os.path.join(folder, "absent.exe")),), "no such file"),
+                         ((), "expects one host program"),
+                         (("--format", "xml", s.tool.arg(folder)), "--format is text or json")]:
+        got, out, err = _which(s, *args)
+        equal(got, 2, f"{args}: {out} {err}")
+        check(phrase in err, f"{args}: {err}")
+    got, out, err = _which(s, "--help")
+    equal(got, 0)
+    check("Usage: wired-host which" in out and "Exit status" in out, out)
+
+
+def _mingw_folders(s, name, host_library, plugin_library, plugin_imports):
+    """A mingw host folder with host_library as its libstdc++-6.dll, and a
+    plug-in folder with a plug-in taking plugin_imports from
+    plugin_library."""
+    host = s.write(os.path.join(name, "host", "host.exe"),
+                   pe(I386, [("libstdc++-6.dll", ["_ZdlPv"]), ("libgcc_s_dw2-1.dll", [])]))
+    if host_library is not None:
+        s.write(os.path.join(name, "host", "libstdc++-6.dll"), host_library)
+    plugin = s.write(os.path.join(name, "plugin", "wiredClsTab.dll"),
+                     pe(I386, [("libstdc++-6.dll", plugin_imports), ("libgcc_s_dw2-1.dll", [])],
+                        exports=["registConvert"], dll=True))
+    s.write(os.path.join(name, "plugin", "libstdc++-6.dll"), plugin_library)
+    unwinder = pe(I386, exports=["_Unwind_Resume"], dll=True)
+    for folder in ("host", "plugin"):
+        s.write(os.path.join(name, folder, "libgcc_s_dw2-1.dll"), unwinder)
+    return host, plugin
+
+
+def test_which_compares_the_runtime_beside_the_host_with_the_plugins(s):
+    ours = pe(I386, [("libgcc_s_dw2-1.dll", [])], exports=["_ZdlPv", "_Znwj", "_ZSt4cout"], dll=True)
+    newer = pe(I386, [("libgcc_s_dw2-1.dll", [])], exports=["_ZdlPv", "_Znwj", "_ZSt4cout", "_ZSt4cerr"], dll=True)
+    older = pe(I386, [("libgcc_s_dw2-1.dll", [])], exports=["_ZdlPv"], dll=True)
+    sjlj = pe(I386, [("libgcc_s_sjlj-1.dll", [])], exports=["_ZdlPv"], dll=True)
+    needs = ["_ZdlPv", "_Znwj", "_ZSt4cout"]
+    # name, host's libstdc++, exit code, its state, a phrase of the advice
+    cases = [
+        ("same", ours, 0, "same", "Keep the host's runtime DLLs: they are the same build"),
+        ("newer", newer, 0, "enough", "never copy the plug-in's over them"),
+        ("older", older, 1, "lacking", "Ask the host's vendor"),
+        ("absent", None, 0, "not-beside", "LOAD_WITH_ALTERED_SEARCH_PATH"),
+    ]
+    for name, library, code, state, phrase in cases:
+        host, plugin = _mingw_folders(s, "runtime-" + name, library, ours, needs)
+        got, out, err = _which(s, "--format", "json", "--plugin", s.tool.arg(plugin), s.tool.arg(host))
+        equal(got, code, f"{name}: {out} {err}")
+        report = json.loads(out)
+        equal(s.tool.local(report["plugin"]), plugin, f"{name}: plug-in")
+        runtime = {r["dll"]: r for r in report["runtimeDlls"]}
+        equal(runtime["libstdc++-6.dll"]["state"], state, f"{name}: {report}")
+        check(any(phrase in a for a in report["advice"]), f"{name}: '{phrase}' not in {report['advice']}")
+        if state == "lacking":
+            equal(runtime["libstdc++-6.dll"]["missing"], ["_Znwj", "_ZSt4cout"], name)
+            equal(report["flavour"], None, name)
+    # Only the libstdc++-6.dll beside a host tells its exception model.
+    host = s.write(os.path.join("runtime-sjlj", "host.exe"), pe(I386, [("libstdc++-6.dll", ["_ZdlPv"])]))
+    s.write(os.path.join("runtime-sjlj", "libstdc++-6.dll"), sjlj)
+    got, out, err = _which(s, s.tool.arg(host))
+    equal(got, 1, out + err)
+    check("the libstdc++-6.dll beside it imports libgcc_s_sjlj-1.dll" in out, out)
+    # A plug-in of another flavour is not compared with.
+    host, _ = _mingw_folders(s, "runtime-other", ours, ours, needs)
+    other = s.write(os.path.join("runtime-other", "msvc", "wiredClsTab.dll"),
+                    pe(I386, [("msvcp140.dll", [])], dll=True))
+    got, out, err = _which(s, "--plugin", s.tool.arg(os.path.dirname(other)), s.tool.arg(host))
+    equal(got, 0, out + err)
+    check("is of win32-msvc, not win32-mingw" in out.replace("\n    ", " "), out)
+    got, out, err = _which(s, "--plugin", s.tool.arg(os.path.join(s.work, "nothing")), s.tool.arg(host))
+    equal(got, 2, out + err)
+
+
+def test_which_fits_the_tool_itself_to_its_own_plugin(s):
+    """A Windows build of wired-host is a host of its own flavour, with the
+    plug-in and, for mingw, the runtime DLLs beside it."""
+    if not s.tool.exe.lower().endswith(".exe"):
+        return
+    flavour = os.environ.get("WIREDCLSTAB_FLAVOUR")
+    got, out, err = _which(s, "--format", "json", s.tool.arg(s.tool.exe))
+    equal(got, 0, out + err)
+    report = json.loads(out)
+    equal(report["flavour"], flavour, str(report))
+    equal(os.path.normcase(s.tool.local(report["plugin"])), os.path.normcase(os.path.abspath(s.plugin)))
+    states = {r["dll"]: r["state"] for r in report["runtimeDlls"]}
+    if flavour.endswith("mingw"):
+        equal(set(states.values()), {"same"}, str(states))
+        check(report["exceptions"] == ("seh" if flavour.startswith("win64") else "dw2"), str(report))
+    else:
+        check(report["runtime"] == "Visual Studio 2015-2022", str(report))
+
+
+WHICH_CASES = [test_which_names_the_flavour_or_refuses, test_which_refuses_what_is_no_windows_program,
+               test_which_compares_the_runtime_beside_the_host_with_the_plugins,
+               test_which_fits_the_tool_itself_to_its_own_plugin]
