@@ -23,7 +23,7 @@ done
 echo "== package: the Windows builds together"
 windows_builds=("${windows_targets[@]/#/build/}")
 zip=$(scripts/package.sh "${windows_builds[@]}")
-python3 tests/package/package_test.py --zip "$zip" "${windows_builds[@]}"
+python3 tests/package/package_test.py --zip "$zip" --which-tool build/linux/bin/wired-host "${windows_builds[@]}"
 
 # Further suites (sanitizers, brief fuzzing) hook in here when present.
 for extra in scripts/test-*.sh; do

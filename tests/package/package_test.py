@@ -9,6 +9,7 @@ Each folder's wired-host.exe runs the shop example through the plug-in beside
 it, under Wine for 32-bit builds and under wine64 (scripts/wine64.sh, in the
 64-bit prefix) for 64-bit ones."""
 import argparse
+import json
 import os
 import shutil
 import struct
@@ -46,6 +47,7 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--zip", required=True)
     parser.add_argument("--cmake", default="cmake")
+    parser.add_argument("--which-tool", help="a wired-host to ask which flavour each folder's wired-host.exe fits")
     parser.add_argument("builds", nargs="+")
     args = parser.parse_args()
 
@@ -116,8 +118,23 @@ def main():
                 if line not in out:
                     raise AssertionError(f"{flavour}: '{line}' missing from:\n{out}")
 
+    def which_names_each_folder_for_its_wired_host():
+        # Each folder's wired-host.exe is a host of that folder's kind, with
+        # the folder's runtime DLLs beside it.
+        for flavour, _ in builds:
+            folder = os.path.join(prefix, flavour)
+            out = run([args.which_tool, "which", "--format", "json", "--plugin", folder,
+                       os.path.join(folder, "wired-host.exe")])
+            report = json.loads(out)
+            states = {r["dll"]: r["state"] for r in report["runtimeDlls"]}
+            wanted = {"same"} if flavour.endswith("mingw") else {"not-beside"}
+            if report["flavour"] != flavour or set(states.values()) != wanted:
+                raise AssertionError(f"{flavour}: {report}")
+
     try:
         case("layout", layout)
+        if args.which_tool:
+            case("which_names_each_folder_for_its_wired_host", which_names_each_folder_for_its_wired_host)
         case("each_folder_runs", each_folder_runs)
         case("find_package_picks_each_build", find_package_picks_each_build)
     finally:

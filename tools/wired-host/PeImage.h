@@ -27,8 +27,8 @@ struct PeImport {
 // headers, its imports, ordinary and delay-loaded, and the names it
 // exports. The file is untrusted: every offset, size and count taken from
 // it is checked against the file before it is followed, in 64-bit
-// arithmetic that cannot wrap, and every list is bounded, so a hostile
-// file costs at most a few passes over its own bytes.
+// arithmetic that cannot wrap, and every list and name is bounded, so a
+// hostile file can neither lead the reader astray nor keep it busy.
 class PeImage {
 public:
     static const uint16_t kMachineI386 = 0x14C;
