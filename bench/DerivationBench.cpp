@@ -6,7 +6,8 @@
 
 #include <benchmark/benchmark.h>
 
-#include "KavriWired.h"
+#include "KavriNaming.h"
+#include "platform/Platform.h"
 
 namespace {
 
@@ -22,6 +23,7 @@ const std::vector<std::string>& typicalNames()
 }
 
 const std::vector<std::string> kLeaders = {"Shop", "Tb"};
+const std::vector<std::string> kNoCodes;
 
 void BM_CopyNameTypical(benchmark::State& state)
 {
@@ -37,10 +39,12 @@ BENCHMARK(BM_CopyNameTypical);
 
 void BM_TableNameTypical(benchmark::State& state)
 {
+    const kavri::KavriNaming naming(kNoCodes, kLeaders, kavri::platform::isLeadByte);
     for (auto _ : state) {
         for (const std::string& name : typicalNames()) {
-            std::string table = kavri::KavriWired::tableNameFor(name, kLeaders);
-            benchmark::DoNotOptimize(table);
+            kavri::KavriNaming::TableName table;
+            naming.derive(name, table);
+            benchmark::DoNotOptimize(table.c_str());
         }
     }
     state.SetItemsProcessed(state.iterations() * typicalNames().size());
@@ -69,10 +73,11 @@ BENCHMARK(BM_CopyAlternating)->Arg(1 << 10)->Arg(1 << 16)->Arg(1 << 20);
 void BM_TableNameAlternating(benchmark::State& state)
 {
     const std::string name = alternating(state.range(0));
-    const std::vector<std::string> noLeaders;
+    const kavri::KavriNaming naming(kNoCodes, kNoCodes, kavri::platform::isLeadByte);
     for (auto _ : state) {
-        std::string table = kavri::KavriWired::tableNameFor(name, noLeaders);
-        benchmark::DoNotOptimize(table);
+        kavri::KavriNaming::TableName table;
+        naming.derive(name, table);
+        benchmark::DoNotOptimize(table.c_str());
     }
     state.SetBytesProcessed(state.iterations() * name.size());
 }

@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "FuzzCheck.h"
+#include "KavriNaming.h"
 #include "KavriWired.h"
+#include "platform/Platform.h"
 #include "FakeNode.h"
 #include "RecordingHost.h"
 
@@ -133,10 +135,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const Input input = split(data, size);
     const bool passes = input.packageCodes.empty() || referenceMatches(input.package, input.packageCodes);
-    FUZZ_CHECK(kavri::KavriWired::packageMatches(input.package, input.packageCodes) ==
-               referenceMatches(input.package, input.packageCodes));
+    const kavri::KavriNaming naming(input.packageCodes, input.leaderCodes, kavri::platform::isLeadByte);
+    FUZZ_CHECK(naming.passes(input.package) == passes);
     const std::string table = referenceTableName(input.name, input.leaderCodes);
-    FUZZ_CHECK(kavri::KavriWired::tableNameFor(input.name, input.leaderCodes) == table);
+    FUZZ_CHECK(naming.tableNameFor(input.name) == table);
+    // The explanation is the derivation's own: the same result, and its
+    // underscores are where the table name has an inserted one.
+    const kavri::KavriNaming::Explanation why = naming.explain(input.package, input.name);
+    FUZZ_CHECK(why.skipped() == !passes);
+    if (passes) {
+        FUZZ_CHECK(why.tableName == table);
+        FUZZ_CHECK(why.withoutLeader.size() + why.underscores.size() == table.size());
+        for (const size_t at : why.underscores)
+            FUZZ_CHECK(at < table.size() && table[at] == '_');
+    }
     checkConversion(input, table, passes);
     return 0;
 }

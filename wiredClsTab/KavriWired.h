@@ -2,8 +2,6 @@
 #define WIREDCLSTAB_KAVRIWIRED_H
 
 #include <cstdint>
-#include <string>
-#include <vector>
 
 #include "KavriConfig.h"
 #include "kavri/IConvert.h"
@@ -31,12 +29,6 @@ public:
 
     // The visitor's work for one node; always 0.
     int onNode(INode* node);
-
-    // Does the dotted path end with one of the codes, on a '.' boundary?
-    static bool packageMatches(const std::string& packagePath, const std::vector<std::string>& codes);
-    // The first leader code that prefixes name removed, then '_' at every
-    // lower-to-upper-case seam.
-    static std::string tableNameFor(const std::string& name, const std::vector<std::string>& leaders);
 };
 
 } // namespace kavri

@@ -10,10 +10,13 @@
 
 #include "FakeNode.h"
 #include "FakePlatform.h"
+#include "KavriNaming.h"
 #include "KavriWired.h"
 #include "NamingCases.h"
+#include "platform/Platform.h"
 #include "RecordingHost.h"
 
+using kavri::KavriNaming;
 using kavri::KavriWired;
 using kavri_test::FakeNode;
 using kavri_test::FakePlatform;
@@ -241,11 +244,18 @@ TEST_F(KavriWiredTest, HostExceptionsPassThroughAndLeaveTheCounterAsReached)
     }
 }
 
+const std::vector<std::string> kNoCodes;
+
+std::string tableNameFor(const std::string& name, const std::vector<std::string>& leaders)
+{
+    return KavriNaming(kNoCodes, leaders, kavri::platform::isLeadByte).tableNameFor(name);
+}
+
 class TableNameTest : public ::testing::TestWithParam<NameCase> {};
 
 TEST_P(TableNameTest, Derives)
 {
-    EXPECT_EQ(GetParam().table, KavriWired::tableNameFor(GetParam().name, GetParam().leaders));
+    EXPECT_EQ(GetParam().table, tableNameFor(GetParam().name, GetParam().leaders));
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, TableNameTest, ::testing::ValuesIn(kavri_test::nameCases()));
@@ -266,7 +276,7 @@ TEST(DoubleByteNames, ACharacterIsNeverHalfOfASeam)
         {std::string(70, 'a') + "\x97lB" + "xY", std::string(70, 'a') + "\x97lBx_Y"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(c.second, KavriWired::tableNameFor(c.first, {})) << c.first;
+        EXPECT_EQ(c.second, tableNameFor(c.first, {})) << c.first;
     FakePlatform::reset();
 }
 
@@ -274,7 +284,8 @@ class PackageFilterTest : public ::testing::TestWithParam<PackageCase> {};
 
 TEST_P(PackageFilterTest, Matches)
 {
-    EXPECT_EQ(GetParam().passes, KavriWired::packageMatches(GetParam().path, GetParam().packages));
+    EXPECT_EQ(GetParam().passes,
+              KavriNaming(GetParam().packages, kNoCodes, kavri::platform::isLeadByte).passes(GetParam().path));
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, PackageFilterTest, ::testing::ValuesIn(kavri_test::packageCases()));
