@@ -27,8 +27,9 @@ public:
     // Names up to this long are derived without touching the heap.
     static constexpr std::size_t kShortName = 64;
 
-    // A derived table name. Up to kShortName bytes of class name it is kept
-    // inside the object, so naming a class on the stack needs no heap.
+    // A derived table name. From up to kShortName bytes of class name (and
+    // any other that fits) it is kept inside the object, so naming a class
+    // on the stack needs no heap.
     class TableName {
     public:
         TableName() { inside_[0] = '\0'; }

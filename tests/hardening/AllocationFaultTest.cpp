@@ -125,8 +125,10 @@ TEST(AllocationFaults, EachAllocationWhileConvertingReachesTheHostAndTheConverte
     PluginCopy plugin(kConfig);
     RecordingHost host;
     kavri::IConvert* converter = plugin.create(host).converter;
-    // A class name and package long enough that copying them allocates.
-    const std::string longName = "TBPurchaseOrderLineItemWithAVeryLongName";
+    // A class name and package long enough that copying them allocates; the
+    // table name longer than the converter keeps without the heap.
+    const std::string longName = "TBPurchaseOrderLineItemWithAVeryLongNameThatGoesOnPastTheNinetySixBytes"
+                                 "ThatTheConverterKeepsInsideItsTableName";
 
     long n = 1;
     for (;; ++n) {
@@ -151,7 +153,9 @@ TEST(AllocationFaults, EachAllocationWhileConvertingReachesTheHostAndTheConverte
         }
         ASSERT_EQ(fired, threw) << "allocation " << n;
         if (!fired) {
-            EXPECT_EQ(std::vector<std::string>{"Purchase_Order_Line_Item_With_AVery_Long_Name"}, classNode.tablesSet);
+            const std::string table = "Purchase_Order_Line_Item_With_AVery_Long_Name_That_Goes_On_Past_The_Ninety_"
+                                      "Six_Bytes_That_The_Converter_Keeps_Inside_Its_Table_Name";
+            EXPECT_EQ(std::vector<std::string>{table}, classNode.tablesSet);
             break;
         }
         expectNamesTables(converter, host);
@@ -164,6 +168,126 @@ TEST(AllocationFaults, EachAllocationWhileConvertingReachesTheHostAndTheConverte
     EXPECT_GE(n - 1, 4);
 #endif
     EXPECT_FALSE(hardening::leaksFound());
+}
+
+// What the host allocates itself during a cycle: the strings its node
+// returns by value and the records its log keeps are the host's business,
+// not the converter's.
+class HostAllocations {
+public:
+    const FailingAllocation* counter = nullptr;
+    long count = 0;
+
+    template <typename Work>
+    auto own(Work work) -> decltype(work())
+    {
+        const long before = counted();
+        auto result = work();
+        count += counted() - before;
+        return result;
+    }
+
+private:
+    long counted() const { return counter == nullptr ? 0 : counter->allocations(); }
+};
+
+class CountingNode : public kavri::INode {
+public:
+    CountingNode(std::string name, std::string package, int kind, HostAllocations& host)
+        : name_(std::move(name)), package_(std::move(package)), kind_(kind), host_(host)
+    {
+    }
+
+    std::vector<kavri::INode*> children;
+    std::string table;
+
+    std::string getName() override { return host_.own([&] { return std::string(name_); }); }
+    std::string getPackage() override { return host_.own([&] { return std::string(package_); }); }
+    int getKind() override { return kind_; }
+    int getType() override { return 5; }
+    int traverse(kavri::NodeVisitor visitor) override
+    {
+        for (kavri::INode* child : children)
+            visitor(child);
+        return 0;
+    }
+    int setTable(const char* tableName) override
+    {
+        return host_.own([&] {
+            table = tableName;
+            return 1;
+        });
+    }
+
+private:
+    std::string name_, package_;
+    int kind_;
+    HostAllocations& host_;
+};
+
+class CountingHost : public RecordingHost {
+public:
+    HostAllocations* allocations = nullptr;
+
+    void log(const char* message, const char* detail, const char* file, int line) override
+    {
+        if (allocations == nullptr) {
+            RecordingHost::log(message, detail, file, line);
+            return;
+        }
+        allocations->own([&] {
+            RecordingHost::log(message, detail, file, line);
+            return 0;
+        });
+    }
+};
+
+TEST(AllocationFaults, AResetAndConvertCycleMakesNoAllocationOfItsOwnForNamesUpTo64Bytes)
+{
+    PluginCopy plugin(kConfig);
+    CountingHost host;
+    kavri::IConvert* converter = plugin.create(host).converter;
+    const std::size_t linkRecords = host.logs.size();
+
+    std::string seams64;
+    for (int i = 0; i < 32; ++i)
+        seams64 += "aB";
+    struct Cycle {
+        std::string name, package;
+        long converterAllocations;
+    };
+    const Cycle cycles[] = {
+        {"TBOrderItem", "com.shop.model", 0},
+        {"PurchaseOrderLineItemWithAVeryLongNameOfSixtyFourBytesExactly123", "com.shop.model", 0},
+        // 64 bytes with a seam at every second one: 96 bytes of table name.
+        {seams64, "a.package.code.longer.than.any.short.string", 0},
+        // Skipped by the package filter.
+        {"OrderItem", "com.shop.purchasing.orders.elsewhere", 0},
+        // A table name past the 96 bytes kept inside is built on the heap, once.
+        {seams64 + "a", "model", 1},
+    };
+    for (const Cycle& cycle : cycles) {
+        SCOPED_TRACE(cycle.name);
+        HostAllocations own;
+        CountingNode model("model", "", 1, own);
+        CountingNode other("Other", "", 23, own);
+        CountingNode classNode(cycle.name, cycle.package, 24, own);
+        model.children = {&other, &classNode};
+        long total = 0;
+        {
+            FailingAllocation count(1000000, plugin.module());
+            own.counter = &count;
+            host.allocations = &own;
+            converter->reset();
+            converter->convert(&model);
+            total = count.allocations();
+            own.counter = nullptr;
+            host.allocations = nullptr;
+        }
+        EXPECT_EQ(cycle.converterAllocations, total - own.count);
+    }
+    // Every class that passed the filter was named and logged.
+    EXPECT_EQ(4u, host.logs.size() - linkRecords);
 }
 
 } // namespace
