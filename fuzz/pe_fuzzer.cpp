@@ -48,7 +48,7 @@ void checkVerdict(const PeImage& image, const HostVerdict& verdict)
     const bool win64 = image.machine() == PeImage::kMachineAmd64;
     FUZZ_CHECK(win64 || image.machine() == PeImage::kMachineI386);
     FUZZ_CHECK(win64 == image.pe32Plus());
-    FUZZ_CHECK(verdict.flavour == HostFlavour::flavourName(win64, verdict.runtime != "mingw-w64 g++"));
+    FUZZ_CHECK(verdict.flavour == HostFlavour::flavourName(win64, !verdict.mingw));
 }
 
 } // namespace

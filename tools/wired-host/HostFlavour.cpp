@@ -96,6 +96,7 @@ std::string joined(const std::vector<std::string>& items, std::size_t most)
 void judgeMingw(HostVerdict& verdict, const PeImage& host, const PeImage* libstdcxx, bool win64)
 {
     verdict.runtime = "mingw-w64 g++";
+    verdict.mingw = true;
     std::string reason = "It imports libstdc++-6.dll: built with mingw-w64 g++, with the C++ runtime as DLLs";
     const ExceptionModel* model = exceptionModelOf(host);
     if (model != nullptr) {
@@ -263,7 +264,7 @@ std::vector<std::string> HostFlavour::runtimeDlls(const HostVerdict& verdict, co
 {
     if (verdict.flavour.empty())
         return {};
-    if (verdict.runtime != "mingw-w64 g++") {
+    if (!verdict.mingw) {
         std::vector<std::string> dlls = {"msvcp140.dll", "vcruntime140.dll"};
         // Others the plug-in needs, such as vcruntime140_1.dll on x64.
         for (const PeImport& import : plugin != nullptr ? plugin->imports() : std::vector<PeImport>()) {
@@ -281,7 +282,6 @@ void HostFlavour::compareRuntimes(HostVerdict& verdict, const PeImage* plugin, c
 {
     if (verdict.flavour.empty())
         return;
-    const bool mingw = verdict.runtime == "mingw-w64 g++";
     // The C++ runtime DLL comes first; the others are beside the host or
     // found where its own libstdc++-6.dll finds them.
     bool same = true, enough = false, lacking = false, notCompared = false;
@@ -310,7 +310,7 @@ void HostFlavour::compareRuntimes(HostVerdict& verdict, const PeImage* plugin, c
                                  "the host was built against its own.");
         return;
     }
-    if (!mingw) {
+    if (!verdict.mingw) {
         verdict.advice.push_back("Copy wiredClsTab.dll and config.xml from " + folder +
                                  " into a folder of the host's choice; the runtime DLLs are the host's own, from "
                                  "its installer or the Visual C++ Redistributable for Visual Studio 2015-2022.");

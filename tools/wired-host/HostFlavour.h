@@ -37,6 +37,8 @@ struct HostVerdict {
     bool dll = false;
     // "Visual Studio 2015-2022", "mingw-w64 g++"...; empty when none.
     std::string runtime;
+    // The runtime is mingw's libstdc++-6.dll.
+    bool mingw = false;
     // mingw's exception model: "dw2", "seh", "sjlj", or empty.
     std::string exceptions;
     // The flavour that fits; empty when none does.
