@@ -28,7 +28,8 @@ const char kMainHelp[] =
     "\n"
     "A reference host for the wiredClsTab plug-in: it loads the real plug-in\n"
     "the way a modelling host does and shows what it makes of your model and\n"
-    "of your config.xml.\n"
+    "of your config.xml. It also tells which flavour of the plug-in fits a\n"
+    "host program.\n"
     "\n"
     "Commands:\n"
     "  run MODEL.xml       run the classes of a model through the plug-in and\n"
@@ -36,6 +37,7 @@ const char kMainHelp[] =
     "  check CONFIG.xml    tell which entries of a config.xml take effect and\n"
     "                      why the others do not\n"
     "  names CLASS...      show the table name each class would get\n"
+    "  which HOST.exe      tell which flavour of the plug-in fits a host program\n"
     "  help [COMMAND]      show help, also: wired-host COMMAND --help\n";
 
 const char kRunHelp[] =

@@ -136,6 +136,8 @@ def test_which_refuses_what_is_no_windows_program(s):
     got, out, err = _which(s, "--help")
     equal(got, 0)
     check("Usage: wired-host which" in out and "Exit status" in out, out)
+    got, out, err = s.tool.run("--help")
+    check("\n  which HOST.exe " in out, out)
 
 
 def _mingw_folders(s, name, host_library, plugin_library, plugin_imports):
