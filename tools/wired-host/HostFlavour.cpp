@@ -18,6 +18,17 @@ const char* const kDebugRuntime[] = {
 
 const char kLibstdcxx[] = "libstdc++-6.dll";
 
+// C++ runtimes of other compilers, which no flavour is built with.
+struct OtherRuntime {
+    const char* dll;
+    const char* compiler;
+};
+const OtherRuntime kOtherRuntimes[] = {
+    {"libc++.dll", "clang with libc++ (llvm-mingw)"},
+    {"cygstdc++-6.dll", "Cygwin's g++"},
+    {"msys-stdc++-6.dll", "MSYS2's own g++ (the msys environment)"},
+};
+
 // mingw's unwinder DLL of each exception model.
 struct ExceptionModel {
     const char* name;
@@ -254,6 +265,13 @@ HostVerdict HostFlavour::judge(const PeImage& host, const PeImage* libstdcxx)
     if (mingw) {
         judgeMingw(verdict, host, libstdcxx, win64);
         return verdict;
+    }
+    for (const OtherRuntime& other : kOtherRuntimes) {
+        if (has(dlls, other.dll)) {
+            verdict.runtime = other.compiler;
+            return refused(verdict, std::string("It imports ") + other.dll + ": built with " + other.compiler +
+                                        ", whose C++ runtime no flavour shares.");
+        }
     }
     return refused(verdict, "No C++ runtime DLL among its imports (msvcp140.dll, vcruntime140.dll, "
                             "libstdc++-6.dll): its C++ runtime is linked in (/MT, -static), with a heap of its own "

@@ -42,6 +42,8 @@ VERDICTS = [
     ("Visual Studio 2010 C runtime", lambda: pe(AMD64, [K32, ("msvcr100.dll", ["malloc"])]),
      1, "", "imports msvcr100.dll"),
     ("Visual C++ 6", lambda: pe(I386, [("MSVCP60.dll", []), ("MSVCRT.dll", [])]), 1, "", "imports msvcp60.dll"),
+    ("llvm-mingw", lambda: pe(AMD64, [("libc++.dll", []), ("libunwind.dll", [])]), 1, "", "clang with libc++"),
+    ("Cygwin", lambda: pe(AMD64, [("cygwin1.dll", []), ("cygstdc++-6.dll", [])]), 1, "", "Cygwin's g++"),
     ("static runtime", lambda: pe(I386, [K32, ("USER32.dll", ["MessageBoxA"])]), 1, "", "linked in"),
     ("no imports at all", lambda: pe(AMD64), 1, "", "No C++ runtime DLL"),
     ("two runtimes", lambda: pe(I386, [("msvcp140.dll", []), ("libstdc++-6.dll", [])]), 1, "", "both"),
