@@ -8,6 +8,7 @@
 
 #include "Encoding.h"
 #include "Files.h"
+#include "JsonText.h"
 #include "KavriEntry.h"
 #include "KavriProblem.h"
 
@@ -132,17 +133,10 @@ std::vector<std::string> declaredEntities(const std::string& bytes)
 
 std::string readBytes(const std::string& path)
 {
+    // Never opened unless a regular file: a pipe would wait for a writer.
     std::string bytes;
-    if (!hostkit::files::isFile(path))
-        return bytes;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr)
-        return bytes;
-    char chunk[4096];
-    std::size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
-        bytes.append(chunk, got);
-    std::fclose(file);
+    if (hostkit::files::isFile(path))
+        hostkit::files::readFile(path, bytes, static_cast<std::size_t>(-1));
     return bytes;
 }
 
@@ -439,6 +433,43 @@ void ConfigChecker::write(std::ostream& out) const
         linkTexts.push_back(link.first + " -> " + link.second);
     list("Links", linkTexts);
     out << effective << " of " << findings.size() << " entries take effect.\n";
+}
+
+void ConfigChecker::writeJson(std::ostream& out) const
+{
+    // Every text from the file is in the host's code page, whatever its bytes.
+    const auto text = [](const std::string& hostText) {
+        return jsonString(encoding::repairedUtf8(encoding::hostToUtf8(hostText)));
+    };
+    const auto list = [&text](const std::vector<std::string>& items) {
+        std::string json = "[";
+        for (std::size_t i = 0; i < items.size(); ++i)
+            json += (i ? ", " : "") + text(items[i]);
+        return json + "]";
+    };
+    out << "{\n  \"config\": " << text(path) << ",\n  \"hostCodePage\": " << text(hostCodePage)
+        << ",\n  \"accepted\": " << (rejected ? "false" : "true") << ",\n  \"refusal\": ";
+    if (rejected)
+        out << "{\"line\": " << rejectedLine << ", \"reason\": " << text(rejection)
+            << ", \"warning\": " << text(warningCaption) << "}";
+    else
+        out << "null";
+    out << ",\n  \"notes\": " << list(rootNotes) << ",\n  \"entries\": [";
+    std::size_t effective = 0;
+    for (std::size_t i = 0; i < findings.size(); ++i) {
+        const Finding& f = findings[i];
+        effective += f.effective;
+        out << (i ? ",\n    " : "\n    ") << "{\"line\": " << f.line << ", \"element\": " << text(f.element)
+            << ", \"effective\": " << (f.effective ? "true" : "false") << ", \"what\": " << text(f.what)
+            << ", \"notes\": " << list(f.notes) << ", \"misread\": " << (f.misread ? "true" : "false") << "}";
+    }
+    out << (findings.empty() ? "]" : "\n  ]") << ",\n  \"effective\": " << effective
+        << ",\n  \"packageCodes\": " << list(packageCodes) << ",\n  \"leaderCodes\": " << list(leaderCodes)
+        << ",\n  \"links\": [";
+    for (std::size_t i = 0; i < links.size(); ++i)
+        out << (i ? ", " : "") << "{\"class\": " << text(links[i].first) << ", \"table\": " << text(links[i].second)
+            << "}";
+    out << "],\n  \"exitCode\": " << exitCode() << "\n}\n";
 }
 
 } // namespace wiredhost

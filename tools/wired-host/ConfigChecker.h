@@ -53,6 +53,8 @@ public:
 
     void check(const std::string& configPath);
     void write(std::ostream& out) const;
+    // The same as one JSON document, UTF-8.
+    void writeJson(std::ostream& out) const;
     // 0 every entry takes effect, 1 some do not, 2 the file is refused.
     int exitCode() const;
 

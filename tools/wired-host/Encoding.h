@@ -57,6 +57,11 @@ std::size_t characterCount(const std::string& utf8);
 // code page; elsewhere UTF-8 as it is.
 std::string utf8ToOutput(const std::string& utf8, bool toStandardError = false);
 
+// Does c begin a double-byte character of the host's code page? The
+// plug-in, in the same process, asks the same of the system; never so in
+// UTF-8, whose bytes from 0x80 up are never ASCII.
+bool isHostLeadByte(char c);
+
 // The name of the host's code page, as "UTF-8" or "windows-936".
 std::string hostCodePage();
 

@@ -95,6 +95,11 @@ std::string utf8ToOutput(const std::string& utf8, bool)
     return utf8;
 }
 
+bool isHostLeadByte(char)
+{
+    return false;
+}
+
 std::string hostCodePage()
 {
     return "UTF-8";

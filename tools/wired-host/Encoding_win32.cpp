@@ -151,6 +151,11 @@ std::string utf8ToOutput(const std::string& utf8, bool toStandardError)
     return narrow(wide(utf8, CP_UTF8), console ? GetConsoleOutputCP() : CP_ACP);
 }
 
+bool isHostLeadByte(char c)
+{
+    return static_cast<unsigned char>(c) >= 0x80 && IsDBCSLeadByte(static_cast<BYTE>(c));
+}
+
 std::string hostCodePage()
 {
     const UINT codePage = GetACP();

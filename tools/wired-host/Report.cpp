@@ -1,9 +1,11 @@
 #include "Report.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "Encoding.h"
+#include "Explainer.h"
+#include "JsonText.h"
+#include "MappingFile.h"
 
 namespace wiredhost {
 
@@ -17,39 +19,9 @@ std::string utf8Of(const std::string& hostText)
     return encoding::repairedUtf8(encoding::hostToUtf8(hostText));
 }
 
-// A JSON string of UTF-8 text; the runs between escapes are copied whole,
-// as a run over a big model writes hundreds of thousands of these.
 std::string quoted(const std::string& text)
 {
-    std::string out;
-    out.reserve(text.size() + 2);
-    out += '"';
-    std::size_t start = 0;
-    char escape[8];
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        if (c != '"' && c != '\\' && c >= 0x20)
-            continue;
-        out.append(text, start, i - start);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += text[i];
-        } else {
-            std::snprintf(escape, sizeof escape, "\\u%04x", c);
-            out += escape;
-        }
-        start = i + 1;
-    }
-    out.append(text, start, std::string::npos);
-    out += '"';
-    return out;
-}
-
-const char* linkOutcome(int answer)
-{
-    if (answer > 0)
-        return "set";
-    return answer < 0 ? "failed" : "nothing done";
+    return jsonString(text);
 }
 
 std::string shownTable(const ClassEntry& entry)
@@ -154,12 +126,44 @@ std::string jsonText(const std::string& text)
     return text.empty() ? "null" : quoted(text);
 }
 
+std::string classOf(const MappingRow& row)
+{
+    return row.package.empty() ? row.className : row.package + "." + row.className;
+}
+
+std::string mappedTo(const MappingRow& row)
+{
+    return (row.table.empty() && row.outcome != "set" && row.outcome != "table-not-found" ? std::string("no table")
+                                                                                         : "\"" + row.table + "\"") +
+           " (" + row.outcome + ")";
+}
+
+const char* changeKind(const MappingChange& change)
+{
+    switch (change.kind) {
+    case MappingChange::Added:
+        return "added";
+    case MappingChange::Removed:
+        return "removed";
+    case MappingChange::Changed:
+        break;
+    }
+    return "changed";
+}
+
+std::string rowJson(const MappingRow& row)
+{
+    return "{\"table\": " + quoted(row.table) + ", \"outcome\": " + quoted(row.outcome) + "}";
+}
+
 } // namespace
 
 Reporter::Reporter(const std::string& command, Format format, std::ostream& out, std::ostream& err)
     : command_(command), format_(format), out_(out), err_(err)
 {
 }
+
+Reporter::~Reporter() = default;
 
 void Reporter::write(const std::string& utf8) const
 {
@@ -304,6 +308,34 @@ void Reporter::hostFit(const std::string& host, const std::string& plugin, const
     write(text);
 }
 
+void Reporter::explained(const ClassExplanation& explanation)
+{
+    if (!explanation.agrees) {
+        ++disagreements_;
+        err_ << encoding::utf8ToOutput("wired-host " + command_ + ": warning: " +
+                                           utf8Of(Explainer::disagreement(explanation)) + "\n",
+                                       true)
+             << std::flush;
+    }
+    if (format_ == Format::Json) {
+        explanationJson_.push_back(explanationJson(explanation));
+        return;
+    }
+    // names shows each class as it comes; run after its mapping table.
+    if (format_ == Format::Names)
+        write((explanationTexts_.empty() ? "" : "\n") + explanationText(explanation));
+    explanationTexts_.push_back(explanationText(explanation));
+}
+
+void Reporter::mappingChanges(const std::string& savedFile, std::size_t savedClasses,
+                              const std::vector<MappingChange>& changes)
+{
+    compared_ = true;
+    savedFile_ = utf8Of(savedFile);
+    savedClasses_ = savedClasses;
+    changes_ = changes;
+}
+
 int Reporter::fail(const std::string& message)
 {
     err_ << encoding::utf8ToOutput("wired-host " + command_ + ": " + utf8Of(message) + "\n", true) << std::flush;
@@ -330,6 +362,13 @@ const char* Reporter::outcomeText(Outcome outcome)
         break;
     }
     return "nothing done";
+}
+
+const char* Reporter::linkOutcomeText(int answer)
+{
+    if (answer > 0)
+        return "set";
+    return answer < 0 ? "failed" : "nothing done";
 }
 
 std::string Reporter::outcomeOf(const ClassEntry& entry)
@@ -373,7 +412,35 @@ void Reporter::writeTable() const
         text += " none";
     text += "\n";
     for (const LinkEntry& link : links_)
-        text += "  " + link.className + " -> " + link.tableName + "  " + linkOutcome(link.answer) + "\n";
+        text += "  " + link.className + " -> " + link.tableName + "  " + Reporter::linkOutcomeText(link.answer) + "\n";
+    if (compared_) {
+        std::size_t counts[3] = {0, 0, 0};
+        text += "\nChanges since " + savedFile_ + ":";
+        text += changes_.empty() ? " none, its " + std::to_string(savedClasses_) + " classes as saved\n" : "\n";
+        for (const MappingChange& change : changes_) {
+            ++counts[change.kind];
+            text += std::string("  ") + changeKind(change) + "  ";
+            if (change.kind == MappingChange::Added)
+                text += classOf(change.after) + "  " + mappedTo(change.after) + "\n";
+            else if (change.kind == MappingChange::Removed)
+                text += classOf(change.before) + "  was " + mappedTo(change.before) + "\n";
+            else
+                text += classOf(change.after) + "  " + mappedTo(change.before) + " -> " + mappedTo(change.after) + "\n";
+        }
+        if (!changes_.empty())
+            text += std::to_string(changes_.size()) + " changes: " + std::to_string(counts[MappingChange::Added]) +
+                    " added, " + std::to_string(counts[MappingChange::Removed]) + " removed, " +
+                    std::to_string(counts[MappingChange::Changed]) + " changed.\n";
+    }
+    if (!explanationTexts_.empty())
+        text += "\nWhy each class got its name:\n";
+    for (const std::string& explanation : explanationTexts_) {
+        text += "\n" + explanation;
+        if (text.size() >= 64 * 1024) {
+            write(text);
+            text.clear();
+        }
+    }
     write(text);
 }
 
@@ -411,7 +478,7 @@ void Reporter::writeJson() const
     for (std::size_t i = 0; i < links_.size(); ++i) {
         out += (i ? ",\n    " : "\n    ") + std::string("{\"class\": ") + quoted(links_[i].className) +
                ", \"table\": " + quoted(links_[i].tableName) + ", \"answer\": " + std::to_string(links_[i].answer) +
-               ", \"outcome\": " + quoted(linkOutcome(links_[i].answer)) + "}";
+               ", \"outcome\": " + quoted(Reporter::linkOutcomeText(links_[i].answer)) + "}";
         flushed(false);
     }
     out += links_.empty() ? "],\n  \"classes\": [" : "\n  ],\n  \"classes\": [";
@@ -426,10 +493,28 @@ void Reporter::writeJson() const
         out += named ? quoted(c.tableName) : std::string("null");
         out += ", \"outcome\": ";
         out += quoted(outcomeOf(c));
+        if (i < explanationJson_.size()) {
+            out += ", \"explanation\": ";
+            out += explanationJson_[i];
+        }
         out += "}";
         flushed(false);
     }
-    out += classes_.empty() ? "]\n}\n" : "\n  ]\n}\n";
+    out += classes_.empty() ? "]" : "\n  ]";
+    if (compared_) {
+        out += ",\n  \"changes\": {\"since\": " + quoted(savedFile_) + ", \"list\": [";
+        for (std::size_t i = 0; i < changes_.size(); ++i) {
+            const MappingChange& change = changes_[i];
+            const MappingRow& row = change.kind == MappingChange::Added ? change.after : change.before;
+            out += (i ? ",\n    " : "\n    ") + std::string("{\"change\": \"") + changeKind(change) +
+                   "\", \"package\": " + quoted(row.package) + ", \"class\": " + quoted(row.className) +
+                   ", \"before\": " + (change.kind == MappingChange::Added ? "null" : rowJson(change.before)) +
+                   ", \"after\": " + (change.kind == MappingChange::Removed ? "null" : rowJson(change.after)) + "}";
+            flushed(false);
+        }
+        out += changes_.empty() ? "]}" : "\n  ]}";
+    }
+    out += "\n}\n";
     flushed(true);
 }
 

@@ -10,6 +10,9 @@
 
 namespace wiredhost {
 
+struct ClassExplanation;
+struct MappingChange;
+
 struct LogEntry {
     std::string message, detail, file;
     int line = 0;
@@ -45,6 +48,7 @@ enum class Format { Table, Json, Names };
 class Reporter {
 public:
     Reporter(const std::string& command, Format format, std::ostream& out, std::ostream& err);
+    ~Reporter();
 
     Format format() const { return format_; }
 
@@ -67,6 +71,21 @@ public:
     // its runtime DLLs were compared with, empty when none.
     void hostFit(const std::string& host, const std::string& plugin, const HostVerdict& verdict);
 
+    // Why the class last mapped got its name: in text at once for names and
+    // after the mapping for run, in JSON with its class. When the plug-in's
+    // answer differs from the explanation, a warning goes to the error
+    // stream at once.
+    void explained(const ClassExplanation& explanation);
+    bool anyDisagreement() const { return disagreements_ > 0; }
+
+    // What changed since a saved mapping (run --compare-mapping), shown
+    // after the mapping.
+    void mappingChanges(const std::string& savedFile, std::size_t savedClasses,
+                        const std::vector<MappingChange>& changes);
+
+    // The classes mapped so far, their texts in UTF-8.
+    const std::vector<ClassEntry>& classes() const { return classes_; }
+
     // "wired-host COMMAND: message" on the error stream; the exit code 2.
     int fail(const std::string& message);
 
@@ -74,6 +93,8 @@ public:
     bool anyUnmapped() const;
 
     static const char* outcomeText(Outcome outcome);
+    // What became of a link registered at creation.
+    static const char* linkOutcomeText(int answer);
     // The outcome with " (duplicate)" for a duplicate class.
     static std::string outcomeOf(const ClassEntry& entry);
 
@@ -94,6 +115,13 @@ private:
     std::vector<LogEntry> log_;
     std::vector<LinkEntry> links_;
     std::vector<ClassEntry> classes_;
+    // Explanations in text and JSON, in the order of classes_.
+    std::vector<std::string> explanationTexts_, explanationJson_;
+    std::size_t disagreements_ = 0;
+    bool compared_ = false;
+    std::string savedFile_;
+    std::size_t savedClasses_ = 0;
+    std::vector<MappingChange> changes_;
 };
 
 } // namespace wiredhost

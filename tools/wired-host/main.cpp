@@ -4,12 +4,15 @@
 #include <algorithm>
 #include <exception>
 #include <iostream>
+#include <memory>
 #include <sstream>
 #include <string>
 
 #include "ConfigChecker.h"
 #include "Encoding.h"
+#include "Explainer.h"
 #include "HostInspection.h"
+#include "MappingFile.h"
 #include "Model.h"
 #include "ModelHost.h"
 #include "model/Progress.h"
@@ -22,6 +25,8 @@ namespace {
 using namespace wiredhost;
 
 const int kUsageError = 2;
+// The plug-in named a class otherwise than its rule, as wired-host knows it.
+const int kPluginDisagrees = 3;
 
 const char kMainHelp[] =
     "Usage: wired-host COMMAND [OPTIONS] ARGS\n"
@@ -80,13 +85,27 @@ const char kRunHelp[] =
     "                     Chinese selects the Chinese warnings)\n"
     "  --format FORMAT    table (default) or json\n"
     "  --strict           exit 1 when some class got no table\n"
+    "  --explain          after the mapping, why each class got its name (see\n"
+    "                     wired-host names --help); in JSON an \"explanation\"\n"
+    "                     with each class\n"
+    "  --save-mapping FILE\n"
+    "                     save the mapping to FILE: UTF-8 text, a header line,\n"
+    "                     then one class a line (package, class, table, outcome,\n"
+    "                     separated by tabs; a tab, line end or backslash in a\n"
+    "                     name written \\t, \\n, \\r or \\\\), sorted, the same on\n"
+    "                     every run and platform: fit to commit beside the model\n"
+    "  --compare-mapping FILE\n"
+    "                     show every class added, removed, or whose table or\n"
+    "                     outcome changed since FILE was saved; exit 1 if any\n"
     "\n"
-    "Exit status: 0 done; 1 with --strict when some class got no table;\n"
-    "2 bad usage, a model file that cannot be read (or in no known format) or a\n"
-    "plug-in that cannot be loaded.\n";
+    "Exit status: 0 done; 1 with --strict when some class got no table, or with\n"
+    "--compare-mapping when the mapping changed; 2 bad usage, a model or mapping\n"
+    "file that cannot be read (or in no known format) or a plug-in that cannot be\n"
+    "loaded; 3 with --explain when the plug-in named a class otherwise than its\n"
+    "rule as this wired-host knows it (a plug-in of another version, or a fault).\n";
 
 const char kCheckHelp[] =
-    "Usage: wired-host check [--codepage CP] CONFIG.xml\n"
+    "Usage: wired-host check [--codepage CP] [--format FORMAT] CONFIG.xml\n"
     "\n"
     "Reads a config.xml the way the plug-in does and reports, with line numbers,\n"
     "whether the plug-in accepts the file and, for every entry under Wired,\n"
@@ -107,6 +126,8 @@ const char kCheckHelp[] =
 #else
     "UTF-8)\n"
 #endif
+    "  --format FORMAT    text (default) or json: one document with the same\n"
+    "                     findings, codes and links\n"
     "\n"
     "Exit status: 0 every entry takes effect as written; 1 some do not; 2 the\n"
     "plug-in would refuse the file (or bad usage).\n";
@@ -119,10 +140,26 @@ const char kNamesHelp[] =
     "package path, as com.shop.model.OrderItem; a name without a dot has no\n"
     "package.\n"
     "\n"
+    "With --explain, each class's name step by step, by the same rule the\n"
+    "plug-in is built with: the package path against each package code in\n"
+    "order (the first that the path ends with, whole or after a '.', lets the\n"
+    "class through; with none the class is skipped), the leader code removed\n"
+    "from the front of the name (the first that matches, if any), where an\n"
+    "underscore went in (before each upper-case letter that follows a lower-case\n"
+    "one), the table name, and the config's link for the class, if any. The\n"
+    "last line says what the loaded plug-in answered; when that differs from the\n"
+    "rule, a warning goes to standard error and the exit status is 3.\n"
+    "\n"
     "Options:\n"
     "  --plugin PATH      the plug-in to load (default: the one beside wired-host)\n"
     "  --config FILE      use FILE as the plug-in's config.xml (private copy)\n"
-    "  --language LANG    the host's language (default English)\n";
+    "  --language LANG    the host's language (default English)\n"
+    "  --explain          each class's name step by step\n"
+    "  --format FORMAT    names (default), or json: one document with each class,\n"
+    "                     and with --explain its steps\n"
+    "\n"
+    "Exit status: 0 done; 2 bad usage or a plug-in that cannot be loaded; 3 the\n"
+    "plug-in named a class otherwise than the rule (with --explain).\n";
 
 const char kWhichHelp[] =
     "Usage: wired-host which [OPTIONS] HOST.exe\n"
@@ -251,9 +288,22 @@ bool loadModel(const Options& options, Model& model, Reporter& reporter)
     return true;
 }
 
+// The plug-in's naming rule over the codes of the config.xml it reads, and
+// the links it registered.
+Explainer explainerFor(const PluginSession& session, const ModelHost& host)
+{
+    ConfigChecker config;
+    config.check(session.configPath());
+    // A refused file leaves the plug-in without codes.
+    if (config.rejected)
+        return Explainer({}, {}, host.links);
+    return Explainer(config.packageCodes, config.leaderCodes, host.links);
+}
+
 int runCommand(const Invocation& call)
 {
-    Options options({"plugin", "config", "language", "format", "tables"}, {"strict"});
+    Options options({"plugin", "config", "language", "format", "tables", "save-mapping", "compare-mapping"},
+                    {"strict", "explain"});
     std::string error;
     if (!options.parse(call.argc, call.argv, 2, error))
         return usageError("run", error);
@@ -264,6 +314,12 @@ int runCommand(const Invocation& call)
         return usageError("run", "--format is table or json, not " + format);
     Reporter reporter("run", format == "json" ? Format::Json : Format::Table, std::cout, std::cerr);
 
+    // A saved mapping that cannot be read stops the run before it starts.
+    const std::string savedMapping = options.value("compare-mapping");
+    std::vector<MappingRow> saved;
+    if (!savedMapping.empty() && !MappingFile::read(savedMapping, saved, error))
+        return reporter.fail(error);
+
     Model model;
     if (!loadModel(options, model, reporter))
         return kUsageError;
@@ -272,14 +328,35 @@ int runCommand(const Invocation& call)
     kavri::IConvert* converter = openConverter(options, session, host, reporter);
     if (converter == nullptr)
         return kUsageError;
+    std::unique_ptr<Explainer> explainer;
+    if (options.has("explain"))
+        explainer.reset(new Explainer(explainerFor(session, host)));
     Progress progress("wired-host run: ", model.classes().size());
     for (std::size_t i = 0; i < model.classes().size(); ++i) {
-        reporter.mapped(PluginSession::convertClass(*converter, model.classes()[i], &model));
+        const ClassEntry entry = PluginSession::convertClass(*converter, model.classes()[i], &model);
+        reporter.mapped(entry);
+        if (explainer)
+            reporter.explained(explainer->explain(entry));
         progress.step(i + 1);
     }
     progress.finish();
+
+    const std::string mappingFile = options.value("save-mapping");
+    std::vector<MappingRow> rows;
+    if (!savedMapping.empty() || !mappingFile.empty())
+        rows = MappingFile::rowsOf(reporter.classes());
+    bool changed = false;
+    if (!savedMapping.empty()) {
+        const std::vector<MappingChange> changes = MappingFile::compare(saved, rows);
+        changed = !changes.empty();
+        reporter.mappingChanges(savedMapping, saved.size(), changes);
+    }
     reporter.finishRun();
-    return options.has("strict") && reporter.anyUnmapped() ? 1 : 0;
+    if (!mappingFile.empty() && !MappingFile::save(mappingFile, rows, error))
+        return reporter.fail(error);
+    if (reporter.anyDisagreement())
+        return kPluginDisagrees;
+    return changed || (options.has("strict") && reporter.anyUnmapped()) ? 1 : 0;
 }
 
 // "936" as "windows-936"; names as given.
@@ -291,17 +368,26 @@ std::string codePageName(const std::string& given)
 
 int checkCommand(const Invocation& call)
 {
-    Options options({"codepage"}, {});
+    Options options({"codepage", "format"}, {});
     std::string error;
     if (!options.parse(call.argc, call.argv, 2, error))
         return usageError("check", error);
     if (options.positional.size() != 1)
         return usageError("check", "expects one config.xml");
+    const std::string format = options.value("format", "text");
+    if (format != "text" && format != "json")
+        return usageError("check", "--format is text or json, not " + format);
     ConfigChecker checker;
     checker.hostCodePage = codePageName(options.value("codepage"));
     checker.check(options.positional[0]);
-    // The file's texts are in the host's code page; shown by the one rule.
     std::ostringstream report;
+    if (format == "json") {
+        // Always UTF-8: JSON is for programs.
+        checker.writeJson(report);
+        std::cout << report.str();
+        return checker.exitCode();
+    }
+    // The file's texts are in the host's code page; shown by the one rule.
     checker.write(report);
     std::cout << encoding::utf8ToOutput(encoding::repairedUtf8(encoding::hostToUtf8(report.str())));
     return checker.exitCode();
@@ -318,24 +404,38 @@ ModelClass classFromArgument(const std::string& argument)
 
 int namesCommand(const Invocation& call)
 {
-    Options options({"plugin", "config", "language"}, {});
+    Options options({"plugin", "config", "language", "format"}, {"explain"});
     std::string error;
     if (!options.parse(call.argc, call.argv, 2, error))
         return usageError("names", error);
     if (options.positional.empty())
         return usageError("names", "expects at least one class");
+    const std::string format = options.value("format", "names");
+    if (format != "names" && format != "json")
+        return usageError("names", "--format is names or json, not " + format);
+    const bool json = format == "json";
     // No model: links are left alone and every table name is taken.
-    Reporter reporter("names", Format::Names, std::cout, std::cerr);
+    Reporter reporter("names", json ? Format::Json : Format::Names, std::cout, std::cerr);
     PluginSession session;
     ModelHost host(nullptr, options.value("language", "English"));
     kavri::IConvert* converter = openConverter(options, session, host, reporter);
     if (converter == nullptr)
         return kUsageError;
+    std::unique_ptr<Explainer> explainer;
+    if (options.has("explain"))
+        explainer.reset(new Explainer(explainerFor(session, host)));
     std::vector<ClassEntry> entries;
-    for (const std::string& argument : options.positional)
+    for (const std::string& argument : options.positional) {
         entries.push_back(PluginSession::convertClass(*converter, classFromArgument(argument), nullptr));
-    reporter.names(options.positional, entries);
-    return 0;
+        reporter.mapped(entries.back());
+        if (explainer)
+            reporter.explained(explainer->explain(entries.back()));
+    }
+    if (json)
+        reporter.finishRun();
+    else if (!explainer)
+        reporter.names(options.positional, entries);
+    return reporter.anyDisagreement() ? kPluginDisagrees : 0;
 }
 
 int whichCommand(const Invocation& call)

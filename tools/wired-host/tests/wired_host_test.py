@@ -6,6 +6,8 @@ real plug-in library and checks what it prints. One group per CTest test:
   run    the run and names commands, their options and bad model files
   check  the check command on configs with each kind of problem
   models run on models that modelling tools export (model_cases.py)
+  explain  names --explain, run --explain, JSON of names and check, saved
+           mappings (explain_cases.py)
   which  the which command on images made in the test (which_cases.py)
   which_self  the which command on the tool's own executable only
 """
@@ -19,6 +21,7 @@ import sys
 import tempfile
 import traceback
 
+from explain_cases import EXPLAIN_CASES
 from model_cases import MODEL_CASES
 from which_cases import WHICH_CASES, test_which_fits_the_tool_itself_to_its_own_plugin
 
@@ -466,6 +469,7 @@ GROUPS = {
               test_check_agrees_with_what_the_plugin_does, test_check_refuses_what_the_plugin_refuses,
               test_check_warns_where_the_file_is_not_read_as_written],
     "models": MODEL_CASES,
+    "explain": EXPLAIN_CASES,
     "which": WHICH_CASES,
     "which_self": [test_which_fits_the_tool_itself_to_its_own_plugin],
 }

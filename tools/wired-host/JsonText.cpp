@@ -1,0 +1,35 @@
+#include "JsonText.h"
+
+#include <cstdio>
+
+namespace wiredhost {
+
+// The runs between escapes are copied whole: a run over a big model writes
+// hundreds of thousands of these.
+std::string jsonString(const std::string& utf8)
+{
+    std::string out;
+    out.reserve(utf8.size() + 2);
+    out += '"';
+    std::size_t start = 0;
+    char escape[8];
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(utf8[i]);
+        if (c != '"' && c != '\\' && c >= 0x20)
+            continue;
+        out.append(utf8, start, i - start);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += utf8[i];
+        } else {
+            std::snprintf(escape, sizeof escape, "\\u%04x", c);
+            out += escape;
+        }
+        start = i + 1;
+    }
+    out.append(utf8, start, std::string::npos);
+    out += '"';
+    return out;
+}
+
+} // namespace wiredhost

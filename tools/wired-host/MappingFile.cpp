@@ -1,0 +1,247 @@
+#include "MappingFile.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <tuple>
+
+#include "Encoding.h"
+#include "Files.h"
+
+namespace wiredhost {
+
+namespace {
+
+const char* const kOutcomeKeys[] = {"set", "table-not-found", "skipped", "nothing-done", "unnamed"};
+
+bool knownOutcome(const std::string& key)
+{
+    return std::find(std::begin(kOutcomeKeys), std::end(kOutcomeKeys), key) != std::end(kOutcomeKeys);
+}
+
+std::string escaped(const std::string& text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        switch (c) {
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
+// False with the reason when the field holds a backslash that starts none
+// of the four escapes.
+bool unescaped(const std::string& field, std::string& text, std::string& reason)
+{
+    text.clear();
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        if (field[i] != '\\') {
+            text += field[i];
+            continue;
+        }
+        const char next = i + 1 < field.size() ? field[i + 1] : '\0';
+        const char* const escapes = "\\\\t\tn\nr\r";
+        const char* found = nullptr;
+        for (const char* e = escapes; *e != '\0'; e += 2) {
+            if (*e == next)
+                found = e;
+        }
+        if (next == '\0' || found == nullptr) {
+            reason = next == '\0' ? "a backslash at the end of a field (write \\\\ for one)"
+                                  : std::string("unknown escape \\") + next + " (only \\t, \\n, \\r and \\\\)";
+            return false;
+        }
+        text += found[1];
+        ++i;
+    }
+    return true;
+}
+
+std::vector<std::string> fieldsOf(const std::string& line)
+{
+    std::vector<std::string> fields(1);
+    for (const char c : line) {
+        if (c == '\t')
+            fields.emplace_back();
+        else
+            fields.back() += c;
+    }
+    return fields;
+}
+
+bool sameClass(const MappingRow& a, const MappingRow& b)
+{
+    return a.package == b.package && a.className == b.className;
+}
+
+} // namespace
+
+const char MappingFile::kHeader[] = "package\tclass\ttable\toutcome";
+
+bool MappingRow::operator<(const MappingRow& other) const
+{
+    return std::tie(package, className, table, outcome) <
+           std::tie(other.package, other.className, other.table, other.outcome);
+}
+
+bool MappingRow::operator==(const MappingRow& other) const
+{
+    return sameClass(*this, other) && table == other.table && outcome == other.outcome;
+}
+
+const char* MappingFile::outcomeKey(Outcome outcome)
+{
+    return kOutcomeKeys[static_cast<int>(outcome)];
+}
+
+std::vector<MappingRow> MappingFile::rowsOf(const std::vector<ClassEntry>& classes)
+{
+    std::vector<MappingRow> rows;
+    rows.reserve(classes.size());
+    for (const ClassEntry& c : classes)
+        rows.push_back({c.package, c.className, c.tableName, outcomeKey(c.outcome)});
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+std::string MappingFile::text(const std::vector<MappingRow>& rows)
+{
+    std::string out = std::string(kHeader) + "\n";
+    for (const MappingRow& row : rows)
+        out += escaped(row.package) + '\t' + escaped(row.className) + '\t' + escaped(row.table) + '\t' + row.outcome +
+               '\n';
+    return out;
+}
+
+bool MappingFile::save(const std::string& path, const std::vector<MappingRow>& rows, std::string& error)
+{
+    if (hostkit::files::isDirectory(path)) {
+        error = path + ": a folder, not a file to save the mapping in";
+        return false;
+    }
+    const std::string bytes = text(rows);
+    // Binary: the same LF line ends on every platform.
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) {
+        error = path + ": cannot write the mapping file";
+        return false;
+    }
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    if (std::fclose(file) != 0 || !written) {
+        error = path + ": cannot write the mapping file (disk full?)";
+        return false;
+    }
+    return true;
+}
+
+bool MappingFile::parse(const std::string& text, const std::string& path, std::vector<MappingRow>& rows,
+                        std::string& error)
+{
+    rows.clear();
+    const auto fail = [&](std::size_t line, const std::string& what) {
+        error = path + ":" + std::to_string(line) + ": " + what;
+        return false;
+    };
+    if (text.empty())
+        return fail(1, "the file is empty: not a mapping saved by wired-host run --save-mapping");
+    // An editor may have added a byte-order mark or CR line ends; a CR that
+    // belongs to a name is written \r.
+    std::size_t start = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    std::size_t number = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(start, end - start);
+        start = end + 1;
+        ++number;
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (number == 1) {
+            if (line != kHeader)
+                return fail(1, "not a mapping saved by wired-host run --save-mapping: the first line is not "
+                               "the header \"package<TAB>class<TAB>table<TAB>outcome\"");
+            continue;
+        }
+        if (line.empty())
+            continue;
+        if (!encoding::isValidUtf8(line))
+            return fail(number, "not UTF-8 text");
+        const std::vector<std::string> fields = fieldsOf(line);
+        if (fields.size() != 4)
+            return fail(number, std::to_string(fields.size()) +
+                                    " fields separated by tabs, not 4 (package, class, table, outcome)");
+        MappingRow row;
+        std::string reason;
+        if (!unescaped(fields[0], row.package, reason) || !unescaped(fields[1], row.className, reason) ||
+            !unescaped(fields[2], row.table, reason))
+            return fail(number, reason);
+        if (!knownOutcome(fields[3]))
+            return fail(number, "unknown outcome \"" + fields[3] +
+                                    "\" (set, table-not-found, skipped, nothing-done or unnamed)");
+        row.outcome = fields[3];
+        rows.push_back(row);
+    }
+    std::sort(rows.begin(), rows.end());
+    return true;
+}
+
+bool MappingFile::read(const std::string& path, std::vector<MappingRow>& rows, std::string& error)
+{
+    std::string bytes;
+    if (!hostkit::files::isFile(path) || !hostkit::files::readFile(path, bytes, static_cast<std::size_t>(-1))) {
+        error = path + ": cannot read the mapping file";
+        return false;
+    }
+    return parse(bytes, path, rows, error);
+}
+
+std::vector<MappingChange> MappingFile::compare(const std::vector<MappingRow>& saved, const std::vector<MappingRow>& now)
+{
+    std::vector<MappingChange> changes;
+    std::size_t i = 0, j = 0;
+    while (i < saved.size() || j < now.size()) {
+        // The rows of one class on each side (more than one for duplicates).
+        const MappingRow& key =
+            j == now.size() || (i < saved.size() && saved[i] < now[j]) ? saved[i] : now[j];
+        std::vector<MappingRow> before, after;
+        for (; i < saved.size() && sameClass(saved[i], key); ++i)
+            before.push_back(saved[i]);
+        for (; j < now.size() && sameClass(now[j], key); ++j)
+            after.push_back(now[j]);
+        // Rows alike on both sides are no change; the rest pair up in order.
+        for (auto b = before.begin(); b != before.end();) {
+            const auto same = std::find(after.begin(), after.end(), *b);
+            if (same == after.end()) {
+                ++b;
+                continue;
+            }
+            after.erase(same);
+            b = before.erase(b);
+        }
+        std::size_t k = 0;
+        for (; k < before.size() && k < after.size(); ++k)
+            changes.push_back({MappingChange::Changed, before[k], after[k]});
+        for (std::size_t r = k; r < before.size(); ++r)
+            changes.push_back({MappingChange::Removed, before[r], MappingRow()});
+        for (std::size_t a = k; a < after.size(); ++a)
+            changes.push_back({MappingChange::Added, MappingRow(), after[a]});
+    }
+    return changes;
+}
+
+} // namespace wiredhost

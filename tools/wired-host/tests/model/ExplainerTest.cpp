@@ -1,0 +1,53 @@
+#include <gtest/gtest.h>
+
+#include "Explainer.h"
+
+namespace wiredhost {
+namespace {
+
+// What the plug-in answers is set beside its rule; any difference is a
+// plug-in of another version, or a fault, and must be caught.
+TEST(ExplainerTest, TellsWhetherThePluginAnsweredAsItsRuleSays)
+{
+    const Explainer explainer({"model"}, {"Tb"}, {{"TbOrder", "ORDERS", 1}, {"Other", "X", 1}});
+    struct Case {
+        ClassEntry answered;
+        bool agrees;
+    };
+    const Case cases[] = {
+        {{"TbOrderItem", "com.shop.model", "Order_Item", Outcome::Set}, true},
+        {{"TbOrderItem", "com.shop.model", "Order_Item", Outcome::TableNotFound}, true},
+        {{"TbOrderItem", "com.shop.model", "Order_Item", Outcome::NothingDone}, true},
+        {{"TbOrderItem", "com.shop.web", "", Outcome::Skipped}, true},
+        {{"", "com.shop.model", "", Outcome::Unnamed}, true},
+        // Another table, a class skipped that the rule names, one named that
+        // the rule skips, one the plug-in never asked about.
+        {{"TbOrderItem", "com.shop.model", "TbOrder_Item", Outcome::Set}, false},
+        {{"TbOrderItem", "com.shop.model", "", Outcome::Skipped}, false},
+        {{"TbOrderItem", "com.shop.web", "Order_Item", Outcome::Set}, false},
+        {{"TbOrderItem", "com.shop.model", "", Outcome::NothingDone}, false},
+    };
+    for (const Case& c : cases) {
+        const ClassExplanation explained = explainer.explain(c.answered);
+        EXPECT_EQ(c.agrees, explained.agrees) << c.answered.package << " " << c.answered.tableName;
+        if (!c.agrees) {
+            const std::string why = Explainer::disagreement(explained);
+            EXPECT_NE(std::string::npos, why.find("com.shop.")) << why;
+            EXPECT_NE(std::string::npos, why.find("another version")) << why;
+        }
+    }
+}
+
+TEST(ExplainerTest, ShowsTheLinksOfTheClass)
+{
+    const Explainer explainer({}, {}, {{"Order", "ORDERS", 1}, {"Other", "X", 1}, {"Order", "ORDER2", -1}});
+    const ClassExplanation explained = explainer.explain({"Order", "", "Order", Outcome::Set});
+    ASSERT_EQ(2u, explained.links.size());
+    EXPECT_EQ("ORDER2", explained.links[1].tableName);
+    const std::string text = explanationText(explained);
+    EXPECT_NE(std::string::npos, text.find("\"Order\" -> \"ORDER2\", registered at creation: failed")) << text;
+    EXPECT_NE(std::string::npos, text.find("no package codes, every class passes")) << text;
+}
+
+} // namespace
+} // namespace wiredhost

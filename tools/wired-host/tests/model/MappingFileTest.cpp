@@ -1,0 +1,69 @@
+#include <algorithm>
+
+#include <gtest/gtest.h>
+
+#include "MappingFile.h"
+
+namespace wiredhost {
+namespace {
+
+std::vector<MappingRow> rows(std::vector<MappingRow> list)
+{
+    std::sort(list.begin(), list.end());
+    return list;
+}
+
+// Whatever a name holds, the saved line reads back as the same four fields.
+TEST(MappingFileTest, NamesWithTabsLineEndsAndBackslashesReadBackAsWritten)
+{
+    const std::vector<MappingRow> saved = rows({
+        {"com.shop", "Order\tItem", "Order\t_Item", "set"},
+        {"a\nb\r", "\\t", "", "skipped"},
+        {"", "x\\", "x\\\\n", "table-not-found"},
+        {"\xE5\x9E\x8B", "\xE7\xB1\xBB", "\xE8\xA1\xA8", "nothing-done"},
+        {"", "", "", "unnamed"},
+    });
+    const std::string text = MappingFile::text(saved);
+    EXPECT_EQ(saved.size() + 1, static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')));
+    std::vector<MappingRow> read;
+    std::string error;
+    ASSERT_TRUE(MappingFile::parse(text, "m.tsv", read, error)) << error;
+    EXPECT_EQ(saved, read);
+    EXPECT_EQ(text, MappingFile::text(read));
+}
+
+TEST(MappingFileTest, ComparesClassByClass)
+{
+    const std::vector<MappingRow> saved = rows({
+        {"p", "Same", "Same", "set"},
+        {"p", "Renamed", "Old", "set"},
+        {"p", "Gone", "Gone", "set"},
+        {"p", "Twice", "A", "set"},
+        {"p", "Twice", "B", "set"},
+        {"p", "Lost", "Lost", "set"},
+    });
+    const std::vector<MappingRow> now = rows({
+        {"p", "Same", "Same", "set"},
+        {"p", "Renamed", "New", "set"},
+        {"p", "Twice", "B", "set"},
+        {"p", "Lost", "Lost", "table-not-found"},
+        {"q", "Gone", "Gone", "set"},
+    });
+    const std::vector<MappingChange> changes = MappingFile::compare(saved, now);
+    std::vector<std::string> seen;
+    for (const MappingChange& change : changes) {
+        const MappingRow& row = change.kind == MappingChange::Added ? change.after : change.before;
+        seen.push_back(std::to_string(change.kind) + " " + row.package + "." + row.className + " " +
+                       change.before.table + ">" + change.after.table + " " + change.after.outcome);
+    }
+    // One of two duplicates went; a class moved to another package is one
+    // removed and one added.
+    const std::vector<std::string> expected = {
+        "1 p.Gone Gone> ", "2 p.Lost Lost>Lost table-not-found", "2 p.Renamed Old>New set", "1 p.Twice A> ",
+        "0 q.Gone >Gone set"};
+    EXPECT_EQ(expected, seen);
+    EXPECT_TRUE(MappingFile::compare(now, now).empty());
+}
+
+} // namespace
+} // namespace wiredhost
