@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # ./run fuzz [SECONDS [TARGET...]]: runs each fuzz target (or those named:
-# config, names, pe) for SECONDS (default 600) over its seed corpus, after
+# config, names, pe, mapping) for SECONDS (default 600) over its seed corpus, after
 # replaying the inputs that once made it fail.
 # Inputs that reach new code are kept in build/linux-fuzz/corpus/<target>;
 # a failing input is written to build/linux-fuzz/artifacts/ and the run stops.
@@ -19,7 +19,7 @@ case "$seconds" in
 esac
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(config names pe)
+[ ${#targets[@]} -gt 0 ] || targets=(config names pe mapping)
 
 if [ $build = 1 ]; then
   scripts/setup.sh

@@ -428,7 +428,7 @@ void Reporter::writeTable() const
                 text += classOf(change.after) + "  " + mappedTo(change.before) + " -> " + mappedTo(change.after) + "\n";
         }
         if (!changes_.empty())
-            text += std::to_string(changes_.size()) + " changes: " + std::to_string(counts[MappingChange::Added]) +
+            text += std::to_string(changes_.size()) + (changes_.size() == 1 ? " change: " : " changes: ") + std::to_string(counts[MappingChange::Added]) +
                     " added, " + std::to_string(counts[MappingChange::Removed]) + " removed, " +
                     std::to_string(counts[MappingChange::Changed]) + " changed.\n";
     }
