@@ -1,6 +1,7 @@
 #include "KavriWired.h"
 
 #include <functional>
+#include <type_traits>
 
 #include "KavriNaming.h"
 #include "kavri/LogRecords.h"
@@ -43,9 +44,15 @@ int KavriWired::convert(INode* node)
         return 0;
     if (node->getType() != kModelType)
         return 0;
-    // Only the converter is bound; the closure fits inside the wrapper, so
-    // neither it nor the host's copy needs the heap.
-    NodeVisitor visitor = [this](INode* visited) { return onNode(visited); };
+    // Only the converter is bound. A closure of one pointer that copies as
+    // bytes and cannot throw on a move is kept inside the wrapper by both
+    // libstdc++ and Microsoft's library, so neither the visitor nor the
+    // copy handed to the host takes anything from the heap.
+    const auto onThis = [this](INode* visited) { return onNode(visited); };
+    static_assert(sizeof(onThis) == sizeof(void*) && std::is_trivially_copyable<decltype(onThis)>::value &&
+                      std::is_nothrow_move_constructible<decltype(onThis)>::value,
+                  "the visitor's closure must fit inside std::function");
+    NodeVisitor visitor = onThis;
     return node->traverse(visitor);
 }
 
