@@ -131,6 +131,24 @@ std::string repairedUtf8(const std::string& text)
     return out;
 }
 
+std::string printable(const std::string& text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        const unsigned char byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            static const char kHex[] = "0123456789ABCDEF";
+            out += "\\x";
+            out += kHex[byte >> 4];
+            out += kHex[byte & 15];
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
 std::size_t characterCount(const std::string& utf8)
 {
     std::size_t count = 0;

@@ -49,6 +49,9 @@ std::string hostToUtf8(const std::string& text);
 // Well-formed UTF-8: each byte that begins no valid sequence becomes U+FFFD.
 std::string repairedUtf8(const std::string& text);
 
+// Text fit to show on a terminal: control bytes as \xNN, the rest as it is.
+std::string printable(const std::string& text);
+
 // How many characters UTF-8 text holds, for lining up columns.
 std::size_t characterCount(const std::string& utf8);
 

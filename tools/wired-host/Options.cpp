@@ -25,6 +25,7 @@ bool Options::parse(int argc, char** argv, int first, std::string& error)
         if (flags_.count(name) != 0 && equals == std::string::npos) {
             seen_.insert(name);
         } else if (valued_.count(name) != 0) {
+            seen_.insert(name);
             if (equals != std::string::npos) {
                 values_[name] = arg.substr(equals + 1);
             } else if (i + 1 < argc) {

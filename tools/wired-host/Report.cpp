@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "DatabaseTarget.h"
 #include "Encoding.h"
 #include "Explainer.h"
 #include "JsonText.h"
@@ -156,6 +157,34 @@ std::string rowJson(const MappingRow& row)
     return "{\"table\": " + quoted(row.table) + ", \"outcome\": " + quoted(row.outcome) + "}";
 }
 
+// " [2 findings]" beside a row, or nothing.
+std::string findingsMark(std::size_t count)
+{
+    if (count == 0)
+        return "";
+    return "  [" + std::to_string(count) + (count == 1 ? " finding]" : " findings]");
+}
+
+std::string findingJson(const MappingFinding& finding)
+{
+    return std::string("{\"kind\": ") + quoted(MappingFinding::kindName(finding.kind)) +
+           ", \"target\": " + (finding.target ? quoted(finding.target->name) : std::string("null")) +
+           ", \"message\": " + quoted(finding.message) + "}";
+}
+
+// The findings of one subject as a JSON array; `next` walks the run's
+// findings, which come by subject.
+std::string findingsJson(const std::vector<MappingFinding>& findings, std::size_t& next, bool onLink,
+                         std::size_t index)
+{
+    std::string out = "[";
+    for (bool first = true; next < findings.size() && findings[next].onLink == onLink &&
+                            findings[next].index == index;
+         ++next, first = false)
+        out += (first ? "" : ", ") + findingJson(findings[next]);
+    return out + "]";
+}
+
 } // namespace
 
 Reporter::Reporter(const std::string& command, Format format, std::ostream& out, std::ostream& err)
@@ -233,6 +262,11 @@ void Reporter::mapped(const ClassEntry& entry)
     classes_.push_back(kept);
 }
 
+void Reporter::found(std::vector<MappingFinding> findings)
+{
+    findings_ = std::move(findings);
+}
+
 void Reporter::finishRun()
 {
     if (format_ == Format::Json) {
@@ -241,6 +275,29 @@ void Reporter::finishRun()
         out_ << '\n';
         writeTable();
     }
+}
+
+std::string Reporter::summary() const
+{
+    std::size_t counts[5] = {0, 0, 0, 0, 0};
+    std::size_t duplicates = 0;
+    for (const ClassEntry& c : classes_) {
+        ++counts[static_cast<int>(c.outcome)];
+        duplicates += c.duplicate;
+    }
+    const auto count = [](std::size_t n, const char* one, const char* many) {
+        return std::to_string(n) + " " + (n == 1 ? one : many);
+    };
+    std::string text = count(classes_.size(), "class", "classes") + " read, " +
+                       count(counts[static_cast<int>(Outcome::Set)], "table", "tables") + " set, " +
+                       std::to_string(counts[static_cast<int>(Outcome::TableNotFound)]) + " not found, " +
+                       std::to_string(counts[static_cast<int>(Outcome::Skipped)]) +
+                       " skipped by the package filter, " + std::to_string(counts[static_cast<int>(Outcome::Unnamed)]) +
+                       " unnamed, ";
+    if (counts[static_cast<int>(Outcome::NothingDone)] != 0)
+        text += std::to_string(counts[static_cast<int>(Outcome::NothingDone)]) + " nothing done, ";
+    return text + count(duplicates, "duplicate", "duplicates") + ", " +
+           count(findings_.size(), "finding", "findings");
 }
 
 void Reporter::names(const std::vector<std::string>& arguments, const std::vector<ClassEntry>& entries)
@@ -387,6 +444,10 @@ void Reporter::writeTable() const
         widths[1] = std::max(widths[1], encoding::characterCount(shownPackage(c)));
         widths[2] = std::max(widths[2], encoding::characterCount(shownTable(c)));
     }
+    // How many findings each class and each link has.
+    std::vector<std::size_t> classFindings(classes_.size()), linkFindings(links_.size());
+    for (const MappingFinding& f : findings_)
+        ++(f.onLink ? linkFindings : classFindings)[f.index];
     std::string text;
     const auto row = [&text, &widths](const std::string& a, const std::string& b, const std::string& c,
                                       const std::string& d) {
@@ -397,8 +458,9 @@ void Reporter::writeTable() const
         text += '\n';
     };
     row(kHeader[0], kHeader[1], kHeader[2], kHeader[3]);
-    for (const ClassEntry& c : classes_) {
-        row(shownClass(c), shownPackage(c), shownTable(c), outcomeOf(c));
+    for (std::size_t i = 0; i < classes_.size(); ++i) {
+        const ClassEntry& c = classes_[i];
+        row(shownClass(c), shownPackage(c), shownTable(c), outcomeOf(c) + findingsMark(classFindings[i]));
         if (text.size() >= 64 * 1024) {
             write(text);
             text.clear();
@@ -411,8 +473,10 @@ void Reporter::writeTable() const
     if (links_.empty())
         text += " none";
     text += "\n";
-    for (const LinkEntry& link : links_)
-        text += "  " + link.className + " -> " + link.tableName + "  " + Reporter::linkOutcomeText(link.answer) + "\n";
+    for (std::size_t i = 0; i < links_.size(); ++i)
+        text += "  " + links_[i].className + " -> " + links_[i].tableName + "  " + Reporter::linkOutcomeText(links_[i].answer) +
+                findingsMark(linkFindings[i]) + "\n";
+    writeFindings(text);
     if (compared_) {
         std::size_t counts[3] = {0, 0, 0};
         text += "\nChanges since " + savedFile_ + ":";
@@ -441,7 +505,38 @@ void Reporter::writeTable() const
             text.clear();
         }
     }
+    text += "\n" + summary() + "\n";
     write(text);
+}
+
+void Reporter::writeFindings(std::string& text) const
+{
+    if (findings_.empty())
+        return;
+    text += "\nFindings:\n";
+    for (const FindingKind kind : MappingFinding::kinds()) {
+        bool any = false;
+        for (const MappingFinding& f : findings_) {
+            if (f.kind != kind)
+                continue;
+            if (!any)
+                text += std::string(MappingFinding::kindName(kind)) + "\n";
+            any = true;
+            std::string subject;
+            if (f.onLink) {
+                subject = "link " + links_[f.index].className + " -> " + links_[f.index].tableName;
+            } else {
+                const ClassEntry& c = classes_[f.index];
+                subject = c.className + (c.package.empty() ? "" : " (" + c.package + ")");
+            }
+            text += "  " + encoding::printable(subject) + (f.target ? std::string(" [") + f.target->name + "]" : "") +
+                    ": " + f.message + "\n";
+            if (text.size() >= 64 * 1024) {
+                write(text);
+                text.clear();
+            }
+        }
+    }
 }
 
 void Reporter::writeJson() const
@@ -475,13 +570,19 @@ void Reporter::writeJson() const
         flushed(false);
     }
     out += log_.empty() ? "],\n  \"links\": [" : "\n  ],\n  \"links\": [";
+    // The findings come by class first, then by link.
+    std::size_t linkNext = static_cast<std::size_t>(
+        std::partition_point(findings_.begin(), findings_.end(), [](const MappingFinding& f) { return !f.onLink; }) -
+        findings_.begin());
     for (std::size_t i = 0; i < links_.size(); ++i) {
         out += (i ? ",\n    " : "\n    ") + std::string("{\"class\": ") + quoted(links_[i].className) +
                ", \"table\": " + quoted(links_[i].tableName) + ", \"answer\": " + std::to_string(links_[i].answer) +
-               ", \"outcome\": " + quoted(Reporter::linkOutcomeText(links_[i].answer)) + "}";
+               ", \"outcome\": " + quoted(Reporter::linkOutcomeText(links_[i].answer)) +
+               ", \"findings\": " + findingsJson(findings_, linkNext, true, i) + "}";
         flushed(false);
     }
     out += links_.empty() ? "],\n  \"classes\": [" : "\n  ],\n  \"classes\": [";
+    std::size_t classNext = 0;
     for (std::size_t i = 0; i < classes_.size(); ++i) {
         const ClassEntry& c = classes_[i];
         const bool named = c.outcome == Outcome::Set || c.outcome == Outcome::TableNotFound;
@@ -497,6 +598,8 @@ void Reporter::writeJson() const
             out += ", \"explanation\": ";
             out += explanationJson_[i];
         }
+        out += ", \"findings\": ";
+        out += findingsJson(findings_, classNext, false, i);
         out += "}";
         flushed(false);
     }
@@ -514,7 +617,14 @@ void Reporter::writeJson() const
         }
         out += changes_.empty() ? "]}" : "\n  ]}";
     }
-    out += "\n}\n";
+    out += ",\n  \"findings\": {";
+    for (const FindingKind kind : MappingFinding::kinds()) {
+        const auto n = std::count_if(findings_.begin(), findings_.end(),
+                                     [kind](const MappingFinding& f) { return f.kind == kind; });
+        out += (kind == MappingFinding::kinds().front() ? "" : ", ") + quoted(MappingFinding::kindName(kind)) + ": " +
+               std::to_string(n);
+    }
+    out += "},\n  \"summary\": " + quoted(summary()) + "\n}\n";
     flushed(true);
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "HostFlavour.h"
+#include "MappingFinding.h"
 #include "WarningCapture.h"
 
 namespace wiredhost {
@@ -61,8 +62,14 @@ public:
     // The model read, as "FILE (FORMAT)", and what its tables are.
     void model(const std::string& description, const std::string& tables);
     void mapped(const ClassEntry& entry);
-    // Ends a run: the mapping table or the JSON document.
+    // What the checks found in the run's classes and links, as
+    // MappingChecker orders them.
+    void found(std::vector<MappingFinding> findings);
+    // Ends a run: the mapping table or the JSON document, and the summary.
     void finishRun();
+
+    // The links registered, their texts in UTF-8.
+    const std::vector<LinkEntry>& linkEntries() const { return links_; }
 
     // names: the table each class would get, one line each, lined up.
     void names(const std::vector<std::string>& arguments, const std::vector<ClassEntry>& entries);
@@ -91,6 +98,7 @@ public:
 
     // True when some class got no table.
     bool anyUnmapped() const;
+    bool anyFindings() const { return !findings_.empty(); }
 
     static const char* outcomeText(Outcome outcome);
     // What became of a link registered at creation.
@@ -104,7 +112,10 @@ private:
     // UTF-8 text to the output, in the output's encoding.
     void write(const std::string& utf8) const;
     void writeTable() const;
+    void writeFindings(std::string& text) const;
     void writeJson() const;
+    // "6 classes read, 4 tables set, ..." for the run's last line.
+    std::string summary() const;
 
     std::string command_;
     Format format_;
@@ -122,6 +133,7 @@ private:
     std::string savedFile_;
     std::size_t savedClasses_ = 0;
     std::vector<MappingChange> changes_;
+    std::vector<MappingFinding> findings_;
 };
 
 } // namespace wiredhost

@@ -9,10 +9,12 @@
 #include <string>
 
 #include "ConfigChecker.h"
+#include "DatabaseTarget.h"
 #include "Encoding.h"
 #include "Explainer.h"
 #include "HostInspection.h"
 #include "MappingFile.h"
+#include "MappingChecker.h"
 #include "Model.h"
 #include "ModelHost.h"
 #include "model/Progress.h"
@@ -83,8 +85,13 @@ const char kRunHelp[] =
     "                     CREATE TABLE statements (unquoted names in any case)\n"
     "  --language LANG    what the host answers for its language (default English;\n"
     "                     Chinese selects the Chinese warnings)\n"
+    "  --target LIST      check the tables for these databases, comma-separated:\n"
+    "                     oracle (12.2 and later), oracle11 (up to 12.1),\n"
+    "                     postgresql, mysql, mariadb, sqlserver, db2, sqlite,\n"
+    "                     sql2016 (the standard's reserved words), or all\n"
     "  --format FORMAT    table (default) or json\n"
-    "  --strict           exit 1 when some class got no table\n"
+    "  --strict           exit 1 when some class got no table or a check found\n"
+    "                     something\n"
     "  --explain          after the mapping, why each class got its name (see\n"
     "                     wired-host names --help); in JSON an \"explanation\"\n"
     "                     with each class\n"
@@ -98,8 +105,21 @@ const char kRunHelp[] =
     "                     show every class added, removed, or whose table or\n"
     "                     outcome changed since FILE was saved; exit 1 if any\n"
     "\n"
-    "Exit status: 0 done; 1 with --strict when some class got no table, or with\n"
-    "--compare-mapping when the mapping changed; 2 bad usage, a model or mapping\n"
+    "Checks: for each class's table and each link's, per target, a reserved\n"
+    "word (reserved-word), a name longer than the database takes (too-long),\n"
+    "two classes that become one table there, as written, after case folding or\n"
+    "after PostgreSQL cuts names at 63 bytes (collision), and a name that works\n"
+    "only quoted (needs-quoting). With or without --target: a leader code that\n"
+    "leaves a word starting in lower case, as T in Ticket (leader-splits-word),\n"
+    "and a link to the table another class gets from its name (link-clash). The\n"
+    "table marks the classes with findings and lists them below it, by kind;\n"
+    "JSON gives each class and link its \"findings\". See docs/will-my-tables-work.md.\n"
+    "The run ends with a summary: classes read, tables set, not found, skipped,\n"
+    "unnamed, duplicates and findings.\n"
+    "\n"
+    "Exit status: 0 done; 1 with --strict when some class got no table or a check\n"
+    "found something, or with --compare-mapping when the mapping changed; 2 bad\n"
+    "usage, an unknown target, a model or mapping\n"
     "file that cannot be read (or in no known format) or a plug-in that cannot be\n"
     "loaded; 3 with --explain when the plug-in named a class otherwise than its\n"
     "rule as this wired-host knows it (a plug-in of another version, or a fault).\n";
@@ -288,21 +308,42 @@ bool loadModel(const Options& options, Model& model, Reporter& reporter)
     return true;
 }
 
-// The plug-in's naming rule over the codes of the config.xml it reads, and
-// the links it registered.
-Explainer explainerFor(const PluginSession& session, const ModelHost& host)
+// The codes of the config.xml the plug-in reads, read by its own rules, in
+// the host's code page.
+struct ConfigCodes {
+    std::vector<std::string> packages, leaders;
+};
+
+ConfigCodes configCodes(const PluginSession& session)
 {
     ConfigChecker config;
     config.check(session.configPath());
     // A refused file leaves the plug-in without codes.
     if (config.rejected)
-        return Explainer({}, {}, host.links);
-    return Explainer(config.packageCodes, config.leaderCodes, host.links);
+        return {};
+    return {config.packageCodes, config.leaderCodes};
+}
+
+// The plug-in's naming rule over the codes of the config.xml it reads, and
+// the links it registered.
+Explainer explainerFor(const PluginSession& session, const ModelHost& host)
+{
+    const ConfigCodes codes = configCodes(session);
+    return Explainer(codes.packages, codes.leaders, host.links);
+}
+
+// The leader codes for the mapping checks, which work in UTF-8.
+std::vector<std::string> utf8Leaders(const PluginSession& session)
+{
+    std::vector<std::string> leaders;
+    for (const std::string& code : configCodes(session).leaders)
+        leaders.push_back(encoding::repairedUtf8(encoding::hostToUtf8(code)));
+    return leaders;
 }
 
 int runCommand(const Invocation& call)
 {
-    Options options({"plugin", "config", "language", "format", "tables", "save-mapping", "compare-mapping"},
+    Options options({"plugin", "config", "language", "format", "tables", "target", "save-mapping", "compare-mapping"},
                     {"strict", "explain"});
     std::string error;
     if (!options.parse(call.argc, call.argv, 2, error))
@@ -312,6 +353,9 @@ int runCommand(const Invocation& call)
     const std::string format = options.value("format", "table");
     if (format != "table" && format != "json")
         return usageError("run", "--format is table or json, not " + format);
+    std::vector<const DatabaseTarget*> targets;
+    if (options.has("target") && !DatabaseTarget::parseList(options.value("target"), targets, error))
+        return usageError("run", error);
     Reporter reporter("run", format == "json" ? Format::Json : Format::Table, std::cout, std::cerr);
 
     // A saved mapping that cannot be read stops the run before it starts.
@@ -351,12 +395,14 @@ int runCommand(const Invocation& call)
         changed = !changes.empty();
         reporter.mappingChanges(savedMapping, saved.size(), changes);
     }
+    const MappingChecker checker(targets, utf8Leaders(session));
+    reporter.found(checker.check(reporter.classes(), reporter.linkEntries()));
     reporter.finishRun();
     if (!mappingFile.empty() && !MappingFile::save(mappingFile, rows, error))
         return reporter.fail(error);
     if (reporter.anyDisagreement())
         return kPluginDisagrees;
-    return changed || (options.has("strict") && reporter.anyUnmapped()) ? 1 : 0;
+    return changed || (options.has("strict") && (reporter.anyUnmapped() || reporter.anyFindings())) ? 1 : 0;
 }
 
 // "936" as "windows-936"; names as given.

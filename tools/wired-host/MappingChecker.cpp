@@ -1,0 +1,315 @@
+#include "MappingChecker.h"
+
+#include <algorithm>
+#include <map>
+#include <stdexcept>
+#include <string_view>
+#include <tuple>
+
+#include "Encoding.h"
+
+namespace wiredhost {
+
+namespace {
+
+using encoding::printable;
+
+// A table name with whom it belongs to: a class given that name, or a link.
+struct Owner {
+    bool link;
+    std::size_t index;
+};
+
+char upper(char c)
+{
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// Letters, digits and '_'; a character beyond ASCII counts as a letter, as
+// the databases take letters of any script unquoted.
+bool isNameByte(char c)
+{
+    return (upper(c) >= 'A' && upper(c) <= 'Z') || isDigit(c) || c == '_' || static_cast<unsigned char>(c) >= 0x80;
+}
+
+// Keys compared as the databases compare unquoted names: ASCII letters
+// without regard to case. Views into the run's records, so that grouping a
+// big model copies no names.
+struct FoldedHash {
+    std::size_t operator()(std::string_view key) const
+    {
+        std::size_t hash = 14695981039346656037ull & static_cast<std::size_t>(-1);
+        for (const char c : key)
+            hash = (hash ^ static_cast<unsigned char>(upper(c))) * static_cast<std::size_t>(1099511628211ull);
+        return hash;
+    }
+};
+
+struct FoldedEqual {
+    bool operator()(std::string_view a, std::string_view b) const
+    {
+        if (a.size() != b.size())
+            return false;
+        for (std::size_t i = 0; i < a.size(); ++i) {
+            if (upper(a[i]) != upper(b[i]))
+                return false;
+        }
+        return true;
+    }
+};
+
+// Why a name cannot be used unquoted, or empty when it can.
+std::string quotingProblem(const std::string& name)
+{
+    if (name.empty())
+        return "the table name is empty: no database takes it, quoted or not";
+    if (isDigit(name[0]))
+        return printable(name) + " starts with a digit: it works only quoted";
+    const auto bad = std::find_if(name.begin(), name.end(), [](char c) { return !isNameByte(c); });
+    if (bad == name.end())
+        return "";
+    return printable(name) + " holds '" + printable(std::string(1, *bad)) +
+           "', which is not a letter, a digit or '_': it works only quoted";
+}
+
+} // namespace
+
+struct MappingChecker::Subject {
+    Owner owner;
+    const std::string* table;
+    const std::string* className;
+    const std::string* package; // null for a link
+    const std::string* linkTable;
+
+    // "class OrderItem in com.shop", "the link Customer -> ORDER_ITEM"
+    std::string described() const
+    {
+        if (package == nullptr)
+            return "the link " + printable(*className) + " -> " + printable(*linkTable);
+        return "class " + printable(*className) + (package->empty() ? "" : " in " + printable(*package));
+    }
+
+    // The same class: a class and a link that names it, as a link's table
+    // goes to that class; two classes are two tables even when their names
+    // are equal.
+    bool sameClassAs(const Subject& other) const
+    {
+        return (package == nullptr || other.package == nullptr) && *className == *other.className;
+    }
+};
+
+MappingChecker::MappingChecker(std::vector<const DatabaseTarget*> targets, std::vector<std::string> leaderCodes)
+    : targets_(std::move(targets)), leaders_(std::move(leaderCodes))
+{
+    if (targets_.size() > sizeof(unsigned long) * 8)
+        throw std::logic_error("too many targets for a word's bit set");
+    for (std::size_t t = 0; t < targets_.size(); ++t) {
+        const WordList& list = targets_[t]->words();
+        for (std::size_t w = 0; w < list.size; ++w) {
+            const std::string word = list.words[w];
+            reservedIn_[word] |= 1ul << t;
+            longestWord_ = std::max(longestWord_, word.size());
+        }
+    }
+}
+
+std::vector<MappingFinding> MappingChecker::check(const std::vector<ClassEntry>& classes,
+                                                  const std::vector<LinkEntry>& links) const
+{
+    Subjects subjects;
+    subjects.reserve(classes.size() + links.size());
+    for (std::size_t i = 0; i < classes.size(); ++i) {
+        const ClassEntry& c = classes[i];
+        if (c.outcome == Outcome::Set || c.outcome == Outcome::TableNotFound)
+            subjects.push_back({{false, i}, &c.tableName, &c.className, &c.package, nullptr});
+    }
+    for (std::size_t i = 0; i < links.size(); ++i)
+        subjects.push_back({{true, i}, &links[i].tableName, &links[i].className, nullptr, &links[i].tableName});
+
+    std::vector<MappingFinding> out;
+    if (!targets_.empty()) {
+        checkNames(subjects, out);
+        findCollisions(subjects, out);
+    }
+    findLinkClashes(subjects, out);
+    findLeaderSplits(classes, out);
+
+    // By subject, then kind, then the targets' order in the table.
+    const auto rank = [](const MappingFinding& f) {
+        const std::size_t target = f.target ? static_cast<std::size_t>(f.target - DatabaseTarget::all().data()) : 0;
+        return std::make_tuple(f.onLink, f.index, static_cast<int>(f.kind), target);
+    };
+    std::stable_sort(out.begin(), out.end(),
+                     [&rank](const MappingFinding& a, const MappingFinding& b) { return rank(a) < rank(b); });
+    return out;
+}
+
+void MappingChecker::checkNames(const Subjects& subjects, std::vector<MappingFinding>& out) const
+{
+    std::string upperName;
+    for (const Subject& s : subjects) {
+        const std::string& name = *s.table;
+        // What holds on every target is worked out once per name.
+        unsigned long reserved = 0;
+        if (name.size() <= longestWord_) {
+            upperName.assign(name);
+            for (char& c : upperName)
+                c = upper(c);
+            const auto found = reservedIn_.find(upperName);
+            if (found != reservedIn_.end())
+                reserved = found->second;
+        }
+        const std::string quoting = quotingProblem(name);
+        const std::size_t bytes = name.size();
+        const std::size_t characters = encoding::characterCount(name);
+
+        for (std::size_t t = 0; t < targets_.size(); ++t) {
+            const DatabaseTarget& target = *targets_[t];
+            const auto add = [&](FindingKind kind, const std::string& message) {
+                out.push_back({kind, &target, s.owner.link, s.owner.index, message});
+            };
+            if (reserved & (1ul << t))
+                add(FindingKind::ReservedWord, printable(upperName) + " is a reserved word on " + target.title +
+                                                   ": the table works only quoted");
+            const std::size_t length = target.unit == LengthUnit::Bytes ? bytes : characters;
+            if (target.maxLength != 0 && length > target.maxLength) {
+                const char* unit = DatabaseTarget::unitText(target.unit);
+                std::string message = printable(name) + " is " + std::to_string(length) + " " + unit + " long, " +
+                                      std::to_string(length - target.maxLength) + " " + unit + " over the " +
+                                      std::to_string(target.maxLength) + " " + unit + " " + target.title + " takes";
+                message += target.truncates ? ": it cuts the name to " + printable(target.keptName(name)) +
+                                                  " without an error"
+                                            : ": creating the table fails";
+                add(FindingKind::TooLong, message);
+            }
+            if (!quoting.empty())
+                add(FindingKind::NeedsQuoting, quoting + " on " + target.title);
+        }
+    }
+}
+
+void MappingChecker::findCollisions(const Subjects& subjects, std::vector<MappingFinding>& out) const
+{
+    // Targets that cut names at the same length group names alike: the
+    // grouping is made once for each such length (0: not cut).
+    std::map<std::size_t, std::vector<const DatabaseTarget*>> byCut;
+    for (const DatabaseTarget* target : targets_)
+        byCut[target->truncates ? target->maxLength : 0].push_back(target);
+
+    for (const auto& [cut, targets] : byCut) {
+        std::unordered_map<std::string_view, std::size_t, FoldedHash, FoldedEqual> groupOf;
+        groupOf.reserve(subjects.size());
+        std::vector<std::vector<std::size_t>> groups;
+        for (std::size_t i = 0; i < subjects.size(); ++i) {
+            const std::string_view key =
+                std::string_view(*subjects[i].table).substr(0, targets.front()->keptLength(*subjects[i].table));
+            const auto [place, added] = groupOf.emplace(key, groups.size());
+            if (added)
+                groups.emplace_back();
+            groups[place->second].push_back(i);
+        }
+        for (const std::vector<std::size_t>& group : groups) {
+            if (group.size() < 2)
+                continue;
+            // How far the names had to be brought together.
+            const std::string& first = *subjects[group.front()].table;
+            bool written = true, folded = true;
+            for (const std::size_t i : group) {
+                written = written && *subjects[i].table == first;
+                folded = folded && FoldedEqual()(*subjects[i].table, first);
+            }
+            for (const std::size_t i : group) {
+                const Subject& s = subjects[i];
+                std::vector<std::string> others;
+                std::size_t count = 0;
+                for (const std::size_t j : group) {
+                    if (j == i || s.sameClassAs(subjects[j]))
+                        continue;
+                    if (++count <= 3)
+                        others.push_back(printable(*subjects[j].table) + " (" + subjects[j].described() + ")");
+                }
+                if (count == 0)
+                    continue;
+                std::string list;
+                for (std::size_t k = 0; k < others.size(); ++k)
+                    list += (k == 0 ? "" : k + 1 == others.size() && count == others.size() ? " and " : ", ") +
+                            others[k];
+                if (count > others.size())
+                    list += " and " + std::to_string(count - others.size()) + " more";
+                for (const DatabaseTarget* target : targets) {
+                    std::string message = "the same table as " + list + " on " + target->title;
+                    if (!written && folded)
+                        message += std::string(": unquoted names are ") + target->caseText();
+                    else if (!folded)
+                        message += std::string(": ") + target->title + " cuts names to " +
+                                   std::to_string(target->maxLength) + " bytes, leaving " +
+                                   printable(target->keptName(*s.table));
+                    out.push_back({FindingKind::Collision, target, s.owner.link, s.owner.index, message});
+                }
+            }
+        }
+    }
+}
+
+void MappingChecker::findLinkClashes(const Subjects& subjects, std::vector<MappingFinding>& out) const
+{
+    std::unordered_map<std::string_view, std::vector<const Subject*>> classesByTable;
+    for (const Subject& s : subjects) {
+        if (!s.owner.link)
+            classesByTable[*s.table].push_back(&s);
+    }
+    for (const Subject& link : subjects) {
+        if (!link.owner.link)
+            continue;
+        const auto found = classesByTable.find(*link.table);
+        if (found == classesByTable.end())
+            continue;
+        for (const Subject* c : found->second) {
+            if (link.sameClassAs(*c))
+                continue;
+            out.push_back({FindingKind::LinkClash, nullptr, true, link.owner.index,
+                           "its table " + printable(*link.table) + " is the table " + c->described() +
+                               " gets from its own name"});
+            out.push_back({FindingKind::LinkClash, nullptr, false, c->owner.index,
+                           "its table " + printable(*c->table) + " is also the table of " + link.described()});
+        }
+    }
+}
+
+const std::string* MappingChecker::leaderOf(const std::string& className) const
+{
+    for (const std::string& leader : leaders_) {
+        if (!leader.empty() && className.compare(0, leader.size(), leader) == 0)
+            return &leader;
+    }
+    return nullptr;
+}
+
+void MappingChecker::findLeaderSplits(const std::vector<ClassEntry>& classes, std::vector<MappingFinding>& out) const
+{
+    if (leaders_.empty())
+        return;
+    for (std::size_t i = 0; i < classes.size(); ++i) {
+        const ClassEntry& c = classes[i];
+        if (c.outcome != Outcome::Set && c.outcome != Outcome::TableNotFound)
+            continue;
+        const std::string* leader = leaderOf(c.className);
+        if (leader == nullptr || leader->size() >= c.className.size())
+            continue;
+        const char next = c.className[leader->size()];
+        if (next < 'a' || next > 'z')
+            continue;
+        const std::string rest = c.className.substr(leader->size());
+        out.push_back({FindingKind::LeaderSplitsWord, nullptr, false, i,
+                       "the leader code " + printable(*leader) + " was removed from " + printable(c.className) +
+                           ", leaving " + printable(rest) + ": " + printable(*leader) +
+                           " is probably the start of a word, not a prefix"});
+    }
+}
+
+} // namespace wiredhost
