@@ -178,10 +178,13 @@ void MappingChecker::checkNames(const Subjects& subjects, std::vector<MappingFin
                                                    ": the table works only quoted");
             const std::size_t length = target.unit == LengthUnit::Bytes ? bytes : characters;
             if (target.maxLength != 0 && length > target.maxLength) {
-                const char* unit = DatabaseTarget::unitText(target.unit);
-                std::string message = printable(name) + " is " + std::to_string(length) + " " + unit + " long, " +
-                                      std::to_string(length - target.maxLength) + " " + unit + " over the " +
-                                      std::to_string(target.maxLength) + " " + unit + " " + target.title + " takes";
+                const auto amount = [&target](std::size_t n) {
+                    const std::string unit = DatabaseTarget::unitText(target.unit);
+                    return std::to_string(n) + " " + (n == 1 ? unit.substr(0, unit.size() - 1) : unit);
+                };
+                std::string message = printable(name) + " is " + amount(length) + " long, " +
+                                      amount(length - target.maxLength) + " over the " + amount(target.maxLength) +
+                                      " " + target.title + " takes";
                 message += target.truncates ? ": it cuts the name to " + printable(target.keptName(name)) +
                                                   " without an error"
                                             : ": creating the table fails";
@@ -223,18 +226,27 @@ void MappingChecker::findCollisions(const Subjects& subjects, std::vector<Mappin
                 written = written && *subjects[i].table == first;
                 folded = folded && FoldedEqual()(*subjects[i].table, first);
             }
+            // A link's table goes to the class it names: those are one
+            // table, not two. Counted by class name, so that a big group
+            // costs no more than its size.
+            std::unordered_map<std::string_view, std::pair<std::size_t, std::size_t>> classesAndLinks;
+            for (const std::size_t i : group) {
+                auto& counts = classesAndLinks[*subjects[i].className];
+                ++(subjects[i].owner.link ? counts.second : counts.first);
+            }
             for (const std::size_t i : group) {
                 const Subject& s = subjects[i];
-                std::vector<std::string> others;
-                std::size_t count = 0;
-                for (const std::size_t j : group) {
-                    if (j == i || s.sameClassAs(subjects[j]))
-                        continue;
-                    if (++count <= 3)
-                        others.push_back(printable(*subjects[j].table) + " (" + subjects[j].described() + ")");
-                }
+                const auto& counts = classesAndLinks[*s.className];
+                const std::size_t same = s.owner.link ? counts.first + counts.second - 1 : counts.second;
+                const std::size_t count = group.size() - 1 - same;
                 if (count == 0)
                     continue;
+                std::vector<std::string> others;
+                for (std::size_t k = 0; k < group.size() && others.size() < 3; ++k) {
+                    const std::size_t j = group[k];
+                    if (j != i && !s.sameClassAs(subjects[j]))
+                        others.push_back(printable(*subjects[j].table) + " (" + subjects[j].described() + ")");
+                }
                 std::string list;
                 for (std::size_t k = 0; k < others.size(); ++k)
                     list += (k == 0 ? "" : k + 1 == others.size() && count == others.size() ? " and " : ", ") +

@@ -1,0 +1,262 @@
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "MappingChecker.h"
+
+namespace wiredhost {
+namespace {
+
+ClassEntry entry(const std::string& className, const std::string& table, Outcome outcome = Outcome::Set)
+{
+    ClassEntry c;
+    c.className = className;
+    c.package = "shop";
+    c.tableName = table;
+    c.outcome = outcome;
+    return c;
+}
+
+std::vector<const DatabaseTarget*> targets(const std::string& list)
+{
+    std::vector<const DatabaseTarget*> chosen;
+    std::string error;
+    EXPECT_TRUE(DatabaseTarget::parseList(list, chosen, error)) << error;
+    return chosen;
+}
+
+// "kind:target" of each finding of one subject, sorted, space-separated;
+// only those of one kind when it is given.
+std::string kindsOf(const std::vector<MappingFinding>& findings, std::size_t index, bool onLink = false,
+                    const std::string& only = "")
+{
+    std::set<std::string> kinds;
+    for (const MappingFinding& f : findings) {
+        if (f.index == index && f.onLink == onLink && (only.empty() || only == MappingFinding::kindName(f.kind)))
+            kinds.insert(std::string(MappingFinding::kindName(f.kind)) + (f.target ? ":" + std::string(f.target->name) : ""));
+    }
+    std::string text;
+    for (const std::string& kind : kinds)
+        text += (text.empty() ? "" : " ") + kind;
+    return text;
+}
+
+std::string messageOf(const std::vector<MappingFinding>& findings, FindingKind kind, const std::string& target,
+                      std::size_t index = 0)
+{
+    for (const MappingFinding& f : findings) {
+        if (f.kind == kind && f.index == index && !f.onLink && (f.target ? f.target->name : "") == target)
+            return f.message;
+    }
+    return "(none)";
+}
+
+const std::string kA64 = std::string(64, 'a');
+const std::string kAe64 = [] {
+    std::string s;
+    for (int i = 0; i < 64; ++i)
+        s += "\xC3\xA4";
+    return s;
+}();
+
+TEST(MappingCheckerTest, EachNameOnEachTarget)
+{
+    struct Case {
+        std::string table;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"Order_Item", ""},
+        {"Order",
+         "reserved-word:db2 reserved-word:mariadb reserved-word:mysql reserved-word:oracle reserved-word:oracle11 "
+         "reserved-word:postgresql reserved-word:sql2016 reserved-word:sqlite reserved-word:sqlserver"},
+        // Not reserved by MySQL, MariaDB and SQLite.
+        {"user",
+         "reserved-word:db2 reserved-word:oracle reserved-word:oracle11 reserved-word:postgresql "
+         "reserved-word:sql2016 reserved-word:sqlserver"},
+        {std::string(30, 'a'), ""},
+        {std::string(31, 'a'), "too-long:oracle11"},
+        {std::string(63, 'a'), "too-long:oracle11"},
+        {kA64, "too-long:oracle11 too-long:postgresql"},
+        {kA64 + "a", "too-long:mariadb too-long:mysql too-long:oracle11 too-long:postgresql"},
+        {std::string(128, 'a'),
+         "too-long:mariadb too-long:mysql too-long:oracle11 too-long:postgresql"},
+        {std::string(129, 'a'),
+         "too-long:db2 too-long:mariadb too-long:mysql too-long:oracle too-long:oracle11 too-long:postgresql "
+         "too-long:sqlserver"},
+        // 64 characters in 128 bytes: bytes and characters part ways.
+        {kAe64, "too-long:oracle11 too-long:postgresql"},
+        {kAe64 + "\xC3\xA4",
+         "too-long:db2 too-long:mariadb too-long:mysql too-long:oracle too-long:oracle11 too-long:postgresql"},
+        {"2Fast",
+         "needs-quoting:db2 needs-quoting:mariadb needs-quoting:mysql needs-quoting:oracle needs-quoting:oracle11 "
+         "needs-quoting:postgresql needs-quoting:sql2016 needs-quoting:sqlite needs-quoting:sqlserver"},
+        {"Order-Item",
+         "needs-quoting:db2 needs-quoting:mariadb needs-quoting:mysql needs-quoting:oracle needs-quoting:oracle11 "
+         "needs-quoting:postgresql needs-quoting:sql2016 needs-quoting:sqlite needs-quoting:sqlserver"},
+        {"",
+         "needs-quoting:db2 needs-quoting:mariadb needs-quoting:mysql needs-quoting:oracle needs-quoting:oracle11 "
+         "needs-quoting:postgresql needs-quoting:sql2016 needs-quoting:sqlite needs-quoting:sqlserver"},
+        // Letters of any script are letters.
+        {"Gr\xC3\xB6\xC3\x9F" "e_Tabelle", ""},
+        {"_Order9", ""},
+    };
+    const MappingChecker checker(targets("all"), {});
+    for (const Case& c : cases) {
+        const auto findings = checker.check({entry("X", c.table)}, {});
+        EXPECT_EQ(kindsOf(findings, 0), c.expected) << c.table;
+    }
+}
+
+TEST(MappingCheckerTest, MessagesSayHowMuchTooLongAndWhatIsCut)
+{
+    const MappingChecker checker(targets("oracle11,postgresql,mysql"), {});
+    const auto findings = checker.check({entry("X", kA64 + "a")}, {});
+    EXPECT_EQ(messageOf(findings, FindingKind::TooLong, "oracle11"),
+              kA64 + "a is 65 bytes long, 35 bytes over the 30 bytes Oracle before 12.2 takes: creating the table fails");
+    EXPECT_EQ(messageOf(findings, FindingKind::TooLong, "postgresql"),
+              kA64 + "a is 65 bytes long, 2 bytes over the 63 bytes PostgreSQL takes: it cuts the name to " +
+                  std::string(63, 'a') + " without an error");
+    EXPECT_EQ(messageOf(findings, FindingKind::TooLong, "mysql"),
+              kA64 + "a is 65 characters long, 1 character over the 64 characters MySQL takes: creating the table "
+                     "fails");
+    const auto reserved = checker.check({entry("X", "oRdEr")}, {});
+    EXPECT_EQ(messageOf(reserved, FindingKind::ReservedWord, "postgresql"),
+              "ORDER is a reserved word on PostgreSQL: the table works only quoted");
+    // Control bytes never reach a message as they are.
+    const auto control = checker.check({entry("X", "A\x01" "B")}, {});
+    EXPECT_EQ(messageOf(control, FindingKind::NeedsQuoting, "mysql"),
+              "A\\x01B holds '\\x01', which is not a letter, a digit or '_': it works only quoted on MySQL");
+}
+
+TEST(MappingCheckerTest, CollisionsAsWrittenAfterFoldingAndAfterTruncation)
+{
+    const std::string longA = std::string(63, 'x') + "_Alpha";
+    const std::string longB = std::string(63, 'x') + "_Beta";
+    const std::string everywhere =
+        "collision:db2 collision:mariadb collision:mysql collision:oracle collision:oracle11 collision:postgresql "
+        "collision:sql2016 collision:sqlite collision:sqlserver";
+    struct Case {
+        std::vector<std::string> tables;
+        std::string expected; // the collisions of the first class
+        std::string reason;   // in its PostgreSQL message
+    };
+    const Case cases[] = {
+        {{"Order_Item", "Order_Item"}, everywhere, "the same table as Order_Item (class C1 in shop) on PostgreSQL"},
+        {{"Order_Item", "order_Item"}, everywhere, ": unquoted names are folded to lower case"},
+        {{"Order_Item", "OrderItem", "Order_Items"}, "", ""},
+        {{longA, longB}, "collision:postgresql", ": PostgreSQL cuts names to 63 bytes, leaving " + std::string(63, 'x')},
+        {{std::string(63, 'x'), longB}, "collision:postgresql", "cuts names to 63 bytes"},
+        {{longA, "Y" + longB.substr(1)}, "", ""},
+    };
+    const MappingChecker checker(targets("all"), {});
+    for (const Case& c : cases) {
+        std::vector<ClassEntry> classes;
+        for (std::size_t i = 0; i < c.tables.size(); ++i)
+            classes.push_back(entry("C" + std::to_string(i), c.tables[i]));
+        const auto findings = checker.check(classes, {});
+        const std::string collisions = kindsOf(findings, 0, false, "collision");
+        EXPECT_EQ(collisions, c.expected) << c.tables[0] << " / " << c.tables[1];
+        if (!c.reason.empty()) {
+            EXPECT_NE(messageOf(findings, FindingKind::Collision, "postgresql").find(c.reason), std::string::npos)
+                << messageOf(findings, FindingKind::Collision, "postgresql");
+        }
+    }
+}
+
+TEST(MappingCheckerTest, ACollisionNamesTheOthersButNotItsOwnLink)
+{
+    std::vector<ClassEntry> classes = {entry("OrderItem", "Order_Item"), entry("orderItem", "order_Item"),
+                                       entry("Person", "Person"), entry("Skipped", "", Outcome::Skipped),
+                                       entry("Gone", "Order_Item", Outcome::Unnamed)};
+    classes[1].package = "";
+    // The link of Person names the table Person gets: one class, one table.
+    const std::vector<LinkEntry> links = {{"Person", "PERSON", 1}, {"Customer", "ORDER_ITEM", 1}};
+    const MappingChecker checker(targets("oracle"), {});
+    const auto findings = checker.check(classes, links);
+    EXPECT_EQ(messageOf(findings, FindingKind::Collision, "oracle", 0),
+              "the same table as order_Item (class orderItem) and ORDER_ITEM (the link Customer -> ORDER_ITEM) on "
+              "Oracle: unquoted names are folded to upper case");
+    EXPECT_EQ(kindsOf(findings, 2), "");
+    EXPECT_EQ(kindsOf(findings, 0, true), "");
+    EXPECT_EQ(kindsOf(findings, 1, true), "collision:oracle");
+    // Classes without a table take no part.
+    EXPECT_EQ(kindsOf(findings, 3), "");
+    EXPECT_EQ(kindsOf(findings, 4), "");
+    // By subject: the classes in order, then the links.
+    for (std::size_t i = 1; i < findings.size(); ++i)
+        EXPECT_LE(std::make_pair(findings[i - 1].onLink, findings[i - 1].index),
+                  std::make_pair(findings[i].onLink, findings[i].index));
+}
+
+TEST(MappingCheckerTest, AHugeGroupIsFoundInLinearTimeAndNamedBriefly)
+{
+    // Quadratic grouping or messages would take minutes here.
+    const std::vector<ClassEntry> classes(50000, entry("Same", "Same"));
+    const MappingChecker checker(targets("postgresql,sqlserver"), {});
+    const auto findings = checker.check(classes, {});
+    ASSERT_EQ(findings.size(), 100000u);
+    EXPECT_EQ(findings.back().message,
+              "the same table as Same (class Same in shop), Same (class Same in shop), Same (class Same in shop) and "
+              "49996 more on SQL Server");
+}
+
+TEST(MappingCheckerTest, LeaderThatSplitsAWord)
+{
+    struct Case {
+        const char* className;
+        const char* table;
+        Outcome outcome;
+        const char* message; // empty: no finding
+    };
+    const Case cases[] = {
+        {"Ticket", "icket", Outcome::Set,
+         "the leader code T was removed from Ticket, leaving icket: T is probably the start of a word, not a prefix"},
+        {"TUser", "User", Outcome::Set, ""},
+        // Leaders are tried in the config's order: Tb before T.
+        {"Tbody", "ody", Outcome::TableNotFound,
+         "the leader code Tb was removed from Tbody, leaving ody: Tb is probably the start of a word, not a prefix"},
+        {"TbOrder", "Order", Outcome::Set, ""},
+        {"T", "", Outcome::Set, ""},
+        {"T9lives", "9lives", Outcome::Set, ""},
+        {"Tracker", "", Outcome::Skipped, ""},
+        {"order", "order", Outcome::Set, ""},
+    };
+    const MappingChecker checker({}, {"Tb", "T"});
+    for (const Case& c : cases) {
+        const auto findings = checker.check({entry(c.className, c.table, c.outcome)}, {});
+        if (*c.message == '\0') {
+            EXPECT_TRUE(findings.empty()) << c.className << ": " << findings.front().message;
+            continue;
+        }
+        ASSERT_EQ(findings.size(), 1u) << c.className;
+        EXPECT_EQ(findings[0].kind, FindingKind::LeaderSplitsWord);
+        EXPECT_EQ(findings[0].target, nullptr);
+        EXPECT_EQ(findings[0].message, c.message);
+    }
+    // Without leaders nothing is taken for one.
+    EXPECT_TRUE(MappingChecker({}, {}).check({entry("Ticket", "Ticket")}, {}).empty());
+}
+
+TEST(MappingCheckerTest, ALinkToTheTableOfAnotherClass)
+{
+    const std::vector<ClassEntry> classes = {entry("OrderItem", "Order_Item"), entry("Customer", "Customer"),
+                                             entry("Person", "Person")};
+    const std::vector<LinkEntry> links = {{"Customer", "Order_Item", 1}, {"Person", "Person", 1},
+                                          {"Invoice", "order_item", 1}};
+    // Without targets only what holds everywhere: the exact name.
+    const auto findings = MappingChecker({}, {}).check(classes, links);
+    ASSERT_EQ(findings.size(), 2u);
+    EXPECT_FALSE(findings[0].onLink);
+    EXPECT_EQ(findings[0].index, 0u);
+    EXPECT_EQ(findings[0].kind, FindingKind::LinkClash);
+    EXPECT_EQ(findings[0].message, "its table Order_Item is also the table of the link Customer -> Order_Item");
+    EXPECT_TRUE(findings[1].onLink);
+    EXPECT_EQ(findings[1].index, 0u);
+    EXPECT_EQ(findings[1].message, "its table Order_Item is the table class OrderItem in shop gets from its own name");
+}
+
+} // namespace
+} // namespace wiredhost
