@@ -313,6 +313,71 @@ def test_names_previews_with_filter_and_leaders(s):
     ])
 
 
+def test_targets_find_every_kind_in_json(s):
+    config = s.tool.arg(s.write("targets/config.xml",
+                                '<Wired><Leader code="T"/><Link class="Customer" table="Order_Item"/></Wired>'))
+    model = s.tool.arg(os.path.join(os.path.dirname(os.path.abspath(__file__)), "models", "findings.xml"))
+    report = s.run_json(model, "--config", config, "--target", "postgresql,oracle11,sqlserver")
+    every = ["oracle11", "postgresql", "sqlserver"]
+    expected = {
+        # class: {kind: [targets]}
+        "Customer": {},
+        "Order": {"reserved-word": every},
+        "OrderItem": {"collision": every, "link-clash": [None]},
+        "orderItem": {"collision": every},
+        "Ticket": {"leader-splits-word": [None]},
+        "CustomerLoyaltyAccountBalanceHistoryEntryForRegionalWarehouseNorth": {
+            "too-long": ["oracle11", "postgresql"], "collision": ["postgresql"]},
+        "CustomerLoyaltyAccountBalanceHistoryEntryForRegionalWarehouseSouth": {
+            "too-long": ["oracle11", "postgresql"], "collision": ["postgresql"]},
+        "Größe-Tabelle": {"needs-quoting": every},
+        'Say"Hi\\': {"needs-quoting": every},
+        "Line\tItem": {"needs-quoting": every},
+    }
+    got = {}
+    for c in report["classes"]:
+        kinds = {}
+        for f in c["findings"]:
+            equal(sorted(f), ["kind", "message", "target"], "keys of a finding")
+            check(f["message"] and "\t" not in f["message"], f)
+            kinds.setdefault(f["kind"], []).append(f["target"])
+        got[c["class"]] = {k: sorted(v, key=str) for k, v in kinds.items()}
+    equal(got, expected, "findings by class")
+    link = report["links"][0]
+    equal(sorted((f["kind"], f["target"]) for f in link["findings"]),
+          [("collision", t) for t in every] + [("link-clash", None)], "the link's findings")
+    equal(report["findings"], {"reserved-word": 3, "too-long": 4, "collision": 11, "needs-quoting": 9,
+                               "leader-splits-word": 1, "link-clash": 2}, "counts by kind")
+    check("the same table as Customer_Loyalty" in next(
+        f["message"] for f in report["classes"][5]["findings"] if f["kind"] == "collision"), report["classes"][5])
+    # Without targets only what holds on every database.
+    report = s.run_json(model, "--config", config)
+    equal({k: v for k, v in report["findings"].items() if v}, {"leader-splits-word": 1, "link-clash": 2})
+    code, _, err = s.tool.run("run", "--strict", model, "--config", config, "--format", "json")
+    equal(code, 1, f"--strict with findings; {err}")
+
+
+def test_targets_in_the_table_and_bad_targets(s):
+    config = s.tool.arg(s.write("targets/plain.xml", "<Wired/>"))
+    model = s.tool.arg(s.write("targets/model.xml", """<Model><Table name="Order"/><Table name="Line"/>
+        <Package name="p"><Class name="Order"/><Class name="Line"/></Package></Model>"""))
+    code, out, err = s.tool.run("run", model, "--config", config, "--target", "mysql")
+    equal(code, 0, err)
+    check(["Order", "p", "Order", "set", "[1 finding]"] in [re.split(r"\s{2,}", l.strip()) for l in out.split("\n")],
+          out)
+    check("\nFindings:\nreserved-word\n  Order (p) [mysql]: ORDER is a reserved word on MySQL" in out, out)
+    equal(out.rstrip("\n").split("\n")[-1], "2 classes read, 2 tables set, 0 not found, 0 skipped by the package "
+          "filter, 0 unnamed, 0 duplicates, 1 finding", "the summary line")
+    for bad in ("oracle,bogus", "", "all,"):
+        code, out, err = s.tool.run("run", model, "--config", config, "--target", bad)
+        equal(code, 2, f"--target {bad!r}: {out}{err}")
+        equal(out, "")
+        check("the targets are oracle, oracle11, postgresql, mysql, mariadb, sqlserver, db2, sqlite, sql2016" in err,
+              err)
+    code, out, _ = s.tool.run("run", "--help")
+    check("--target LIST" in out and "leader-splits-word" in out, out)
+
+
 # ---- check -------------------------------------------------------------
 
 PROBLEMS = """<?xml version="1.0"?>
@@ -464,7 +529,8 @@ GROUPS = {
             test_plugin_reads_config_beside_it_and_config_option_leaves_it_alone,
             test_warning_boxes_are_reported_in_the_host_language, test_bad_model_files_are_refused_with_file_and_line,
             test_usage_errors_and_help, test_non_ascii_names_keep_their_characters_and_columns,
-            test_a_file_that_is_not_the_plugin_is_refused, test_names_previews_with_filter_and_leaders],
+            test_a_file_that_is_not_the_plugin_is_refused, test_names_previews_with_filter_and_leaders,
+            test_targets_find_every_kind_in_json, test_targets_in_the_table_and_bad_targets],
     "check": [test_check_accepts_the_shop_config, test_check_explains_each_entry_with_its_line,
               test_check_agrees_with_what_the_plugin_does, test_check_refuses_what_the_plugin_refuses,
               test_check_warns_where_the_file_is_not_read_as_written],
