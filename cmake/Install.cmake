@@ -36,6 +36,7 @@ endif()
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/include/kavri DESTINATION include)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/shop DESTINATION share/wiredClsTab/examples)
 install(FILES ${PROJECT_SOURCE_DIR}/docs/config-format.md ${PROJECT_SOURCE_DIR}/docs/host-integration.md
+              ${PROJECT_SOURCE_DIR}/docs/table-checks.md
         DESTINATION share/doc/wiredClsTab OPTIONAL)
 
 set_target_properties(wiredClsTab_headers PROPERTIES EXPORT_NAME headers)

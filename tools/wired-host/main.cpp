@@ -113,7 +113,7 @@ const char kRunHelp[] =
     "leaves a word starting in lower case, as T in Ticket (leader-splits-word),\n"
     "and a link to the table another class gets from its name (link-clash). The\n"
     "table marks the classes with findings and lists them below it, by kind;\n"
-    "JSON gives each class and link its \"findings\". See docs/will-my-tables-work.md.\n"
+    "JSON gives each class and link its \"findings\". See docs/table-checks.md.\n"
     "The run ends with a summary: classes read, tables set, not found, skipped,\n"
     "unnamed, duplicates and findings.\n"
     "\n"
