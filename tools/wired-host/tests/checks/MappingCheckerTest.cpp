@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <set>
 #include <string>
 #include <vector>
@@ -256,6 +258,48 @@ TEST(MappingCheckerTest, ALinkToTheTableOfAnotherClass)
     EXPECT_TRUE(findings[1].onLink);
     EXPECT_EQ(findings[1].index, 0u);
     EXPECT_EQ(findings[1].message, "its table Order_Item is the table class OrderItem in shop gets from its own name");
+}
+
+TEST(MappingCheckerTest, RandomNamesCollideExactlyWhenTheirKeptNamesMatch)
+{
+    // Names of awkward pieces (multi-byte characters, stray continuation
+    // bytes, control bytes), many near PostgreSQL's 63 bytes; each pair is
+    // compared the slow way and must agree with the grouping.
+    const char* const pieces[] = {"a", "A", "b", "_", "-", "1", "\xC3\xA4", "\xE4\xB8\xAD", "\x80", "\x01", "\""};
+    std::mt19937 random(14);
+    std::vector<ClassEntry> classes;
+    for (int i = 0; i < 1500; ++i) {
+        std::string name = i % 3 == 0 ? std::string(60, 'q') : "";
+        const std::size_t length = random() % (i % 2 ? 8 : 40);
+        for (std::size_t k = 0; k < length; ++k)
+            name += pieces[random() % (sizeof pieces / sizeof pieces[0])];
+        classes.push_back(entry("C" + std::to_string(i), name));
+    }
+    const DatabaseTarget* pg = DatabaseTarget::find("postgresql");
+    const MappingChecker checker({pg}, {});
+    const auto findings = checker.check(classes, {});
+    std::vector<bool> collides(classes.size(), false);
+    for (const MappingFinding& f : findings) {
+        if (f.kind == FindingKind::Collision)
+            collides[f.index] = true;
+    }
+    const auto lowered = [](std::string text) {
+        std::transform(text.begin(), text.end(), text.begin(),
+                       [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
+        return text;
+    };
+    std::vector<std::string> keys;
+    for (const ClassEntry& c : classes)
+        keys.push_back(lowered(pg->keptName(c.tableName)));
+    std::size_t colliding = 0;
+    for (std::size_t i = 0; i < classes.size(); ++i) {
+        bool expected = false;
+        for (std::size_t j = 0; j < classes.size() && !expected; ++j)
+            expected = j != i && keys[i] == keys[j];
+        EXPECT_EQ(collides[i], expected) << classes[i].tableName;
+        colliding += expected;
+    }
+    EXPECT_GT(colliding, 100u) << "the names should collide often enough to test something";
 }
 
 } // namespace
