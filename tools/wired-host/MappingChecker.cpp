@@ -63,6 +63,23 @@ struct FoldedEqual {
     }
 };
 
+// The first few of count others, as "A, B and C" or "A, B, C and 7 more":
+// a message stays short however big the group.
+const std::size_t kNamedOthers = 3;
+// How far to look for them past subjects that are the same class: the
+// scan stays short even when one class has thousands of links.
+const std::size_t kScanned = 64;
+
+std::string listed(const std::vector<std::string>& shown, std::size_t count)
+{
+    std::string list;
+    for (std::size_t k = 0; k < shown.size(); ++k)
+        list += (k == 0 ? "" : k + 1 == shown.size() && count == shown.size() ? " and " : ", ") + shown[k];
+    if (count > shown.size())
+        list += " and " + std::to_string(count - shown.size()) + " more";
+    return list;
+}
+
 // Why a name cannot be used unquoted, or empty when it can.
 std::string quotingProblem(const std::string& name)
 {
@@ -242,17 +259,12 @@ void MappingChecker::findCollisions(const Subjects& subjects, std::vector<Mappin
                 if (count == 0)
                     continue;
                 std::vector<std::string> others;
-                for (std::size_t k = 0; k < group.size() && others.size() < 3; ++k) {
+                for (std::size_t k = 0; k < group.size() && k < kScanned && others.size() < kNamedOthers; ++k) {
                     const std::size_t j = group[k];
                     if (j != i && !s.sameClassAs(subjects[j]))
                         others.push_back(printable(*subjects[j].table) + " (" + subjects[j].described() + ")");
                 }
-                std::string list;
-                for (std::size_t k = 0; k < others.size(); ++k)
-                    list += (k == 0 ? "" : k + 1 == others.size() && count == others.size() ? " and " : ", ") +
-                            others[k];
-                if (count > others.size())
-                    list += " and " + std::to_string(count - others.size()) + " more";
+                const std::string list = listed(others, count);
                 for (const DatabaseTarget* target : targets) {
                     std::string message = "the same table as " + list + " on " + target->title;
                     if (!written && folded)
@@ -270,26 +282,40 @@ void MappingChecker::findCollisions(const Subjects& subjects, std::vector<Mappin
 
 void MappingChecker::findLinkClashes(const Subjects& subjects, std::vector<MappingFinding>& out) const
 {
-    std::unordered_map<std::string_view, std::vector<const Subject*>> classesByTable;
+    // The classes and the links of each table name, and how many of each
+    // per class name: a link and the class it names are one table.
+    struct Side {
+        std::vector<const Subject*> subjects;
+        std::unordered_map<std::string_view, std::size_t> perClass;
+    };
+    std::unordered_map<std::string_view, Side> classesByTable, linksByTable;
     for (const Subject& s : subjects) {
-        if (!s.owner.link)
-            classesByTable[*s.table].push_back(&s);
+        Side& side = (s.owner.link ? linksByTable : classesByTable)[*s.table];
+        side.subjects.push_back(&s);
+        ++side.perClass[*s.className];
     }
-    for (const Subject& link : subjects) {
-        if (!link.owner.link)
+    // Each subject gets one finding naming the first few of the other side,
+    // so that many links to one table cost no more than their number.
+    for (const Subject& s : subjects) {
+        const auto& others = s.owner.link ? classesByTable : linksByTable;
+        const auto found = others.find(*s.table);
+        if (found == others.end())
             continue;
-        const auto found = classesByTable.find(*link.table);
-        if (found == classesByTable.end())
+        const Side& side = found->second;
+        const auto same = side.perClass.find(*s.className);
+        const std::size_t count = side.subjects.size() - (same == side.perClass.end() ? 0 : same->second);
+        if (count == 0)
             continue;
-        for (const Subject* c : found->second) {
-            if (link.sameClassAs(*c))
-                continue;
-            out.push_back({FindingKind::LinkClash, nullptr, true, link.owner.index,
-                           "its table " + printable(*link.table) + " is the table " + c->described() +
-                               " gets from its own name"});
-            out.push_back({FindingKind::LinkClash, nullptr, false, c->owner.index,
-                           "its table " + printable(*c->table) + " is also the table of " + link.described()});
+        std::vector<std::string> shown;
+        for (std::size_t k = 0; k < side.subjects.size() && k < kScanned && shown.size() < kNamedOthers; ++k) {
+            if (!s.sameClassAs(*side.subjects[k]))
+                shown.push_back(side.subjects[k]->described());
         }
+        const std::string message = s.owner.link ? "its table " + printable(*s.table) + " is the table " +
+                                                       listed(shown, count) + " gets from its own name"
+                                                 : "its table " + printable(*s.table) + " is also the table of " +
+                                                       listed(shown, count);
+        out.push_back({FindingKind::LinkClash, nullptr, s.owner.link, s.owner.index, message});
     }
 }
 

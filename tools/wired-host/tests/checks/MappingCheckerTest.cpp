@@ -258,6 +258,15 @@ TEST(MappingCheckerTest, ALinkToTheTableOfAnotherClass)
     EXPECT_TRUE(findings[1].onLink);
     EXPECT_EQ(findings[1].index, 0u);
     EXPECT_EQ(findings[1].message, "its table Order_Item is the table class OrderItem in shop gets from its own name");
+
+    // Thousands of links to one class's table: one finding each side.
+    std::vector<LinkEntry> many;
+    for (int i = 0; i < 20000; ++i)
+        many.push_back({"Link" + std::to_string(i), "Order_Item", 1});
+    const auto crowd = MappingChecker({}, {}).check(classes, many);
+    ASSERT_EQ(crowd.size(), 20001u);
+    EXPECT_EQ(crowd[0].message, "its table Order_Item is also the table of the link Link0 -> Order_Item, the link "
+                                "Link1 -> Order_Item, the link Link2 -> Order_Item and 19997 more");
 }
 
 TEST(MappingCheckerTest, RandomNamesCollideExactlyWhenTheirKeptNamesMatch)
