@@ -94,6 +94,13 @@ std::string quotingProblem(const std::string& name)
            "', which is not a letter, a digit or '_': it works only quoted";
 }
 
+// The names here are UTF-8, whose characters hold no bytes that could be
+// taken for the start of a code at the front of a name.
+bool noLeadBytes(char)
+{
+    return false;
+}
+
 } // namespace
 
 struct MappingChecker::Subject {
@@ -121,7 +128,7 @@ struct MappingChecker::Subject {
 };
 
 MappingChecker::MappingChecker(std::vector<const DatabaseTarget*> targets, std::vector<std::string> leaderCodes)
-    : targets_(std::move(targets)), leaders_(std::move(leaderCodes))
+    : targets_(std::move(targets)), leaders_(std::move(leaderCodes)), naming_(noPackages_, leaders_, noLeadBytes)
 {
     if (targets_.size() > sizeof(unsigned long) * 8)
         throw std::logic_error("too many targets for a word's bit set");
@@ -319,15 +326,6 @@ void MappingChecker::findLinkClashes(const Subjects& subjects, std::vector<Mappi
     }
 }
 
-const std::string* MappingChecker::leaderOf(const std::string& className) const
-{
-    for (const std::string& leader : leaders_) {
-        if (!leader.empty() && className.compare(0, leader.size(), leader) == 0)
-            return &leader;
-    }
-    return nullptr;
-}
-
 void MappingChecker::findLeaderSplits(const std::vector<ClassEntry>& classes, std::vector<MappingFinding>& out) const
 {
     if (leaders_.empty())
@@ -336,9 +334,10 @@ void MappingChecker::findLeaderSplits(const std::vector<ClassEntry>& classes, st
         const ClassEntry& c = classes[i];
         if (c.outcome != Outcome::Set && c.outcome != Outcome::TableNotFound)
             continue;
-        const std::string* leader = leaderOf(c.className);
-        if (leader == nullptr || leader->size() >= c.className.size())
+        const std::size_t match = naming_.leaderMatch(c.className);
+        if (match == kavri::KavriNaming::kNone || leaders_[match].size() >= c.className.size())
             continue;
+        const std::string* leader = &leaders_[match];
         const char next = c.className[leader->size()];
         if (next < 'a' || next > 'z')
             continue;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "DatabaseTarget.h"
+#include "KavriNaming.h"
 #include "MappingFinding.h"
 #include "Report.h"
 
@@ -20,6 +21,9 @@ public:
     // The texts are UTF-8, as the run's records hold them; the leader codes
     // are the config's, in its order.
     MappingChecker(std::vector<const DatabaseTarget*> targets, std::vector<std::string> leaderCodes);
+    // The rule refers to the checker's own code lists.
+    MappingChecker(const MappingChecker&) = delete;
+    MappingChecker& operator=(const MappingChecker&) = delete;
 
     // The findings, by class (in the run's order), then by link, each
     // subject's by kind and then by target.
@@ -34,11 +38,12 @@ private:
     void findCollisions(const Subjects& subjects, std::vector<MappingFinding>& out) const;
     void findLinkClashes(const Subjects& subjects, std::vector<MappingFinding>& out) const;
     void findLeaderSplits(const std::vector<ClassEntry>& classes, std::vector<MappingFinding>& out) const;
-    // The leader code the plug-in's rule removes from the class name, or null.
-    const std::string* leaderOf(const std::string& className) const;
 
     std::vector<const DatabaseTarget*> targets_;
     std::vector<std::string> leaders_;
+    std::vector<std::string> noPackages_;
+    // The plug-in's own rule, for which leader code it removes.
+    kavri::KavriNaming naming_;
     // Each reserved word of the targets, with a bit for each target whose
     // list holds it: one look-up per name, however many targets.
     std::unordered_map<std::string, unsigned long> reservedIn_;
