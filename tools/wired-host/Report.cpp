@@ -498,8 +498,16 @@ void Reporter::writeTable() const
     }
     if (!explanationTexts_.empty())
         text += "\nWhy each class got its name:\n";
-    for (const std::string& explanation : explanationTexts_) {
-        text += "\n" + explanation;
+    // Each explanation ends with its class's findings; they come by class.
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < explanationTexts_.size(); ++i) {
+        text += "\n" + explanationTexts_[i];
+        for (; next < findings_.size() && !findings_[next].onLink && findings_[next].index <= i; ++next) {
+            const MappingFinding& f = findings_[next];
+            if (f.index == i)
+                text += std::string("  finding   ") + MappingFinding::kindName(f.kind) +
+                        (f.target ? std::string(" on ") + f.target->name : "") + ": " + f.message + "\n";
+        }
         if (text.size() >= 64 * 1024) {
             write(text);
             text.clear();

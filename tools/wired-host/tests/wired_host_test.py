@@ -368,6 +368,12 @@ def test_targets_in_the_table_and_bad_targets(s):
     check("\nFindings:\nreserved-word\n  Order (p) [mysql]: ORDER is a reserved word on MySQL" in out, out)
     equal(out.rstrip("\n").split("\n")[-1], "2 classes read, 2 tables set, 0 not found, 0 skipped by the package "
           "filter, 0 unnamed, 0 duplicates, 1 finding", "the summary line")
+    # An explanation ends with its class's findings.
+    code, out, err = s.tool.run("run", model, "--config", config, "--target", "mysql", "--explain")
+    equal(code, 0, err)
+    check(re.search(r"^p\.Order\n(  .*\n)*  finding   reserved-word on mysql: ORDER is a reserved word on MySQL", out,
+                    re.M), out)
+    check("p.Line\n" in out and "  finding" not in out[out.index("p.Line\n"):], out)
     for bad in ("oracle,bogus", "", "all,"):
         code, out, err = s.tool.run("run", model, "--config", config, "--target", bad)
         equal(code, 2, f"--target {bad!r}: {out}{err}")
