@@ -80,12 +80,15 @@ class Tool:
             return rest
         return os.path.join(self.prefix, "drive_" + drive.lower()) + rest
 
-    def run(self, *args):
+    def run(self, *args, locale=None):
+        """Runs the program; locale (as zh_CN.UTF-8) sets its LANG, which
+        under Wine chooses the ANSI code page."""
         command = ([self.wine] if self.wine else []) + [self.exe] + list(args)
+        env = dict(os.environ, LANG=locale, LC_ALL=locale) if locale else None
         # Files, not pipes: Wine's helper processes inherit the program's
         # handles and would hold a pipe open for seconds after it ends.
         with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
-            done = subprocess.run(command, stdout=out, stderr=err, timeout=120)
+            done = subprocess.run(command, stdout=out, stderr=err, timeout=120, env=env)
             out.seek(0)
             err.seek(0)
             decode = lambda b: b.decode("utf-8", "surrogateescape").replace("\r\n", "\n")
@@ -357,6 +360,23 @@ def test_targets_find_every_kind_in_json(s):
     equal(code, 1, f"--strict with findings; {err}")
 
 
+def test_targets_count_double_byte_names_in_utf8(s):
+    """In the Chinese code page a name of 11 characters is 22 bytes of GBK
+    between host and plug-in, and 33 bytes of UTF-8 in the database."""
+    name = "订单明细项目表格数据记录"[:11]
+    model = s.tool.arg(s.write("gbk/model.xml", f'<?xml version="1.0" encoding="UTF-8"?>\n'
+                                               f'<Model><Package name="p"><Class name="{name}"/></Package></Model>'))
+    config = s.tool.arg(s.write("gbk/config.xml", "<Wired/>"))
+    code, out, err = s.tool.run("run", "--format", "json", model, "--config", config, "--target",
+                                "oracle11,sqlserver", locale="zh_CN.UTF-8")
+    equal(code, 0, err)
+    report = json.loads(out)
+    equal(report["classes"][0]["table"], name, "the name, back in UTF-8")
+    equal([(f["kind"], f["target"], f["message"]) for f in report["classes"][0]["findings"]],
+          [("too-long", "oracle11", f"{name} is 33 bytes long, 3 bytes over the 30 bytes Oracle before 12.2 takes: "
+                                    "creating the table fails")])
+
+
 def test_targets_in_the_table_and_bad_targets(s):
     config = s.tool.arg(s.write("targets/plain.xml", "<Wired/>"))
     model = s.tool.arg(s.write("targets/model.xml", """<Model><Table name="Order"/><Table name="Line"/>
@@ -536,7 +556,8 @@ GROUPS = {
             test_warning_boxes_are_reported_in_the_host_language, test_bad_model_files_are_refused_with_file_and_line,
             test_usage_errors_and_help, test_non_ascii_names_keep_their_characters_and_columns,
             test_a_file_that_is_not_the_plugin_is_refused, test_names_previews_with_filter_and_leaders,
-            test_targets_find_every_kind_in_json, test_targets_in_the_table_and_bad_targets],
+            test_targets_find_every_kind_in_json, test_targets_in_the_table_and_bad_targets,
+            test_targets_count_double_byte_names_in_utf8],
     "check": [test_check_accepts_the_shop_config, test_check_explains_each_entry_with_its_line,
               test_check_agrees_with_what_the_plugin_does, test_check_refuses_what_the_plugin_refuses,
               test_check_warns_where_the_file_is_not_read_as_written],
