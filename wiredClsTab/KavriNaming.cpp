@@ -1,5 +1,6 @@
 #include "KavriNaming.h"
 
+#include <cstdint>
 #include <cstring>
 
 namespace kavri {
@@ -23,16 +24,86 @@ bool anyHighByte(const char* text, std::size_t length)
     return (bits & 0x80) != 0;
 }
 
-bool endsWith(const std::string& text, const std::string& tail)
+// Copies ASCII text to out with '_' before every seam, eight bytes at a time:
+// the letters of a word are found with a few integer operations, and a word
+// without a seam is copied whole. kNone when a byte from 0x80 up turns up:
+// such a name takes the scan that knows double-byte characters. The bit of
+// byte j of a word is bit 8j+7, as the word is laid out in memory on a
+// little-endian machine; elsewhere the names go byte by byte.
+std::size_t asciiSeams(const char* text, std::size_t length, char* out)
 {
-    return tail.size() <= text.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+    std::size_t found = 0;
+    std::size_t i = 0;
+#if (defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__) || defined(_WIN32)
+    const std::uint64_t ones = 0x0101010101010101ull;
+    const std::uint64_t high = 0x8080808080808080ull;
+    // Byte 0's bit set when the byte before the word is a lower-case letter.
+    std::uint64_t lowerBefore = 0;
+    for (; i + 8 <= length; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text + i, 8);
+        if ((word & high) != 0)
+            return KavriNaming::kNone;
+        // With every byte below 0x80, adding to each byte carries into its
+        // top bit exactly when the byte is at least the bound.
+        const std::uint64_t lower = (word + (0x80 - 'a') * ones) & ~(word + (0x80 - 'z' - 1) * ones) & high;
+        const std::uint64_t upper = (word + (0x80 - 'A') * ones) & ~(word + (0x80 - 'Z' - 1) * ones) & high;
+        const std::uint64_t seams = upper & ((lower << 8) | lowerBefore);
+        lowerBefore = lower >> 56;
+        if (seams == 0) {
+            std::memcpy(out, text + i, 8);
+            out += 8;
+            continue;
+        }
+        for (std::size_t j = 0; j < 8; ++j) {
+            const std::size_t seam = static_cast<std::size_t>(seams >> (8 * j + 7)) & 1;
+            found += seam;
+            *out = '_';
+            out += seam;
+            *out++ = text[i + j];
+        }
+    }
+#endif
+    char before = i == 0 ? '\0' : text[i - 1];
+    for (; i < length; ++i) {
+        if (static_cast<unsigned char>(text[i]) >= 0x80)
+            return KavriNaming::kNone;
+        // The underscore is always written and kept only at a seam.
+        const bool seam = isSeam(before, text[i]);
+        found += seam;
+        *out = '_';
+        out += seam;
+        *out++ = text[i];
+        before = text[i];
+    }
+    return found;
 }
 
-// The first byte alone settles most leaders, without a call to memcmp.
+// Codes are short: compared in place they cost less than a call.
+bool sameBytes(const char* a, const char* b, std::size_t size)
+{
+    if (size > 16)
+        return std::memcmp(a, b, size) == 0;
+    for (std::size_t i = 0; i < size; ++i) {
+        if (a[i] != b[i])
+            return false;
+    }
+    return true;
+}
+
+// The last byte alone settles most package codes.
+bool endsWith(const std::string& text, const std::string& tail)
+{
+    const std::size_t size = tail.size();
+    return size <= text.size() && (size == 0 || text[text.size() - 1] == tail[size - 1]) &&
+           sameBytes(text.data() + text.size() - size, tail.data(), size);
+}
+
+// The first byte alone settles most leaders.
 bool startsWith(const std::string& text, const std::string& head)
 {
     return head.size() <= text.size() && (head.empty() || text[0] == head[0]) &&
-           std::memcmp(text.data(), head.data(), head.size()) == 0;
+           sameBytes(text.data(), head.data(), head.size());
 }
 
 } // namespace
@@ -102,23 +173,16 @@ std::size_t KavriNaming::seams(const char* text, std::size_t length, char* out) 
     std::size_t found = 0;
     if (length == 0)
         return 0;
-    if (!anyHighByte(text, length)) {
-        // ASCII alone, the common case: each pair of bytes is tested as it
-        // stands, without a branch.
-        if (out == nullptr) {
-            for (std::size_t i = 1; i < length; ++i)
-                found += isSeam(text[i - 1], text[i]);
+    // ASCII alone, the common case.
+    if (out != nullptr) {
+        found = asciiSeams(text, length, out);
+        if (found != kNone)
             return found;
-        }
-        *out++ = text[0];
-        for (std::size_t i = 1; i < length; ++i) {
-            // The underscore is always written and kept only at a seam.
-            const bool seam = isSeam(text[i - 1], text[i]);
-            found += seam;
-            *out = '_';
-            out += seam;
-            *out++ = text[i];
-        }
+        found = 0;
+    } else if (!anyHighByte(text, length)) {
+        // Each pair of bytes tested as it stands, without a branch.
+        for (std::size_t i = 1; i < length; ++i)
+            found += isSeam(text[i - 1], text[i]);
         return found;
     }
     char before = '\0';

@@ -46,14 +46,14 @@ int KavriWired::convert(INode* node)
         return 0;
     // Only the converter is bound. A closure of one pointer that copies as
     // bytes and cannot throw on a move is kept inside the wrapper by both
-    // libstdc++ and Microsoft's library, so neither the visitor nor the
-    // copy handed to the host takes anything from the heap.
+    // libstdc++ and Microsoft's library, so the visitor takes nothing from
+    // the heap. It is made right where the host's by-value parameter lives:
+    // no second wrapper to copy into it and destroy after.
     const auto onThis = [this](INode* visited) { return onNode(visited); };
     static_assert(sizeof(onThis) == sizeof(void*) && std::is_trivially_copyable<decltype(onThis)>::value &&
                       std::is_nothrow_move_constructible<decltype(onThis)>::value,
                   "the visitor's closure must fit inside std::function");
-    NodeVisitor visitor = onThis;
-    return node->traverse(visitor);
+    return node->traverse(NodeVisitor(onThis));
 }
 
 int KavriWired::onNode(INode* node)
