@@ -1,4 +1,5 @@
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -73,6 +74,27 @@ TEST(KavriNamingTest, TableNameHoldsShortAndLongNames)
         naming.derive("xY", table);
         EXPECT_STREQ("x_Y", table.c_str()) << length;
     }
+}
+
+// ASCII names go eight bytes at a time: seams inside a block, across two
+// blocks and in the bytes after the last block; a byte from 0x80 up in a
+// later block sends the whole name to the scan that knows double-byte
+// characters (GBK 條 is 97 6C).
+TEST(KavriNamingTest, SeamsWhereverTheyFallInTheName)
+{
+    const Codes none;
+    const KavriNaming naming(none, none, [](char c) { return c == '\x97'; });
+    const std::pair<std::string, std::string> cases[] = {
+        {"abcdefgHijklmnoP", "abcdefg_Hijklmno_P"},
+        {"abcdefghIjk", "abcdefgh_Ijk"},
+        {"ABCDEFGHIJKLMNOP", "ABCDEFGHIJKLMNOP"},
+        {"abcdefghijklmnopQ", "abcdefghijklmnop_Q"},
+        {"zzzzzzzz{AAAAAAA`Z", "zzzzzzzz{AAAAAAA`Z"},
+        {"abcdefgh\x97lCodeName", "abcdefgh\x97lCode_Name"},
+        {"abcdefghIjklmnop\x97lB", "abcdefgh_Ijklmnop\x97lB"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.second, naming.tableNameFor(c.first)) << c.first;
 }
 
 } // namespace
