@@ -23,27 +23,29 @@ const char* leadingCode(const tinyxml2::XMLElement& element)
     return first->Value();
 }
 
+// The entry an element name stands for; the first byte rules out most
+// names without a comparison.
+KavriEntry::Kind kindNamed(const char* name)
+{
+    if (name[0] == 'P')
+        return named(name, "Package") ? KavriEntry::Package : KavriEntry::Unknown;
+    if (name[0] == 'L') {
+        if (named(name, "Leader"))
+            return KavriEntry::Leader;
+        return named(name, "Link") ? KavriEntry::Link : KavriEntry::Unknown;
+    }
+    return KavriEntry::Unknown;
+}
+
 } // namespace
-
-bool KavriEntry::storesCode() const
-{
-    return (kind == Package || kind == Leader) && code != nullptr && code[0] != '\0';
-}
-
-bool KavriEntry::registersLink() const
-{
-    return kind == Link && className != nullptr && tableName != nullptr;
-}
 
 KavriEntry KavriEntry::read(const tinyxml2::XMLElement& element)
 {
     KavriEntry entry;
-    const char* name = element.Name();
-    if (named(name, "Package") || named(name, "Leader")) {
-        entry.kind = named(name, "Package") ? Package : Leader;
+    entry.kind = kindNamed(element.Name());
+    if (entry.kind == Package || entry.kind == Leader) {
         entry.code = leadingCode(element);
-    } else if (named(name, "Link")) {
-        entry.kind = Link;
+    } else if (entry.kind == Link) {
         for (const tinyxml2::XMLAttribute* a = element.FirstAttribute(); a != nullptr; a = a->Next()) {
             if (named(a->Name(), "class"))
                 entry.className = a->Value();

@@ -22,9 +22,9 @@ struct KavriEntry {
     const char* tableName = nullptr;
 
     // Package or Leader with a non-empty code.
-    bool storesCode() const;
+    bool storesCode() const { return (kind == Package || kind == Leader) && code != nullptr && code[0] != '\0'; }
     // Link with both attributes.
-    bool registersLink() const;
+    bool registersLink() const { return kind == Link && className != nullptr && tableName != nullptr; }
 
     // The texts point into the element's document.
     static KavriEntry read(const tinyxml2::XMLElement& element);
