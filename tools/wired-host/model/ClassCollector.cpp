@@ -118,48 +118,111 @@ bool ClassCollector::isClass(const Element& element) const
     return !hasStereotype(element, "enumeration") && !hasStereotype(element, "interface");
 }
 
-// Each package's path: the names of the packages from the outermost in;
-// a «folder» package (Umbrello's) and an unnamed one add nothing.
-std::vector<std::string> ClassCollector::packagePaths() const
+// A «folder» package (Umbrello's) and an unnamed one add nothing to the
+// paths of what they hold.
+bool ClassCollector::addsToPath(const Element& package) const
 {
-    std::vector<std::string> paths(packages_.size());
-    for (std::size_t i = 0; i < packages_.size(); ++i) {
-        const Element& package = packages_[i];
-        const std::string parent = package.package == kNoPackage ? std::string() : paths[package.package];
-        if (package.name.empty() || hasStereotype(package, "folder"))
-            paths[i] = parent;
-        else
-            paths[i] = parent.empty() ? package.name : parent + "." + package.name;
-    }
-    return paths;
+    return !package.name.empty() && !hasStereotype(package, "folder");
 }
 
-std::vector<ModelClass> ClassCollector::finish()
-{
-    const std::vector<std::string> paths = packagePaths();
-    // Packages of the same path are one package for duplicates.
-    std::unordered_map<std::string, int> pathIds;
-    std::vector<int> pathOf(packages_.size());
-    for (std::size_t i = 0; i < paths.size(); ++i)
-        pathOf[i] = pathIds.emplace(paths[i], static_cast<int>(pathIds.size())).first->second;
+namespace {
 
-    std::vector<ModelClass> classes;
+// The dotted paths of the packages that hold classes, each built once from
+// the nearest outer package whose path is known. Only those paths are kept:
+// a chain of a hundred thousand packages costs one path, not one per level.
+class PackagePaths {
+public:
+    // outer[i]: the nearest package, i itself or one around it, that adds
+    // its name to the path; ClassCollector::kNoPackage when none does.
+    PackagePaths(std::vector<int> outer, const std::vector<std::string*>& names, const std::vector<int>& parents)
+        : outer_(std::move(outer)), names_(names), parents_(parents), known_(outer_.size(), -1)
+    {
+        texts_.push_back(&ids_.emplace(std::string(), 0).first->first);
+    }
+
+    // The id of the package's path: packages of the same path are one
+    // package for duplicates.
+    int idOf(int package)
+    {
+        const int named = outer_[package];
+        if (named == ClassCollector::kNoPackage)
+            return 0;
+        if (known_[named] >= 0)
+            return known_[named];
+        std::vector<int> chain;
+        int at = named;
+        while (at != ClassCollector::kNoPackage && known_[at] < 0) {
+            chain.push_back(at);
+            at = parents_[at] == ClassCollector::kNoPackage ? ClassCollector::kNoPackage : outer_[parents_[at]];
+        }
+        std::string path = at == ClassCollector::kNoPackage ? std::string() : *texts_[known_[at]];
+        for (auto it = chain.rbegin(); it != chain.rend(); ++it)
+            path += (path.empty() ? "" : ".") + *names_[*it];
+        const auto inserted = ids_.emplace(std::move(path), static_cast<int>(texts_.size()));
+        if (inserted.second)
+            texts_.push_back(&inserted.first->first);
+        known_[named] = inserted.first->second;
+        return known_[named];
+    }
+
+    const std::string& text(int id) const { return *texts_[id]; }
+
+private:
+    std::vector<int> outer_;
+    const std::vector<std::string*>& names_;
+    const std::vector<int>& parents_;
+    std::vector<int> known_;
+    std::unordered_map<std::string, int> ids_;
+    std::vector<const std::string*> texts_;
+};
+
+} // namespace
+
+bool ClassCollector::finish(std::vector<ModelClass>& classes, std::string& error)
+{
+    // Parents come before their packages, so one pass finds for each
+    // package the nearest one that names a level of its path.
+    std::vector<int> outer(packages_.size());
+    std::vector<std::string*> names(packages_.size());
+    std::vector<int> parents(packages_.size());
+    for (std::size_t i = 0; i < packages_.size(); ++i) {
+        const int parent = packages_[i].package;
+        parents[i] = parent;
+        names[i] = &packages_[i].name;
+        outer[i] = addsToPath(packages_[i]) ? static_cast<int>(i) : parent == kNoPackage ? kNoPackage : outer[parent];
+    }
+    PackagePaths paths(std::move(outer), names, parents);
+
+    classes.clear();
     std::vector<int> classPaths;
     classes.reserve(classes_.size());
     classPaths.reserve(classes_.size());
-    for (Element& element : classes_) {
+    std::size_t pathBytes = 0;
+    for (std::size_t i = 0; i < classes_.size(); ++i) {
+        Element& element = classes_[i];
         if (!isClass(element))
             continue;
         ModelClass modelClass;
         modelClass.name = std::move(element.name);
-        if (element.package != kNoPackage)
-            modelClass.package = paths[element.package];
+        int path = -1;
+        if (element.package != kNoPackage) {
+            path = paths.idOf(element.package);
+            modelClass.package = paths.text(path);
+            pathBytes += modelClass.package.size();
+            if (pathBytes > kMaxPathBytes) {
+                error = "the package paths of the classes come to more than " + std::to_string(kMaxPathBytes >> 20) +
+                        " MiB together (wired-host's limit), passed at class " + std::to_string(i + 1) + " of " +
+                        std::to_string(classes_.size());
+                classes.clear();
+                return false;
+            }
+        }
         classes.push_back(std::move(modelClass));
-        classPaths.push_back(element.package == kNoPackage ? -1 : pathOf[element.package]);
+        classPaths.push_back(path);
     }
     classes_.clear();
     flagDuplicates(classes, classPaths);
-    return classes;
+    return true;
 }
 
 // The names stay where they are (the vector is not grown), so the keys

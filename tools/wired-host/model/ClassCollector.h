@@ -49,9 +49,15 @@ public:
     // document the ids point into is still there.
     void resolveReferences();
 
+    // What the package paths of all classes may come to together: a
+    // deep package holding many classes, or many nested packages each
+    // holding one, would otherwise cost the square of the file's size.
+    static const std::size_t kMaxPathBytes = std::size_t(64) << 20;
+
     // The classes in document order, duplicates flagged; after
-    // resolveReferences(), when the document may be gone.
-    std::vector<ModelClass> finish();
+    // resolveReferences(), when the document may be gone. False with a
+    // message when their package paths pass kMaxPathBytes.
+    bool finish(std::vector<ModelClass>& classes, std::string& error);
 
 private:
     struct StereotypeRef {
@@ -70,7 +76,7 @@ private:
 
     bool hasStereotype(const Element& element, const char* wanted) const;
     bool isClass(const Element& element) const;
-    std::vector<std::string> packagePaths() const;
+    bool addsToPath(const Element& package) const;
     static void flagDuplicates(std::vector<ModelClass>& classes, const std::vector<int>& paths);
 
     std::vector<Element> packages_;

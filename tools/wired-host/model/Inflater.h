@@ -7,16 +7,18 @@
 namespace wiredhost {
 
 // Deflate streams through zlib: gzip files (.xmi.gz, Dia's .dia) and the
-// raw deflate data of zip entries (ArgoUML's .zargo).
+// raw deflate data of zip entries (ArgoUML's .zargo). Output stops at a
+// limit: a few kilobytes of deflate data can stand for gigabytes.
 class Inflater {
 public:
-    // A gzip file, members one after the other as gunzip reads them.
-    static bool gunzip(const std::string& data, std::string& out, std::string& error);
+    // A gzip file, members one after the other as gunzip reads them; false
+    // with a message when the data is damaged or would pass `limit` bytes.
+    static bool gunzip(const std::string& data, std::size_t limit, std::string& out, std::string& error);
 
-    // Raw deflate data, as a zip entry holds it; expectedSize reserves the
-    // output.
-    static bool inflateRaw(const char* data, std::size_t size, std::size_t expectedSize, std::string& out,
-                           std::string& error);
+    // Raw deflate data, as a zip entry holds it; expectedSize (from the
+    // file, so only a hint) reserves the output.
+    static bool inflateRaw(const char* data, std::size_t size, std::size_t expectedSize, std::size_t limit,
+                           std::string& out, std::string& error);
 
     static bool isGzip(const std::string& data);
 };

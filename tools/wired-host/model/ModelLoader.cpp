@@ -5,19 +5,17 @@
 #include "../Encoding.h"
 #include "../Model.h"
 #include "ClassCollector.h"
+#include "ContainerUnpacker.h"
 #include "DiaReader.h"
 #include "JsonValue.h"
 #include "PlantUmlReader.h"
 #include "StarUmlReader.h"
-#include "TarArchive.h"
-#include "Inflater.h"
 #include "OwnModelReader.h"
 #include "Progress.h"
 #include "Xmi10Reader.h"
 #include "Xmi1Reader.h"
 #include "Xmi2Reader.h"
 #include "XmlDecoder.h"
-#include "ZipArchive.h"
 
 namespace wiredhost {
 
@@ -38,9 +36,6 @@ std::string readRest(std::FILE* file, std::string bytes)
         bytes.append(buffer, got);
     return bytes;
 }
-
-// The model file's suffixes zip files hold, best first.
-const char* const kZipEntries[] = {".xmi", ".uml", ".mdj", ".xml"};
 
 // Models this big take seconds to read: say so on a terminal.
 const long kAnnouncedSize = 32L << 20;
@@ -81,88 +76,35 @@ bool ModelLoader::load(std::string& error)
     // A plain UTF-8 XML file goes to tinyxml2 as it is, so the whole text
     // is in memory once only.
     if (format == ModelFormat::Xml && encoding::isUtf8(XmlDecoder::encodingOf(head)))
-        return finishCollected(loadXmlFile(file.get(), error));
+        return finishCollected(loadXmlFile(file.get(), error), error);
     std::string bytes = readRest(file.get(), std::move(head));
     file.reset();
-    return loadBytes(bytes, 0, error);
+    return loadBytes(bytes, error);
 }
 
-bool ModelLoader::loadBytes(std::string& bytes, int depth, std::string& error)
+bool ModelLoader::loadBytes(std::string& bytes, std::string& error)
 {
-    const ModelFormat format = FormatDetector::ofBytes(bytes.substr(0, 4096));
-    const bool container = format == ModelFormat::Gzip || format == ModelFormat::Zip || format == ModelFormat::Tar;
-    if (container && depth < 3)
-        return unpack(bytes, format, error) && loadBytes(bytes, depth + 1, error);
+    ContainerUnpacker containers(bytes.size());
+    ModelFormat format = FormatDetector::ofBytes(bytes.substr(0, 4096));
+    while (ContainerUnpacker::isContainer(format)) {
+        if (!containers.unpack(bytes, format, error)) {
+            error = path_ + ": " + error;
+            return false;
+        }
+        entry_ = containers.entry();
+        format = FormatDetector::ofBytes(bytes.substr(0, 4096));
+    }
     switch (format) {
     case ModelFormat::Xml:
-        return finishCollected(loadXmlText(bytes, error));
+        return finishCollected(loadXmlText(bytes, error), error);
     case ModelFormat::Json:
-        return finishCollected(loadJson(bytes, error));
+        return finishCollected(loadJson(bytes, error), error);
     case ModelFormat::PlantUml:
-        return finishCollected(loadPlantUml(bytes, error));
+        return finishCollected(loadPlantUml(bytes, error), error);
     default:
         error = at(0) + FormatDetector::describeBytes(bytes.substr(0, 4096));
         return false;
     }
-}
-
-bool ModelLoader::unpack(std::string& bytes, ModelFormat format, std::string& error)
-{
-    if (format == ModelFormat::Zip)
-        return unpackZip(bytes, error);
-    if (format == ModelFormat::Tar)
-        return unpackTar(bytes, error);
-    std::string unpacked;
-    if (!Inflater::gunzip(bytes, unpacked, error)) {
-        error = at(0) + "gzip: " + error;
-        return false;
-    }
-    bytes.swap(unpacked);
-    return true;
-}
-
-// ArgoUML's .zargo and Poseidon's .zuml: the model is the .xmi entry.
-bool ModelLoader::unpackZip(std::string& bytes, std::string& error)
-{
-    ZipArchive archive;
-    if (!archive.open(bytes, error)) {
-        error = at(0) + error;
-        return false;
-    }
-    for (const char* suffix : kZipEntries) {
-        if (const ZipArchive::Entry* entry = archive.findBySuffix(suffix)) {
-            std::string content;
-            entry_ = entry->name;
-            if (!archive.extract(*entry, content, error)) {
-                error = path_ + ": " + error;
-                return false;
-            }
-            bytes.swap(content);
-            return true;
-        }
-    }
-    std::string names;
-    for (const ZipArchive::Entry& entry : archive.entries())
-        names += (names.empty() ? "" : ", ") + entry.name;
-    error = at(0) + "a zip file without a model (.xmi) in it; it holds: " + (names.empty() ? "nothing" : names);
-    return false;
-}
-
-// Umbrello's .xmi.tgz: the model is the .xmi entry of a tar in gzip.
-bool ModelLoader::unpackTar(std::string& bytes, std::string& error)
-{
-    std::string content;
-    std::string names;
-    for (const char* suffix : kZipEntries) {
-        if (TarArchive::find(bytes, suffix, entry_, content, names)) {
-            bytes.swap(content);
-            return true;
-        }
-        names.clear();
-    }
-    TarArchive::find(bytes, "\n", entry_, content, names);
-    error = at(0) + "a tar archive without a model (.xmi) in it; it holds: " + (names.empty() ? "nothing" : names);
-    return false;
 }
 
 bool ModelLoader::loadXmlFile(std::FILE* file, std::string& error)
@@ -276,10 +218,14 @@ bool ModelLoader::loadPlantUml(const std::string& text, std::string& error)
     return true;
 }
 
-bool ModelLoader::finishCollected(bool loaded)
+bool ModelLoader::finishCollected(bool loaded, std::string& error)
 {
     if (loaded && collector_) {
-        model_.setClasses(collector_->finish());
+        std::vector<ModelClass> classes;
+        loaded = collector_->finish(classes, error);
+        if (!loaded)
+            error = at(0) + error;
+        model_.setClasses(std::move(classes));
         model_.convertTextToHost();
     }
     collector_.reset();

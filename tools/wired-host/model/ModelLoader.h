@@ -14,9 +14,10 @@ namespace wiredhost {
 
 class Model;
 
-// Reads a model file of any known format into a Model: unpacks gzip and
-// zip, converts the text to UTF-8 for the readers and their names to the
-// host's code page for the plug-in, and picks the reader by content.
+// Reads a model file of any known format into a Model: unpacks its
+// containers (ContainerUnpacker), converts the text to UTF-8 for the
+// readers and their names to the host's code page for the plug-in, and
+// picks the reader by content.
 class ModelLoader {
 public:
     ModelLoader(Model& model, const std::string& path) : model_(model), path_(path) {}
@@ -26,11 +27,8 @@ public:
 
 private:
     void announceBigFile(std::FILE* file) const;
-    bool loadBytes(std::string& bytes, int depth, std::string& error);
-    // gzip, zip or tar: the model file inside, in place of the container.
-    bool unpack(std::string& bytes, ModelFormat format, std::string& error);
-    bool unpackZip(std::string& bytes, std::string& error);
-    bool unpackTar(std::string& bytes, std::string& error);
+    // The whole file: containers unpacked, then read by its format.
+    bool loadBytes(std::string& bytes, std::string& error);
     bool loadXmlFile(std::FILE* file, std::string& error);
     bool loadXmlText(std::string& text, std::string& error);
     bool loadJson(std::string& text, std::string& error);
@@ -39,7 +37,7 @@ private:
     bool readXmi(const tinyxml2::XMLElement& root, ModelFormat format, const std::string& version,
                  std::string& error);
     // The classes a reader collected, once its document is gone.
-    bool finishCollected(bool loaded);
+    bool finishCollected(bool loaded, std::string& error);
     std::string where() const;
     std::string at(int line) const;
 

@@ -1,7 +1,7 @@
 #include "TarArchive.h"
 
 #include <cctype>
-#include <cstdlib>
+#include <cstdint>
 
 namespace wiredhost {
 
@@ -27,6 +27,38 @@ std::string field(const std::string& data, std::size_t at, std::size_t length)
     return raw.substr(0, raw.find('\0'));
 }
 
+// A numeric header field: octal digits after optional spaces, ended by a
+// space, a NUL or the field's end; or GNU's base-256, a first byte with its
+// top bit set. False for anything else, a negative number included.
+bool number(const std::string& data, std::size_t at, std::size_t length, std::uint64_t& value)
+{
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(data.data() + at);
+    value = 0;
+    if (p[0] & 0x80) {
+        if (p[0] != 0x80)
+            return false;
+        for (std::size_t i = 1; i < length; ++i) {
+            if (value >> 55)
+                return false;
+            value = value << 8 | p[i];
+        }
+        return true;
+    }
+    std::size_t i = 0;
+    while (i < length && p[i] == ' ')
+        ++i;
+    const std::size_t first = i;
+    for (; i < length && p[i] >= '0' && p[i] <= '7'; ++i)
+        value = value << 3 | static_cast<std::uint64_t>(p[i] - '0');
+    if (i == first)
+        return false;
+    for (; i < length; ++i) {
+        if (p[i] != ' ' && p[i] != '\0')
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 bool TarArchive::isTar(const std::string& data)
@@ -34,26 +66,61 @@ bool TarArchive::isTar(const std::string& data)
     return data.size() >= kBlock && data.compare(257, 5, "ustar") == 0;
 }
 
-bool TarArchive::find(const std::string& data, const std::string& suffix, std::string& name, std::string& content,
-                      std::string& names)
+bool TarArchive::readHeader(std::size_t at, Entry& entry, std::string& problem) const
 {
-    for (std::size_t at = 0; at + kBlock <= data.size();) {
-        const std::string entry = field(data, at, 100);
-        if (entry.empty())
-            break;
-        const std::string prefix = field(data, at + 345, 155);
-        const std::string full = prefix.empty() ? entry : prefix + "/" + entry;
-        const std::size_t size = std::strtoul(field(data, at + 124, 12).c_str(), nullptr, 8);
-        const char type = data[at + 156];
-        names += (names.empty() ? "" : ", ") + full;
-        if ((type == '0' || type == '\0') && endsWith(full, suffix) && at + kBlock + size <= data.size()) {
-            name = full;
-            content = data.substr(at + kBlock, size);
-            return true;
-        }
-        at += kBlock + (size + kBlock - 1) / kBlock * kBlock;
+    const std::string& data = *data_;
+    const std::string name = field(data, at, 100);
+    const std::string prefix = field(data, at + 345, 155);
+    entry.name = prefix.empty() ? name : prefix + "/" + name;
+    entry.type = data[at + 156];
+    entry.offset = at + kBlock;
+    std::uint64_t size = 0;
+    if (!number(data, at + 124, 12, size)) {
+        problem = "tar entry " + entry.name + " has a damaged size field";
+        return false;
     }
-    return false;
+    const std::size_t following = data.size() - entry.offset;
+    if (size > following) {
+        problem = "tar entry " + entry.name + " says it holds " + std::to_string(size) + " bytes, but only " +
+                  std::to_string(following) + " follow (cut short?)";
+        return false;
+    }
+    entry.size = static_cast<std::size_t>(size);
+    return true;
+}
+
+void TarArchive::open(const std::string& data)
+{
+    data_ = &data;
+    entries_.clear();
+    damage_.clear();
+    std::size_t at = 0;
+    while (data.size() - at >= kBlock && data[at] != '\0') {
+        Entry entry;
+        if (!readHeader(at, entry, damage_))
+            return;
+        entries_.push_back(entry);
+        // The content is padded to whole blocks; the padding of the last
+        // entry may be missing.
+        const std::size_t blocks = entry.size / kBlock + (entry.size % kBlock != 0);
+        if (blocks > (data.size() - entry.offset) / kBlock)
+            return;
+        at = entry.offset + blocks * kBlock;
+    }
+}
+
+const TarArchive::Entry* TarArchive::findBySuffix(const std::string& suffix) const
+{
+    for (const Entry& entry : entries_) {
+        if ((entry.type == '0' || entry.type == '\0') && endsWith(entry.name, suffix))
+            return &entry;
+    }
+    return nullptr;
+}
+
+std::string TarArchive::extract(const Entry& entry) const
+{
+    return data_->substr(entry.offset, entry.size);
 }
 
 } // namespace wiredhost

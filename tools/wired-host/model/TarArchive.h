@@ -1,20 +1,46 @@
 #ifndef WIREDHOST_MODEL_TARARCHIVE_H
 #define WIREDHOST_MODEL_TARARCHIVE_H
 
+#include <cstddef>
 #include <string>
+#include <vector>
 
 namespace wiredhost {
 
 // A tar archive in memory, as Umbrello's compressed models are (.xmi.tgz:
-// a tar holding the .xmi, in gzip): finds an entry by its name's suffix.
+// a tar holding the .xmi, in gzip). Sizes are octal text (or GNU's
+// base-256) that is read strictly: a size that is no number or runs past
+// the end of the data ends the archive there, with a message.
 class TarArchive {
 public:
+    struct Entry {
+        std::string name; // with the ustar prefix, if any
+        char type = '0';
+        std::size_t offset = 0; // of the content
+        std::size_t size = 0;
+    };
+
     static bool isTar(const std::string& data);
 
-    // The first regular file whose name ends with suffix (without case);
-    // false when there is none. names lists every entry, for messages.
-    static bool find(const std::string& data, const std::string& suffix, std::string& name, std::string& content,
-                     std::string& names);
+    // Reads the headers up to the end marker or the first damaged one.
+    void open(const std::string& data);
+
+    const std::vector<Entry>& entries() const { return entries_; }
+    // Why the headers stop short of the end marker; "" when they do not.
+    const std::string& damage() const { return damage_; }
+
+    // The first regular file whose name ends with suffix, compared without
+    // case; null when there is none.
+    const Entry* findBySuffix(const std::string& suffix) const;
+
+    std::string extract(const Entry& entry) const;
+
+private:
+    bool readHeader(std::size_t at, Entry& entry, std::string& problem) const;
+
+    const std::string* data_ = nullptr;
+    std::vector<Entry> entries_;
+    std::string damage_;
 };
 
 } // namespace wiredhost

@@ -71,17 +71,20 @@ bool ZipArchive::open(const std::string& data, std::string& error)
     std::size_t at = read32(data, end + 16);
     for (std::uint32_t i = 0; i < count; ++i) {
         if (!readEntry(data, at)) {
-            error = "a zip file with a damaged directory";
+            error = "a zip file with a damaged directory (entry " + std::to_string(i + 1) + " of " +
+                    std::to_string(count) + ")";
             return false;
         }
     }
     return true;
 }
 
-// One entry of the central directory at `at`, which moves past it.
+// One entry of the central directory at `at`, which moves past it. Every
+// offset is compared with what is left of the data, never added to first:
+// on 32-bit a size from the file would wrap the sum.
 bool ZipArchive::readEntry(const std::string& data, std::size_t& at)
 {
-    if (at + 46 > data.size() || read32(data, at) != kDirectoryEntry)
+    if (at > data.size() || data.size() - at < 46 || read32(data, at) != kDirectoryEntry)
         return false;
     Entry entry;
     entry.method = static_cast<std::uint16_t>(read16(data, at + 10));
@@ -90,11 +93,12 @@ bool ZipArchive::readEntry(const std::string& data, std::size_t& at)
     const std::size_t nameLength = read16(data, at + 28);
     const std::size_t extra = read16(data, at + 30) + read16(data, at + 32);
     entry.localHeader = read32(data, at + 42);
-    if (at + 46 + nameLength > data.size())
+    if (data.size() - at - 46 < nameLength)
         return false;
     entry.name = data.substr(at + 46, nameLength);
     entries_.push_back(entry);
-    at += 46 + nameLength + extra;
+    const std::size_t length = 46 + nameLength + extra;
+    at = data.size() - at < length ? data.size() : at + length;
     return true;
 }
 
@@ -107,19 +111,21 @@ const ZipArchive::Entry* ZipArchive::findBySuffix(const std::string& suffix) con
     return nullptr;
 }
 
-bool ZipArchive::extract(const Entry& entry, std::string& out, std::string& error) const
+bool ZipArchive::extract(const Entry& entry, std::size_t limit, std::string& out, std::string& error) const
 {
     const std::string& data = *data_;
     const std::size_t header = entry.localHeader;
-    if (header + 30 > data.size() || read32(data, header) != kLocalHeader) {
+    if (header > data.size() || data.size() - header < 30 || read32(data, header) != kLocalHeader) {
         error = "zip entry " + entry.name + " is damaged";
         return false;
     }
-    const std::size_t start = header + 30 + read16(data, header + 26) + read16(data, header + 28);
-    if (start + entry.compressedSize > data.size()) {
-        error = "zip entry " + entry.name + " is cut short";
+    const std::size_t skipped = 30 + read16(data, header + 26) + read16(data, header + 28);
+    if (data.size() - header < skipped || data.size() - header - skipped < entry.compressedSize) {
+        error = "zip entry " + entry.name + " is cut short (it says it holds " +
+                std::to_string(entry.compressedSize) + " bytes)";
         return false;
     }
+    const std::size_t start = header + skipped;
     if (entry.method == 0) {
         out.assign(data, start, entry.compressedSize);
         return true;
@@ -129,7 +135,7 @@ bool ZipArchive::extract(const Entry& entry, std::string& out, std::string& erro
                 ", which wired-host does not read (only stored and deflated)";
         return false;
     }
-    if (!Inflater::inflateRaw(data.data() + start, entry.compressedSize, entry.size, out, error)) {
+    if (!Inflater::inflateRaw(data.data() + start, entry.compressedSize, entry.size, limit, out, error)) {
         error = "zip entry " + entry.name + ": " + error;
         return false;
     }

@@ -31,7 +31,8 @@ public:
     // null when there is none.
     const Entry* findBySuffix(const std::string& suffix) const;
 
-    bool extract(const Entry& entry, std::string& out, std::string& error) const;
+    // The entry's content; a deflated one may unpack to `limit` bytes.
+    bool extract(const Entry& entry, std::size_t limit, std::string& out, std::string& error) const;
 
 private:
     bool readEntry(const std::string& data, std::size_t& at);

@@ -1,0 +1,133 @@
+#include "ContainerUnpacker.h"
+
+#include <vector>
+
+#include "Inflater.h"
+#include "TarArchive.h"
+#include "ZipArchive.h"
+
+namespace wiredhost {
+
+namespace {
+
+// The model file's suffixes containers hold, best first.
+const char* const kModelEntries[] = {".xmi", ".uml", ".mdj", ".xml"};
+
+// An archive's entry names for a message; a long list is cut.
+template <typename Entries>
+std::string listed(const Entries& entries)
+{
+    const std::size_t shown = 10;
+    std::string names;
+    for (std::size_t i = 0; i < entries.size() && i < shown; ++i)
+        names += (names.empty() ? "" : ", ") + entries[i].name;
+    if (entries.size() > shown)
+        names += " and " + std::to_string(entries.size() - shown) + " more";
+    return names.empty() ? "nothing" : names;
+}
+
+const char* containerName(ModelFormat format)
+{
+    return format == ModelFormat::Zip ? "zip" : format == ModelFormat::Tar ? "tar" : "gzip";
+}
+
+std::string mebibytes(std::size_t bytes)
+{
+    return std::to_string(bytes >> 20) + " MiB";
+}
+
+} // namespace
+
+ContainerUnpacker::ContainerUnpacker(std::size_t fileSize, std::size_t absolute) : fileSize_(fileSize)
+{
+    // In 64 bits: kRatio times a large file would wrap a 32-bit size_t.
+    unsigned long long limit = static_cast<unsigned long long>(fileSize) * kRatio;
+    if (limit < kFloor)
+        limit = kFloor;
+    limit_ = static_cast<std::size_t>(limit < absolute ? limit : absolute);
+}
+
+bool ContainerUnpacker::isContainer(ModelFormat format)
+{
+    return format == ModelFormat::Gzip || format == ModelFormat::Zip || format == ModelFormat::Tar;
+}
+
+std::string ContainerUnpacker::limitText() const
+{
+    return "wired-host unpacks a file of " + std::to_string(fileSize_) + " bytes to at most " +
+           std::to_string(limit_) + " bytes (" + std::to_string(kRatio) + " times its size, at least " +
+           mebibytes(kFloor) + ", at most " + mebibytes(kAbsolute) + ")";
+}
+
+bool ContainerUnpacker::unpack(std::string& bytes, ModelFormat format, std::string& error)
+{
+    const std::string name = containerName(format);
+    if (nesting_ == kMaxNesting) {
+        error = "containers nested deeper than " + std::to_string(kMaxNesting) + " (" + name + " in " + chain_ +
+                "), more than wired-host unpacks";
+        return false;
+    }
+    ++nesting_;
+    chain_ = chain_.empty() ? name : name + " in " + chain_;
+    if (format == ModelFormat::Zip)
+        return unzip(bytes, error);
+    if (format == ModelFormat::Tar)
+        return untar(bytes, error);
+    return gunzip(bytes, error);
+}
+
+bool ContainerUnpacker::gunzip(std::string& bytes, std::string& error)
+{
+    std::string unpacked;
+    if (!Inflater::gunzip(bytes, limit_, unpacked, error)) {
+        error = "gzip: " + error + (error.compare(0, 7, "unpacks") == 0 ? "; " + limitText() : "");
+        return false;
+    }
+    bytes.swap(unpacked);
+    return true;
+}
+
+// ArgoUML's .zargo and Poseidon's .zuml: the model is the .xmi entry.
+bool ContainerUnpacker::unzip(std::string& bytes, std::string& error)
+{
+    ZipArchive archive;
+    if (!archive.open(bytes, error))
+        return false;
+    for (const char* suffix : kModelEntries) {
+        if (const ZipArchive::Entry* entry = archive.findBySuffix(suffix)) {
+            std::string content;
+            entry_ = entry->name;
+            if (!archive.extract(*entry, limit_, content, error)) {
+                if (error.find(": unpacks to more than") != std::string::npos)
+                    error += "; " + limitText();
+                return false;
+            }
+            bytes.swap(content);
+            return true;
+        }
+    }
+    error = "a zip file without a model (.xmi) in it; it holds: " + listed(archive.entries());
+    return false;
+}
+
+// Umbrello's .xmi.tgz: the model is the .xmi entry of a tar in gzip.
+bool ContainerUnpacker::untar(std::string& bytes, std::string& error)
+{
+    TarArchive archive;
+    archive.open(bytes);
+    for (const char* suffix : kModelEntries) {
+        if (const TarArchive::Entry* entry = archive.findBySuffix(suffix)) {
+            entry_ = entry->name;
+            bytes = archive.extract(*entry);
+            return true;
+        }
+    }
+    if (!archive.damage().empty()) {
+        error = "a tar archive without a model (.xmi) before a damaged entry: " + archive.damage();
+        return false;
+    }
+    error = "a tar archive without a model (.xmi) in it; it holds: " + listed(archive.entries());
+    return false;
+}
+
+} // namespace wiredhost
