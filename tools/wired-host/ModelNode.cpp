@@ -4,8 +4,8 @@
 
 namespace wiredhost {
 
-ModelNode::ModelNode(int kind, std::string name, std::string package, const Model* model)
-    : kind_(kind), name_(std::move(name)), package_(std::move(package)), model_(model)
+ModelNode::ModelNode(int kind, std::string name, std::string_view package, const Model* model)
+    : kind_(kind), name_(std::move(name)), package_(package), model_(model)
 {
 }
 
@@ -33,7 +33,7 @@ int ModelNode::getKind()
 std::string ModelNode::getPackage()
 {
     packageAsked = true;
-    return package_;
+    return std::string(package_);
 }
 
 int ModelNode::getType()

@@ -2,6 +2,7 @@
 #define WIREDHOST_MODELNODE_H
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "kavri/INode.h"
@@ -20,7 +21,10 @@ public:
     static const int kPackageKind = 2;
     static const int kModelKind = 1;
 
-    ModelNode(int kind, std::string name, std::string package, const Model* model);
+    // The package is a view of the class's path, which outlives its nodes:
+    // a package node's path is the front of it, so a path of many levels
+    // costs one string, not a copy per level.
+    ModelNode(int kind, std::string name, std::string_view package, const Model* model);
 
     // Nodes that traverse visits, in order; not owned.
     std::vector<ModelNode*> visits;
@@ -43,7 +47,7 @@ public:
 private:
     int kind_;
     std::string name_;
-    std::string package_;
+    std::string_view package_;
     const Model* model_;
 };
 

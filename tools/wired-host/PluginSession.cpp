@@ -1,5 +1,6 @@
 #include "PluginSession.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "Files.h"
@@ -8,20 +9,6 @@
 namespace wiredhost {
 
 namespace {
-
-std::vector<std::string> packageParts(const std::string& package)
-{
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    while (!package.empty()) {
-        const std::size_t dot = package.find('.', start);
-        parts.push_back(package.substr(start, dot - start));
-        if (dot == std::string::npos)
-            break;
-        start = dot + 1;
-    }
-    return parts;
-}
 
 Outcome outcomeOf(const ModelNode& classNode)
 {
@@ -82,16 +69,20 @@ ClassEntry PluginSession::convertClass(kavri::IConvert& converter, const ModelCl
         return ClassEntry{"", modelClass.package, "", Outcome::Unnamed, modelClass.duplicate};
 
     ModelNode root(ModelNode::kModelKind, "", "", model);
-    const std::vector<std::string> parts = packageParts(modelClass.package);
-    // One block for the package nodes: this runs for every class of a model.
+    // One node a level, each with its own name and the path before it as a
+    // view of the class's path; one block for them all, since this runs for
+    // every class of a model.
+    const std::string& package = modelClass.package;
+    const std::size_t levels = package.empty() ? 0 : 1 + std::count(package.begin(), package.end(), '.');
     std::vector<ModelNode> packages;
-    packages.reserve(parts.size());
-    root.visits.reserve(parts.size() + 1);
-    std::string path;
-    for (const std::string& part : parts) {
-        packages.emplace_back(static_cast<int>(ModelNode::kPackageKind), part, path, model);
+    packages.reserve(levels);
+    root.visits.reserve(levels + 1);
+    for (std::size_t start = 0; start < package.size() || packages.size() < levels;) {
+        const std::size_t dot = std::min(package.find('.', start), package.size());
+        const std::string_view outer(package.data(), start == 0 ? 0 : start - 1);
+        packages.emplace_back(static_cast<int>(ModelNode::kPackageKind), package.substr(start, dot - start), outer, model);
         root.visits.push_back(&packages.back());
-        path += path.empty() ? part : "." + part;
+        start = dot + 1;
     }
     ModelNode classNode(ModelNode::kClassKind, modelClass.name, modelClass.package, model);
     root.visits.push_back(&classNode);

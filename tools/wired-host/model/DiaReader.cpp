@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <map>
+#include <set>
 #include <vector>
 
 namespace wiredhost {
@@ -96,19 +97,31 @@ public:
     }
 
     // The collector's package for a parent link; packages are added as
-    // they are first needed, outermost first. A cycle ends the path.
-    int packageOf(const std::string& parentId, int depth = 0)
+    // they are first needed, outermost first. A parent link back into the
+    // chain being followed is a cycle (A in B in A): it is cut there, the
+    // package it comes from being outermost.
+    int packageOf(const std::string& parentId)
     {
-        const auto known = added_.find(parentId);
-        if (known != added_.end())
-            return known->second;
-        const auto found = packages_.find(parentId);
-        if (found == packages_.end() || depth > 64)
-            return ClassCollector::kNoPackage;
-        const int outer = packageOf(found->second->parent, depth + 1);
-        const int index = collector_.addPackage(outer, packageName(*found->second), nullptr);
-        added_[parentId] = index;
-        return index;
+        std::vector<const DiaObject*> chain;
+        std::set<std::string> onChain;
+        int outer = ClassCollector::kNoPackage;
+        for (const std::string* id = &parentId;;) {
+            const auto known = added_.find(*id);
+            if (known != added_.end()) {
+                outer = known->second;
+                break;
+            }
+            const auto found = packages_.find(*id);
+            if (found == packages_.end() || !onChain.insert(*id).second)
+                break;
+            chain.push_back(found->second);
+            id = &found->second->parent;
+        }
+        for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+            outer = collector_.addPackage(outer, packageName(**it), nullptr);
+            added_[(*it)->id] = outer;
+        }
+        return outer;
     }
 
 private:

@@ -127,11 +127,8 @@ bool PlantUmlReader::comment(const std::string& text)
 
 void PlantUmlReader::closeScope()
 {
-    if (scopes_.empty())
-        return;
-    if (!scopes_.back().isClassBody)
-        paths_.pop_back();
-    scopes_.pop_back();
+    if (!scopes_.empty())
+        scopes_.pop_back();
 }
 
 // "set namespaceSeparator none" keeps dots in class names.
@@ -146,9 +143,7 @@ void PlantUmlReader::openPackage(std::string rest)
     const std::string name = takeName(rest);
     if (rest.find('{') == std::string::npos)
         return;
-    const std::string outer = paths_.empty() ? std::string() : paths_.back();
-    paths_.push_back(outer.empty() ? name : outer + "." + name);
-    scopes_.push_back({packageFor(paths_.back()), false});
+    scopes_.push_back({packageIn(currentPackage(), name), false});
 }
 
 void PlantUmlReader::declareClass(std::string rest)
@@ -158,17 +153,16 @@ void PlantUmlReader::declareClass(std::string rest)
     const std::size_t generic = name.find('<');
     if (generic != std::string::npos)
         name.erase(generic);
-    std::string path = paths_.empty() ? std::string() : paths_.back();
+    int package = currentPackage();
     if (separatorDot_) {
         const std::size_t dot = name.rfind('.');
         if (dot != std::string::npos && dot > 0) {
-            path = path.empty() ? name.substr(0, dot) : path + "." + name.substr(0, dot);
+            package = packageIn(package, name.substr(0, dot));
             name = name.substr(dot + 1);
         }
     }
-    const std::string key = path + '\n' + name;
-    if (declared_.insert(key).second) {
-        const int index = collector_.addClass(packageFor(path), name, nullptr);
+    if (declared_.insert(std::to_string(package) + '\n' + name).second) {
+        const int index = collector_.addClass(package, name, nullptr);
         const std::string stereotype = stereotypeOf(rest);
         if (!stereotype.empty())
             collector_.stereotypeByName(true, index, stereotype);
@@ -177,18 +171,30 @@ void PlantUmlReader::declareClass(std::string rest)
         scopes_.push_back({ClassCollector::kNoPackage, true});
 }
 
-// One collector package per path: the path is already joined.
-int PlantUmlReader::packageFor(const std::string& path)
+// The package the next declaration belongs to (inside a class body
+// nothing is declared).
+int PlantUmlReader::currentPackage() const
 {
-    if (path.empty())
-        return ClassCollector::kNoPackage;
-    for (const auto& known : packageIndex_) {
-        if (known.first == path)
-            return known.second;
+    return scopes_.empty() ? ClassCollector::kNoPackage : scopes_.back().package;
+}
+
+// The package a dotted name (a.b.c) names inside outer, added level by
+// level where it is new.
+int PlantUmlReader::packageIn(int outer, const std::string& dotted)
+{
+    int package = outer;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t dot = dotted.find('.', start);
+        const std::string part = dotted.substr(start, dot == std::string::npos ? std::string::npos : dot - start);
+        const auto found = packages_.emplace(std::to_string(package) + '\n' + part, 0);
+        if (found.second)
+            found.first->second = collector_.addPackage(package, part, nullptr);
+        package = found.first->second;
+        if (dot == std::string::npos)
+            return package;
+        start = dot + 1;
     }
-    const int index = collector_.addPackage(ClassCollector::kNoPackage, path, nullptr);
-    packageIndex_.emplace_back(path, index);
-    return index;
 }
 
 } // namespace wiredhost

@@ -2,6 +2,7 @@
 #define WIREDHOST_MODEL_PLANTUMLREADER_H
 
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -34,12 +35,15 @@ private:
     void setting(const std::string& rest);
     void openPackage(std::string rest);
     void declareClass(std::string rest);
-    int packageFor(const std::string& path);
+    int currentPackage() const;
+    int packageIn(int outer, const std::string& dotted);
 
     ClassCollector& collector_;
     std::vector<Scope> scopes_;
-    std::vector<std::string> paths_; // the path of each open package scope
-    std::vector<std::pair<std::string, int>> packageIndex_;
+    // Each package by its outer package's index and its own name, so that
+    // one path is one collector package without keeping any whole path.
+    std::unordered_map<std::string, int> packages_;
+    // Classes declared, by package index and name.
     std::unordered_set<std::string> declared_;
     bool separatorDot_ = true;
     bool inComment_ = false;
