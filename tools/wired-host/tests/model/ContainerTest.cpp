@@ -1,0 +1,264 @@
+// The container layer on damaged and hostile data: every size and offset a
+// file gives is checked before use, unpacking stops at its limits, and all
+// flavours, 32-bit ones included, come to the same verdict.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include "model/ContainerUnpacker.h"
+#include "model/Inflater.h"
+#include "model/TarArchive.h"
+#include "model/ZipArchive.h"
+
+namespace wiredhost {
+namespace {
+
+// windowBits 15 + 16 writes gzip, -15 raw deflate.
+std::string deflated(const std::string& text, int windowBits)
+{
+    z_stream stream{};
+    deflateInit2(&stream, 9, Z_DEFLATED, windowBits, 8, Z_DEFAULT_STRATEGY);
+    std::string out(deflateBound(&stream, static_cast<uLong>(text.size())) + 32, '\0');
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
+    stream.avail_in = static_cast<uInt>(text.size());
+    stream.next_out = reinterpret_cast<Bytef*>(&out[0]);
+    stream.avail_out = static_cast<uInt>(out.size());
+    deflate(&stream, Z_FINISH);
+    out.resize(stream.total_out);
+    deflateEnd(&stream);
+    return out;
+}
+
+std::string gzipped(const std::string& text)
+{
+    return deflated(text, 15 + 16);
+}
+
+void put16(std::string& out, std::uint32_t value)
+{
+    out += static_cast<char>(value & 0xFF);
+    out += static_cast<char>(value >> 8 & 0xFF);
+}
+
+void put32(std::string& out, std::uint32_t value)
+{
+    put16(out, value & 0xFFFF);
+    put16(out, value >> 16);
+}
+
+struct ZipSpec {
+    std::uint32_t compressedSize;  // as the directory states it
+    std::uint32_t localHeader;     // offset the directory gives
+    std::uint32_t directoryOffset; // offset the end record gives
+};
+
+// One deflated entry m.xmi, with the directory's fields as given;
+// 0xFFFFFFFF in a field of spec means "the true value".
+std::string zipFile(const std::string& content, ZipSpec spec)
+{
+    const std::string name = "m.xmi";
+    const std::string data = deflated(content, -15);
+    std::string zip;
+    put32(zip, 0x04034b50);
+    put16(zip, 20); put16(zip, 0); put16(zip, 8); put32(zip, 0); put32(zip, 0);
+    put32(zip, static_cast<std::uint32_t>(data.size())); put32(zip, static_cast<std::uint32_t>(content.size()));
+    put16(zip, static_cast<std::uint32_t>(name.size())); put16(zip, 0);
+    zip += name + data;
+    const std::uint32_t directory = static_cast<std::uint32_t>(zip.size());
+    put32(zip, 0x02014b50);
+    put16(zip, 20); put16(zip, 20); put16(zip, 0); put16(zip, 8); put32(zip, 0); put32(zip, 0);
+    put32(zip, spec.compressedSize != 0xFFFFFFFF ? spec.compressedSize : static_cast<std::uint32_t>(data.size()));
+    put32(zip, static_cast<std::uint32_t>(content.size()));
+    put16(zip, static_cast<std::uint32_t>(name.size())); put16(zip, 0); put16(zip, 0); put16(zip, 0); put16(zip, 0);
+    put32(zip, 0);
+    put32(zip, spec.localHeader != 0xFFFFFFFF ? spec.localHeader : 0);
+    zip += name;
+    const std::uint32_t length = static_cast<std::uint32_t>(zip.size()) - directory;
+    put32(zip, 0x06054b50);
+    put16(zip, 0); put16(zip, 0); put16(zip, 1); put16(zip, 1);
+    put32(zip, length);
+    put32(zip, spec.directoryOffset != 0xFFFFFFFF ? spec.directoryOffset : directory);
+    put16(zip, 0);
+    return zip;
+}
+
+// A ustar header for name with the raw 12-byte size field, then content.
+std::string tarEntry(const std::string& name, const std::string& sizeField, const std::string& content)
+{
+    std::string header(512, '\0');
+    header.replace(0, name.size(), name);
+    header.replace(124, sizeField.size(), sizeField);
+    header[156] = '0';
+    header.replace(257, 5, "ustar");
+    std::string padded = content;
+    padded.resize((content.size() + 511) / 512 * 512, '\0');
+    return header + padded;
+}
+
+std::string octal(std::size_t size)
+{
+    char field[12];
+    std::snprintf(field, sizeof field, "%011o", static_cast<unsigned>(size));
+    return std::string(field, 11) + '\0';
+}
+
+TEST(Inflater, StopsAtItsLimitAndSaysHowFarItGot)
+{
+    const std::string zeros(1 << 20, '\0');
+    const std::string bomb = gzipped(zeros);
+    std::string out;
+    std::string error;
+    EXPECT_FALSE(Inflater::gunzip(bomb, 100000, out, error));
+    EXPECT_NE(error.find("unpacks to more than 100000 bytes"), std::string::npos) << error;
+    EXPECT_NE(error.find("of its " + std::to_string(bomb.size()) + " compressed bytes"), std::string::npos) << error;
+    EXPECT_LE(out.size(), 100000u);
+
+    ASSERT_TRUE(Inflater::gunzip(bomb, zeros.size(), out, error)) << error;
+    EXPECT_EQ(out, zeros);
+}
+
+TEST(Inflater, ReadsEveryMemberAndRefusesACutStream)
+{
+    std::string out;
+    std::string error;
+    ASSERT_TRUE(Inflater::gunzip(gzipped("<a>") + gzipped("</a>"), 1000, out, error)) << error;
+    EXPECT_EQ(out, "<a></a>");
+
+    const std::string whole = gzipped(std::string(5000, 'x'));
+    EXPECT_FALSE(Inflater::gunzip(whole.substr(0, whole.size() / 2), 1 << 20, out, error));
+    EXPECT_FALSE(error.empty());
+    // A size in the trailer far beyond the data reserves nothing absurd.
+    std::string lying = gzipped("<a/>");
+    lying.replace(lying.size() - 4, 4, "\xF0\xFF\xFF\xFF", 4);
+    EXPECT_FALSE(Inflater::gunzip(lying, 1 << 20, out, error)); // the length check fails
+    EXPECT_LT(out.capacity(), std::size_t(1) << 20);
+}
+
+TEST(ZipArchive, SizesAndOffsetsFromTheFileAreCheckedWithoutWrapping)
+{
+    const std::string model = "<XMI/>";
+    struct Case {
+        const char* what;
+        ZipSpec spec;
+        bool opens;
+        const char* error;
+    } cases[] = {
+        {"true sizes", {0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF}, true, ""},
+        {"compressed size near 4 GiB", {0xFFFFFFF0, 0xFFFFFFFF, 0xFFFFFFFF}, true, "is cut short"},
+        {"compressed size one past the data", {0xFFFFFFFE, 0xFFFFFFFF, 0xFFFFFFFF}, true, "is cut short"},
+        {"local header near 4 GiB", {0xFFFFFFFF, 0xFFFFFFF0, 0xFFFFFFFF}, true, "is damaged"},
+        {"directory near 4 GiB", {0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFF0}, false, "damaged directory"},
+        {"directory past the end", {0xFFFFFFFF, 0xFFFFFFFF, 4000}, false, "damaged directory"},
+    };
+    for (const Case& c : cases) {
+        const std::string zip = zipFile(model, c.spec);
+        ZipArchive archive;
+        std::string error;
+        ASSERT_EQ(archive.open(zip, error), c.opens) << c.what << ": " << error;
+        if (!c.opens) {
+            EXPECT_NE(error.find(c.error), std::string::npos) << c.what << ": " << error;
+            continue;
+        }
+        const ZipArchive::Entry* entry = archive.findBySuffix(".XMI");
+        ASSERT_NE(entry, nullptr) << c.what;
+        std::string content;
+        const bool extracted = archive.extract(*entry, 1 << 20, content, error);
+        EXPECT_EQ(extracted, *c.error == '\0') << c.what << ": " << error;
+        if (extracted) {
+            EXPECT_EQ(content, model) << c.what;
+        } else {
+            EXPECT_NE(error.find(c.error), std::string::npos) << c.what << ": " << error;
+        }
+    }
+}
+
+TEST(TarArchive, SizeFieldsAreReadStrictlyAndAlwaysAdvance)
+{
+    const std::string model = "<XMI/>";
+    struct Case {
+        const char* what;
+        std::string size;
+        bool found;
+        const char* damage;
+    } cases[] = {
+        {"octal with NUL", octal(model.size()), true, ""},
+        {"octal with spaces", "     00006 \0", true, ""},
+        {"base-256", std::string("\x80\0\0\0\0\0\0\0\0\0\0\x06", 12), true, ""},
+        {"negative", "-1000\0", false, "damaged size field"},
+        {"negative base-256", std::string("\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFC\x18", 12), false, "damaged size field"},
+        {"octal near 4 GiB", "37777777000\0", false, "says it holds 4294966784 bytes"},
+        {"octal near 8 GiB", "77777777777\0", false, "says it holds 8589934591 bytes"},
+        {"digits then letters", "0006x\0", false, "damaged size field"},
+        {"empty", std::string(12, '\0'), false, "damaged size field"},
+    };
+    for (const Case& c : cases) {
+        // The damaged entry comes first: the model after it is not reached.
+        const std::string tar = tarEntry("notes.txt", c.size, c.found ? "<XMI/>" : "") + tarEntry("m.xmi", octal(model.size()), model);
+        TarArchive archive;
+        archive.open(tar);
+        EXPECT_EQ(archive.damage().find(c.damage) != std::string::npos, true) << c.what << ": " << archive.damage();
+        const TarArchive::Entry* entry = archive.findBySuffix(".xmi");
+        EXPECT_EQ(entry != nullptr, c.found) << c.what;
+        if (entry != nullptr) {
+            EXPECT_EQ(archive.extract(*entry), model) << c.what;
+        }
+    }
+}
+
+TEST(TarArchive, TheLastEntryMayLackItsPadding)
+{
+    std::string tar = tarEntry("m.xmi", octal(6), "<XMI/>");
+    tar.resize(512 + 6);
+    TarArchive archive;
+    archive.open(tar);
+    ASSERT_EQ(archive.entries().size(), 1u);
+    EXPECT_EQ(archive.extract(archive.entries()[0]), "<XMI/>");
+    EXPECT_EQ(archive.damage(), "");
+}
+
+TEST(ContainerUnpacker, NestingAndSizeLimitsAreNamedInTheMessage)
+{
+    std::string error;
+    // Three levels are read; a fourth is refused.
+    std::string bytes = gzipped(gzipped(gzipped("<XMI/>")));
+    ContainerUnpacker three(bytes.size());
+    for (int level = 0; level < 3; ++level)
+        ASSERT_TRUE(three.unpack(bytes, ModelFormat::Gzip, error)) << error;
+    EXPECT_EQ(bytes, "<XMI/>");
+    EXPECT_FALSE(three.unpack(bytes, ModelFormat::Gzip, error));
+    EXPECT_NE(error.find("nested deeper than 3 (gzip in gzip in gzip in gzip)"), std::string::npos) << error;
+
+    // Relative: a small file may always unpack to the floor, not past it.
+    bytes = gzipped(std::string(ContainerUnpacker::kFloor + 1, ' '));
+    ContainerUnpacker relative(bytes.size());
+    EXPECT_EQ(relative.limit(), ContainerUnpacker::kFloor);
+    EXPECT_FALSE(relative.unpack(bytes, ModelFormat::Gzip, error));
+    EXPECT_NE(error.find("unpacks a file of " + std::to_string(bytes.size()) + " bytes to at most 1048576 bytes"),
+              std::string::npos) << error;
+
+    // Absolute, and through a zip entry.
+    EXPECT_EQ(ContainerUnpacker(std::size_t(100) << 20).limit(), ContainerUnpacker::kAbsolute);
+    bytes = zipFile(std::string(5000, ' '), {0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF});
+    ContainerUnpacker absolute(bytes.size(), 4000);
+    EXPECT_FALSE(absolute.unpack(bytes, ModelFormat::Zip, error));
+    EXPECT_NE(error.find("zip entry m.xmi: unpacks to more than 4000 bytes"), std::string::npos) << error;
+    EXPECT_EQ(absolute.entry(), "m.xmi");
+}
+
+TEST(ContainerUnpacker, ArchivesWithoutAModelListWhatTheyHold)
+{
+    std::string tar;
+    for (int i = 0; i < 12; ++i)
+        tar += tarEntry("f" + std::to_string(i) + ".txt", octal(1), "x");
+    std::string error;
+    ContainerUnpacker unpacker(tar.size());
+    EXPECT_FALSE(unpacker.unpack(tar, ModelFormat::Tar, error));
+    EXPECT_NE(error.find("it holds: f0.txt, f1.txt"), std::string::npos) << error;
+    EXPECT_NE(error.find("f9.txt and 2 more"), std::string::npos) << error;
+}
+
+} // namespace
+} // namespace wiredhost

@@ -1,0 +1,142 @@
+// Model files made to hurt: each is read or refused with a message naming
+// the file, in time and memory that grow with its size, not its square.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "Model.h"
+#include "model/ClassCollector.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <dirent.h>
+#endif
+
+namespace wiredhost {
+namespace {
+
+std::string scratchFile(const std::string& name, const std::string& content)
+{
+    const std::string path = std::string(WIREDHOST_TEST_SCRATCH) + "/" + name;
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    EXPECT_NE(file, nullptr) << path;
+    if (file != nullptr) {
+        std::fwrite(content.data(), 1, content.size(), file);
+        std::fclose(file);
+    }
+    return path;
+}
+
+std::vector<std::string> hostileFiles()
+{
+    const std::string folder = WIREDHOST_TEST_HOSTILE;
+    std::vector<std::string> files;
+#ifdef _WIN32
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "/*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                files.push_back(folder + "/" + found.cFileName);
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+#else
+    if (DIR* dir = opendir(folder.c_str())) {
+        while (const dirent* entry = readdir(dir)) {
+            if (entry->d_name[0] != '.')
+                files.push_back(folder + "/" + entry->d_name);
+        }
+        closedir(dir);
+    }
+#endif
+    return files;
+}
+
+// Inputs that once crashed, hung or ran out of memory (kept in
+// tests/hostile/ as found): each now loads or is refused with the file's
+// name at the start of the message.
+TEST(HostileModels, KeptInputsAreReadOrRefusedWithTheirName)
+{
+    const std::vector<std::string> files = hostileFiles();
+    ASSERT_GE(files.size(), 3u);
+    for (const std::string& path : files) {
+        Model model;
+        std::string error;
+        if (!model.load(path, error)) {
+            EXPECT_EQ(error.compare(0, path.size(), path), 0) << path << ": " << error;
+        }
+    }
+}
+
+TEST(HostileModels, DeepPackagePathsCostTheirLength)
+{
+    std::string dotted;
+    for (int i = 0; i < 100000; ++i)
+        dotted += "a.";
+    std::string nested;
+    for (int i = 0; i < 30000; ++i)
+        nested += "package a {\n";
+    nested += "class C\n";
+    for (int i = 0; i < 30000; ++i)
+        nested += "}\n";
+    struct Case {
+        const char* file;
+        std::string content;
+        std::size_t levels;
+    } cases[] = {
+        {"dotted.puml", "@startuml\nclass " + dotted + "C\n@enduml\n", 100000},
+        {"nested.puml", "@startuml\n" + nested + "@enduml\n", 30000},
+    };
+    for (const Case& c : cases) {
+        Model model;
+        std::string error;
+        ASSERT_TRUE(model.load(scratchFile(c.file, c.content), error)) << error;
+        ASSERT_EQ(model.classes().size(), 1u) << c.file;
+        EXPECT_EQ(model.classes()[0].package.size(), c.levels * 2 - 1) << c.file;
+    }
+}
+
+// Many classes each deep in long package paths: what the paths come to
+// together is bounded, and the message says where it was passed.
+TEST(HostileModels, PackagePathsTogetherHaveALimit)
+{
+    const std::string name(1 << 20, 'p');
+    std::string puml = "@startuml\npackage " + name + " {\n";
+    for (int i = 0; i < 70; ++i)
+        puml += "class C" + std::to_string(i) + "\n";
+    puml += "}\n@enduml\n";
+    const std::string path = scratchFile("long-paths.puml", puml);
+    Model model;
+    std::string error;
+    EXPECT_FALSE(model.load(path, error));
+    EXPECT_EQ(error, path + ": the package paths of the classes come to more than 64 MiB together "
+                            "(wired-host's limit), passed at class 65 of 70");
+    EXPECT_TRUE(model.classes().empty());
+}
+
+TEST(HostileModels, DiaParentCyclesAreCut)
+{
+    auto object = [](const char* type, const char* id, const char* name, const char* parent) {
+        return std::string("<dia:object type=\"") + type + "\" id=\"" + id +
+               "\"><dia:attribute name=\"name\"><dia:string>#" + name + "#</dia:string></dia:attribute>" +
+               (parent ? std::string("<dia:childnode parent=\"") + parent + "\"/>" : std::string()) + "</dia:object>";
+    };
+    const std::string dia = "<?xml version=\"1.0\"?><dia:diagram xmlns:dia=\"http://www.lysator.liu.se/~alla/dia/\">"
+                            "<dia:layer name=\"L\">" +
+                            object("UML - LargePackage", "A", "a", "B") + object("UML - LargePackage", "B", "b", "A") +
+                            object("UML - Class", "C1", "InA", "A") + object("UML - Class", "C2", "InB", "B") +
+                            "</dia:layer></dia:diagram>";
+    Model model;
+    std::string error;
+    ASSERT_TRUE(model.load(scratchFile("cycle.dia", dia), error)) << error;
+    ASSERT_EQ(model.classes().size(), 2u);
+    EXPECT_EQ(model.classes()[0].package, "b.a");
+    EXPECT_EQ(model.classes()[1].package, "b");
+}
+
+} // namespace
+} // namespace wiredhost
