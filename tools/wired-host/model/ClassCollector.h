@@ -52,7 +52,7 @@ public:
     // What the package paths of all classes may come to together: a
     // deep package holding many classes, or many nested packages each
     // holding one, would otherwise cost the square of the file's size.
-    static const std::size_t kMaxPathBytes = std::size_t(64) << 20;
+    static constexpr std::size_t kMaxPathBytes = std::size_t(64) << 20;
 
     // The classes in document order, duplicates flagged; after
     // resolveReferences(), when the document may be gone. False with a

@@ -15,10 +15,10 @@ namespace wiredhost {
 // more than kAbsolute; containers nest at most kMaxNesting deep.
 class ContainerUnpacker {
 public:
-    static const int kMaxNesting = 3;
-    static const std::size_t kRatio = 200;
-    static const std::size_t kFloor = std::size_t(1) << 20;
-    static const std::size_t kAbsolute = std::size_t(256) << 20;
+    static constexpr int kMaxNesting = 3;
+    static constexpr std::size_t kRatio = 200;
+    static constexpr std::size_t kFloor = std::size_t(1) << 20;
+    static constexpr std::size_t kAbsolute = std::size_t(256) << 20;
 
     // fileSize: of the file on disk, which the limit is relative to;
     // absolute lowers the absolute limit (for tests).

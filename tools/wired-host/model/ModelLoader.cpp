@@ -15,6 +15,7 @@
 #include "Xmi10Reader.h"
 #include "Xmi1Reader.h"
 #include "Xmi2Reader.h"
+#include "XmlAttributeLimit.h"
 #include "XmlDecoder.h"
 
 namespace wiredhost {
@@ -107,11 +108,38 @@ bool ModelLoader::loadBytes(std::string& bytes, std::string& error)
     }
 }
 
+// tinyxml2's own limit on nesting is named as one; other errors are its.
+std::string ModelLoader::xmlError(const XMLDocument& document) const
+{
+    if (document.ErrorID() == tinyxml2::XML_ELEMENT_DEPTH_EXCEEDED)
+        return at(document.ErrorLineNum()) + "elements nested deeper than " +
+               std::to_string(TINYXML2_MAX_ELEMENT_DEPTH) + " (the limit of the XML reader)";
+    return at(document.ErrorLineNum()) + "malformed XML (" + document.ErrorName() + ")";
+}
+
+std::string ModelLoader::attributeError(const XmlAttributeLimit& limit) const
+{
+    return at(limit.line()) + "an element with more than " + std::to_string(XmlAttributeLimit::kMaxAttributes) +
+           " attributes (the limit of the XML reader, whose cost grows with their square)";
+}
+
 bool ModelLoader::loadXmlFile(std::FILE* file, std::string& error)
 {
+    // The attributes are counted in a pass of their own, so the text is
+    // still in memory once only.
+    XmlAttributeLimit limit;
+    std::rewind(file);
+    char buffer[64 * 1024];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+        if (!limit.feed(buffer, got)) {
+            error = attributeError(limit);
+            return false;
+        }
+    }
     XMLDocument document(true, tinyxml2::PRESERVE_WHITESPACE);
     if (document.LoadFile(file) != tinyxml2::XML_SUCCESS) {
-        error = at(document.ErrorLineNum()) + "malformed XML (" + document.ErrorName() + ")";
+        error = xmlError(document);
         return false;
     }
     return readDocument(document, error);
@@ -123,11 +151,16 @@ bool ModelLoader::loadXmlText(std::string& text, std::string& error)
         error = at(0) + error;
         return false;
     }
+    XmlAttributeLimit limit;
+    if (!limit.feed(text.data(), text.size())) {
+        error = attributeError(limit);
+        return false;
+    }
     XMLDocument document(true, tinyxml2::PRESERVE_WHITESPACE);
     const tinyxml2::XMLError status = document.Parse(text.data(), text.size());
     std::string().swap(text);
     if (status != tinyxml2::XML_SUCCESS) {
-        error = at(document.ErrorLineNum()) + "malformed XML (" + document.ErrorName() + ")";
+        error = xmlError(document);
         return false;
     }
     return readDocument(document, error);

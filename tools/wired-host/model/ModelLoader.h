@@ -13,6 +13,7 @@
 namespace wiredhost {
 
 class Model;
+class XmlAttributeLimit;
 
 // Reads a model file of any known format into a Model: unpacks its
 // containers (ContainerUnpacker), converts the text to UTF-8 for the
@@ -34,6 +35,8 @@ private:
     bool loadJson(std::string& text, std::string& error);
     bool loadPlantUml(const std::string& text, std::string& error);
     bool readDocument(tinyxml2::XMLDocument& document, std::string& error);
+    std::string xmlError(const tinyxml2::XMLDocument& document) const;
+    std::string attributeError(const XmlAttributeLimit& limit) const;
     bool readXmi(const tinyxml2::XMLElement& root, ModelFormat format, const std::string& version,
                  std::string& error);
     // The classes a reader collected, once its document is gone.

@@ -1,0 +1,61 @@
+// The attribute count before parsing: only attributes of tags count, not
+// text, quoted values, comments, CDATA or declarations that look like them,
+// however the text is cut into pieces.
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "model/XmlAttributeLimit.h"
+
+namespace wiredhost {
+namespace {
+
+std::string attributes(std::size_t count)
+{
+    std::string text;
+    for (std::size_t i = 0; i < count; ++i)
+        text += " a" + std::to_string(i) + "=\"v\"";
+    return text;
+}
+
+TEST(XmlAttributeLimit, CountsTheAttributesOfEachTag)
+{
+    const std::size_t most = XmlAttributeLimit::kMaxAttributes;
+    const std::string many = "=" + std::string(most, '=');
+    struct Case {
+        const char* what;
+        std::string text;
+        bool passes;
+        int line;
+    } cases[] = {
+        {"at the limit", "<r" + attributes(most) + "/>", false, 0},
+        {"one past it", "<?xml version='1.0'?>\n<r>\n<e" + attributes(most + 1) + "/></r>", true, 3},
+        {"past it on a later line of the tag", "<r>\n\n<e\n" + attributes(most + 1) + "/></r>", true, 3},
+        {"spread over many tags", "<r" + attributes(most) + "><e" + attributes(most) + "/></r>", false, 0},
+        {"in a quoted value", "<r a='" + many + "' b=\"" + many + "\"/>", false, 0},
+        {"a > in a quoted value", "<r a='>'" + attributes(most - 1) + "/>", false, 0},
+        {"in text", "<r>" + many + "</r>", false, 0},
+        {"in a comment", "<r><!-- <e " + many + "> -- -> --></r>", false, 0},
+        {"in CDATA", "<r><![CDATA[<e " + many + "> ]] ]>]]></r>", false, 0},
+        {"in an instruction", "<?pi " + many + " ? > ?><r/>", false, 0},
+        {"in a DOCTYPE subset", "<!DOCTYPE r [<!ATTLIST r a CDATA '>" + many + "'> ]><r/>", false, 0},
+        {"after a comment", "<!-- x -->\n<r" + attributes(most + 1) + "/>", true, 2},
+        {"after CDATA", "<r><![CDATA[x]]>\n<e" + attributes(most + 1) + "/></r>", true, 2},
+    };
+    for (const Case& c : cases) {
+        // Whole, and one byte at a time: the pieces a file is read in may
+        // end anywhere.
+        for (std::size_t piece : {c.text.size(), std::size_t(1)}) {
+            XmlAttributeLimit limit;
+            for (std::size_t at = 0; at < c.text.size() && !limit.passed(); at += piece)
+                limit.feed(c.text.data() + at, std::min(piece, c.text.size() - at));
+            EXPECT_EQ(limit.passed(), c.passes) << c.what << " in pieces of " << piece;
+            if (c.passes) {
+                EXPECT_EQ(limit.line(), c.line) << c.what << " in pieces of " << piece;
+            }
+        }
+    }
+}
+
+} // namespace
+} // namespace wiredhost
