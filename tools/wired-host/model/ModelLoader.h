@@ -26,10 +26,12 @@ public:
     // False with a "FILE[:LINE]: what" message.
     bool load(std::string& error);
 
+    // The whole file's bytes, already read: containers unpacked, then read
+    // by its format (load() after reading; the fuzz targets directly).
+    bool loadBytes(std::string& bytes, std::string& error);
+
 private:
     void announceBigFile(std::FILE* file) const;
-    // The whole file: containers unpacked, then read by its format.
-    bool loadBytes(std::string& bytes, std::string& error);
     bool loadXmlFile(std::FILE* file, std::string& error);
     bool loadXmlText(std::string& text, std::string& error);
     bool loadJson(std::string& text, std::string& error);

@@ -10,6 +10,7 @@ real plug-in library and checks what it prints. One group per CTest test:
            mappings (explain_cases.py)
   which  the which command on images made in the test (which_cases.py)
   which_self  the which command on the tool's own executable only
+  hostile run on damaged, bomb, deep and wide model files (hostile_cases.py)
 """
 import argparse
 import json
@@ -22,6 +23,7 @@ import tempfile
 import traceback
 
 from explain_cases import EXPLAIN_CASES
+from hostile_cases import HOSTILE_CASES
 from model_cases import MODEL_CASES
 from which_cases import WHICH_CASES, test_which_fits_the_tool_itself_to_its_own_plugin
 
@@ -565,6 +567,7 @@ GROUPS = {
     "explain": EXPLAIN_CASES,
     "which": WHICH_CASES,
     "which_self": [test_which_fits_the_tool_itself_to_its_own_plugin],
+    "hostile": HOSTILE_CASES,
 }
 
 

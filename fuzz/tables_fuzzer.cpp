@@ -1,0 +1,19 @@
+// Any text as a --tables file: a list of names or SQL with CREATE TABLE
+// statements. Every table found has a name, and a list of names gives no
+// more tables than it has lines.
+#include <algorithm>
+
+#include "ModelFuzz.h"
+#include "model/TablesFile.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const std::string text = modelfuzz::bytesOf(data, size);
+    wiredhost::TablesFile file;
+    file.parse(text);
+    if (!wiredhost::TablesFile::isSql(text))
+        FUZZ_CHECK(file.tables().size() <= static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
+    for (const wiredhost::TablesFile::Table& table : file.tables())
+        FUZZ_CHECK(table.name.size() <= size);
+    return 0;
+}

@@ -1,0 +1,89 @@
+"""End-to-end cases of wired-host run on hostile model files: damaged
+containers, bombs, deep and wide structures. Each is read or refused with
+exit 2 and a message naming the file and the limit, in seconds, in every
+flavour (32-bit Windows included, where a size can wrap). wired_host_test.py
+runs them as the group "hostile".
+"""
+import gzip
+import os
+import time
+
+HOSTILE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "hostile")
+# Each run's bound; builds with the sanitizers give a factor.
+SECONDS = 10 * float(os.environ.get("WIRED_HOST_TIME_FACTOR", "1"))
+
+
+def check(condition, message=""):
+    if not condition:
+        raise AssertionError(message)
+
+
+def timed_run(s, *args):
+    start = time.monotonic()
+    result = s.tool.run(*args)
+    spent = time.monotonic() - start
+    check(spent < SECONDS, f"{args}: {spent:.1f} s")
+    return result
+
+
+def dia(objects):
+    body = "".join(
+        f'<dia:object type="UML - {kind}" id="{id}"><dia:attribute name="name"><dia:string>#{name}#</dia:string>'
+        f'</dia:attribute>' + (f'<dia:childnode parent="{parent}"/>' if parent else "") + "</dia:object>"
+        for kind, id, name, parent in objects)
+    return ('<?xml version="1.0"?><dia:diagram xmlns:dia="http://www.lysator.liu.se/~alla/dia/">'
+            f'<dia:layer name="L">{body}</dia:layer></dia:diagram>')
+
+
+def refused_files(s):
+    """file, content (None: kept in tests/hostile), message part."""
+    return [
+        ("zip-compressed-size-wraps.zargo", None, "zip entry m.xmi is cut short (it says it holds 4294967280 bytes)"),
+        ("tar-size-negative.tar", None, "tar entry a.txt has a damaged size field"),
+        ("tar-size-near-4gib.tar", None, "tar entry a.txt says it holds 4294966784 bytes, but only 1024 follow"),
+        ("bomb.xmi.gz", gzip.compress(b" " * (2 << 20)), "to at most 1048576 bytes (200 times its size"),
+        ("nested.xmi.gz", gzip.compress(gzip.compress(gzip.compress(gzip.compress(b"<XMI/>")))),
+         "containers nested deeper than 3 (gzip in gzip in gzip in gzip)"),
+        ("attributes.xmi", '<?xml version="1.0"?>\n<XMI xmi.version="1.2"><XMI.content>\n<UML:Class ' +
+         " ".join(f'a{i}="x"' for i in range(100000)) + "/></XMI.content></XMI>",
+         "attributes.xmi:3: an element with more than 256 attributes"),
+        ("deep.xmi", "<XMI>" + "<a>" * 200 + "</a>" * 200 + "</XMI>", "elements nested deeper than 100"),
+        ("long-paths.puml", "@startuml\npackage " + "p" * (1 << 20) + " {\n" +
+         "".join(f"class C{i}\n" for i in range(70)) + "}\n@enduml\n",
+         "the package paths of the classes come to more than 64 MiB together (wired-host's limit), "
+         "passed at class 65 of 70"),
+    ]
+
+
+def test_hostile_files_are_refused_naming_the_limit(s):
+    for name, content, message in refused_files(s):
+        path = os.path.join(HOSTILE, name) if content is None else s.write("hostile/" + name, content)
+        code, out, err = timed_run(s, "run", s.tool.arg(path))
+        check(code == 2, f"{name}: exit {code}: {out}{err}")
+        check(out == "", f"{name}: printed {out[:200]!r}")
+        check(message in err and s.tool.arg(path) in err, f"{name}: {message!r} not in {err[:400]!r}")
+
+
+def test_deep_and_wide_models_are_read_in_linear_time(s):
+    parts = 100000
+    cases = [
+        # file, content, classes, the first class's package
+        ("dotted.puml", "@startuml\nclass " + "a." * parts + "C\n@enduml\n", 1, ".".join(["a"] * parts)),
+        ("nested.puml", "@startuml\n" + "package a {\n" * 30000 + "class C\n" + "}\n" * 30000 + "@enduml\n", 1,
+         ".".join(["a"] * 30000)),
+        ("packages.puml", "@startuml\n" + "".join(f"class p{i}.C\n" for i in range(100000)) + "@enduml\n",
+         100000, "p0"),
+        ("cycle.dia", dia([("LargePackage", "A", "a", "B"), ("LargePackage", "B", "b", "A"),
+                           ("Class", "C1", "InA", "A")]), 1, "b.a"),
+    ]
+    for name, content, count, package in cases:
+        path = s.write("hostile/" + name, content)
+        start = time.monotonic()
+        report = s.run_json(s.tool.arg(path))
+        spent = time.monotonic() - start
+        check(spent < SECONDS, f"{name}: {spent:.1f} s")
+        check(len(report["classes"]) == count, f"{name}: {len(report['classes'])} classes")
+        check(report["classes"][0]["package"] == package, f"{name}: {report['classes'][0]['package'][:80]!r}")
+
+
+HOSTILE_CASES = [test_hostile_files_are_refused_naming_the_limit, test_deep_and_wide_models_are_read_in_linear_time]
