@@ -2,6 +2,7 @@
 // file gives is checked before use, unpacking stops at its limits, and all
 // flavours, 32-bit ones included, come to the same verdict.
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 

@@ -1,6 +1,7 @@
 // The attribute count before parsing: only attributes of tags count, not
 // text, quoted values, comments, CDATA or declarations that look like them,
 // however the text is cut into pieces.
+#include <algorithm>
 #include <string>
 
 #include <gtest/gtest.h>
