@@ -1,6 +1,7 @@
 #include "ModelLoader.h"
 
 #include <memory>
+#include <new>
 
 #include "../Encoding.h"
 #include "../Model.h"
@@ -64,6 +65,20 @@ std::string ModelLoader::at(int line) const
 }
 
 bool ModelLoader::load(std::string& error)
+{
+    // The limits keep what a file costs near its size; a model that is
+    // simply too big for this machine (or a 32-bit process) ends here, not
+    // as a crash or a message without the file's name.
+    try {
+        return loadFile(error);
+    } catch (const std::bad_alloc&) {
+        collector_.reset();
+        error = path_ + ": not enough memory to read this model";
+        return false;
+    }
+}
+
+bool ModelLoader::loadFile(std::string& error)
 {
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path_.c_str(), "rb"));
     if (!file) {

@@ -31,6 +31,7 @@ public:
     bool loadBytes(std::string& bytes, std::string& error);
 
 private:
+    bool loadFile(std::string& error);
     void announceBigFile(std::FILE* file) const;
     bool loadXmlFile(std::FILE* file, std::string& error);
     bool loadXmlText(std::string& text, std::string& error);
