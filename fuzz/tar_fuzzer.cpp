@@ -7,7 +7,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const std::string bytes = modelfuzz::bytesOf(data, size);
     wiredhost::TarArchive archive;
-    archive.open(bytes);
+    archive.parse(bytes);
     FUZZ_CHECK(archive.entries().size() <= size / 512);
     std::size_t previous = 0;
     for (const wiredhost::TarArchive::Entry& entry : archive.entries()) {

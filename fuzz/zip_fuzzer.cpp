@@ -9,7 +9,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::size_t limit = 1 << 20;
     wiredhost::ZipArchive archive;
     std::string error;
-    if (!archive.open(bytes, error)) {
+    if (!archive.parse(bytes, error)) {
         FUZZ_CHECK(!error.empty());
         return 0;
     }

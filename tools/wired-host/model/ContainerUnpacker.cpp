@@ -91,7 +91,7 @@ bool ContainerUnpacker::gunzip(std::string& bytes, std::string& error)
 bool ContainerUnpacker::unzip(std::string& bytes, std::string& error)
 {
     ZipArchive archive;
-    if (!archive.open(bytes, error))
+    if (!archive.parse(bytes, error))
         return false;
     for (const char* suffix : kModelEntries) {
         if (const ZipArchive::Entry* entry = archive.findBySuffix(suffix)) {
@@ -114,7 +114,7 @@ bool ContainerUnpacker::unzip(std::string& bytes, std::string& error)
 bool ContainerUnpacker::untar(std::string& bytes, std::string& error)
 {
     TarArchive archive;
-    archive.open(bytes);
+    archive.parse(bytes);
     for (const char* suffix : kModelEntries) {
         if (const TarArchive::Entry* entry = archive.findBySuffix(suffix)) {
             entry_ = entry->name;

@@ -89,7 +89,7 @@ bool TarArchive::readHeader(std::size_t at, Entry& entry, std::string& problem) 
     return true;
 }
 
-void TarArchive::open(const std::string& data)
+void TarArchive::parse(const std::string& data)
 {
     data_ = &data;
     entries_.clear();

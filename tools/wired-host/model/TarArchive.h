@@ -23,7 +23,7 @@ public:
     static bool isTar(const std::string& data);
 
     // Reads the headers up to the end marker or the first damaged one.
-    void open(const std::string& data);
+    void parse(const std::string& data);
 
     const std::vector<Entry>& entries() const { return entries_; }
     // Why the headers stop short of the end marker; "" when they do not.

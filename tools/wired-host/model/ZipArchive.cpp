@@ -58,7 +58,7 @@ bool ZipArchive::isZip(const std::string& data)
     return data.size() >= 4 && read32(data, 0) == kLocalHeader;
 }
 
-bool ZipArchive::open(const std::string& data, std::string& error)
+bool ZipArchive::parse(const std::string& data, std::string& error)
 {
     data_ = &data;
     entries_.clear();

@@ -23,7 +23,7 @@ public:
     static bool isZip(const std::string& data);
 
     // False with a message when the directory cannot be read.
-    bool open(const std::string& data, std::string& error);
+    bool parse(const std::string& data, std::string& error);
 
     const std::vector<Entry>& entries() const { return entries_; }
 

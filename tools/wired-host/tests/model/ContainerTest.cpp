@@ -158,7 +158,7 @@ TEST(ZipArchive, SizesAndOffsetsFromTheFileAreCheckedWithoutWrapping)
         const std::string zip = zipFile(model, c.spec);
         ZipArchive archive;
         std::string error;
-        ASSERT_EQ(archive.open(zip, error), c.opens) << c.what << ": " << error;
+        ASSERT_EQ(archive.parse(zip, error), c.opens) << c.what << ": " << error;
         if (!c.opens) {
             EXPECT_NE(error.find(c.error), std::string::npos) << c.what << ": " << error;
             continue;
@@ -199,7 +199,7 @@ TEST(TarArchive, SizeFieldsAreReadStrictlyAndAlwaysAdvance)
         // The damaged entry comes first: the model after it is not reached.
         const std::string tar = tarEntry("notes.txt", c.size, c.found ? "<XMI/>" : "") + tarEntry("m.xmi", octal(model.size()), model);
         TarArchive archive;
-        archive.open(tar);
+        archive.parse(tar);
         EXPECT_EQ(archive.damage().find(c.damage) != std::string::npos, true) << c.what << ": " << archive.damage();
         const TarArchive::Entry* entry = archive.findBySuffix(".xmi");
         EXPECT_EQ(entry != nullptr, c.found) << c.what;
@@ -214,7 +214,7 @@ TEST(TarArchive, TheLastEntryMayLackItsPadding)
     std::string tar = tarEntry("m.xmi", octal(6), "<XMI/>");
     tar.resize(512 + 6);
     TarArchive archive;
-    archive.open(tar);
+    archive.parse(tar);
     ASSERT_EQ(archive.entries().size(), 1u);
     EXPECT_EQ(archive.extract(archive.entries()[0]), "<XMI/>");
     EXPECT_EQ(archive.damage(), "");
