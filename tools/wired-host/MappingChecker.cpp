@@ -108,13 +108,12 @@ struct MappingChecker::Subject {
     const std::string* table;
     const std::string* className;
     const std::string* package; // null for a link
-    const std::string* linkTable;
 
     // "class OrderItem in com.shop", "the link Customer -> ORDER_ITEM"
     std::string described() const
     {
         if (package == nullptr)
-            return "the link " + printable(*className) + " -> " + printable(*linkTable);
+            return "the link " + printable(*className) + " -> " + printable(*table);
         return "class " + printable(*className) + (package->empty() ? "" : " in " + printable(*package));
     }
 
@@ -150,10 +149,10 @@ std::vector<MappingFinding> MappingChecker::check(const std::vector<ClassEntry>&
     for (std::size_t i = 0; i < classes.size(); ++i) {
         const ClassEntry& c = classes[i];
         if (c.outcome == Outcome::Set || c.outcome == Outcome::TableNotFound)
-            subjects.push_back({{false, i}, &c.tableName, &c.className, &c.package, nullptr});
+            subjects.push_back({{false, i}, &c.tableName, &c.className, &c.package});
     }
     for (std::size_t i = 0; i < links.size(); ++i)
-        subjects.push_back({{true, i}, &links[i].tableName, &links[i].className, nullptr, &links[i].tableName});
+        subjects.push_back({{true, i}, &links[i].tableName, &links[i].className, nullptr});
 
     std::vector<MappingFinding> out;
     if (!targets_.empty()) {
