@@ -11,6 +11,8 @@ namespace wiredhost {
 
 namespace {
 
+// The outcomes as the file writes them; they never change, whatever the
+// report calls them.
 const char* const kOutcomeKeys[] = {"set", "table-not-found", "skipped", "nothing-done", "unnamed"};
 
 bool knownOutcome(const std::string& key)
@@ -105,7 +107,19 @@ bool MappingRow::operator==(const MappingRow& other) const
 
 const char* MappingFile::outcomeKey(Outcome outcome)
 {
-    return kOutcomeKeys[static_cast<int>(outcome)];
+    switch (outcome) {
+    case Outcome::Set:
+        return kOutcomeKeys[0];
+    case Outcome::TableNotFound:
+        return kOutcomeKeys[1];
+    case Outcome::Skipped:
+        return kOutcomeKeys[2];
+    case Outcome::NothingDone:
+        return kOutcomeKeys[3];
+    case Outcome::Unnamed:
+        break;
+    }
+    return kOutcomeKeys[4];
 }
 
 std::vector<MappingRow> MappingFile::rowsOf(const std::vector<ClassEntry>& classes)
