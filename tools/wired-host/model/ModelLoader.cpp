@@ -1,5 +1,6 @@
 #include "ModelLoader.h"
 
+#include <algorithm>
 #include <memory>
 #include <new>
 
@@ -132,9 +133,9 @@ std::string ModelLoader::xmlError(const XMLDocument& document) const
     return at(document.ErrorLineNum()) + "malformed XML (" + document.ErrorName() + ")";
 }
 
-std::string ModelLoader::attributeError(const XmlAttributeLimit& limit) const
+std::string ModelLoader::attributeError(int line) const
 {
-    return at(limit.line()) + "an element with more than " + std::to_string(XmlAttributeLimit::kMaxAttributes) +
+    return at(line) + "an element with more than " + std::to_string(XmlAttributeLimit::kMaxAttributes) +
            " attributes (the limit of the XML reader, whose cost grows with their square)";
 }
 
@@ -148,7 +149,16 @@ bool ModelLoader::loadXmlFile(std::FILE* file, std::string& error)
     std::size_t got = 0;
     while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
         if (!limit.feed(buffer, got)) {
-            error = attributeError(limit);
+            // The line, for the message: the file once more up to there.
+            std::rewind(file);
+            int line = 1;
+            for (unsigned long long left = limit.offset(); left > 0; left -= got) {
+                got = std::fread(buffer, 1, left < sizeof buffer ? static_cast<std::size_t>(left) : sizeof buffer, file);
+                if (got == 0)
+                    break;
+                line += static_cast<int>(std::count(buffer, buffer + got, '\n'));
+            }
+            error = attributeError(line);
             return false;
         }
     }
@@ -168,7 +178,8 @@ bool ModelLoader::loadXmlText(std::string& text, std::string& error)
     }
     XmlAttributeLimit limit;
     if (!limit.feed(text.data(), text.size())) {
-        error = attributeError(limit);
+        const auto tag = text.begin() + static_cast<std::ptrdiff_t>(limit.offset());
+        error = attributeError(1 + static_cast<int>(std::count(text.begin(), tag, '\n')));
         return false;
     }
     XMLDocument document(true, tinyxml2::PRESERVE_WHITESPACE);

@@ -13,7 +13,6 @@
 namespace wiredhost {
 
 class Model;
-class XmlAttributeLimit;
 
 // Reads a model file of any known format into a Model: unpacks its
 // containers (ContainerUnpacker), converts the text to UTF-8 for the
@@ -39,7 +38,7 @@ private:
     bool loadPlantUml(const std::string& text, std::string& error);
     bool readDocument(tinyxml2::XMLDocument& document, std::string& error);
     std::string xmlError(const tinyxml2::XMLDocument& document) const;
-    std::string attributeError(const XmlAttributeLimit& limit) const;
+    std::string attributeError(int line) const;
     bool readXmi(const tinyxml2::XMLElement& root, ModelFormat format, const std::string& version,
                  std::string& error);
     // The classes a reader collected, once its document is gone.

@@ -7,6 +7,14 @@ namespace wiredhost {
 namespace {
 
 const char kComment[] = "--";
+
+// The characters that change the state inside a tag.
+struct TagStops {
+    bool stop[256] = {};
+    TagStops() { stop['='] = stop['>'] = stop['"'] = stop['\''] = true; }
+    bool operator[](unsigned char c) const { return stop[c]; }
+};
+const TagStops kTagStop;
 const char kCData[] = "[CDATA[";
 
 } // namespace
@@ -14,30 +22,47 @@ const char kCData[] = "[CDATA[";
 bool XmlAttributeLimit::feed(const char* data, std::size_t size)
 {
     const char* end = data + size;
-    for (const char* p = data; p < end && !passed_; ++p) {
-        // Text between tags is most of a file: skip to the next tag.
+    for (const char* p = data; p < end && !passed_;) {
         if (state_ == Text) {
+            // Text between tags: on to the next tag.
             const void* open = std::memchr(p, '<', static_cast<std::size_t>(end - p));
-            const char* stop = open != nullptr ? static_cast<const char*>(open) : end;
-            for (const char* q = p; q < stop; ++q)
-                line_ += *q == '\n';
-            if (stop == end)
+            if (open == nullptr)
                 break;
-            p = stop;
+            p = static_cast<const char*>(open);
+            tagOffset_ = fed_ + static_cast<unsigned long long>(p - data);
+            state_ = TagStart;
+            ++p;
+            continue;
         }
-        step(*p);
+        p = skip(p, end);
+        if (p < end)
+            step(*p++);
     }
+    fed_ += size;
     return !passed_;
+}
+
+// Past what cannot change the state: a quoted value up to its quote, and
+// names and blanks in a tag up to the next =, > or quote. Most of a model
+// file is tags, so this is where the scan spends its time.
+const char* XmlAttributeLimit::skip(const char* p, const char* end)
+{
+    // Values and names are short: a plain loop beats a call per span.
+    if (state_ == Quoted) {
+        const char quote = quote_;
+        while (p < end && *p != quote)
+            ++p;
+    } else if (state_ == Tag) {
+        while (p < end && !kTagStop[static_cast<unsigned char>(*p)])
+            ++p;
+    }
+    return p;
 }
 
 void XmlAttributeLimit::step(char c)
 {
-    if (c == '\n')
-        ++line_;
     switch (state_) {
     case Text:
-        state_ = TagStart;
-        tagLine_ = line_;
         break;
     case TagStart:
         attributes_ = 0;
@@ -53,7 +78,6 @@ void XmlAttributeLimit::step(char c)
             state_ = Quoted;
         } else if (c == '=' && ++attributes_ > kMaxAttributes) {
             passed_ = true;
-            line_ = tagLine_;
         }
         break;
     case Quoted:
@@ -75,7 +99,7 @@ void XmlAttributeLimit::step(char c)
         } else {
             state_ = Declaration;
             declarationDepth_ = 0;
-            step(c == '\n' ? ' ' : c);
+            step(c);
         }
         break;
     case Comment: // ends at -->

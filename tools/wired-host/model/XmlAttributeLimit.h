@@ -20,13 +20,16 @@ public:
     bool feed(const char* data, std::size_t size);
 
     bool passed() const { return passed_; }
-    // The line of the element that passed the limit.
-    int line() const { return line_; }
+    // Where the tag of the element that passed the limit starts, counted
+    // from the start of the text (lines are counted only then, by the
+    // caller: counting them on the way would double the scan's cost).
+    unsigned long long offset() const { return tagOffset_; }
 
 private:
     enum State { Text, TagStart, Tag, Quoted, Bang, Comment, CData, Instruction, Declaration };
 
     void step(char c);
+    const char* skip(const char* p, const char* end);
 
     State state_ = Text;
     char quote_ = 0;
@@ -34,8 +37,8 @@ private:
     std::size_t attributes_ = 0;
     std::size_t matched_ = 0; // of the end mark looked for, or of "<!" heads
     int declarationDepth_ = 0;
-    int line_ = 1;
-    int tagLine_ = 1;
+    unsigned long long fed_ = 0; // bytes before the current piece
+    unsigned long long tagOffset_ = 0;
     bool passed_ = false;
 };
 

@@ -8,6 +8,7 @@
 
 #include "Model.h"
 #include "model/ClassCollector.h"
+#include "model/XmlAttributeLimit.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -116,6 +117,28 @@ TEST(HostileModels, PackagePathsTogetherHaveALimit)
     EXPECT_EQ(error, path + ": the package paths of the classes come to more than 64 MiB together "
                             "(wired-host's limit), passed at class 65 of 70");
     EXPECT_TRUE(model.classes().empty());
+}
+
+// Refused before parsing, read from the file or from memory (UTF-16 is
+// converted first): the message gives the element's line either way.
+TEST(HostileModels, ElementsWithTooManyAttributesAreRefusedWithTheirLine)
+{
+    std::string attributes;
+    for (std::size_t i = 0; i <= XmlAttributeLimit::kMaxAttributes; ++i)
+        attributes += " a" + std::to_string(i) + "='x'";
+    const std::string xmi = "<?xml version='1.0'?>\n<XMI xmi.version='1.2'>\n<XMI.content>\n<UML:Class" + attributes +
+                            "/></XMI.content></XMI>\n";
+    std::string utf16 = "\xFF\xFE";
+    for (char c : xmi)
+        utf16 += std::string(1, c) + '\0';
+    for (const auto& file : {std::make_pair("many-attributes.xmi", xmi), std::make_pair("many-attributes16.xmi", utf16)}) {
+        const std::string path = scratchFile(file.first, file.second);
+        Model model;
+        std::string error;
+        EXPECT_FALSE(model.load(path, error));
+        EXPECT_EQ(error, path + ":4: an element with more than 256 attributes (the limit of the XML reader, "
+                                "whose cost grows with their square)");
+    }
 }
 
 TEST(HostileModels, DiaParentCyclesAreCut)
