@@ -1,6 +1,7 @@
 #include "XmlAttributeLimit.h"
 
 #include <cstring>
+#include <initializer_list>
 
 namespace wiredhost {
 
@@ -11,7 +12,11 @@ const char kComment[] = "--";
 // The characters that change the state inside a tag.
 struct TagStops {
     bool stop[256] = {};
-    TagStops() { stop['='] = stop['>'] = stop['"'] = stop['\''] = true; }
+    TagStops()
+    {
+        for (unsigned char c : {'=', '>', '"', '\''})
+            stop[c] = true;
+    }
     bool operator[](unsigned char c) const { return stop[c]; }
 };
 const TagStops kTagStop;
