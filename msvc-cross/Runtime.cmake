@@ -38,12 +38,24 @@ endif()
 
 add_library(msvc_cross_runtime STATIC
   ${_msvc_cross_dir}/crt/StaticRuntime.cpp
+  ${_msvc_cross_dir}/crt/SecurityCookie.cpp
+  ${_msvc_cross_dir}/crt/ControlFlowGuard.cpp
+  ${_msvc_cross_dir}/crt/LoadConfig.c
   ${_msvc_cross_dir}/crt/DllStartup.cpp
   ${_msvc_cross_dir}/crt/DefaultDllMain.cpp
   ${_msvc_cross_dir}/crt/ExeStartup.cpp
   ${_msvc_cross_dir}/crt/LibraryStatics.cpp
   ${_msvc_cross_dir}/crt/Filesystem.cpp)
 target_compile_features(msvc_cross_runtime PRIVATE cxx_std_17)
+# The cookie's own code, and the start-up code that sets it, hold no cookie:
+# a frame that saw the cookie change would fail its own check.
+set_source_files_properties(
+  ${_msvc_cross_dir}/crt/SecurityCookie.cpp
+  ${_msvc_cross_dir}/crt/DllStartup.cpp
+  ${_msvc_cross_dir}/crt/ExeStartup.cpp
+  PROPERTIES COMPILE_OPTIONS /GS-)
+# The cookie's value is made as the mingw builds make theirs.
+target_include_directories(msvc_cross_runtime PRIVATE ${_msvc_cross_dir}/../stackguard)
 
 # In place of Visual Studio's default list (gdi32.lib, ole32.lib, ...),
 # which nothing here uses. ntdll comes last, for the compiler's helpers

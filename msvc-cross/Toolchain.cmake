@@ -66,13 +66,16 @@ set(CMAKE_TRY_COMPILE_TARGET_TYPE STATIC_LIBRARY)
 set(CMAKE_MSVC_RUNTIME_LIBRARY MultiThreadedDLL)
 
 # -fms-compatibility-version: the STL checks it is Visual Studio 2022.
-# /GS- and /Zc:threadSafeInit-: no stack cookies and no guarded statics,
-# whose support would be more statically linked runtime.
+# Stack cookies (/GS) are on, as in Visual Studio; Control Flow Guard
+# (/guard:cf) is added, and its support and the cookie's are stand-ins
+# (crt/). /Zc:threadSafeInit-: no guarded statics, whose support would be
+# more statically linked runtime. /Brepro: no time in the objects, so two
+# builds of one commit are byte for byte the same.
 # _USE_STD_VECTOR_ALGORITHMS=0: the STL's vectorised helpers live in the
 # static part of Microsoft's library, which we do not have.
 # WINE_UNICODE_NATIVE: WCHAR is wchar_t, as in Microsoft's headers.
 set(_msvc_cross_flags
-  --target=${_msvc_cross_target} -fms-compatibility-version=19.33 /GS- /Zc:threadSafeInit-
+  --target=${_msvc_cross_target} -fms-compatibility-version=19.33 /guard:cf /Brepro /Zc:threadSafeInit-
   -D_USE_STD_VECTOR_ALGORITHMS=0 -DWINE_UNICODE_NATIVE
   "-imsvc \"${_msvc_cross_root}/msvc-cross/include\""
   "-imsvc \"${_msvc_cross_stl}/stl/inc\""
@@ -81,10 +84,21 @@ set(_msvc_cross_flags
 list(JOIN _msvc_cross_flags " " _msvc_cross_flags)
 set(CMAKE_C_FLAGS_INIT "${_msvc_cross_flags}")
 set(CMAKE_CXX_FLAGS_INIT "${_msvc_cross_flags}")
+# Debug information in the objects (/Z7); a shipped image writes it into a
+# .pdb of its own (cmake/ShippedBinary.cmake).
+set(CMAKE_MSVC_DEBUG_INFORMATION_FORMAT Embedded)
 # Default libraries named in the objects (msvcrt.lib, msvcprt.lib,
 # oldnames.lib) are Visual Studio's; Runtime.cmake names ours instead.
+# lld-link marks images DYNAMICBASE and NX_COMPAT (and HIGH_ENTROPY_VA in
+# 64 bits) by default; Control Flow Guard tables, a time stamp made from
+# the image's contents (/Brepro), and in 64 bits compatibility with CET's
+# shadow stack are asked for.
+set(_msvc_cross_link_flags "/nodefaultlib /manifest:no /guard:cf /Brepro")
+if(WIREDCLSTAB_MSVC_ARCH STREQUAL "x86_64")
+  string(APPEND _msvc_cross_link_flags " /cetcompat")
+endif()
 foreach(kind EXE SHARED MODULE)
-  set(CMAKE_${kind}_LINKER_FLAGS_INIT "/nodefaultlib /manifest:no")
+  set(CMAKE_${kind}_LINKER_FLAGS_INIT "${_msvc_cross_link_flags}")
 endforeach()
 
 # Every project built with this toolchain (this one, and a host project

@@ -1,5 +1,6 @@
 // Entry point of a console program built with the stand-in runtime, doing
-// what Visual Studio's mainCRTStartup does: sets ucrtbase up for a console
+// what Visual Studio's mainCRTStartup does: sets the stack cookie, sets
+// ucrtbase up for a console
 // program, runs the initialisers, calls main with the parsed command line
 // and leaves through exit(), which runs the atexit functions and flushes
 // the streams.
@@ -9,6 +10,7 @@
 #include "StaticRuntime.h"
 
 extern "C" int main(int argc, char** argv, char** envp);
+extern "C" void __cdecl __security_init_cookie();
 
 namespace {
 
@@ -21,6 +23,7 @@ void __cdecl finishProgram()
 
 extern "C" int __cdecl mainCRTStartup()
 {
+    __security_init_cookie();
     _set_app_type(_crt_console_app);
     if (_configure_narrow_argv(_crt_argv_unexpanded_arguments) != 0 || _initialize_narrow_environment() != 0)
         _exit(255);

@@ -180,47 +180,6 @@ extern "C" int _fltused = 0x9875;
 // x64) keeps every STL algorithm on its portable path.
 extern "C" int __isa_available = 0;
 
-// ---- load configuration (x86) -------------------------------------------
-
-#ifdef _M_IX86
-// The loader's load configuration, which on x86 points at the table of the
-// image's exception handlers that the linker builds (SafeSEH). Without it
-// the linker marks the image "no SEH", and Windows then refuses every
-// exception handler in it: no C++ exception could pass through the module.
-// The layout is IMAGE_LOAD_CONFIG_DIRECTORY32 up to the handler count, with
-// the addresses as pointers so that they stay link-time constants.
-extern "C" const void* const __safe_se_handler_table[];
-extern "C" const char __safe_se_handler_count; // its address is the count
-
-struct LoadConfig32 {
-    unsigned long size;
-    unsigned long timeDateStamp;
-    unsigned short majorVersion;
-    unsigned short minorVersion;
-    unsigned long globalFlagsClear;
-    unsigned long globalFlagsSet;
-    unsigned long criticalSectionDefaultTimeout;
-    unsigned long deCommitFreeBlockThreshold;
-    unsigned long deCommitTotalFreeThreshold;
-    const void* lockPrefixTable;
-    unsigned long maximumAllocationSize;
-    unsigned long virtualMemoryThreshold;
-    unsigned long processHeapFlags;
-    unsigned long processAffinityMask;
-    unsigned short csdVersion;
-    unsigned short dependentLoadFlags;
-    const void* editList;
-    const void* securityCookie;
-    const void* seHandlerTable;
-    const void* seHandlerCount;
-};
-static_assert(sizeof(LoadConfig32) == 72, "IMAGE_LOAD_CONFIG_DIRECTORY32 up to SEHandlerCount");
-
-extern "C" const LoadConfig32 _load_config_used = {
-    sizeof(LoadConfig32), 0, 0, 0, 0, 0, 0, 0, 0, nullptr, 0, 0, 0, 0, 0, 0, nullptr, nullptr,
-    __safe_se_handler_table, &__safe_se_handler_count};
-#endif
-
 // ---- initialiser sections ------------------------------------------------
 
 // The compiler puts a pointer to each dynamic initialiser of a global into

@@ -1,7 +1,7 @@
 # Checks the binary interface of the built plug-in.
 #   cmake -DTOOL=<objdump or nm> -DLIBRARY=<path>
 #         [-DFORMAT=<pei-i386 or pei-x86-64> -DIMPORTS=<a.dll,b.dll,...>
-#          -DSAFESEH=ON]
+#          -DSEH=SAFESEH|NO_SEH]
 #         -P CheckLibraryAbi.cmake
 # A Windows DLL (checked with objdump -p) must have the PE format its host
 # build needs (FORMAT: pei-i386 is PE32, pei-x86-64 is PE32+), export
@@ -58,15 +58,24 @@ if(LIBRARY MATCHES "\\.dll$")
     fail("optional header magic is not ${magic} (${magic_name})")
   endif()
 
-  # Host exceptions unwind through the plug-in's frames. Windows calls no
-  # exception handler of a 32-bit image marked NO_SEH (Wine does not check),
-  # and one built for Visual Studio's ABI registers its handlers in the
-  # table its load configuration points at (SAFESEH).
-  if(FORMAT STREQUAL "pei-i386" AND dump MATCHES "\n[ \t]+NO_SEH\n")
-    fail("marked NO_SEH: Windows would call none of its exception handlers")
+  # Host exceptions unwind through the plug-in's frames. A 32-bit image
+  # built for Visual Studio's ABI registers its exception handlers in the
+  # table its load configuration points at (SAFESEH); marked NO_SEH, none of
+  # them would be called (Windows checks, Wine does not). A mingw one unwinds
+  # with DWARF-2 and registers none, which NO_SEH says.
+  set(no_seh FALSE)
+  if(dump MATCHES "\n[ \t]+NO_SEH\n")
+    set(no_seh TRUE)
   endif()
-  if(SAFESEH AND NOT dump MATCHES "Entry a [0-9a-f]*[1-9a-f][0-9a-f]* [0-9a-f]+ Load Configuration Directory")
-    fail("no load configuration: no table of its exception handlers (SafeSEH)")
+  if(SEH STREQUAL "SAFESEH")
+    if(no_seh)
+      fail("marked NO_SEH: Windows would call none of its exception handlers")
+    endif()
+    if(NOT dump MATCHES "Entry a [0-9a-f]*[1-9a-f][0-9a-f]* [0-9a-f]+ Load Configuration Directory")
+      fail("no load configuration: no table of its exception handlers (SafeSEH)")
+    endif()
+  elseif(SEH STREQUAL "NO_SEH" AND NOT no_seh)
+    fail("not marked NO_SEH, although it registers no SEH handler")
   endif()
 
   # Names listed after "[Ordinal/Name Pointer] Table", up to the blank line.
