@@ -33,6 +33,16 @@ endif()
 if(TARGET wired-host)
   install(TARGETS wired-host RUNTIME DESTINATION ${WIREDCLSTAB_TOOL_DIR})
 endif()
+# The symbols of the shipped binaries (cmake/ShippedBinary.cmake) go into a
+# package of their own: "cmake --install --component symbols".
+foreach(target wiredClsTab wired-host)
+  if(TARGET ${target})
+    get_target_property(symbols ${target} WIREDCLSTAB_SYMBOLS)
+    if(symbols)
+      install(FILES ${symbols} DESTINATION ${WIREDCLSTAB_TOOL_DIR} COMPONENT symbols EXCLUDE_FROM_ALL)
+    endif()
+  endif()
+endforeach()
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/include/kavri DESTINATION include)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/shop DESTINATION share/wiredClsTab/examples)
 install(FILES ${PROJECT_SOURCE_DIR}/docs/config-format.md ${PROJECT_SOURCE_DIR}/docs/host-integration.md
