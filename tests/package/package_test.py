@@ -3,26 +3,35 @@
 builds: one folder per build, each a working whole for its hosts, and the
 shared CMake package handing every host project the folder of its own build.
 
-  package_test.py --zip ZIP --cmake CMAKE BUILD_DIR...
+  package_test.py --zip ZIP [--cmake CMAKE] [--signed-with CERT.pem] BUILD_DIR...
 
 Each folder's wired-host.exe runs the shop example through the plug-in beside
 it, under Wine for 32-bit builds and under wine64 (scripts/wine64.sh, in the
-64-bit prefix) for 64-bit ones."""
+64-bit prefix) for 64-bit ones. Every binary is read as a reviewer would
+(image_check.py); the symbols zip lies beside the release zip, which stays
+small. With --signed-with, every binary must carry a valid signature by that
+certificate."""
 import argparse
 import json
 import os
 import shutil
 import struct
+import subprocess
 import sys
 import tempfile
 import zipfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from install_test import COMMON, CONSUMER_CMAKE, CONSUMER_MAIN, SHARED_TOP, run  # noqa: E402
+from image_check import check_folder  # noqa: E402
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 # The machine field of a PE file header, by the flavour's bitness.
 MACHINES = {"win32": 0x14C, "win64": 0x8664}
+# What a download of the release may weigh.
+MAX_RELEASE_ZIP = 10 * 1024 * 1024
+# The separate symbols of each flavour's shipped binaries.
+SYMBOLS = {"mingw": ("wiredClsTab.dll.debug", "wired-host.exe.debug"), "msvc": ("wiredClsTab.pdb", "wired-host.pdb")}
 
 
 def cache_value(build, key):
@@ -48,10 +57,12 @@ def main():
     parser.add_argument("--zip", required=True)
     parser.add_argument("--cmake", default="cmake")
     parser.add_argument("--which-tool", help="a wired-host to ask which flavour each folder's wired-host.exe fits")
+    parser.add_argument("--signed-with", help="the certificate every binary must be signed with")
     parser.add_argument("builds", nargs="+")
     args = parser.parse_args()
 
     builds = [(cache_value(b, "WIREDCLSTAB_FLAVOUR"), cache_value(b, "CMAKE_TOOLCHAIN_FILE")) for b in args.builds]
+    version = cache_value(args.builds[0], "CMAKE_PROJECT_VERSION")
     work = tempfile.mkdtemp(prefix="wired-package-test-")
     passed, failed = 0, 0
 
@@ -131,10 +142,54 @@ def main():
             if report["flavour"] != flavour or set(states.values()) != wanted:
                 raise AssertionError(f"{flavour}: {report}")
 
+    def images():
+        # No path of this machine: the sources, the build folders.
+        build_paths = [ROOT] + [os.path.abspath(b) for b in args.builds]
+        problems = []
+        for flavour, _ in builds:
+            for name, found in check_folder(os.path.join(prefix, flavour), flavour, version, build_paths).items():
+                problems += [f"{flavour}/{name}: {p}" for p in found]
+        if problems:
+            raise AssertionError("\n  " + "\n  ".join(problems))
+
+    def symbols_beside():
+        size = os.path.getsize(args.zip)
+        if size > MAX_RELEASE_ZIP:
+            raise AssertionError(f"the release zip has {size} bytes, more than {MAX_RELEASE_ZIP}")
+        shipped_symbols = [n for n in names if n.endswith((".pdb", ".debug"))]
+        if shipped_symbols:
+            raise AssertionError(f"symbols in the release zip: {shipped_symbols}")
+        symbols_zip = args.zip[:-4] + "-symbols.zip"
+        if not os.path.exists(symbols_zip):
+            raise AssertionError(f"no {symbols_zip}")
+        with zipfile.ZipFile(symbols_zip) as z:
+            found = set(z.namelist())
+        symbols_top = top + "-symbols"
+        wanted = {f"{symbols_top}/{flavour}/{f}" for flavour, _ in builds for f in SYMBOLS[flavour.split("-")[1]]}
+        if not wanted <= found:
+            raise AssertionError(f"not in {os.path.basename(symbols_zip)}: {sorted(wanted - found)}")
+
+    def signatures():
+        unsigned = []
+        for d, _, files in os.walk(prefix):
+            for f in files:
+                if f.lower().endswith((".dll", ".exe")):
+                    path = os.path.join(d, f)
+                    result = subprocess.run(["osslsigncode", "verify", "-CAfile", args.signed_with, "-in", path],
+                                            stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+                    if result.returncode != 0 or "Signature verification: ok" not in result.stdout:
+                        unsigned.append(os.path.relpath(path, prefix))
+        if unsigned:
+            raise AssertionError(f"not signed with {args.signed_with}: {unsigned}")
+
     try:
         case("layout", layout)
+        case("images", images)
+        case("symbols_beside", symbols_beside)
         if args.which_tool:
             case("which_names_each_folder_for_its_wired_host", which_names_each_folder_for_its_wired_host)
+        if args.signed_with:
+            case("signatures", signatures)
         case("each_folder_runs", each_folder_runs)
         case("find_package_picks_each_build", find_package_picks_each_build)
     finally:
