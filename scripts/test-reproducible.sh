@@ -12,7 +12,7 @@ trap 'rm -rf "$work"' EXIT
 folders=("$work/one" "$work/the-second-copy")
 for folder in "${folders[@]}"; do
   mkdir -p "$folder/build"
-  git ls-files -z --cached --others --exclude-standard | xargs -0 tar cf - | tar xf - -C "$folder"
+  git ls-files -z --cached --others --exclude-standard | tar cf - --null -T - | tar xf - -C "$folder"
   # The fetched dependencies are not the project's; both copies share them.
   ln -s "$root/build/_deps" "$folder/build/_deps"
 done

@@ -5,9 +5,10 @@ silently: the protections in the image's headers and load configuration,
 the version resource (and the manifest of a program), no debug information,
 no build path, and for the plug-in its one export and expected imports.
 
-  image_check.py --flavour FLAVOUR [--build-path PATH...] FOLDER
+  image_check.py --flavour FLAVOUR --version VERSION [--build-path PATH...] FOLDER|FILE...
 
-checks every .dll and .exe in FOLDER, a flavour's folder of the package.
+checks every .dll and .exe in FOLDER, a flavour's folder of the package, or
+the binaries named.
 The headers, the load configuration, the sections, the imports and the
 exports are read by llvm-readobj (independent of the linker that wrote
 them); the version resource by the small reader below."""
@@ -268,13 +269,17 @@ def main():
     parser.add_argument("--flavour", required=True, choices=sorted(PLUGIN_IMPORTS))
     parser.add_argument("--version", required=True)
     parser.add_argument("--build-path", action="append", default=[])
-    parser.add_argument("folder")
+    parser.add_argument("paths", nargs="+", metavar="FOLDER|FILE")
     args = parser.parse_args()
-    failed = False
-    for name, problems in check_folder(args.folder, args.flavour, args.version, args.build_path).items():
+    found = {}
+    for path in args.paths:
+        if os.path.isdir(path):
+            found.update(check_folder(path, args.flavour, args.version, args.build_path))
+        else:
+            found[os.path.basename(path)] = check_image(Image(path), args.flavour, args.version, args.build_path)
+    for name, problems in found.items():
         print(f"{'FAIL' if problems else 'PASS'} {args.flavour}/{name}" + "".join(f"\n  {p}" for p in problems))
-        failed = failed or bool(problems)
-    return 1 if failed else 0
+    return 1 if any(found.values()) else 0
 
 
 if __name__ == "__main__":
