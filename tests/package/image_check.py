@@ -85,7 +85,6 @@ class Image:
         self.exports = [n for n in re.findall(r"^\s*Name: (.*)$", readobj(path, "--coff-exports"), re.M) if n.strip()]
         load_config = readobj(path, "--coff-load-config")
         self.load_config = fields(block(load_config, "LoadConfig"))
-        self.seh_table = block(load_config, "SEHTable")
         self.debug_directory = readobj(path, "--coff-debug-directory")
         with open(path, "rb") as f:
             self.data = f.read()
@@ -219,7 +218,8 @@ def check_image(image, flavour, version, build_paths):
         expect(number(image.load_config.get("GuardFlags")) & IMAGE_GUARD_CF_INSTRUMENTED, "GuardFlags lack CF_INSTRUMENTED")
         if bits == "win32":
             expect("NO_SEH" not in image.dll_flags, "marked NO_SEH")
-            expect(number(image.load_config.get("SEHandlerTable")) != 0, "no SafeSEH handler table")
+            expect(number(image.load_config.get("SEHandlerTable")) != 0
+                   and number(image.load_config.get("SEHandlerCount")) > 0, "no SafeSEH handler table")
         else:
             expect(number(image.load_config.get("GuardCFCheckDispatch")) != 0, "no Control Flow Guard dispatch function")
             expect("CET_COMPAT" in image.debug_directory, "not marked compatible with CET's shadow stack")
