@@ -30,12 +30,16 @@ bool SqlScanner::isWord(const Token& token, const char* word)
     return true;
 }
 
-void SqlScanner::skipSpaceAndComments()
+void SqlScanner::skipSpaceAndComments(bool nameExpected)
 {
     while (at_ < text_.size()) {
+        // SQL Server's temporary tables are named #name and ##name: right
+        // after CREATE TABLE that is a name, not a MySQL comment.
+        const bool hashName = nameExpected && text_[at_] == '#' && at_ + 1 < text_.size() &&
+                              (isWordByte(text_[at_ + 1]) || text_[at_ + 1] == '#');
         if (std::isspace(static_cast<unsigned char>(text_[at_]))) {
             ++at_;
-        } else if (text_.compare(at_, 2, "--") == 0 || text_[at_] == '#') {
+        } else if (text_.compare(at_, 2, "--") == 0 || (text_[at_] == '#' && !hashName)) {
             const std::size_t end = text_.find('\n', at_);
             at_ = end == std::string::npos ? text_.size() : end + 1;
         } else if (text_.compare(at_, 2, "/*") == 0) {
@@ -48,29 +52,117 @@ void SqlScanner::skipSpaceAndComments()
 }
 
 // A quoted text; the closing character written twice stands for itself.
+// In strings and "…" a backslash escapes the next character, as MySQL
+// writes them ('O\'Brien') and PostgreSQL's E'it\'s'. Standard SQL keeps
+// a backslash as it is ('C:\'): a text that the escapes leave unclosed
+// is read again without them. A quote closed by nothing is a lone
+// symbol, so that a stray one hides no later table.
 SqlScanner::Token SqlScanner::quoted(char close, Kind kind)
 {
     Token token;
     token.kind = kind;
-    ++at_;
+    const std::size_t start = at_;
+    // Each text that is never closed would be read to the end of the file:
+    // once the escapes have failed so, they are not tried again, and a
+    // quote after the last closing character is a symbol at once; a file
+    // of stray quotes is read in linear time.
+    bool& escapesFailed = close == '"' ? doubleQuoteEscapesFailed_ : quoteEscapesFailed_;
+    const bool backslashes = (close == '\'' || close == '"') && !escapesFailed;
+    if (start < lastOf(close)) {
+        if (backslashes && quotedFrom(start, close, true, token))
+            return token;
+        escapesFailed = escapesFailed || backslashes;
+        if (quotedFrom(start, close, false, token))
+            return token;
+    }
+    at_ = start + 1;
+    token.kind = Symbol;
+    token.text = std::string(1, text_[start]);
+    return token;
+}
+
+std::size_t SqlScanner::lastOf(char close)
+{
+    std::size_t& last = close == '\'' ? lastQuote_ : close == '"' ? lastDoubleQuote_ : close == '`' ? lastBacktick_ : lastBracket_;
+    if (last == kUnknown) {
+        const std::size_t found = text_.rfind(close);
+        last = found == std::string::npos ? 0 : found;
+    }
+    return last;
+}
+
+// False when the text ends before the closing character.
+bool SqlScanner::quotedFrom(std::size_t start, char close, bool backslashes, Token& token)
+{
+    token.text.clear();
+    at_ = start + 1;
     while (at_ < text_.size()) {
-        if (text_[at_] == close) {
+        const char c = text_[at_];
+        if (backslashes && c == '\\' && at_ + 1 < text_.size()) {
+            token.text += text_[at_ + 1];
+            at_ += 2;
+            continue;
+        }
+        if (c == close) {
             if (at_ + 1 < text_.size() && text_[at_ + 1] == close && close != ']') {
                 token.text += close;
                 at_ += 2;
                 continue;
             }
             ++at_;
-            return token;
+            return true;
         }
-        token.text += text_[at_++];
+        token.text += c;
+        ++at_;
     }
-    return token;
+    return false;
 }
 
-SqlScanner::Token SqlScanner::next()
+// The $tag$ that starts at a $, or "" for none; a tag does not start with
+// a digit ($1 is a parameter).
+std::string SqlScanner::dollarTagAt(std::size_t at) const
 {
-    skipSpaceAndComments();
+    std::size_t end = at + 1;
+    if (end < text_.size() && !std::isdigit(static_cast<unsigned char>(text_[end]))) {
+        while (end < text_.size() && text_[end] != '$' && isWordByte(text_[end]))
+            ++end;
+    }
+    if (end >= text_.size() || text_[end] != '$')
+        return std::string();
+    return text_.substr(at, end + 1 - at);
+}
+
+// PostgreSQL's dollar quoting: $$…$$ or $tag$…$tag$, nothing escaped
+// inside. False, and nothing read, when no such string starts here or it
+// is never closed: the $ is then part of a word. Where each tag last
+// stands is found in one pass, so that unclosed ones cost no search.
+bool SqlScanner::dollarQuoted(Token& token)
+{
+    const std::string delimiter = dollarTagAt(at_);
+    if (delimiter.empty())
+        return false;
+    if (!dollarTagsFound_) {
+        dollarTagsFound_ = true;
+        for (std::size_t at = text_.find('$'); at != std::string::npos; at = text_.find('$', at + 1)) {
+            const std::string tag = dollarTagAt(at);
+            if (!tag.empty())
+                lastDollarTag_[tag] = at;
+        }
+    }
+    const std::size_t inside = at_ + delimiter.size();
+    const auto last = lastDollarTag_.find(delimiter);
+    if (last == lastDollarTag_.end() || last->second < inside)
+        return false;
+    const std::size_t close = text_.find(delimiter, inside);
+    token.kind = String;
+    token.text = text_.substr(inside, close - inside);
+    at_ = close + delimiter.size();
+    return true;
+}
+
+SqlScanner::Token SqlScanner::next(bool nameExpected)
+{
+    skipSpaceAndComments(nameExpected);
     if (at_ >= text_.size())
         return Token();
     const char c = text_[at_];
@@ -83,9 +175,14 @@ SqlScanner::Token SqlScanner::next()
     if (c == '\'')
         return quoted('\'', String);
     Token token;
-    if (isWordByte(c)) {
+    if (c == '$' && dollarQuoted(token))
+        return token;
+    if (isWordByte(c) || c == '#') {
+        // A # reaches here only where it begins a temporary table's name.
         token.kind = Word;
         const std::size_t start = at_;
+        while (at_ < text_.size() && text_[at_] == '#')
+            ++at_;
         while (at_ < text_.size() && isWordByte(text_[at_]))
             ++at_;
         token.text = text_.substr(start, at_ - start);
@@ -97,10 +194,10 @@ SqlScanner::Token SqlScanner::next()
     return token;
 }
 
-SqlScanner::Token SqlScanner::peek()
+SqlScanner::Token SqlScanner::peek(bool nameExpected)
 {
     const std::size_t saved = at_;
-    Token token = next();
+    Token token = next(nameExpected);
     at_ = saved;
     return token;
 }
@@ -130,7 +227,7 @@ bool SqlScanner::nextCreateTable()
 
 bool SqlScanner::tableName(Identifier& name)
 {
-    if (isWord(peek(), "IF")) {
+    if (isWord(peek(true), "IF")) {
         next();
         if (isWord(peek(), "NOT"))
             next();
@@ -138,7 +235,7 @@ bool SqlScanner::tableName(Identifier& name)
             next();
     }
     for (;;) {
-        const Token part = next();
+        const Token part = next(true);
         if (part.kind != Word && part.kind != Quoted)
             return false;
         name.text = part.text;

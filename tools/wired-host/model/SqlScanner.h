@@ -2,12 +2,17 @@
 #define WIREDHOST_MODEL_SQLSCANNER_H
 
 #include <string>
+#include <unordered_map>
 
 namespace wiredhost {
 
 // Just enough of SQL to find the tables a script creates: words, quoted
 // identifiers ("…", `…`, […]), strings and comments (which hide what they
-// hold), and the CREATE … TABLE [IF NOT EXISTS] name statements.
+// hold), and the CREATE … TABLE [IF NOT EXISTS] name statements. Strings
+// of every dialect a --tables file comes in: doubled quotes, backslash
+// escapes (MySQL dumps, PostgreSQL E'…'), dollar quoting ($$…$$,
+// $tag$…$tag$); a SQL Server temporary table's name (#staging) is a name
+// there, while # starts a comment elsewhere (MySQL).
 class SqlScanner {
 public:
     struct Identifier {
@@ -29,14 +34,25 @@ private:
         std::string text;
     };
 
-    Token next();
-    Token peek();
-    void skipSpaceAndComments();
+    // nameExpected: where a table's name stands, # begins a name.
+    Token next(bool nameExpected = false);
+    Token peek(bool nameExpected = false);
+    void skipSpaceAndComments(bool nameExpected);
     Token quoted(char close, Kind kind);
+    bool quotedFrom(std::size_t start, char close, bool backslashes, Token& token);
+    bool dollarQuoted(Token& token);
+    std::string dollarTagAt(std::size_t at) const;
+    // Where the last such character stands in the text (0 for none).
+    std::size_t lastOf(char close);
     static bool isWord(const Token& token, const char* word);
 
     const std::string& text_;
     std::size_t at_ = 0;
+    static const std::size_t kUnknown = static_cast<std::size_t>(-1);
+    std::size_t lastQuote_ = kUnknown, lastDoubleQuote_ = kUnknown, lastBacktick_ = kUnknown, lastBracket_ = kUnknown;
+    bool quoteEscapesFailed_ = false, doubleQuoteEscapesFailed_ = false;
+    bool dollarTagsFound_ = false;
+    std::unordered_map<std::string, std::size_t> lastDollarTag_;
 };
 
 } // namespace wiredhost

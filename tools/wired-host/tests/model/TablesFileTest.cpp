@@ -43,6 +43,57 @@ TEST(TablesFile, SqlScriptsGiveTheTablesTheyCreate)
     EXPECT_TRUE(TablesFile::isSql(kScript));
 }
 
+// Strings and names of each dialect that must hide nothing after them:
+// every table of each script is found.
+struct DialectCase {
+    const char* what;
+    const char* script;
+    Tables expected;
+};
+
+const DialectCase kDialects[] = {
+    {"MySQL backslash escape", "INSERT INTO p VALUES ('O\\'Brien', 'a\\\\');\nCREATE TABLE `after` (id int);",
+     {{"after", false}}},
+    {"MySQL double-quoted string", "INSERT INTO p VALUES (\"say \\\"hi\\\"\");\nCREATE TABLE b (id int);",
+     {{"b", true}}},
+    {"PostgreSQL E string", "COMMENT ON TABLE a IS E'it\\'s';\nCREATE TABLE b (id int);", {{"b", true}}},
+    {"standard backslash kept", "INSERT INTO p VALUES ('C:\\');\nCREATE TABLE b (id int);", {{"b", true}}},
+    {"standard backslash before another string",
+     "INSERT INTO p VALUES ('C:\\', 'x');\nCREATE TABLE b (id int);", {{"b", true}}},
+    {"dollar quoting",
+     "CREATE FUNCTION f() RETURNS int AS $$ SELECT 'CREATE TABLE no_1 ('; $$ LANGUAGE sql;\n"
+     "CREATE TABLE a (id int);\n"
+     "DO $body$ BEGIN EXECUTE 'x'''; CREATE TABLE no_2 (id int); END $body$;\n"
+     "CREATE TABLE b (price$ int, $1 int);",
+     {{"a", true}, {"b", true}}},
+    {"unclosed dollar is a word", "CREATE TABLE a$ (x int);\nCREATE TABLE $b (x int);", {{"a$", true}, {"$b", true}}},
+    {"SQL Server temporary tables",
+     "# a MySQL comment: CREATE TABLE no_1 (id int)\nCREATE TABLE #staging (id int);\n"
+     "CREATE TABLE ##shared (id int);\nCREATE TABLE IF NOT EXISTS #later (id int);\n#CREATE TABLE no_2 (x int);\n",
+     {{"#staging", true}, {"##shared", true}, {"#later", true}}},
+};
+
+TEST(TablesFile, EveryDialectsStringsHideNoLaterTable)
+{
+    for (const DialectCase& c : kDialects)
+        EXPECT_EQ(parsed(c.script), c.expected) << c.what;
+}
+
+// Texts that are never closed are each read to the end of the file: a
+// file of 100,000 of them must still be read in a moment, not quadratic.
+TEST(TablesFile, StrayQuotesAreReadInLinearTime)
+{
+    for (const char* stray : {"'\\", "[", "\"\\", "`", "$a$ ", "$$x"}) {
+        std::string script;
+        for (int i = 0; i < 100000; ++i)
+            script += stray + std::to_string(i % 10);
+        script += "\nCREATE TABLE last (id int);";
+        const Tables tables = parsed(script);
+        ASSERT_FALSE(tables.empty()) << stray;
+        EXPECT_EQ(tables.back(), Tables::value_type("last", true)) << stray;
+    }
+}
+
 TEST(TablesFile, OtherwiseOneNameALine)
 {
     const Tables expected = {{"Order_Item", false}, {"Customer Master", false}, {"# not a comment", false}};
