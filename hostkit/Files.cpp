@@ -1,35 +1,63 @@
 #include "Files.h"
 
 #include <cstdio>
+#include <memory>
 
 namespace hostkit {
 namespace files {
 
-// The C runtime's fopen takes the same narrow paths as the rest (the ANSI
-// code page on Windows), so one implementation serves both platforms.
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+} // namespace
+
 bool readFile(const std::string& path, std::string& bytes, std::size_t most)
 {
     bytes.clear();
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr)
+    std::unique_ptr<std::FILE, FileCloser> file(openFile(path, "rb"));
+    if (!file)
         return false;
     char block[64 * 1024];
     std::size_t got = 0;
-    while ((got = std::fread(block, 1, sizeof block, file)) > 0 && bytes.size() <= most)
+    while ((got = std::fread(block, 1, sizeof block, file.get())) > 0 && bytes.size() <= most)
         bytes.append(block, got);
-    const bool read = std::ferror(file) == 0 && bytes.size() <= most;
-    std::fclose(file);
-    return read;
+    return std::ferror(file.get()) == 0 && bytes.size() <= most;
 }
 
 bool writeFile(const std::string& path, const std::string& bytes)
 {
     removeAll(path);
-    std::FILE* file = std::fopen(path.c_str(), "wb");
+    std::FILE* file = openFile(path, "wb");
     if (file == nullptr)
         return false;
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     return std::fclose(file) == 0 && written;
+}
+
+std::string notAFile(const std::string& path, const char* what)
+{
+    if (isFile(path))
+        return std::string();
+    if (!exists(path))
+        return path + ": cannot open " + what + ": no such file";
+    if (isDirectory(path))
+        return path + ": a folder, not " + what;
+    return path + ": not a regular file (a pipe or a device): give " + what;
+}
+
+bool readFile(const std::string& path, const char* what, std::string& bytes, std::string& error)
+{
+    error = notAFile(path, what);
+    if (!error.empty())
+        return false;
+    if (!readFile(path, bytes, bytes.max_size())) {
+        error = path + ": cannot read " + what;
+        return false;
+    }
+    return true;
 }
 
 } // namespace files

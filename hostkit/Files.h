@@ -2,18 +2,36 @@
 #define HOSTKIT_FILES_H
 
 #include <cstddef>
+#include <cstdio>
 #include <string>
 
 // The file operations a host of the plug-in needs, one implementation per
-// platform (Files_win32.cpp, Files_posix.cpp). Paths are narrow strings in the
-// same encoding the plug-in uses for its own path: the ANSI code page on
-// Windows, so a folder with Chinese characters works for both alike.
+// platform (Files_win32.cpp, Files_posix.cpp). Paths are narrow strings: on
+// Windows UTF-8, used through the system's wide calls, so that any path
+// works, also one outside the ANSI code page (a Chinese folder on an
+// English system); elsewhere the bytes the system takes. The plug-in
+// itself names its own path in the ANSI code page: that is its business.
 namespace hostkit {
 namespace files {
 
 bool exists(const std::string& path);
+// A regular file: not a folder, a pipe or a device.
 bool isFile(const std::string& path);
 bool isDirectory(const std::string& path);
+
+// fopen by a path as above.
+std::FILE* openFile(const std::string& path, const char* mode);
+// The whole of a file in bytes; false when it cannot be read or holds
+// more than most bytes.
+bool readFile(const std::string& path, std::string& bytes, std::size_t most);
+// The whole of a regular file. False with "PATH: why" in error when there
+// is none: missing, a folder, or a pipe or a device, which is never opened
+// (a pipe waits for a writer, /dev/zero never ends); what names the file
+// in the message ("the model file").
+bool readFile(const std::string& path, const char* what, std::string& bytes, std::string& error);
+// Why path cannot be read as a regular file, as readFile says it; "" for
+// a regular file.
+std::string notAFile(const std::string& path, const char* what);
 
 // The full path; on Windows in its long form, as the loader reports a module.
 std::string absolute(const std::string& path);
@@ -29,15 +47,18 @@ std::string executableFolder();
 std::string makeTemporaryFolder(const std::string& prefix);
 bool makeFolder(const std::string& path);
 bool copyFile(const std::string& from, const std::string& to);
-// The whole of a file in bytes; false when it cannot be read or holds
-// more than most bytes.
-bool readFile(const std::string& path, std::string& bytes, std::size_t most);
 // Replaces whatever is at path by a file holding bytes.
 bool writeFile(const std::string& path, const std::string& bytes);
 bool removeFile(const std::string& path);
 bool removeFolder(const std::string& path);
 // A file, or a folder with everything in it.
 void removeAll(const std::string& path);
+
+#ifdef _WIN32
+// UTF-8 paths and the system's wide ones.
+std::wstring widePath(const std::string& utf8);
+std::string utf8Path(const std::wstring& wide);
+#endif
 
 } // namespace files
 } // namespace hostkit

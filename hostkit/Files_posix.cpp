@@ -3,7 +3,6 @@
 #include <climits>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
 
 #include <sys/stat.h>
@@ -96,13 +95,14 @@ bool makeFolder(const std::string& path)
 
 bool copyFile(const std::string& from, const std::string& to)
 {
-    std::ifstream in(from, std::ios::binary);
-    std::ofstream out(to, std::ios::binary | std::ios::trunc);
-    if (!in || !out)
-        return false;
-    out << in.rdbuf();
-    out.close();
-    return !in.bad() && out.good();
+    // An empty file is copied too (a stream copy of nothing reports failure).
+    std::error_code failed;
+    return std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing, failed);
+}
+
+std::FILE* openFile(const std::string& path, const char* mode)
+{
+    return std::fopen(path.c_str(), mode);
 }
 
 bool removeFile(const std::string& path)

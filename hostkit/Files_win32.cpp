@@ -7,24 +7,46 @@
 namespace hostkit {
 namespace files {
 
+std::wstring widePath(const std::string& utf8)
+{
+    if (utf8.empty())
+        return std::wstring();
+    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    if (length > 0)
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0], length);
+    return wide;
+}
+
+std::string utf8Path(const std::wstring& wide)
+{
+    if (wide.empty())
+        return std::string();
+    const int length =
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(length), '\0');
+    if (length > 0)
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &utf8[0], length, nullptr, nullptr);
+    return utf8;
+}
+
 namespace {
 
 DWORD attributesOf(const std::string& path)
 {
-    return GetFileAttributesA(path.c_str());
+    return GetFileAttributesW(widePath(path).c_str());
 }
 
-// The full path and where its last part starts. The system finds the last
-// separator, which a byte search cannot do safely in a double-byte code page
-// (a trail byte may equal '\').
-std::string fullPath(const std::string& path, std::size_t& namePosition)
+// The full path and where its last part starts; the system finds the
+// last separator.
+std::wstring fullPath(const std::wstring& path, std::size_t& namePosition)
 {
-    std::string buffer(MAX_PATH, '\0');
-    char* name = nullptr;
-    DWORD length = GetFullPathNameA(path.c_str(), static_cast<DWORD>(buffer.size()), &buffer[0], &name);
+    std::wstring buffer(MAX_PATH, L'\0');
+    wchar_t* name = nullptr;
+    DWORD length = GetFullPathNameW(path.c_str(), static_cast<DWORD>(buffer.size()), &buffer[0], &name);
     if (length >= buffer.size()) {
-        buffer.assign(length + 1, '\0');
-        length = GetFullPathNameA(path.c_str(), static_cast<DWORD>(buffer.size()), &buffer[0], &name);
+        buffer.assign(length + 1, L'\0');
+        length = GetFullPathNameW(path.c_str(), static_cast<DWORD>(buffer.size()), &buffer[0], &name);
     }
     if (length == 0 || length >= buffer.size()) {
         namePosition = 0;
@@ -45,7 +67,8 @@ bool exists(const std::string& path)
 bool isFile(const std::string& path)
 {
     const DWORD attributes = attributesOf(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0;
 }
 
 bool isDirectory(const std::string& path)
@@ -57,52 +80,64 @@ bool isDirectory(const std::string& path)
 std::string absolute(const std::string& path)
 {
     std::size_t name = 0;
-    const std::string full = fullPath(path, name);
+    const std::wstring full = fullPath(widePath(path), name);
     // The loader reports a module by its long name, not its 8.3 alias.
-    char longer[MAX_PATH];
-    const DWORD length = GetLongPathNameA(full.c_str(), longer, sizeof longer);
-    return length == 0 || length >= sizeof longer ? full : std::string(longer, length);
+    std::wstring longer(MAX_PATH, L'\0');
+    DWORD length = GetLongPathNameW(full.c_str(), &longer[0], static_cast<DWORD>(longer.size()));
+    if (length >= longer.size()) {
+        longer.assign(length + 1, L'\0');
+        length = GetLongPathNameW(full.c_str(), &longer[0], static_cast<DWORD>(longer.size()));
+    }
+    if (length == 0 || length >= longer.size())
+        return utf8Path(full);
+    longer.resize(length);
+    return utf8Path(longer);
 }
 
 std::string folderOf(const std::string& path)
 {
     std::size_t name = 0;
-    const std::string full = fullPath(path, name);
-    std::string folder = full.substr(0, name);
+    const std::wstring full = fullPath(widePath(path), name);
+    std::wstring folder = full.substr(0, name);
     // Keep the separator of a drive's root ("C:\"), drop any other.
-    if (folder.size() > 3 && (folder.back() == '\\' || folder.back() == '/'))
+    if (folder.size() > 3 && (folder.back() == L'\\' || folder.back() == L'/'))
         folder.pop_back();
-    return folder;
+    return utf8Path(folder);
 }
 
 std::string join(const std::string& folder, const std::string& name)
 {
+    // In UTF-8 no byte of a character other than '\' and '/' equals one.
     const bool separated = !folder.empty() && (folder.back() == '\\' || folder.back() == '/');
-    // A trailing byte 0x5C may be the second byte of a character: only a
-    // drive root is known to end with a separator here.
-    return separated && folder.size() == 3 ? folder + name : folder + "\\" + name;
+    return separated ? folder + name : folder + "\\" + name;
 }
 
 std::string executableFolder()
 {
-    char path[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-    if (length == 0 || length >= sizeof path)
-        return ".";
-    return folderOf(path);
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
+        if (length == 0)
+            return ".";
+        if (length < path.size()) {
+            path.resize(length);
+            return folderOf(utf8Path(path));
+        }
+        path.assign(path.size() * 2, L'\0');
+    }
 }
 
 std::string makeTemporaryFolder(const std::string& prefix)
 {
-    char base[MAX_PATH + 1] = {};
-    const DWORD length = GetTempPathA(sizeof base, base);
+    wchar_t base[MAX_PATH + 1] = {};
+    const DWORD length = GetTempPathW(MAX_PATH + 1, base);
     if (length == 0 || length > MAX_PATH)
         return std::string();
-    const std::string folder = folderOf(std::string(base) + "x");
+    const std::string folder = folderOf(utf8Path(base) + "x");
     const DWORD seed = GetCurrentProcessId() ^ GetTickCount();
     for (DWORD attempt = 0; attempt < 100; ++attempt) {
         const std::string candidate = join(folder, prefix + "-" + std::to_string(seed + attempt * 7919));
-        if (CreateDirectoryA(candidate.c_str(), nullptr))
+        if (CreateDirectoryW(widePath(candidate).c_str(), nullptr))
             return absolute(candidate);
         if (GetLastError() != ERROR_ALREADY_EXISTS)
             break;
@@ -112,22 +147,27 @@ std::string makeTemporaryFolder(const std::string& prefix)
 
 bool makeFolder(const std::string& path)
 {
-    return CreateDirectoryA(path.c_str(), nullptr) != 0;
+    return CreateDirectoryW(widePath(path).c_str(), nullptr) != 0;
 }
 
 bool copyFile(const std::string& from, const std::string& to)
 {
-    return CopyFileA(from.c_str(), to.c_str(), TRUE) != 0;
+    return CopyFileW(widePath(from).c_str(), widePath(to).c_str(), TRUE) != 0;
+}
+
+std::FILE* openFile(const std::string& path, const char* mode)
+{
+    return _wfopen(widePath(path).c_str(), widePath(mode).c_str());
 }
 
 bool removeFile(const std::string& path)
 {
-    return DeleteFileA(path.c_str()) != 0;
+    return DeleteFileW(widePath(path).c_str()) != 0;
 }
 
 bool removeFolder(const std::string& path)
 {
-    return RemoveDirectoryA(path.c_str()) != 0;
+    return RemoveDirectoryW(widePath(path).c_str()) != 0;
 }
 
 void removeAll(const std::string& path)
@@ -136,14 +176,14 @@ void removeAll(const std::string& path)
         removeFile(path);
         return;
     }
-    WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA(join(path, "*").c_str(), &entry);
+    WIN32_FIND_DATAW entry;
+    HANDLE search = FindFirstFileW(widePath(join(path, "*")).c_str(), &entry);
     if (search != INVALID_HANDLE_VALUE) {
         do {
-            const std::string name = entry.cFileName;
-            if (name != "." && name != "..")
-                removeAll(join(path, name));
-        } while (FindNextFileA(search, &entry));
+            const std::wstring name = entry.cFileName;
+            if (name != L"." && name != L"..")
+                removeAll(join(path, utf8Path(name)));
+        } while (FindNextFileW(search, &entry));
         FindClose(search);
     }
     removeFolder(path);

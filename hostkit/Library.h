@@ -8,7 +8,7 @@
 namespace hostkit {
 
 // The plug-in's library loaded at run time, as a modelling host loads it
-// (LoadLibraryA and GetProcAddress, or dlopen and dlsym); hosts never link
+// (LoadLibrary and GetProcAddress, or dlopen and dlsym); hosts never link
 // it. The system calls are in one file per platform: Library_win32.cpp,
 // Library_posix.cpp.
 class Library {
@@ -19,7 +19,8 @@ public:
     Library& operator=(const Library&) = delete;
 
     // False with the loader's own explanation in error when the file cannot
-    // be loaded or does not export registConvert. path is used as given.
+    // be loaded or does not export registConvert. path is used as given,
+    // in the encoding of files::.
     bool load(const std::string& path, std::string& error);
     // Takes over a module the host loaded itself (on Windows, one whose
     // path only the wide calls can name), as load() would have loaded it:

@@ -1,29 +1,33 @@
 #include "Library.h"
 
+#include "Files.h"
+
 #include <windows.h>
 
 namespace hostkit {
 
 namespace {
 
-// The system's text for the last error. Its messages name the file as %1
-// ("Bad EXE format for %1."), so the path is given as that argument.
+// The system's text for the last error, in UTF-8 like the path. Its
+// messages name the file as %1 ("Bad EXE format for %1."), so the path is
+// given as that argument.
 std::string lastErrorText(const std::string& path)
 {
     const DWORD code = GetLastError();
-    char* text = nullptr;
-    DWORD_PTR arguments[] = {reinterpret_cast<DWORD_PTR>(path.c_str())};
-    DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+    const std::wstring widePath = files::widePath(path);
+    wchar_t* text = nullptr;
+    DWORD_PTR arguments[] = {reinterpret_cast<DWORD_PTR>(widePath.c_str())};
+    DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                       FORMAT_MESSAGE_ARGUMENT_ARRAY,
-                                  nullptr, code, 0, reinterpret_cast<char*>(&text), 0,
+                                  nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0,
                                   reinterpret_cast<va_list*>(arguments));
     if (length == 0) {
         // A message whose inserts do not fit the one argument: take it raw.
-        length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+        length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                     FORMAT_MESSAGE_IGNORE_INSERTS,
-                                nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+                                nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
     }
-    std::string message = length != 0 && text != nullptr ? text : "";
+    std::string message = length != 0 && text != nullptr ? files::utf8Path(std::wstring(text, length)) : "";
     LocalFree(text);
     while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' '))
         message.pop_back();
@@ -38,7 +42,7 @@ void* Library::openModule(const std::string& path, std::string& error)
 {
     // No system dialog for a missing dependency: the error is reported here.
     const UINT previous = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-    HMODULE module = LoadLibraryA(path.c_str());
+    HMODULE module = LoadLibraryW(files::widePath(path).c_str());
     const DWORD code = GetLastError();
     SetErrorMode(previous);
     if (module == nullptr) {

@@ -133,10 +133,8 @@ std::vector<std::string> declaredEntities(const std::string& bytes)
 
 std::string readBytes(const std::string& path)
 {
-    // Never opened unless a regular file: a pipe would wait for a writer.
-    std::string bytes;
-    if (hostkit::files::isFile(path))
-        hostkit::files::readFile(path, bytes, static_cast<std::size_t>(-1));
+    std::string bytes, error;
+    hostkit::files::readFile(path, "the config file", bytes, error);
     return bytes;
 }
 
@@ -207,8 +205,14 @@ void ConfigChecker::load()
     // cannot read it either, and a pipe would wait for a writer.
     tinyxml2::XMLDocument document(true, tinyxml2::PRESERVE_WHITESPACE);
     tinyxml2::XMLError error = tinyxml2::XML_ERROR_FILE_NOT_FOUND;
-    if (hostkit::files::isFile(path))
-        error = document.LoadFile(path.c_str());
+    if (hostkit::files::isFile(path)) {
+        std::FILE* file = hostkit::files::openFile(path, "rb");
+        // tinyxml2 opens by name with fopen, which cannot name every path on
+        // Windows; an open that fails gives its answer as the plug-in gets it.
+        error = file != nullptr ? document.LoadFile(file) : tinyxml2::XML_ERROR_FILE_NOT_FOUND;
+        if (file != nullptr)
+            std::fclose(file);
+    }
     const KavriProblem problem = KavriProblem::ofDocument(error, document);
     const std::string caption = problem.caption(false);
     switch (problem.kind) {
@@ -396,6 +400,8 @@ int ConfigChecker::exitCode() const
 
 void ConfigChecker::write(std::ostream& out) const
 {
+    // The report is in the host's code page, as the file's texts are.
+    const std::string path = encoding::utf8ToHost(this->path);
     if (rejected) {
         out << path << (rejectedLine > 0 ? ":" + std::to_string(rejectedLine) : std::string()) << ": refused: "
             << rejection << '\n';

@@ -2,6 +2,7 @@
 #include "Encoding.h"
 
 #include <cctype>
+#include <cstdio>
 
 namespace wiredhost {
 namespace encoding {
@@ -18,18 +19,39 @@ std::string lowered(const std::string& name)
     return out;
 }
 
-// Bytes in a UTF-8 sequence that starts with lead; 0 when lead cannot start one.
-std::size_t sequenceLength(unsigned char lead)
+// How many bytes of text from at form one well-formed UTF-8 character:
+// its whole length, or as a negative number the length of the longest
+// start of one that goes wrong (at least 1). Well-formed excludes what
+// only the byte pattern allows: overlong forms (C0 80, E0 80 80),
+// surrogates (ED A0 80) and code points above U+10FFFF (F4 90 80 80).
+int wellFormedLength(const std::string& text, std::size_t at)
 {
+    const unsigned char lead = static_cast<unsigned char>(text[at]);
     if (lead < 0x80)
         return 1;
-    if (lead >= 0xC2 && lead <= 0xDF)
-        return 2;
-    if (lead >= 0xE0 && lead <= 0xEF)
-        return 3;
-    if (lead >= 0xF0 && lead <= 0xF4)
-        return 4;
-    return 0;
+    int length = 0;
+    unsigned char low = 0x80, high = 0xBF; // the range of the second byte
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return -1;
+    }
+    for (int k = 1; k < length; ++k) {
+        if (at + k >= text.size())
+            return -k;
+        const unsigned char c = static_cast<unsigned char>(text[at + k]);
+        if (k == 1 ? (c < low || c > high) : (c & 0xC0) != 0x80)
+            return -k;
+    }
+    return length;
 }
 
 } // namespace
@@ -63,14 +85,10 @@ bool isAscii(const std::string& text)
 bool isValidUtf8(const std::string& text)
 {
     for (std::size_t i = 0; i < text.size();) {
-        const std::size_t length = sequenceLength(static_cast<unsigned char>(text[i]));
-        if (length == 0 || i + length > text.size())
+        const int length = wellFormedLength(text, i);
+        if (length < 0)
             return false;
-        for (std::size_t k = 1; k < length; ++k) {
-            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
-                return false;
-        }
-        i += length;
+        i += static_cast<std::size_t>(length);
     }
     return true;
 }
@@ -115,35 +133,45 @@ std::string repairedUtf8(const std::string& text)
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
-        std::size_t length = sequenceLength(static_cast<unsigned char>(text[i]));
-        for (std::size_t k = 1; length != 0 && k < length; ++k) {
-            if (i + k >= text.size() || (static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
-                length = 0;
-        }
-        if (length == 0) {
+        const int length = wellFormedLength(text, i);
+        if (length > 0)
+            out.append(text, i, static_cast<std::size_t>(length));
+        else
             out += "\xEF\xBF\xBD";
-            ++i;
-        } else {
-            out.append(text, i, length);
-            i += length;
-        }
+        i += static_cast<std::size_t>(length > 0 ? length : -length);
     }
     return out;
 }
 
-std::string printable(const std::string& text)
+std::string printable(const std::string& utf8)
 {
-    std::string out;
-    out.reserve(text.size());
-    for (const char c : text) {
-        const unsigned char byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F) {
-            static const char kHex[] = "0123456789ABCDEF";
-            out += "\\x";
-            out += kHex[byte >> 4];
-            out += kHex[byte & 15];
+    const auto isControl = [&utf8](std::size_t i) {
+        const unsigned char c = static_cast<unsigned char>(utf8[i]);
+        return c < 0x20 || c == 0x7F ||
+               (c == 0xC2 && i + 1 < utf8.size() && static_cast<unsigned char>(utf8[i + 1]) < 0xA0 &&
+                static_cast<unsigned char>(utf8[i + 1]) >= 0x80);
+    };
+    std::size_t i = 0;
+    while (i < utf8.size() && !isControl(i))
+        ++i;
+    if (i == utf8.size())
+        return utf8;
+    std::string out(utf8, 0, i);
+    char escape[8];
+    for (; i < utf8.size(); ++i) {
+        if (!isControl(i)) {
+            out += utf8[i];
+            continue;
+        }
+        const unsigned char c = static_cast<unsigned char>(utf8[i]);
+        if (c == '\n' || c == '\r' || c == '\t') {
+            out += c == '\n' ? "\\n" : c == '\r' ? "\\r" : "\\t";
+        } else if (c == 0xC2) {
+            std::snprintf(escape, sizeof escape, "\\u%04X", static_cast<unsigned char>(utf8[++i]));
+            out += escape;
         } else {
-            out += c;
+            std::snprintf(escape, sizeof escape, "\\x%02X", c);
+            out += escape;
         }
     }
     return out;

@@ -2,6 +2,7 @@
 #define WIREDHOST_ENCODING_H
 
 #include <string>
+#include <vector>
 
 // Text conversions between the encodings files declare, UTF-8 and the
 // host's code page: the narrow strings the plug-in compares byte by byte.
@@ -33,7 +34,8 @@ bool isAsciiCompatible(const std::string& name);
 // True when every byte is below 0x80.
 bool isAscii(const std::string& text);
 
-// True when the bytes are well-formed UTF-8.
+// True when the bytes are well-formed UTF-8: no overlong form, no
+// surrogate, nothing above U+10FFFF.
 bool isValidUtf8(const std::string& text);
 
 // Text in the named encoding to UTF-8 and back. False when the name is
@@ -46,11 +48,15 @@ bool fromUtf8(const std::string& utf8, const std::string& name, std::string& tex
 std::string utf8ToHost(const std::string& utf8);
 std::string hostToUtf8(const std::string& text);
 
-// Well-formed UTF-8: each byte that begins no valid sequence becomes U+FFFD.
+// Well-formed UTF-8: each ill-formed part becomes one U+FFFD, the longest
+// start of a character that goes wrong or else a single byte, as Unicode
+// recommends and browsers and Windows do.
 std::string repairedUtf8(const std::string& text);
 
-// Text fit to show on a terminal: control bytes as \xNN, the rest as it is.
-std::string printable(const std::string& text);
+// UTF-8 text as a terminal may be given it: control characters, which
+// would move the cursor, ring or start an escape sequence, written as
+// \n, \r, \t, \x1B, \x00 (C0 and DEL) or \u009B (C1). The rest is kept.
+std::string printable(const std::string& utf8);
 
 // How many characters UTF-8 text holds, for lining up columns.
 std::size_t characterCount(const std::string& utf8);
@@ -64,6 +70,12 @@ std::string utf8ToOutput(const std::string& utf8, bool toStandardError = false);
 // plug-in, in the same process, asks the same of the system; never so in
 // UTF-8, whose bytes from 0x80 up are never ASCII.
 bool isHostLeadByte(char c);
+
+// The program's arguments after its name, in UTF-8: on Windows from the
+// wide command line, so that a path outside the ANSI code page (a Chinese
+// folder on an English system, an emoji) arrives whole; elsewhere argv as
+// it is.
+std::vector<std::string> commandArguments(int argc, char** argv);
 
 // The name of the host's code page, as "UTF-8" or "windows-936".
 std::string hostCodePage();

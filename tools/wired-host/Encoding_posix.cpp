@@ -100,6 +100,11 @@ bool isHostLeadByte(char)
     return false;
 }
 
+std::vector<std::string> commandArguments(int argc, char** argv)
+{
+    return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
+}
+
 std::string hostCodePage()
 {
     return "UTF-8";

@@ -156,6 +156,68 @@ bool isHostLeadByte(char c)
     return static_cast<unsigned char>(c) >= 0x80 && IsDBCSLeadByte(static_cast<BYTE>(c));
 }
 
+namespace {
+
+// One argument of a command line as the C runtime splits it: white space
+// ends it outside quotes; 2n backslashes before a quote are n and the quote
+// opens or closes quoting, 2n+1 are n and a literal quote; "" within
+// quotes is a literal quote; other backslashes are themselves.
+const wchar_t* nextArgument(const wchar_t* at, std::wstring& argument)
+{
+    bool quoted = false;
+    for (; *at != L'\0' && (quoted || (*at != L' ' && *at != L'\t')); ++at) {
+        std::size_t backslashes = 0;
+        while (*at == L'\\') {
+            ++backslashes;
+            ++at;
+        }
+        if (*at != L'"') {
+            argument.append(backslashes, L'\\');
+            if (*at == L'\0' || (!quoted && (*at == L' ' || *at == L'\t')))
+                break;
+            argument += *at;
+            continue;
+        }
+        argument.append(backslashes / 2, L'\\');
+        if (backslashes % 2 == 1) {
+            argument += L'"';
+        } else if (quoted && at[1] == L'"') {
+            argument += L'"';
+            ++at;
+        } else {
+            quoted = !quoted;
+        }
+    }
+    return at;
+}
+
+} // namespace
+
+std::vector<std::string> commandArguments(int, char**)
+{
+    const wchar_t* at = GetCommandLineW();
+    // The program's name: up to the closing quote or white space, no escapes.
+    if (*at == L'"') {
+        for (++at; *at != L'\0' && *at != L'"'; ++at) {
+        }
+        if (*at == L'"')
+            ++at;
+    } else {
+        while (*at != L'\0' && *at != L' ' && *at != L'\t')
+            ++at;
+    }
+    std::vector<std::string> arguments;
+    for (;;) {
+        while (*at == L' ' || *at == L'\t')
+            ++at;
+        if (*at == L'\0')
+            return arguments;
+        std::wstring argument;
+        at = nextArgument(at, argument);
+        arguments.push_back(narrow(argument, CP_UTF8));
+    }
+}
+
 std::string hostCodePage()
 {
     const UINT codePage = GetACP();

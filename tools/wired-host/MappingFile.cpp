@@ -149,7 +149,7 @@ bool MappingFile::save(const std::string& path, const std::vector<MappingRow>& r
     }
     const std::string bytes = text(rows);
     // Binary: the same LF line ends on every platform.
-    std::FILE* file = std::fopen(path.c_str(), "wb");
+    std::FILE* file = hostkit::files::openFile(path, "wb");
     if (file == nullptr) {
         error = path + ": cannot write the mapping file";
         return false;

@@ -7,11 +7,11 @@ Options::Options(std::set<std::string> valued, std::set<std::string> flags)
 {
 }
 
-bool Options::parse(int argc, char** argv, int first, std::string& error)
+bool Options::parse(const std::vector<std::string>& arguments, std::size_t first, std::string& error)
 {
     bool optionsEnded = false;
-    for (int i = first; i < argc; ++i) {
-        const std::string arg = argv[i];
+    for (std::size_t i = first; i < arguments.size(); ++i) {
+        const std::string& arg = arguments[i];
         if (optionsEnded || arg.size() < 2 || arg.compare(0, 2, "--") != 0) {
             positional.push_back(arg);
             continue;
@@ -28,8 +28,8 @@ bool Options::parse(int argc, char** argv, int first, std::string& error)
             seen_.insert(name);
             if (equals != std::string::npos) {
                 values_[name] = arg.substr(equals + 1);
-            } else if (i + 1 < argc) {
-                values_[name] = argv[++i];
+            } else if (i + 1 < arguments.size()) {
+                values_[name] = arguments[++i];
             } else {
                 error = "option --" + name + " needs a value";
                 return false;

@@ -16,7 +16,7 @@ public:
     Options(std::set<std::string> valued, std::set<std::string> flags);
 
     // False with a message in error on an unknown or incomplete option.
-    bool parse(int argc, char** argv, int first, std::string& error);
+    bool parse(const std::vector<std::string>& arguments, std::size_t first, std::string& error);
 
     bool has(const std::string& flag) const;
     std::string value(const std::string& name, const std::string& fallback = "") const;

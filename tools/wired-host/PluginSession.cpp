@@ -67,6 +67,8 @@ ClassEntry PluginSession::convertClass(kavri::IConvert& converter, const ModelCl
     // A class without a name has no table to derive: it is not converted.
     if (modelClass.unnamed())
         return ClassEntry{"", modelClass.package, "", Outcome::Unnamed, modelClass.duplicate};
+    if (modelClass.name.find('\0') != std::string::npos)
+        return ClassEntry{modelClass.name, modelClass.package, "", Outcome::NulInName, modelClass.duplicate};
 
     ModelNode root(ModelNode::kModelKind, "", "", model);
     // One node a level, each with its own name and the path before it as a

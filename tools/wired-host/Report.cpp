@@ -20,6 +20,20 @@ std::string utf8Of(const std::string& hostText)
     return encoding::repairedUtf8(encoding::hostToUtf8(hostText));
 }
 
+// The tool's own texts (paths, messages, what the user typed) are UTF-8
+// already, but may hold any bytes a file or a path gave them.
+std::string toolText(const std::string& utf8)
+{
+    return encoding::repairedUtf8(utf8);
+}
+
+// UTF-8 text as the table and the error stream show it: a name with an
+// escape sequence in it must not take the terminal over.
+std::string visible(const std::string& utf8)
+{
+    return encoding::printable(utf8);
+}
+
 std::string quoted(const std::string& text)
 {
     return jsonString(text);
@@ -27,7 +41,7 @@ std::string quoted(const std::string& text)
 
 std::string shownTable(const ClassEntry& entry)
 {
-    if (entry.outcome == Outcome::Skipped || entry.outcome == Outcome::NothingDone || entry.outcome == Outcome::Unnamed)
+    if (entry.outcome != Outcome::Set && entry.outcome != Outcome::TableNotFound)
         return "-";
     return entry.tableName.empty() ? "\"\"" : entry.tableName;
 }
@@ -205,11 +219,11 @@ void Reporter::write(const std::string& utf8) const
 void Reporter::session(const std::string& plugin, const std::string& config, bool privateCopy,
                        const std::string& language)
 {
-    plugin_ = utf8Of(plugin);
-    config_ = utf8Of(config);
-    language_ = utf8Of(language);
+    plugin_ = toolText(plugin);
+    config_ = toolText(config);
+    language_ = toolText(language);
     if (streams())
-        write("Plug-in: " + plugin_ + "\nconfig.xml: " + config_ +
+        write("Plug-in: " + visible(plugin_) + "\nconfig.xml: " + visible(config_) +
               (privateCopy ? " (in a private copy of the plug-in)" : "") + "\n\n");
 }
 
@@ -218,8 +232,8 @@ void Reporter::log(const LogEntry& entry)
     log_.push_back({utf8Of(entry.message), utf8Of(entry.detail), utf8Of(entry.file), entry.line});
     const LogEntry& kept = log_.back();
     if (streams())
-        write("log " + kept.file + ":" + std::to_string(kept.line) + " \"" + kept.message + "\" \"" + kept.detail +
-              "\"\n");
+        write("log " + visible(kept.file) + ":" + std::to_string(kept.line) + " \"" + visible(kept.message) + "\" \"" +
+              visible(kept.detail) + "\"\n");
 }
 
 void Reporter::warnings(const std::vector<hostkit::Warning>& shown)
@@ -232,7 +246,7 @@ void Reporter::warnings(const std::vector<hostkit::Warning>& shown)
         warnings_.push_back(warning);
         if (format_ == Format::Json)
             continue;
-        const std::string line = "warning box \"" + warning.caption + "\": " + warning.text + "\n";
+        const std::string line = "warning box \"" + visible(warning.caption) + "\": " + visible(warning.text) + "\n";
         // names prints only its table: a warning goes with the errors there.
         if (streams())
             write(line);
@@ -250,7 +264,7 @@ void Reporter::links(const std::vector<LinkEntry>& registered)
 void Reporter::model(const std::string& description, const std::string& tables)
 {
     if (streams())
-        write("Model: " + utf8Of(description) + "\nTables: " + utf8Of(tables) + "\n\n");
+        write("Model: " + visible(toolText(description)) + "\nTables: " + visible(toolText(tables)) + "\n\n");
 }
 
 void Reporter::mapped(const ClassEntry& entry)
@@ -259,6 +273,12 @@ void Reporter::mapped(const ClassEntry& entry)
     kept.className = utf8Of(entry.className);
     kept.package = utf8Of(entry.package);
     kept.tableName = utf8Of(entry.tableName);
+    // Only the table is shown on a terminal: JSON escapes on its own.
+    if (format_ != Format::Json) {
+        kept.className = visible(kept.className);
+        kept.package = visible(kept.package);
+        kept.tableName = visible(kept.tableName);
+    }
     classes_.push_back(kept);
 }
 
@@ -304,26 +324,26 @@ void Reporter::names(const std::vector<std::string>& arguments, const std::vecto
 {
     std::size_t width = 0;
     for (const std::string& argument : arguments)
-        width = std::max(width, encoding::characterCount(utf8Of(argument)));
+        width = std::max(width, encoding::characterCount(visible(toolText(argument))));
     for (std::size_t i = 0; i < arguments.size() && i < entries.size(); ++i) {
         const ClassEntry& entry = entries[i];
         const std::string table = entry.outcome == Outcome::Set
-                                      ? (entry.tableName.empty() ? "\"\"" : utf8Of(entry.tableName))
+                                      ? (entry.tableName.empty() ? "\"\"" : visible(utf8Of(entry.tableName)))
                                       : "(" + std::string(outcomeText(entry.outcome)) + ")";
-        write(padded(utf8Of(arguments[i]), width + 2) + table + "\n");
+        write(padded(visible(toolText(arguments[i])), width + 2) + table + "\n");
     }
 }
 
 void Reporter::hostFit(const std::string& host, const std::string& plugin, const HostVerdict& verdict)
 {
     if (format_ == Format::Json) {
-        std::string out = "{\n  \"host\": " + quoted(utf8Of(host)) + ",\n  \"flavour\": " + jsonText(verdict.flavour) +
+        std::string out = "{\n  \"host\": " + quoted(toolText(host)) + ",\n  \"flavour\": " + jsonText(verdict.flavour) +
                           ",\n  \"image\": " + quoted(verdict.image) + ",\n  \"machine\": " +
                           jsonText(verdict.machine) + ",\n  \"dll\": " + (verdict.dll ? "true" : "false") +
                           ",\n  \"runtime\": " + jsonText(verdict.runtime) +
                           ",\n  \"exceptions\": " + jsonText(verdict.exceptions) +
                           ",\n  \"reasons\": " + jsonList(verdict.reasons, "  ") +
-                          ",\n  \"plugin\": " + jsonText(utf8Of(plugin)) + ",\n  \"runtimeDlls\": [";
+                          ",\n  \"plugin\": " + jsonText(toolText(plugin)) + ",\n  \"runtimeDlls\": [";
         for (std::size_t i = 0; i < verdict.runtimeDlls.size(); ++i) {
             const RuntimeCopy& copy = verdict.runtimeDlls[i];
             out += std::string(i ? ",\n" : "\n") + "    {\"dll\": " + quoted(copy.dll) + ", \"state\": " +
@@ -336,7 +356,7 @@ void Reporter::hostFit(const std::string& host, const std::string& plugin, const
         out_ << out;
         return;
     }
-    std::string text = "Host: " + utf8Of(host) + "\nFits: " + (verdict.fits() ? verdict.flavour : "none") + "\n";
+    std::string text = "Host: " + visible(toolText(host)) + "\nFits: " + (verdict.fits() ? verdict.flavour : "none") + "\n";
     text += "Image: " + verdict.image;
     if (!verdict.machine.empty())
         text += " for " + verdict.machine + (verdict.dll ? ", a DLL" : ", a program");
@@ -348,7 +368,7 @@ void Reporter::hostFit(const std::string& host, const std::string& plugin, const
     for (const std::string& reason : verdict.reasons)
         text += folded(reason);
     if (!verdict.runtimeDlls.empty()) {
-        text += "Runtime DLLs beside the host" + (plugin.empty() ? std::string() : ", against " + utf8Of(plugin)) +
+        text += "Runtime DLLs beside the host" + (plugin.empty() ? std::string() : ", against " + visible(toolText(plugin))) +
                 ":\n";
         std::size_t width = 0;
         for (const RuntimeCopy& copy : verdict.runtimeDlls)
@@ -388,14 +408,14 @@ void Reporter::mappingChanges(const std::string& savedFile, std::size_t savedCla
                               const std::vector<MappingChange>& changes)
 {
     compared_ = true;
-    savedFile_ = utf8Of(savedFile);
+    savedFile_ = toolText(savedFile);
     savedClasses_ = savedClasses;
     changes_ = changes;
 }
 
 int Reporter::fail(const std::string& message)
 {
-    err_ << encoding::utf8ToOutput("wired-host " + command_ + ": " + utf8Of(message) + "\n", true) << std::flush;
+    err_ << encoding::utf8ToOutput("wired-host " + command_ + ": " + visible(toolText(message)) + "\n", true) << std::flush;
     return 2;
 }
 
@@ -415,6 +435,8 @@ const char* Reporter::outcomeText(Outcome outcome)
         return "skipped by the package filter";
     case Outcome::Unnamed:
         return "unnamed: not converted";
+    case Outcome::NulInName:
+        return "name holds a NUL: not converted";
     case Outcome::NothingDone:
         break;
     }
@@ -474,7 +496,7 @@ void Reporter::writeTable() const
         text += " none";
     text += "\n";
     for (std::size_t i = 0; i < links_.size(); ++i)
-        text += "  " + links_[i].className + " -> " + links_[i].tableName + "  " + Reporter::linkOutcomeText(links_[i].answer) +
+        text += "  " + visible(links_[i].className) + " -> " + visible(links_[i].tableName) + "  " + Reporter::linkOutcomeText(links_[i].answer) +
                 findingsMark(linkFindings[i]) + "\n";
     writeFindings(text);
     if (compared_) {

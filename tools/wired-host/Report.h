@@ -24,8 +24,10 @@ struct LinkEntry {
     int answer = 0;
 };
 
-// Unnamed: a class without a name, listed but never handed to the plug-in.
-enum class Outcome { Set, TableNotFound, Skipped, NothingDone, Unnamed };
+// Unnamed: a class without a name, listed but never handed to the plug-in;
+// likewise NulInName: the plug-in hands its table back as a C string, which
+// a NUL would cut short.
+enum class Outcome { Set, TableNotFound, Skipped, NothingDone, Unnamed, NulInName };
 
 struct ClassEntry {
     std::string className, package, tableName;
@@ -54,7 +56,9 @@ public:
     Format format() const { return format_; }
 
     // The plug-in asked for and the config.xml it reads; a private copy
-    // means the config file was the user's own, given with --config.
+    // means the config file was the user's own, given with --config. Paths,
+    // the language given and the tool's messages are UTF-8; what the
+    // plug-in says and the names it gets are in the host's code page.
     void session(const std::string& plugin, const std::string& config, bool privateCopy, const std::string& language);
     void log(const LogEntry& entry);
     void warnings(const std::vector<hostkit::Warning>& shown);

@@ -212,10 +212,9 @@ const char kWhichHelp[] =
     "Exit status: 0 a flavour fits (named on the line \"Fits:\"); 1 none fits;\n"
     "2 the file is no Windows program or a broken one, or bad usage.\n";
 
-// A command's arguments after its name, and where to report.
+// The program's arguments, in UTF-8: the command's name, then its own.
 struct Invocation {
-    int argc;
-    char** argv;
+    const std::vector<std::string>& arguments;
 };
 
 int runCommand(const Invocation& call);
@@ -245,17 +244,27 @@ const Command* findCommand(const std::string& name)
     return nullptr;
 }
 
+// What the user typed (UTF-8) as a message shows it.
+std::string shown(const std::string& typed)
+{
+    return encoding::printable(encoding::repairedUtf8(typed));
+}
+
+void complain(const std::string& utf8)
+{
+    std::cerr << encoding::utf8ToOutput(utf8, true);
+}
+
 int usageError(const std::string& command, const std::string& message)
 {
-    std::cerr << "wired-host " << command << ": " << message << "\n"
-              << "Try 'wired-host " << command << " --help'.\n";
+    complain("wired-host " + command + ": " + shown(message) + "\nTry 'wired-host " + command + " --help'.\n");
     return kUsageError;
 }
 
 bool wantsHelp(const Invocation& call)
 {
-    for (int i = 2; i < call.argc; ++i) {
-        const std::string arg = call.argv[i];
+    for (std::size_t i = 1; i < call.arguments.size(); ++i) {
+        const std::string& arg = call.arguments[i];
         if (arg == "--")
             break;
         if (arg == "--help" || arg == "-h")
@@ -346,7 +355,7 @@ int runCommand(const Invocation& call)
     Options options({"plugin", "config", "language", "format", "tables", "target", "save-mapping", "compare-mapping"},
                     {"strict", "explain"});
     std::string error;
-    if (!options.parse(call.argc, call.argv, 2, error))
+    if (!options.parse(call.arguments, 1, error))
         return usageError("run", error);
     if (options.positional.size() != 1)
         return usageError("run", "expects one model file");
@@ -368,7 +377,7 @@ int runCommand(const Invocation& call)
     if (!loadModel(options, model, reporter))
         return kUsageError;
     PluginSession session;
-    ModelHost host(&model, options.value("language", "English"));
+    ModelHost host(&model, encoding::utf8ToHost(options.value("language", "English")));
     kavri::IConvert* converter = openConverter(options, session, host, reporter);
     if (converter == nullptr)
         return kUsageError;
@@ -416,7 +425,7 @@ int checkCommand(const Invocation& call)
 {
     Options options({"codepage", "format"}, {});
     std::string error;
-    if (!options.parse(call.argc, call.argv, 2, error))
+    if (!options.parse(call.arguments, 1, error))
         return usageError("check", error);
     if (options.positional.size() != 1)
         return usageError("check", "expects one config.xml");
@@ -452,7 +461,7 @@ int namesCommand(const Invocation& call)
 {
     Options options({"plugin", "config", "language", "format"}, {"explain"});
     std::string error;
-    if (!options.parse(call.argc, call.argv, 2, error))
+    if (!options.parse(call.arguments, 1, error))
         return usageError("names", error);
     if (options.positional.empty())
         return usageError("names", "expects at least one class");
@@ -463,7 +472,7 @@ int namesCommand(const Invocation& call)
     // No model: links are left alone and every table name is taken.
     Reporter reporter("names", json ? Format::Json : Format::Names, std::cout, std::cerr);
     PluginSession session;
-    ModelHost host(nullptr, options.value("language", "English"));
+    ModelHost host(nullptr, encoding::utf8ToHost(options.value("language", "English")));
     kavri::IConvert* converter = openConverter(options, session, host, reporter);
     if (converter == nullptr)
         return kUsageError;
@@ -472,7 +481,7 @@ int namesCommand(const Invocation& call)
         explainer.reset(new Explainer(explainerFor(session, host)));
     std::vector<ClassEntry> entries;
     for (const std::string& argument : options.positional) {
-        entries.push_back(PluginSession::convertClass(*converter, classFromArgument(argument), nullptr));
+        entries.push_back(PluginSession::convertClass(*converter, classFromArgument(encoding::utf8ToHost(argument)), nullptr));
         reporter.mapped(entries.back());
         if (explainer)
             reporter.explained(explainer->explain(entries.back()));
@@ -488,7 +497,7 @@ int whichCommand(const Invocation& call)
 {
     Options options({"plugin", "format"}, {});
     std::string error;
-    if (!options.parse(call.argc, call.argv, 2, error))
+    if (!options.parse(call.arguments, 1, error))
         return usageError("which", error);
     if (options.positional.size() != 1)
         return usageError("which", "expects one host program");
@@ -511,16 +520,16 @@ int help(const std::string& topic)
     }
     const Command* command = findCommand(topic);
     if (command == nullptr) {
-        std::cerr << "wired-host help: no command '" << topic << "'\nTry 'wired-host --help'.\n";
+        complain("wired-host help: no command '" + shown(topic) + "'\nTry 'wired-host --help'.\n");
         return kUsageError;
     }
     std::cout << command->help;
     return 0;
 }
 
-int dispatch(int argc, char** argv)
+int dispatch(const std::vector<std::string>& arguments)
 {
-    const std::string name = argc > 1 ? argv[1] : "";
+    const std::string name = arguments.empty() ? "" : arguments[0];
     if (name.empty()) {
         std::cerr << kMainHelp;
         return kUsageError;
@@ -528,13 +537,13 @@ int dispatch(int argc, char** argv)
     if (name == "--help" || name == "-h")
         return help("");
     if (name == "help")
-        return help(argc > 2 ? argv[2] : "");
+        return help(arguments.size() > 1 ? arguments[1] : "");
     const Command* command = findCommand(name);
     if (command == nullptr) {
-        std::cerr << "wired-host: unknown command '" << name << "'\nTry 'wired-host --help'.\n";
+        complain("wired-host: unknown command '" + shown(name) + "'\nTry 'wired-host --help'.\n");
         return kUsageError;
     }
-    const Invocation call{argc, argv};
+    const Invocation call{arguments};
     if (wantsHelp(call)) {
         std::cout << command->help;
         return 0;
@@ -547,7 +556,7 @@ int dispatch(int argc, char** argv)
 int main(int argc, char** argv)
 {
     try {
-        return dispatch(argc, argv);
+        return dispatch(encoding::commandArguments(argc, argv));
     } catch (const std::exception& failure) {
         std::cerr << "wired-host: " << failure.what() << '\n';
         return kUsageError;

@@ -180,13 +180,20 @@ private:
         unsigned long code = 0;
         if (c != 'u' || !hex4(code))
             return fail("bad escape in a string");
-        // A surrogate pair makes one character.
-        if (code >= 0xD800 && code < 0xDC00 && text_.compare(at_, 2, "\\u") == 0) {
-            at_ += 2;
+        // A surrogate pair makes one character; a surrogate alone is none,
+        // and what follows it stays what it is ("\ud800\u0041" is U+FFFD A).
+        if (code >= 0xD800 && code < 0xDC00) {
+            const std::size_t next = at_;
             unsigned long low = 0;
-            if (!hex4(low))
-                return fail("bad escape in a string");
-            code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
+            at_ += 2;
+            if (text_.compare(next, 2, "\\u") == 0 && hex4(low) && low >= 0xDC00 && low < 0xE000) {
+                code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
+            } else {
+                at_ = next;
+                code = 0xFFFD;
+            }
+        } else if (code >= 0xDC00 && code < 0xE000) {
+            code = 0xFFFD;
         }
         appendUtf8(out, code);
         return true;

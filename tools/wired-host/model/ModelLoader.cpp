@@ -5,6 +5,7 @@
 #include <new>
 
 #include "../Encoding.h"
+#include "Files.h"
 #include "../Model.h"
 #include "ClassCollector.h"
 #include "ContainerUnpacker.h"
@@ -81,7 +82,12 @@ bool ModelLoader::load(std::string& error)
 
 bool ModelLoader::loadFile(std::string& error)
 {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path_.c_str(), "rb"));
+    // A folder, a pipe or a device is refused before it is opened: a pipe
+    // would wait for a writer, /dev/zero would fill the memory.
+    error = hostkit::files::notAFile(path_, "the model file");
+    if (!error.empty())
+        return false;
+    std::unique_ptr<std::FILE, FileCloser> file(hostkit::files::openFile(path_, "rb"));
     if (!file) {
         error = path_ + ": cannot open the model file";
         return false;

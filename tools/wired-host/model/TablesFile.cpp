@@ -1,19 +1,12 @@
 #include "TablesFile.h"
 
-#include <cctype>
-#include <cstdio>
-#include <memory>
-
 #include "../Encoding.h"
+#include "Files.h"
 #include "SqlScanner.h"
 
 namespace wiredhost {
 
 namespace {
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
 
 std::string trimmed(const std::string& text)
 {
@@ -27,16 +20,9 @@ std::string trimmed(const std::string& text)
 
 bool TablesFile::read(const std::string& path, std::string& error)
 {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-    if (!file) {
-        error = path + ": cannot open the tables file";
-        return false;
-    }
     std::string text;
-    char buffer[64 * 1024];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
-        text.append(buffer, got);
+    if (!hostkit::files::readFile(path, "the tables file", text, error))
+        return false;
     if (text.compare(0, 3, "\xEF\xBB\xBF") == 0)
         text.erase(0, 3);
     // The names are compared with what the plug-in derives, in the host's

@@ -11,6 +11,7 @@ real plug-in library and checks what it prints. One group per CTest test:
   which  the which command on images made in the test (which_cases.py)
   which_self  the which command on the tool's own executable only
   hostile run on damaged, bomb, deep and wide model files (hostile_cases.py)
+  text   paths outside the code page, hostile names and files (text_cases.py)
 """
 import argparse
 import json
@@ -26,6 +27,7 @@ from explain_cases import EXPLAIN_CASES
 from hostile_cases import HOSTILE_CASES
 from model_cases import MODEL_CASES
 from which_cases import WHICH_CASES, test_which_fits_the_tool_itself_to_its_own_plugin
+from text_cases import TEXT_CASES
 
 SHOP_MAPPING = [
     # class, package, table (None: no table asked for), outcome
@@ -568,6 +570,7 @@ GROUPS = {
     "which": WHICH_CASES,
     "which_self": [test_which_fits_the_tool_itself_to_its_own_plugin],
     "hostile": HOSTILE_CASES,
+    "text": TEXT_CASES,
 }
 
 

@@ -85,5 +85,49 @@ TEST(Encoding, Utf8Validation)
     EXPECT_FALSE(encoding::isAscii("\x80"));
 }
 
+// Each ill-formed part becomes one U+FFFD and nothing after it is lost;
+// what only the byte pattern allows is ill-formed too.
+TEST(Encoding, RepairedUtf8IsWellFormed)
+{
+    const std::string r = "\xEF\xBF\xBD";
+    const std::pair<std::string, std::string> cases[] = {
+        {"Caf\xC3\xA9 \xF0\x9F\x98\x80", "Caf\xC3\xA9 \xF0\x9F\x98\x80"},
+        {"Caf\xE9!", "Caf" + r + "!"},
+        {"\xC0\x80" "A", r + r + "A"},                  // overlong NUL
+        {"\xE0\x80\xAF" "A", r + r + r + "A"},          // overlong '/'
+        {"\xED\xA0\x80" "A", r + r + r + "A"},          // surrogate U+D800
+        {"\xED\xBF\xBF", r + r + r},                    // surrogate U+DFFF
+        {"\xF4\x90\x80\x80" "A", r + r + r + r + "A"},  // U+110000
+        {"\xF5\x80", r + r},
+        {"\xE4\xB8" "A", r + "A"},                      // a character cut short
+        {"\xF0\x9F\x98", r},
+        {"\x80\xBF", r + r},
+        {"\xED\x9F\xBF\xEE\x80\x80\xF4\x8F\xBF\xBF", "\xED\x9F\xBF\xEE\x80\x80\xF4\x8F\xBF\xBF"},
+    };
+    for (const auto& c : cases) {
+        const std::string repaired = encoding::repairedUtf8(c.first);
+        EXPECT_EQ(repaired, c.second) << testing::PrintToString(c.first);
+        EXPECT_TRUE(encoding::isValidUtf8(repaired)) << testing::PrintToString(c.first);
+        EXPECT_EQ(encoding::isValidUtf8(c.first), c.first == c.second) << testing::PrintToString(c.first);
+    }
+}
+
+TEST(Encoding, ControlCharactersEscapedForTheTerminal)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"Order", "Order"},
+        {"Caf\xC3\xA9 \xE4\xB8\xAD", "Caf\xC3\xA9 \xE4\xB8\xAD"},
+        {"a\x1B[2Jb", "a\\x1B[2Jb"},
+        {"bell\x07", "bell\\x07"},
+        {std::string("A\0B", 3), "A\\x00B"},
+        {"line\r\nnext\tcol", "line\\r\\nnext\\tcol"},
+        {"del\x7F", "del\\x7F"},
+        {"csi\xC2\x9B" "1m \xC2\xA0", "csi\\u009B1m \xC2\xA0"},
+        {"back\\slash", "back\\slash"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(encoding::printable(c.first), c.second) << testing::PrintToString(c.first);
+}
+
 } // namespace
 } // namespace wiredhost

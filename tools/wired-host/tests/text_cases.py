@@ -1,0 +1,131 @@
+"""End-to-end cases of text in and out: paths outside the ANSI code page,
+hostile names in the JSON and the table, files that are no files, and the
+SQL of every dialect in --tables. wired_host_test.py runs them as the group
+"text"; each takes the suite (tool, write, run_json).
+"""
+import json
+import os
+import shutil
+
+MODELS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "models")
+
+
+def check(condition, message=""):
+    if not condition:
+        raise AssertionError(message)
+
+
+def equal(actual, expected, what=""):
+    if actual != expected:
+        raise AssertionError(f"{what}\n  expected: {expected!r}\n  actual:   {actual!r}")
+
+
+def outcomes(report):
+    return [(c["class"], c["outcome"]) for c in report["classes"]]
+
+
+def test_paths_outside_the_ansi_code_page(s):
+    # Chinese letters and an emoji: neither is in an English system's code
+    # page, so the narrow command line and fopen would lose them.
+    for folder in ("模型 目录", "emoji 😀"):
+        model = os.path.join(s.work, folder, "模型😀.xml")
+        os.makedirs(os.path.dirname(model), exist_ok=True)
+        shutil.copyfile(os.path.join(s.examples, "shop", "model.xml"), model)
+        tables = s.write(os.path.join(folder, "表.sql"), "CREATE TABLE Customer (id int);\n")
+        config = s.write(os.path.join(folder, "配置.xml"), '<Wired><Link class="Customer" table="Customer"/></Wired>')
+        plugin = s.plugin_copy(os.path.join(folder, "插件"), "<Wired/>")
+
+        report = s.run_json("--plugin", s.tool.arg(plugin), "--config", s.tool.arg(config),
+                            "--tables", s.tool.arg(tables), s.tool.arg(model))
+        equal(s.tool.local(report["plugin"]), plugin, folder)
+        equal(s.tool.local(report["config"]), config, folder)
+        equal([(l["class"], l["outcome"]) for l in report["links"]], [("Customer", "set")], folder)
+        equal(outcomes(report)[0], ("Customer", "set"), folder)
+        equal(outcomes(report)[1], ("ShopOrderItem", "table not found"), folder)
+        # Loaded where it is: the plug-in names its own path in the ANSI
+        # code page, which is its business; the host loads it all the same.
+        code, out, err = s.tool.run("run", "--format", "json", "--plugin", s.tool.arg(plugin), s.tool.arg(model))
+        equal(code, 0, err)
+        equal(len(json.loads(out)["classes"]), 6, folder)
+
+
+# Names a file may hold that no terminal or JSON reader must get raw: an
+# escape sequence, a bell, line breaks, a NUL, lone surrogates (escaped, and
+# as bytes), an overlong form, a code point above U+10FFFF.
+HOSTILE_PROJECT = (b'{"_type": "Project", "ownedElements": [{"_type": "UMLModel", "ownedElements": [\n'
+                   b'{"_type": "UMLClass", "name": "Esc\\u001b[2J\\u0007Bell\\r\\nLine"},\n'
+                   b'{"_type": "UMLClass", "name": "Nul\\u0000Cut"},\n'
+                   b'{"_type": "UMLClass", "name": "\\ud800\\u0041"},\n'
+                   b'{"_type": "UMLClass", "name": "Low\\udc00"},\n'
+                   b'{"_type": "UMLClass", "name": "Raw\xed\xa0\x80\xc0\x80\xf4\x90\x80\x80"}]}]}\n')
+
+
+def test_hostile_names_give_valid_json_and_a_safe_table(s):
+    model = s.tool.arg(s.write("hostile/names.mdj", HOSTILE_PROJECT))
+    config = s.tool.arg(s.write("hostile/config.xml", "<Wired/>"))
+    code, out, err = s.tool.run("run", "--format", "json", model, "--config", config)
+    equal(code, 0, err)
+    out.encode("utf-8")  # raises for any byte that was not well-formed UTF-8
+    names = [c["class"] for c in json.loads(out)["classes"]]
+    # On Windows the names pass through the ANSI code page, where U+FFFD
+    # is a question mark.
+    bad = "?" if s.tool.wine else "\ufffd"
+    equal(names, ["Esc\x1b[2J\x07Bell\r\nLine", "Nul\x00Cut", bad + "A", "Low" + bad, "Raw" + bad * 9])
+    equal(json.loads(out)["classes"][1]["outcome"], "name holds a NUL: not converted")
+
+    code, out, err = s.tool.run("run", model, "--config", config)
+    equal(code, 0, err)
+    for raw in ("\x1b", "\x07", "\r", "\x00"):
+        check(raw not in out, f"{raw!r} reached the terminal: {out!r}")
+    check("Esc\\x1B[2J\\x07Bell\\r\\nLine" in out, out)
+    check("Nul\\x00Cut" in out and "name holds a NUL: not converted" in out, out)
+
+
+def test_what_is_no_regular_file_is_refused_at_once(s):
+    cases = [(os.path.join(s.work, "folder.xmi"), "a folder, not")]
+    os.makedirs(cases[0][0])
+    if not s.tool.wine:
+        fifo = os.path.join(s.work, "pipe.xmi")
+        os.mkfifo(fifo)
+        cases += [(fifo, "not a regular file"), ("/dev/zero", "not a regular file")]
+    for path, message in cases:
+        code, out, err = s.tool.run("run", s.tool.arg(path))
+        equal((code, out), (2, ""), f"{path}: {err}")
+        check(message in err and "model file" in err, f"{path}: {err}")
+        code, out, err = s.tool.run("run", "--tables", s.tool.arg(path), s.shop("model.xml"))
+        equal((code, out), (2, ""), f"--tables {path}: {err}")
+        check(message in err and "tables file" in err, f"--tables {path}: {err}")
+
+
+def test_an_empty_config_gets_the_plugins_own_verdict(s):
+    empty = s.tool.arg(s.write("empty/config.xml", ""))
+    code, out, err = s.tool.run("run", "--format", "json", "--config", empty, s.shop("model.xml"))
+    equal(code, 0, err)
+    report = json.loads(out)
+    equal(len(report["warnings"]), 1, report["warnings"])
+    equal(s.tool.local(report["warnings"][0]["text"]).endswith("config.xml"), True, report["warnings"])
+
+
+def test_tables_in_sql_of_every_dialect_are_found(s):
+    sql = s.write("dialects/tables.sql", r"""-- MySQL dump
+INSERT INTO notes VALUES ('O\'Brien', "say \"hi\"");
+CREATE TABLE `Order_Item` (id int);
+-- PostgreSQL
+COMMENT ON TABLE notes IS E'it\'s';
+CREATE TABLE Line (id int);
+CREATE FUNCTION f() RETURNS text AS $$ SELECT 'CREATE TABLE Customer ('; $$ LANGUAGE sql;
+CREATE TABLE Party (id int);
+DO $body$ BEGIN RAISE NOTICE 'it''s'; END $body$;
+-- SQL Server
+CREATE TABLE #staging (id int);
+CREATE TABLE Request (id int);
+""")
+    report = s.run_json("--tables", s.tool.arg(sql), s.tool.arg(os.path.join(MODELS, "papyrus.uml")),
+                        "--config", s.tool.arg(s.write("dialects/config.xml", "<Wired/>")))
+    found = {name for name, outcome in outcomes(report) if outcome == "set"}
+    equal(found, {"OrderItem", "Line", "Party", "Request"})
+
+
+TEXT_CASES = [test_paths_outside_the_ansi_code_page, test_hostile_names_give_valid_json_and_a_safe_table,
+              test_what_is_no_regular_file_is_refused_at_once, test_an_empty_config_gets_the_plugins_own_verdict,
+              test_tables_in_sql_of_every_dialect_are_found]
