@@ -7,33 +7,24 @@ import re
 
 MODELS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "models")
 
-# file, [(package, class, outcome)] with no package codes and no leaders:
-# every named class is converted; without --tables every name is taken.
-EXPORTED = [
-    ("papyrus.uml", [("com.shop.core", "OrderItem", "set"), ("com.shop.core", "Line", "set"),
-                     ("com.shop.core", "Customer", "set (duplicate)"), ("com.shop.core", "TypedList", "set"),
-                     ("com.shop.core", "Enrolment", "set"), ("com.shop.core", "Customer", "set (duplicate)"),
-                     ("com.shop.core", "", "unnamed: not converted"), ("", "Party", "set"), ("", "Request", "set")]),
-    ("ea21.xmi", [("Domain", "CaféOrder", "set"), ("Domain", "Straße", "set"), ("Domain", "ORDERS", "set")]),
-    ("magicdraw.xmi", [("billing", "Invoice", "set"), ("billing", "Payment", "set"), ("ui", "Screen", "set")]),
-    ("umbrello.xmi", [("", "Draft", "set"), ("library", "Book", "set"), ("library", "Lender", "set"),
-                      ("library", "Bücherei", "set")]),
-    ("umbrello-old.xmi.gz", [("", "Account", "set (duplicate)"), ("bank", "Teller", "set"),
-                             ("", "Account", "set (duplicate)"), ("legacy", "Ledger", "set"), ("", "Free", "set")]),
-    ("argouml.zargo", [("org.example", "Vehicle", "set"), ("org.example", "Wheel", "set"),
-                       ("org.example", "Person", "set"), ("org.example", "", "unnamed: not converted"),
-                       ("org.example", "Ownership", "set")]),
-    ("ea11.xmi", [("Sales", "Quote", "set"), ("Sales", "Rechnungsprüfung", "set")]),
-    ("rose-xmi10.xmi", [("Accounts", "Ledger", "set"), ("Accounts", "Entry", "set"), ("Accounts", "Posting", "set")]),
-    ("shop.dia", [("shop", "Order", "set"), ("shop.billing", "Invoice", "set"), ("", "Loose", "set"),
-                  ("", "Grouped Één", "set")]),
-    ("shop.mdj", [("shop", "Order", "set"), ("shop", "Line", "set"), ("shop.pay.ment", "Zahlungsart ü", "set"),
-                  ("shop.pay.ment", "", "unnamed: not converted"), ("", "Order", "set (duplicate)"),
-                  ("", "Order", "set (duplicate)")]),
-    ("shop.puml", [("com.shop", "Order", "set"), ("com.shop", "Order Line", "set"),
-                   ("com.shop.billing", "Invoice", "set"), ("com.shop.billing", "Refund", "set"),
-                   ("org.util", "Helper", "set"), ("", "Order", "set")]),
-]
+
+def exported_models():
+    """models/classes.tsv as [(file, [(package, class, outcome)])]: with no
+    package codes and no leaders every named class is converted; without
+    --tables every name is taken."""
+    models = {}
+    with open(os.path.join(MODELS, "classes.tsv"), encoding="utf-8") as table:
+        for line in table:
+            line = line.rstrip("\n")
+            if not line or line.startswith("#"):
+                continue
+            name, _, package, cls, duplicate = line.split("\t")
+            outcome = "unnamed: not converted" if not cls else "set (duplicate)" if duplicate else "set"
+            models.setdefault(name, []).append((package, cls, outcome))
+    return list(models.items())
+
+
+EXPORTED = exported_models()
 
 
 def check(condition, message=""):

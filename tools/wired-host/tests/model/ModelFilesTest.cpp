@@ -1,12 +1,15 @@
 // The classes read from model files of each XMI generation and exporter
 // dialect, compressed or not, and the messages for files that are no model.
+#include <cctype>
 #include <cstdio>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "Encoding.h"
+#include "Files.h"
 #include "Model.h"
 
 namespace wiredhost {
@@ -19,10 +22,15 @@ struct Expected {
 };
 
 struct FileCase {
-    const char* file;
-    const char* format;
+    std::string file;
+    std::string format;
     std::vector<Expected> classes;
 };
+
+std::ostream& operator<<(std::ostream& out, const FileCase& c)
+{
+    return out << c.file;
+}
 
 // A literal with its NUL bytes.
 template <std::size_t N>
@@ -74,59 +82,40 @@ void expectClasses(const Model& model, const std::vector<Expected>& expected, co
     }
 }
 
-const std::vector<Expected> kArgoUml = {
-    // Colour is «enumeration» by an idref, Drivable «interface» through
-    // the stereotype's extendedElement; references and diagrams add nothing.
-    {"org.example", "Vehicle"}, {"org.example", "Wheel"}, {"org.example", "Person"}, {"org.example", ""},
-    {"org.example", "Ownership"},
-};
-
-const std::vector<Expected> kUmbrello = {
-    {"", "Draft"}, {"library", "Book"}, {"library", "Lender"}, {"library", "Bücherei"},
-};
-
-const std::vector<Expected> kUmbrelloOld = {
-    {"", "Account", true}, {"bank", "Teller"}, {"", "Account", true}, {"legacy", "Ledger"}, {"", "Free"},
-};
-
-const FileCase kFiles[] = {
-    // Eclipse UML2 without the wrapper: nested class, template parameter,
-    // association class, hrefs, other classifiers, a nested model.
-    {"papyrus.uml", "XMI 2, UML 2",
-     {{"com.shop.core", "OrderItem"}, {"com.shop.core", "Line"}, {"com.shop.core", "Customer", true},
-      {"com.shop.core", "TypedList"}, {"com.shop.core", "Enrolment"}, {"com.shop.core", "Customer", true},
-      {"com.shop.core", ""}, {"", "Party"}, {"", "Request"}}},
-    // Enterprise Architect 2.1, windows-1252: the boundary and the
-    // requirement its extension names are no classes.
-    {"ea21.xmi", "XMI 2.1, UML 2", {{"Domain", "CaféOrder"}, {"Domain", "Straße"}, {"Domain", "ORDERS"}}},
-    // MagicDraw: a used project's stub, a profile stereotype named Class,
-    // a class inside the tool's extension.
-    {"magicdraw.xmi", "XMI 2, UML 2", {{"billing", "Invoice"}, {"billing", "Payment"}, {"ui", "Screen"}}},
-    // Umbrello, ISO-8859-1: «folder» models and packages, «enumeration»,
-    // template parameter, diagram widgets and list view.
-    {"umbrello.xmi", "XMI 1.2, UML 1.x", kUmbrello},
-    // Umbrello's compressed form: a tar holding the .xmi, in gzip.
-    {"umbrello.xmi.tgz", "XMI 1.2, UML 1.x", kUmbrello},
-    {"umbrello-old.xmi", "XMI 1.2, UML 1.x", kUmbrelloOld},
-    {"umbrello-old.xmi.gz", "XMI 1.2, UML 1.x", kUmbrelloOld},
-    {"argouml.xmi", "XMI 1.2, UML 1.x", kArgoUml},
-    {"argouml.zargo", "XMI 1.2, UML 1.x", kArgoUml},
-    // Enterprise Architect 1.1: EARootClass, ea_stype Boundary and
-    // Enumeration, an inline «Interface».
-    {"ea11.xmi", "XMI 1.1, UML 1.x", {{"Sales", "Quote"}, {"Sales", "Rechnungsprüfung"}}},
-    // XMI 1.0: names as elements, an «enumeration» through extendedElement.
-    {"rose-xmi10.xmi", "XMI 1.0, UML 1.x", {{"Accounts", "Ledger"}, {"Accounts", "Entry"}, {"Accounts", "Posting"}}},
-    // Dia, gzip: packages by parent links only, «interface», a group.
-    {"shop.dia", "Dia diagram", {{"shop", "Order"}, {"shop.billing", "Invoice"}, {"", "Loose"}, {"", "Grouped Één"}}},
-    // StarUML: views, stereotypes by name and by reference, a nested class.
-    {"shop.mdj", "StarUML project",
-     {{"shop", "Order"}, {"shop", "Line"}, {"shop.pay.ment", "Zahlungsart ü"}, {"shop.pay.ment", ""},
-      {"", "Order", true}, {"", "Order", true}}},
-    // PlantUML: packages, dotted names, class bodies, other kinds, comments.
-    {"shop.puml", "PlantUML",
-     {{"com.shop", "Order"}, {"com.shop", "Order Line"}, {"com.shop.billing", "Invoice"}, {"com.shop.billing", "Refund"},
-      {"org.util", "Helper"}, {"", "Order"}}},
-};
+// models/classes.tsv, which the end-to-end tests read too: the classes of
+// each model file there, in order, and the format it is reported as.
+std::vector<FileCase> exportedModels()
+{
+    std::string table, error;
+    if (!hostkit::files::readFile(modelPath("classes.tsv"), "the table of classes", table, error))
+        ADD_FAILURE() << error;
+    std::vector<FileCase> files;
+    std::size_t start = 0;
+    while (start < table.size()) {
+        std::size_t end = table.find('\n', start);
+        end = end == std::string::npos ? table.size() : end;
+        const std::string line = table.substr(start, end - start);
+        start = end + 1;
+        if (line.empty() || line[0] == '#')
+            continue;
+        std::vector<std::string> columns;
+        for (std::size_t from = 0;;) {
+            const std::size_t tab = line.find('\t', from);
+            columns.push_back(line.substr(from, tab == std::string::npos ? std::string::npos : tab - from));
+            if (tab == std::string::npos)
+                break;
+            from = tab + 1;
+        }
+        if (columns.size() != 5) {
+            ADD_FAILURE() << "classes.tsv: not five columns: " << line;
+            continue;
+        }
+        if (files.empty() || files.back().file != columns[0])
+            files.push_back({columns[0], columns[1], {}});
+        files.back().classes.push_back({columns[2], columns[3], columns[4] == "duplicate"});
+    }
+    return files;
+}
 
 class ModelFiles : public ::testing::TestWithParam<FileCase> {};
 
@@ -141,7 +130,13 @@ TEST_P(ModelFiles, ReadsTheClassesUsersMean)
     expectClasses(model, c.classes, c.file);
 }
 
-INSTANTIATE_TEST_SUITE_P(Exporters, ModelFiles, ::testing::ValuesIn(kFiles));
+INSTANTIATE_TEST_SUITE_P(Exporters, ModelFiles, ::testing::ValuesIn(exportedModels()),
+                         [](const ::testing::TestParamInfo<FileCase>& info) {
+                             std::string name;
+                             for (const char c : info.param.file)
+                                 name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+                             return name;
+                         });
 
 TEST(ModelText, Utf16FilesAreConvertedLikeAnyOther)
 {
