@@ -9,7 +9,7 @@ deps="$root/build/_deps"
 packages=(cmake ninja-build g++ clang-14 libclang-rt-14-dev llvm-14 lld-14
           g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine32:i386 wine64
           libtinyxml2-dev zlib1g-dev libgtest-dev googletest libbenchmark-dev
-          dpkg-dev python3 locales osslsigncode openssl)
+          nlohmann-json3-dev dpkg-dev python3 locales osslsigncode openssl)
 
 as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
 

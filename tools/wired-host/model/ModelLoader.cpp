@@ -10,7 +10,7 @@
 #include "ClassCollector.h"
 #include "ContainerUnpacker.h"
 #include "DiaReader.h"
-#include "JsonValue.h"
+#include "JsonDocument.h"
 #include "PlantUmlReader.h"
 #include "StarUmlReader.h"
 #include "OwnModelReader.h"
@@ -255,8 +255,8 @@ bool ModelLoader::readXmi(const XMLElement& root, ModelFormat format, const std:
 // Text formats are UTF-8 (a byte-order mark is passed over).
 bool ModelLoader::loadJson(std::string& text, std::string& error)
 {
-    JsonValue root;
-    if (!JsonValue::parse(text, root, error)) {
+    JsonDocument::Value root;
+    if (!JsonDocument::parse(text, root, error)) {
         error = at(0) + "malformed JSON (" + error + ")";
         return false;
     }

@@ -2,27 +2,37 @@
 
 namespace wiredhost {
 
-bool StarUmlReader::isProject(const JsonValue& root)
+namespace {
+
+std::string stringOf(const StarUmlReader::Value& object, const char* name)
 {
-    return root.kind == JsonValue::Object && root.string("_type") == "Project";
+    return JsonDocument::string(object, name);
 }
 
-void StarUmlReader::read(const JsonValue& root)
+} // namespace
+
+bool StarUmlReader::isProject(const Value& root)
+{
+    return root.is_object() && stringOf(root, "_type") == "Project";
+}
+
+void StarUmlReader::read(const Value& root)
 {
     collector_.excludeStereotypedClasses(true);
     walk(root, ClassCollector::kNoPackage);
 }
 
-void StarUmlReader::walk(const JsonValue& value, int package)
+// Recursion is bounded by JsonDocument's depth limit.
+void StarUmlReader::walk(const Value& value, int package)
 {
-    if (value.kind == JsonValue::Array) {
-        for (const JsonValue& item : value.items)
+    if (value.is_array()) {
+        for (const Value& item : value)
             walk(item, package);
         return;
     }
-    if (value.kind != JsonValue::Object)
+    if (!value.is_object())
         return;
-    const std::string type = value.string("_type");
+    const std::string type = stringOf(value, "_type");
     if (type.compare(0, 3, "UML") == 0)
         collector_.countUmlElement();
     if (type == "UMLClass") {
@@ -30,27 +40,28 @@ void StarUmlReader::walk(const JsonValue& value, int package)
         return;
     }
     if (type == "UMLStereotype")
-        collector_.defineStereotype(value.string("_id"), value.string("name"));
+        collector_.defineStereotype(stringOf(value, "_id"), stringOf(value, "name"));
     int inner = package;
     if (type == "UMLPackage" || type == "UMLProfile")
-        inner = collector_.addPackage(package, value.string("name"), nullptr);
-    for (const auto& member : value.members) {
+        inner = collector_.addPackage(package, stringOf(value, "name"), nullptr);
+    for (const auto& member : value.items()) {
         // Diagrams' views point at elements; they are none themselves.
-        if (member.first != "ownedViews")
-            walk(member.second, inner);
+        if (member.key() != "ownedViews")
+            walk(member.value(), inner);
     }
 }
 
-void StarUmlReader::classObject(const JsonValue& object, int package)
+void StarUmlReader::classObject(const Value& object, int package)
 {
-    const int index = collector_.addClass(package, object.string("name"), nullptr);
+    const int index = collector_.addClass(package, stringOf(object, "name"), nullptr);
     // A stereotype is a name or a reference to a stereotype element.
-    const JsonValue* stereotype = object.member("stereotype");
-    if (stereotype != nullptr && stereotype->kind == JsonValue::String)
-        collector_.stereotypeByName(true, index, stereotype->text);
-    else if (stereotype != nullptr && stereotype->kind == JsonValue::Object)
-        collector_.stereotypeByRef(true, index, stereotype->string("$ref"));
-    if (const JsonValue* owned = object.member("ownedElements"))
+    const auto stereotype = object.find("stereotype");
+    if (stereotype != object.end() && stereotype->is_string())
+        collector_.stereotypeByName(true, index, stereotype->get_ref<const std::string&>());
+    else if (stereotype != object.end() && stereotype->is_object())
+        collector_.stereotypeByRef(true, index, stringOf(*stereotype, "$ref"));
+    const auto owned = object.find("ownedElements");
+    if (owned != object.end())
         walk(*owned, package);
 }
 

@@ -2,7 +2,7 @@
 #define WIREDHOST_MODEL_STARUMLREADER_H
 
 #include "ClassCollector.h"
-#include "JsonValue.h"
+#include "JsonDocument.h"
 
 namespace wiredhost {
 
@@ -12,16 +12,18 @@ namespace wiredhost {
 // read. A class stereotyped «interface» or «enumeration» is none.
 class StarUmlReader {
 public:
+    using Value = JsonDocument::Value;
+
     explicit StarUmlReader(ClassCollector& collector) : collector_(collector) {}
 
     // True for a StarUML project: an object whose "_type" is "Project".
-    static bool isProject(const JsonValue& root);
+    static bool isProject(const Value& root);
 
-    void read(const JsonValue& root);
+    void read(const Value& root);
 
 private:
-    void walk(const JsonValue& value, int package);
-    void classObject(const JsonValue& object, int package);
+    void walk(const Value& value, int package);
+    void classObject(const Value& object, int package);
 
     ClassCollector& collector_;
 };

@@ -1,0 +1,38 @@
+#ifndef WIREDHOST_MODEL_JSONDOCUMENT_H
+#define WIREDHOST_MODEL_JSONDOCUMENT_H
+
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+namespace wiredhost {
+
+// A model file's JSON (StarUML's .mdj), read by nlohmann-json with the
+// members of each object in file order. Where a tool's file is not strict
+// JSON text, a name is damaged rather than the model refused: a surrogate
+// escape without its partner ("\ud800") and bytes that are not UTF-8 are
+// read as U+FFFD, and what follows them stays as it is. Nesting is bounded
+// here, the one place, so that the readers walking a document can recurse.
+class JsonDocument {
+public:
+    using Value = nlohmann::ordered_json;
+
+    // Deeper nesting is refused before it is built.
+    static const int kMaxDepth = 500;
+
+    // False with "line N: what" in error.
+    static bool parse(const std::string& text, Value& document, std::string& error);
+
+    // True when the text holds a lone surrogate escape or bytes that are not
+    // UTF-8 (hardly ever): repaired() then writes each such escape as
+    // \ufffd and each ill-formed sequence as U+FFFD.
+    static bool needsRepair(const std::string& text);
+    static std::string repaired(const std::string& text);
+
+    // A member's string, "" when absent or not a string.
+    static std::string string(const Value& object, const char* name);
+};
+
+} // namespace wiredhost
+
+#endif

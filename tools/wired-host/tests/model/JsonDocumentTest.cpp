@@ -1,0 +1,66 @@
+// Model files' JSON: what a strict parser would refuse is read as U+FFFD,
+// members keep their order, nesting is bounded.
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "model/JsonDocument.h"
+
+namespace wiredhost {
+namespace {
+
+std::string nameIn(const std::string& json)
+{
+    JsonDocument::Value document;
+    std::string error;
+    EXPECT_TRUE(JsonDocument::parse("{\"name\": \"" + json + "\"}", document, error)) << json << ": " << error;
+    return JsonDocument::string(document, "name");
+}
+
+TEST(JsonDocument, LoneSurrogatesAndBadBytesBecomeReplacementCharacters)
+{
+    const std::string r = "\xEF\xBF\xBD";
+    const std::pair<std::string, std::string> cases[] = {
+        {"plain", "plain"},
+        {"\\ud83d\\ude00", "\xF0\x9F\x98\x80"},         // a pair is one character
+        {"\\ud800\\u0041", r + "A"},                    // what follows stays
+        {"\\uD800\\uD800\\uDC00", r + "\xF0\x90\x80\x80"},
+        {"\\udc00x", r + "x"},
+        {"a\\ud800", "a" + r},
+        {"\\\\ud800", "\\ud800"},                       // an escaped backslash, no escape
+        {"Caf\xE9", "Caf" + r},
+        {"\xED\xA0\x80", r + r + r},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(nameIn(c.first), c.second) << c.first;
+    EXPECT_FALSE(JsonDocument::needsRepair("{\"a\": \"\\u00e9 \\ud83d\\ude00\"}"));
+}
+
+TEST(JsonDocument, MembersKeepTheirOrderAndErrorsTheirLine)
+{
+    JsonDocument::Value document;
+    std::string error;
+    ASSERT_TRUE(JsonDocument::parse("\xEF\xBB\xBF{\"z\": 1, \"a\": 2, \"m\": 3}", document, error)) << error;
+    std::string keys;
+    for (const auto& member : document.items())
+        keys += member.key();
+    EXPECT_EQ(keys, "zam");
+
+    EXPECT_FALSE(JsonDocument::parse("{\"a\": 1,\n \"b\": [}", document, error));
+    EXPECT_EQ(error.compare(0, 8, "line 2: "), 0) << error;
+}
+
+TEST(JsonDocument, NestingIsBounded)
+{
+    const int depth = JsonDocument::kMaxDepth;
+    JsonDocument::Value document;
+    std::string error;
+    EXPECT_TRUE(JsonDocument::parse(std::string(depth, '[') + std::string(depth, ']'), document, error)) << error;
+    EXPECT_FALSE(JsonDocument::parse(std::string(depth + 1, '[') + std::string(depth + 1, ']'), document, error));
+    EXPECT_NE(error.find("nested deeper than"), std::string::npos) << error;
+    // A million levels are refused without exhausting the stack.
+    EXPECT_FALSE(JsonDocument::parse(std::string(1000000, '['), document, error));
+}
+
+} // namespace
+} // namespace wiredhost
