@@ -11,6 +11,7 @@
 #include "JsonText.h"
 #include "KavriEntry.h"
 #include "KavriProblem.h"
+#include "model/XmlDecoder.h"
 
 namespace wiredhost {
 
@@ -99,23 +100,6 @@ std::string errorDetail(const tinyxml2::XMLDocument& document)
     return colon == std::string::npos ? text : text.substr(colon + 2);
 }
 
-// The encoding an XML declaration at the start names, or empty.
-std::string declaredEncoding(const std::string& bytes)
-{
-    std::size_t start = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
-    if (bytes.compare(start, 5, "<?xml") != 0)
-        return std::string();
-    const std::size_t end = bytes.find("?>", start);
-    const std::size_t key = bytes.find("encoding", start);
-    if (key == std::string::npos || key > end)
-        return std::string();
-    const std::size_t quote = bytes.find_first_of("'\"", key);
-    if (quote == std::string::npos || quote > end)
-        return std::string();
-    const std::size_t close = bytes.find(bytes[quote], quote + 1);
-    return close == std::string::npos || close > end ? std::string() : bytes.substr(quote + 1, close - quote - 1);
-}
-
 // The names of the entities a DOCTYPE declares.
 std::vector<std::string> declaredEntities(const std::string& bytes)
 {
@@ -151,15 +135,14 @@ void ConfigChecker::check(const std::string& configPath)
 
 void ConfigChecker::readText(const std::string& bytes)
 {
-    const bool littleEndian = bytes.compare(0, 2, "\xFF\xFE") == 0 || bytes.compare(0, 2, std::string("<\0", 2)) == 0;
-    const bool bigEndian = bytes.compare(0, 2, "\xFE\xFF") == 0 || bytes.compare(0, 2, std::string("\0<", 2)) == 0;
-    if (littleEndian || bigEndian) {
-        utf16_ = std::string("the file is UTF-16 (") + (littleEndian ? "little" : "big") +
+    const std::string utf16 = XmlDecoder::utf16Of(bytes);
+    if (!utf16.empty()) {
+        utf16_ = std::string("the file is UTF-16 (") + (utf16 == "UTF-16LE" ? "little" : "big") +
                  "-endian; Notepad's \"Unicode\"), which the plug-in cannot read: save it as ANSI, in the " +
                  "host's code page (" + hostCodePage + ")";
         return;
     }
-    fileEncoding_ = declaredEncoding(bytes);
+    fileEncoding_ = XmlDecoder::declaredEncoding(bytes);
     const bool utf8Mark = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0;
     if (fileEncoding_.empty() && (utf8Mark || (!encoding::isAscii(bytes) && encoding::isValidUtf8(bytes))))
         fileEncoding_ = "UTF-8";

@@ -78,6 +78,11 @@ const XMLElement* firstContent(const XMLElement& root)
 
 } // namespace
 
+bool FormatDetector::needsMore(const std::string& head)
+{
+    return head.size() < kSignRoom || firstCharacter(head) + kSignRoom > head.size();
+}
+
 ModelFormat FormatDetector::ofBytes(const std::string& head)
 {
     if (Inflater::isGzip(head))

@@ -26,7 +26,14 @@ enum class ModelFormat {
 // first bytes for containers and text formats, the root element for XML.
 class FormatDetector {
 public:
+    // What the signs are looked for in: a file's start, as far as
+    // needsMore() asks, or all of an unpacked file.
     static ModelFormat ofBytes(const std::string& head);
+    // True while the start read so far cannot tell the format: the first
+    // kSignRoom bytes, blank lines and then that much after the first
+    // character (which an XML declaration's encoding fits in).
+    static bool needsMore(const std::string& head);
+    static const std::size_t kSignRoom = 512;
 
     // For an XML document: which reader; version gets the XMI version
     // ("2.1", "1.2") when the root names one.

@@ -93,8 +93,15 @@ bool ModelLoader::loadFile(std::string& error)
         return false;
     }
     announceBigFile(file.get());
-    std::string head(4096, '\0');
-    head.resize(std::fread(&head[0], 1, head.size(), file.get()));
+    // As far as the format's sign needs: a text format's first character
+    // may stand after any number of blank lines.
+    std::string head;
+    char block[4096];
+    std::size_t got = 0;
+    do {
+        got = std::fread(block, 1, sizeof block, file.get());
+        head.append(block, got);
+    } while (got > 0 && FormatDetector::needsMore(head));
     const ModelFormat format = FormatDetector::ofBytes(head);
     // A plain UTF-8 XML file goes to tinyxml2 as it is, so the whole text
     // is in memory once only.
@@ -108,14 +115,14 @@ bool ModelLoader::loadFile(std::string& error)
 bool ModelLoader::loadBytes(std::string& bytes, std::string& error)
 {
     ContainerUnpacker containers(bytes.size());
-    ModelFormat format = FormatDetector::ofBytes(bytes.substr(0, 4096));
+    ModelFormat format = FormatDetector::ofBytes(bytes);
     while (ContainerUnpacker::isContainer(format)) {
         if (!containers.unpack(bytes, format, error)) {
             error = path_ + ": " + error;
             return false;
         }
         entry_ = containers.entry();
-        format = FormatDetector::ofBytes(bytes.substr(0, 4096));
+        format = FormatDetector::ofBytes(bytes);
     }
     switch (format) {
     case ModelFormat::Xml:
@@ -125,7 +132,7 @@ bool ModelLoader::loadBytes(std::string& bytes, std::string& error)
     case ModelFormat::PlantUml:
         return finishCollected(loadPlantUml(bytes, error), error);
     default:
-        error = at(0) + FormatDetector::describeBytes(bytes.substr(0, 4096));
+        error = at(0) + FormatDetector::describeBytes(bytes);
         return false;
     }
 }

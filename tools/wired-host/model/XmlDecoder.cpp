@@ -13,10 +13,19 @@ bool startsWith(const std::string& text, const char* bytes, std::size_t length)
     return text.size() >= length && text.compare(0, length, bytes, length) == 0;
 }
 
-// The value of encoding="…" in the XML declaration, "" without one.
-std::string declaredEncoding(const std::string& head)
+// Where the text starts: after a UTF-8 byte-order mark and blank lines.
+std::size_t textStart(const std::string& head)
 {
-    std::size_t start = startsWith(head, "\xEF\xBB\xBF", 3) ? 3 : 0;
+    const std::size_t start = startsWith(head, "\xEF\xBB\xBF", 3) ? 3 : 0;
+    const std::size_t at = head.find_first_not_of(" \t\r\n", start);
+    return at == std::string::npos ? head.size() : at;
+}
+
+} // namespace
+
+std::string XmlDecoder::declaredEncoding(const std::string& head)
+{
+    const std::size_t start = textStart(head);
     if (head.compare(start, 5, "<?xml") != 0)
         return std::string();
     const std::size_t end = head.find("?>", start);
@@ -30,26 +39,25 @@ std::string declaredEncoding(const std::string& head)
     if (at == std::string::npos || (head[at] != '"' && head[at] != '\''))
         return std::string();
     const std::size_t close = head.find(head[at], at + 1);
-    return close == std::string::npos ? std::string() : head.substr(at + 1, close - at - 1);
+    return close == std::string::npos || (end != std::string::npos && close > end)
+               ? std::string()
+               : head.substr(at + 1, close - at - 1);
 }
 
-std::string squeezed(const std::string& name)
+std::string XmlDecoder::utf16Of(const std::string& head)
 {
-    std::string out;
-    for (const char c : name) {
-        if (c != '-' && c != '_' && c != ' ')
-            out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return out;
+    if (startsWith(head, "\xFF\xFE", 2) || startsWith(head, "<\0", 2))
+        return "UTF-16LE";
+    if (startsWith(head, "\xFE\xFF", 2) || startsWith(head, "\0<", 2))
+        return "UTF-16BE";
+    return std::string();
 }
-
-} // namespace
 
 // Java's names (ISO8859_1, Cp1252) and Umbrello's (UnicodeUTF8) as the
 // names every platform knows.
 std::string XmlDecoder::canonicalName(const std::string& name)
 {
-    const std::string n = squeezed(name);
+    const std::string n = encoding::normalName(name);
     if (n == "utf8" || n == "unicodeutf8")
         return "UTF-8";
     for (const char* prefix : {"iso8859", "8859"}) {
@@ -70,17 +78,16 @@ std::string XmlDecoder::canonicalName(const std::string& name)
 
 std::string XmlDecoder::encodingOf(const std::string& head)
 {
-    if (startsWith(head, "\xFF\xFE", 2) || startsWith(head, "<\0", 2))
-        return "UTF-16LE";
-    if (startsWith(head, "\xFE\xFF", 2) || startsWith(head, "\0<", 2))
-        return "UTF-16BE";
+    const std::string utf16 = utf16Of(head);
+    if (!utf16.empty())
+        return utf16;
     const std::string declared = declaredEncoding(head);
     return declared.empty() ? "UTF-8" : canonicalName(declared);
 }
 
 bool XmlDecoder::toUtf8(std::string& text, std::string& error)
 {
-    const std::string encoding = encodingOf(text.substr(0, 512));
+    const std::string encoding = encodingOf(text.substr(0, textStart(text) + 512));
     if (encoding::isUtf8(encoding))
         return true;
     if (!encoding::isKnown(encoding)) {

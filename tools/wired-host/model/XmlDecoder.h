@@ -13,6 +13,12 @@ public:
     // "UTF-16LE"/"UTF-16BE" from a byte-order mark or from the first
     // character, else the declaration's encoding, else "UTF-8".
     static std::string encodingOf(const std::string& head);
+    // "UTF-16LE" or "UTF-16BE" from a byte-order mark or a first '<' with
+    // a NUL beside it; "" for any other text.
+    static std::string utf16Of(const std::string& head);
+    // The value of encoding="…" in the XML declaration that starts the
+    // text (after blank lines perhaps), as written; "" without one.
+    static std::string declaredEncoding(const std::string& head);
 
     // The name as every platform knows it: ISO8859_1 is ISO-8859-1.
     static std::string canonicalName(const std::string& name);

@@ -7,17 +7,7 @@ import json
 import os
 import shutil
 
-MODELS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "models")
-
-
-def check(condition, message=""):
-    if not condition:
-        raise AssertionError(message)
-
-
-def equal(actual, expected, what=""):
-    if actual != expected:
-        raise AssertionError(f"{what}\n  expected: {expected!r}\n  actual:   {actual!r}")
+from model_cases import MODELS, check, equal
 
 
 def outcomes(report):
@@ -126,6 +116,18 @@ CREATE TABLE Request (id int);
     equal(found, {"OrderItem", "Line", "Party", "Request"})
 
 
-TEXT_CASES = [test_paths_outside_the_ansi_code_page, test_hostile_names_give_valid_json_and_a_safe_table,
+def test_format_signs_after_the_first_kilobytes_are_read(s):
+    licence = "".join(f"' line {n} of a licence that runs on and on\n" for n in range(200))
+    cases = [("late/model.puml", licence + "@startuml\npackage shop {\nclass Order\n}\n@enduml\n"),
+             ("late/model.xmi", "\n" * 5000 + open(os.path.join(MODELS, "umbrello.xmi"), encoding="latin-1").read()),
+             ("late/model.mdj", "\n" * 5000 + open(os.path.join(MODELS, "shop.mdj"), encoding="utf-8").read())]
+    config = s.tool.arg(s.write("late/config.xml", "<Wired/>"))
+    for name, text in cases:
+        report = s.run_json(s.tool.arg(s.write(name, text, "latin-1" if name.endswith(".xmi") else "utf-8")),
+                            "--config", config)
+        check(report["classes"], f"{name}: no classes")
+
+
+TEXT_CASES = [test_format_signs_after_the_first_kilobytes_are_read, test_paths_outside_the_ansi_code_page, test_hostile_names_give_valid_json_and_a_safe_table,
               test_what_is_no_regular_file_is_refused_at_once, test_an_empty_config_gets_the_plugins_own_verdict,
               test_tables_in_sql_of_every_dialect_are_found]

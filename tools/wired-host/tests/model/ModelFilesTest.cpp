@@ -181,6 +181,40 @@ TEST(ModelText, XmiTwoUnderARootWithoutPrefix)
     expectClasses(model, {{"p", "A"}}, "XMI root without prefix");
 }
 
+// A format's sign is looked for as far as it stands: behind a long
+// licence comment or many blank lines.
+TEST(ModelText, SignsAfterTheFirstKilobytesAreFound)
+{
+    const std::string blank(5000, '\n');
+    std::string licence;
+    while (licence.size() < 5000)
+        licence += "' Licensed under the terms written here, line after line of them.\n";
+    const std::string xmi = "<XMI xmi.version='1.2'><XMI.content><UML:Model name='m'><UML:Namespace.ownedElement>"
+                            "<UML:Class name='Caf\xE9'/></UML:Namespace.ownedElement></UML:Model></XMI.content></XMI>";
+    const struct {
+        const char* file;
+        std::string content;
+        const char* format;
+        std::vector<Expected> classes;
+    } cases[] = {
+        {"licence.puml", licence + "@startuml\nclass Order\n@enduml\n", "PlantUML", {{"", "Order"}}},
+        {"blank.xmi", blank + "<?xml version='1.0' encoding='windows-1252'?>\n" + xmi, "XMI 1.2, UML 1.x",
+         {{"", "Café"}}},
+        {"blank-utf8.xmi", blank + "<?xml version='1.0'?>\n" + xmi.substr(0, xmi.find("Caf")) + "Order'/>" +
+                               xmi.substr(xmi.find("</UML:Namespace")),
+         "XMI 1.2, UML 1.x", {{"", "Order"}}},
+        {"blank.mdj", blank + R"({"_type": "Project", "ownedElements": [{"_type": "UMLClass", "name": "Order"}]})",
+         "StarUML project", {{"", "Order"}}},
+    };
+    for (const auto& c : cases) {
+        Model model;
+        std::string error;
+        ASSERT_TRUE(model.load(scratchFile(c.file, c.content), error)) << c.file << ": " << error;
+        EXPECT_EQ(model.format(), c.format) << c.file;
+        expectClasses(model, c.classes, c.file);
+    }
+}
+
 TEST(ModelText, AModelWithoutClassesLoads)
 {
     const std::string uml = "<uml:Model xmlns:uml='http://www.eclipse.org/uml2/5.0.0/UML' name='m'>"
