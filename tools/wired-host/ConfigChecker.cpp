@@ -11,6 +11,7 @@
 #include "JsonText.h"
 #include "KavriEntry.h"
 #include "KavriProblem.h"
+#include "model/Text.h"
 #include "model/XmlDecoder.h"
 
 namespace wiredhost {
@@ -23,12 +24,6 @@ using tinyxml2::XMLAttribute;
 using tinyxml2::XMLElement;
 
 const char* const kEntryNames[] = {"Package", "Leader", "Link"};
-
-std::string lower(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
-    return text;
-}
 
 std::size_t editDistance(const std::string& a, const std::string& b)
 {
@@ -53,7 +48,7 @@ const char* nearMiss(const std::string& name)
     const char* best = nullptr;
     std::size_t bestDistance = 3;
     for (const char* known : kEntryNames) {
-        const std::size_t distance = editDistance(lower(name), lower(known));
+        const std::size_t distance = editDistance(lowered(name), lowered(known));
         if (distance < bestDistance) {
             best = known;
             bestDistance = distance;
@@ -85,7 +80,7 @@ const XMLAttribute* attributeNamed(const XMLElement& element, const char* name)
 const char* caseVariant(const XMLElement& element, const char* name)
 {
     for (const XMLAttribute* a = element.FirstAttribute(); a != nullptr; a = a->Next()) {
-        if (!named(a->Name(), name) && lower(a->Name()) == name)
+        if (!named(a->Name(), name) && lowered(a->Name()) == name)
             return a->Name();
     }
     return nullptr;
@@ -264,7 +259,7 @@ void ConfigChecker::readEntry(const XMLElement& element)
     case KavriEntry::Unknown: {
         finding.what = "unknown entry, passed over";
         const char* meant = nearMiss(element.Name());
-        if (meant != nullptr && lower(element.Name()) == lower(meant))
+        if (meant != nullptr && lowered(element.Name()) == lowered(meant))
             finding.what += std::string("; did you mean ") + meant + "? (names are case-sensitive)";
         else if (meant != nullptr)
             finding.what += std::string("; did you mean ") + meant + "?";
@@ -288,7 +283,7 @@ void ConfigChecker::readCode(const XMLElement& element, const KavriEntry& entry,
         } else if (attributeNamed(element, "code") != nullptr) {
             finding.what = std::string("code is not the first attribute (") + first->Name() +
                            " is); only the first attribute is read";
-        } else if (lower(first->Name()) == "code") {
+        } else if (lowered(first->Name()) == "code") {
             finding.what = std::string("the first attribute is ") + first->Name() +
                            "; attribute names are case-sensitive, it must be code";
         } else {

@@ -4,6 +4,8 @@
 #include <cctype>
 #include <set>
 
+#include "model/Text.h"
+
 namespace wiredhost {
 
 namespace {
@@ -40,13 +42,6 @@ const ExceptionModel kExceptionModels[] = {
     {"seh", "libgcc_s_seh-1.dll", "SEH exceptions"},
     {"sjlj", "libgcc_s_sjlj-1.dll", "setjmp/longjmp exceptions"},
 };
-
-std::string lower(std::string text)
-{
-    for (char& c : text)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
 
 // "msvcp120.dll" as 120 for prefix "msvcp" (a trailing d, debug, allowed);
 // -1 for a name of another form.
@@ -214,7 +209,7 @@ HostVerdict HostFlavour::judge(const PeImage& host, const PeImage* libstdcxx)
     std::vector<std::string> dlls;
     for (const PeImport& import : host.imports()) {
         verdict.imports.push_back(import.dll + (import.delayed ? " (delayed)" : ""));
-        dlls.push_back(lower(import.dll));
+        dlls.push_back(lowered(import.dll));
     }
     const bool win64 = host.machine() == PeImage::kMachineAmd64;
     if (!win64 && host.machine() != PeImage::kMachineI386)
@@ -286,7 +281,7 @@ std::vector<std::string> HostFlavour::runtimeDlls(const HostVerdict& verdict, co
         std::vector<std::string> dlls = {"msvcp140.dll", "vcruntime140.dll"};
         // Others the plug-in needs, such as vcruntime140_1.dll on x64.
         for (const PeImport& import : plugin != nullptr ? plugin->imports() : std::vector<PeImport>()) {
-            const std::string dll = lower(import.dll);
+            const std::string dll = lowered(import.dll);
             if ((dll.compare(0, 8, "msvcp140") == 0 || dll.compare(0, 12, "vcruntime140") == 0) && !has(dlls, dll))
                 dlls.push_back(dll);
         }

@@ -5,19 +5,9 @@
 #include "Encoding.h"
 #include "model/ModelLoader.h"
 #include "model/TablesFile.h"
+#include "model/Text.h"
 
 namespace wiredhost {
-
-namespace {
-
-std::string lowered(std::string text)
-{
-    for (char& c : text)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
-
-} // namespace
 
 bool Model::load(const std::string& path, std::string& error)
 {

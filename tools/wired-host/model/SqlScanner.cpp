@@ -1,7 +1,8 @@
 #include "SqlScanner.h"
 
 #include <cctype>
-#include <cstring>
+
+#include "Text.h"
 
 namespace wiredhost {
 
@@ -21,13 +22,7 @@ const char* const kModifiers[] = {"OR", "REPLACE", "GLOBAL", "LOCAL", "TEMPORARY
 
 bool SqlScanner::isWord(const Token& token, const char* word)
 {
-    if (token.kind != Word || token.text.size() != std::strlen(word))
-        return false;
-    for (std::size_t i = 0; i < token.text.size(); ++i) {
-        if (std::toupper(static_cast<unsigned char>(token.text[i])) != word[i])
-            return false;
-    }
-    return true;
+    return token.kind == Word && equalsIgnoringCase(token.text, word);
 }
 
 void SqlScanner::skipSpaceAndComments(bool nameExpected)

@@ -3,20 +3,9 @@
 #include "../Encoding.h"
 #include "Files.h"
 #include "SqlScanner.h"
+#include "Text.h"
 
 namespace wiredhost {
-
-namespace {
-
-std::string trimmed(const std::string& text)
-{
-    const std::size_t start = text.find_first_not_of(" \t\r");
-    if (start == std::string::npos)
-        return std::string();
-    return text.substr(start, text.find_last_not_of(" \t\r") - start + 1);
-}
-
-} // namespace
 
 bool TablesFile::read(const std::string& path, std::string& error)
 {

@@ -1,0 +1,47 @@
+#include "Text.h"
+
+#include <cctype>
+
+namespace wiredhost {
+
+namespace {
+
+char lower(char c)
+{
+    return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+}
+
+} // namespace
+
+std::string lowered(std::string text)
+{
+    for (char& c : text)
+        c = lower(c);
+    return text;
+}
+
+std::string trimmed(const std::string& text, const char* blanks)
+{
+    const std::size_t start = text.find_first_not_of(blanks);
+    if (start == std::string::npos)
+        return std::string();
+    return text.substr(start, text.find_last_not_of(blanks) - start + 1);
+}
+
+bool equalsIgnoringCase(const std::string& a, const std::string& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (lower(a[i]) != lower(b[i]))
+            return false;
+    }
+    return true;
+}
+
+bool endsWithIgnoringCase(const std::string& text, const std::string& suffix)
+{
+    return text.size() >= suffix.size() && equalsIgnoringCase(text.substr(text.size() - suffix.size()), suffix);
+}
+
+} // namespace wiredhost
