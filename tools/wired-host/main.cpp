@@ -17,6 +17,7 @@
 #include "MappingChecker.h"
 #include "Model.h"
 #include "ModelHost.h"
+#include "model/ModelLoader.h"
 #include "model/Progress.h"
 #include "Options.h"
 #include "PluginSession.h"
@@ -47,7 +48,7 @@ const char kMainHelp[] =
     "  which HOST.exe      tell which flavour of the plug-in fits a host program\n"
     "  help [COMMAND]      show help, also: wired-host COMMAND --help\n";
 
-const char kRunHelp[] =
+const char kRunHelpStart[] =
     "Usage: wired-host run [OPTIONS] MODEL\n"
     "\n"
     "Loads the plug-in, creates a converter (which reads its config.xml and\n"
@@ -61,14 +62,10 @@ const char kRunHelp[] =
     "registered.\n"
     "\n"
     "The model: a UML class model as modelling tools export it (see\n"
-    "docs/models.md), in any of these formats:\n"
-    "  XMI 2.x              UML 2: Eclipse UML2 and Papyrus (.uml), Enterprise\n"
-    "                       Architect, MagicDraw (.xmi)\n"
-    "  XMI 1.0, 1.1, 1.2    UML 1.x: ArgoUML, Umbrello, Enterprise Architect,\n"
-    "                       Rational Rose (.xmi)\n"
-    "  Dia diagram          UML shapes of a Dia drawing (.dia)\n"
-    "  StarUML project      JSON (.mdj)\n"
-    "  PlantUML             class diagrams between @startuml and @enduml (.puml)\n"
+    "docs/models.md), in any of these formats:\n";
+
+// After the list of formats, which is the model readers' own.
+const char kRunHelpRest[] =
     "each also in gzip (.gz), zip (ArgoUML's .zargo, Poseidon's .zuml) or tar\n"
     "(Umbrello's .xmi.tgz); or wired-host's own small model file:\n"
     "  <Model>\n"
@@ -232,17 +229,23 @@ int checkCommand(const Invocation& call);
 int namesCommand(const Invocation& call);
 int whichCommand(const Invocation& call);
 
+// run's help names every format its readers read, from their own table.
+std::string runHelp()
+{
+    return kRunHelpStart + ModelLoader::formatsHelp() + kRunHelpRest;
+}
+
 struct Command {
     const char* name;
-    const char* help;
+    std::string (*help)();
     int (*handler)(const Invocation& call);
 };
 
 const Command kCommands[] = {
-    {"run", kRunHelp, runCommand},
-    {"check", kCheckHelp, checkCommand},
-    {"names", kNamesHelp, namesCommand},
-    {"which", kWhichHelp, whichCommand},
+    {"run", runHelp, runCommand},
+    {"check", [] { return std::string(kCheckHelp); }, checkCommand},
+    {"names", [] { return std::string(kNamesHelp); }, namesCommand},
+    {"which", [] { return std::string(kWhichHelp); }, whichCommand},
 };
 
 const Command* findCommand(const std::string& name)
@@ -533,7 +536,7 @@ int help(const std::string& topic)
         complain("wired-host help: no command '" + shown(topic) + "'\nTry 'wired-host --help'.\n");
         return kUsageError;
     }
-    std::cout << command->help;
+    std::cout << command->help();
     return 0;
 }
 
@@ -555,7 +558,7 @@ int dispatch(const std::vector<std::string>& arguments)
     }
     const Invocation call{arguments};
     if (wantsHelp(call)) {
-        std::cout << command->help;
+        std::cout << command->help();
         return 0;
     }
     return command->handler(call);

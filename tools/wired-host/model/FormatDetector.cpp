@@ -83,7 +83,7 @@ bool FormatDetector::needsMore(const std::string& head)
     return head.size() < kSignRoom || firstCharacter(head) + kSignRoom > head.size();
 }
 
-ModelFormat FormatDetector::ofBytes(const std::string& head)
+ModelFormat FormatDetector::containerOf(const std::string& head)
 {
     if (Inflater::isGzip(head))
         return ModelFormat::Gzip;
@@ -91,25 +91,36 @@ ModelFormat FormatDetector::ofBytes(const std::string& head)
         return ModelFormat::Zip;
     if (TarArchive::isTar(head))
         return ModelFormat::Tar;
-    if (XmlDecoder::encodingOf(head).compare(0, 6, "UTF-16") == 0)
-        return ModelFormat::Xml;
-    const std::size_t at = firstCharacter(head);
-    if (at >= head.size())
-        return ModelFormat::Unknown;
-    if (head[at] == '<')
-        return ModelFormat::Xml;
-    if (head[at] == '{')
-        return ModelFormat::Json;
-    return hasPlantUmlStart(head) ? ModelFormat::PlantUml : ModelFormat::Unknown;
+    return ModelFormat::Unknown;
 }
 
-ModelFormat FormatDetector::ofDocument(const XMLElement& root, std::string& version)
+bool FormatDetector::isXml(const std::string& bytes)
+{
+    const std::size_t at = firstCharacter(bytes);
+    return !XmlDecoder::utf16Of(bytes).empty() || (at < bytes.size() && bytes[at] == '<');
+}
+
+bool FormatDetector::isJson(const std::string& bytes)
+{
+    const std::size_t at = firstCharacter(bytes);
+    return at < bytes.size() && bytes[at] == '{';
+}
+
+bool FormatDetector::isPlantUml(const std::string& bytes)
+{
+    return hasPlantUmlStart(bytes);
+}
+
+bool FormatDetector::isOwnModel(const XMLElement& root)
+{
+    return std::strcmp(root.Name(), "Model") == 0 && root.Attribute("xmlns") == nullptr;
+}
+
+ModelFormat FormatDetector::xmiOf(const XMLElement& root, std::string& version)
 {
     const char* tag = root.Name();
     const std::string prefix = prefixOf(tag);
     const char* local = localOf(tag);
-    if (std::strcmp(tag, "Model") == 0 && root.Attribute("xmlns") == nullptr)
-        return ModelFormat::OwnModel;
     if (std::strcmp(tag, "XMI") == 0) {
         const char* v = root.Attribute("xmi.version");
         version = v != nullptr ? v : "";
@@ -134,9 +145,33 @@ ModelFormat FormatDetector::ofDocument(const XMLElement& root, std::string& vers
         version = v != nullptr ? v : "";
         return ModelFormat::Xmi2;
     }
-    if (std::strcmp(local, "diagram") == 0 && (prefix == "dia" || rootUri(root, prefix).find("dia") != std::string::npos))
-        return ModelFormat::Dia;
+    version.clear();
     return ModelFormat::Unknown;
+}
+
+bool FormatDetector::isXmi2(const XMLElement& root)
+{
+    std::string version;
+    return xmiOf(root, version) == ModelFormat::Xmi2;
+}
+
+bool FormatDetector::isXmi1(const XMLElement& root)
+{
+    std::string version;
+    return xmiOf(root, version) == ModelFormat::Xmi1;
+}
+
+bool FormatDetector::isXmi10(const XMLElement& root)
+{
+    std::string version;
+    return xmiOf(root, version) == ModelFormat::Xmi10;
+}
+
+bool FormatDetector::isDia(const XMLElement& root)
+{
+    const std::string prefix = prefixOf(root.Name());
+    return std::strcmp(localOf(root.Name()), "diagram") == 0 &&
+           (prefix == "dia" || rootUri(root, prefix).find("dia") != std::string::npos);
 }
 
 std::string FormatDetector::describeBytes(const std::string& head)
@@ -173,37 +208,6 @@ std::string FormatDetector::describeDocument(const XMLElement& root)
     if (!namespaceUri.empty())
         what += " (namespace " + namespaceUri + ")";
     return what;
-}
-
-const char* FormatDetector::name(ModelFormat format)
-{
-    switch (format) {
-    case ModelFormat::OwnModel:
-        return "wired-host model";
-    case ModelFormat::Xmi2:
-        return "XMI 2 (UML 2)";
-    case ModelFormat::Xmi1:
-        return "XMI 1.x (UML 1.x)";
-    case ModelFormat::Xmi10:
-        return "XMI 1.0 (UML 1.x)";
-    case ModelFormat::Dia:
-        return "Dia diagram";
-    case ModelFormat::Json:
-        return "StarUML project";
-    case ModelFormat::PlantUml:
-        return "PlantUML";
-    case ModelFormat::Gzip:
-        return "gzip";
-    case ModelFormat::Zip:
-        return "zip";
-    case ModelFormat::Tar:
-        return "tar";
-    case ModelFormat::Xml:
-        return "XML";
-    case ModelFormat::Unknown:
-        break;
-    }
-    return "unknown";
 }
 
 } // namespace wiredhost

@@ -7,6 +7,7 @@
 
 namespace wiredhost {
 
+// Containers, then the model formats of ModelLoader's table.
 enum class ModelFormat {
     Unknown,
     Gzip,
@@ -22,30 +23,41 @@ enum class ModelFormat {
     Dia,
 };
 
-// Tells a model file's format from its content, never from its name: the
-// first bytes for containers and text formats, the root element for XML.
+// The signs that tell a file's format from its content, never from its
+// name: a container's first bytes, a text format's first character (after
+// any blank lines) or start tag, an XML format's root element. Which format
+// has which sign, its name and its reader are ModelLoader's table.
 class FormatDetector {
 public:
-    // What the signs are looked for in: a file's start, as far as
-    // needsMore() asks, or all of an unpacked file.
-    static ModelFormat ofBytes(const std::string& head);
+    // gzip, zip or tar by their first bytes; Unknown for anything else.
+    static ModelFormat containerOf(const std::string& head);
     // True while the start read so far cannot tell the format: the first
     // kSignRoom bytes, blank lines and then that much after the first
     // character (which an XML declaration's encoding fits in).
     static bool needsMore(const std::string& head);
     static const std::size_t kSignRoom = 512;
 
-    // For an XML document: which reader; version gets the XMI version
-    // ("2.1", "1.2") when the root names one.
-    static ModelFormat ofDocument(const tinyxml2::XMLElement& root, std::string& version);
+    // Text formats: XML (a first '<', or UTF-16), JSON (a first '{'),
+    // PlantUML (@startuml opening a line, after comments perhaps).
+    static bool isXml(const std::string& bytes);
+    static bool isJson(const std::string& bytes);
+    static bool isPlantUml(const std::string& bytes);
+
+    // XML formats by the root element: wired-host's own Model, the three
+    // XMI generations, a Dia diagram. xmiOf tells the generation (Unknown
+    // for no XMI) and gives the version the root names ("2.1", "1.2").
+    static bool isOwnModel(const tinyxml2::XMLElement& root);
+    static ModelFormat xmiOf(const tinyxml2::XMLElement& root, std::string& version);
+    static bool isXmi2(const tinyxml2::XMLElement& root);
+    static bool isXmi1(const tinyxml2::XMLElement& root);
+    static bool isXmi10(const tinyxml2::XMLElement& root);
+    static bool isDia(const tinyxml2::XMLElement& root);
 
     // What a file in no known format starts with, for the error message.
     static std::string describeBytes(const std::string& head);
     // What an XML document that is no model holds: its root, or for an XMI
     // file without UML the first element of its content, with namespace.
     static std::string describeDocument(const tinyxml2::XMLElement& root);
-
-    static const char* name(ModelFormat format);
 };
 
 } // namespace wiredhost

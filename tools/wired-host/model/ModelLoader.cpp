@@ -46,6 +46,57 @@ const long kAnnouncedSize = 32L << 20;
 
 } // namespace
 
+// Every model format run reads. XML is a family: its formats are told apart
+// by the root element, in order (an XMI root is no own Model).
+const ModelLoader::Format ModelLoader::kFormats[] = {
+    {ModelFormat::Xml, "XML", nullptr, FormatDetector::isXml, nullptr, &ModelLoader::loadXmlText, nullptr},
+    {ModelFormat::OwnModel, "wired-host model", nullptr, nullptr, FormatDetector::isOwnModel, nullptr,
+     &ModelLoader::readOwnModel},
+    {ModelFormat::Xmi2, "XMI 2 (UML 2)",
+     "Eclipse UML2, Papyrus, Enterprise Architect (.uml, .xmi)", nullptr, FormatDetector::isXmi2,
+     nullptr, &ModelLoader::readXmi},
+    {ModelFormat::Xmi1, "XMI 1.x (UML 1.x)", "XMI 1.1, 1.2: ArgoUML, Umbrello, Enterprise Architect",
+     nullptr, FormatDetector::isXmi1, nullptr, &ModelLoader::readXmi},
+    {ModelFormat::Xmi10, "XMI 1.0 (UML 1.x)", "Rational Rose and other early tools (.xmi)", nullptr,
+     FormatDetector::isXmi10, nullptr, &ModelLoader::readXmi},
+    {ModelFormat::Dia, "Dia diagram", "the UML shapes of a Dia drawing (.dia)", nullptr, FormatDetector::isDia,
+     nullptr, &ModelLoader::readDia},
+    {ModelFormat::Json, "StarUML project", "StarUML's JSON (.mdj)", FormatDetector::isJson, nullptr,
+     &ModelLoader::loadJson, nullptr},
+    {ModelFormat::PlantUml, "PlantUML", "class diagrams between @startuml and @enduml (.puml)",
+     FormatDetector::isPlantUml, nullptr, &ModelLoader::loadPlantUml, nullptr},
+};
+
+std::string ModelLoader::formatsHelp()
+{
+    std::string help;
+    for (const Format& format : kFormats) {
+        if (format.help == nullptr)
+            continue;
+        const std::string name = format.name;
+        help += "  " + name + std::string(name.size() < 20 ? 20 - name.size() : 1, ' ') + format.help + "\n";
+    }
+    return help;
+}
+
+const ModelLoader::Format* ModelLoader::textFormatOf(const std::string& bytes)
+{
+    for (const Format& format : kFormats) {
+        if (format.inBytes != nullptr && format.inBytes(bytes))
+            return &format;
+    }
+    return nullptr;
+}
+
+const ModelLoader::Format* ModelLoader::xmlFormatOf(const XMLElement& root)
+{
+    for (const Format& format : kFormats) {
+        if (format.inRoot != nullptr && format.inRoot(root))
+            return &format;
+    }
+    return nullptr;
+}
+
 void ModelLoader::announceBigFile(std::FILE* file) const
 {
     if (std::fseek(file, 0, SEEK_END) != 0)
@@ -102,10 +153,10 @@ bool ModelLoader::loadFile(std::string& error)
         got = std::fread(block, 1, sizeof block, file.get());
         head.append(block, got);
     } while (got > 0 && FormatDetector::needsMore(head));
-    const ModelFormat format = FormatDetector::ofBytes(head);
     // A plain UTF-8 XML file goes to tinyxml2 as it is, so the whole text
     // is in memory once only.
-    if (format == ModelFormat::Xml && encoding::isUtf8(XmlDecoder::encodingOf(head)))
+    if (FormatDetector::containerOf(head) == ModelFormat::Unknown && FormatDetector::isXml(head) &&
+        encoding::isUtf8(XmlDecoder::encodingOf(head)))
         return finishCollected(loadXmlFile(file.get(), error), error);
     std::string bytes = readRest(file.get(), std::move(head));
     file.reset();
@@ -115,26 +166,21 @@ bool ModelLoader::loadFile(std::string& error)
 bool ModelLoader::loadBytes(std::string& bytes, std::string& error)
 {
     ContainerUnpacker containers(bytes.size());
-    ModelFormat format = FormatDetector::ofBytes(bytes);
-    while (ContainerUnpacker::isContainer(format)) {
-        if (!containers.unpack(bytes, format, error)) {
+    ModelFormat container = FormatDetector::containerOf(bytes);
+    while (ContainerUnpacker::isContainer(container)) {
+        if (!containers.unpack(bytes, container, error)) {
             error = path_ + ": " + error;
             return false;
         }
         entry_ = containers.entry();
-        format = FormatDetector::ofBytes(bytes);
+        container = FormatDetector::containerOf(bytes);
     }
-    switch (format) {
-    case ModelFormat::Xml:
-        return finishCollected(loadXmlText(bytes, error), error);
-    case ModelFormat::Json:
-        return finishCollected(loadJson(bytes, error), error);
-    case ModelFormat::PlantUml:
-        return finishCollected(loadPlantUml(bytes, error), error);
-    default:
+    const Format* format = textFormatOf(bytes);
+    if (format == nullptr) {
         error = at(0) + FormatDetector::describeBytes(bytes);
         return false;
     }
+    return finishCollected((this->*format->readText)(bytes, *format, error), error);
 }
 
 // tinyxml2's own limit on nesting is named as one; other errors are its.
@@ -183,7 +229,7 @@ bool ModelLoader::loadXmlFile(std::FILE* file, std::string& error)
     return readDocument(document, error);
 }
 
-bool ModelLoader::loadXmlText(std::string& text, std::string& error)
+bool ModelLoader::loadXmlText(std::string& text, const Format&, std::string& error)
 {
     if (!XmlDecoder::toUtf8(text, error)) {
         error = at(0) + error;
@@ -212,37 +258,42 @@ bool ModelLoader::readDocument(XMLDocument& document, std::string& error)
         error = at(0) + "no root element";
         return false;
     }
-    std::string version;
-    const ModelFormat format = FormatDetector::ofDocument(*root, version);
-    model_.setFormat(FormatDetector::name(format));
-    if (format == ModelFormat::OwnModel) {
-        const std::string file = where();
-        OwnModelReader reader(model_, file);
-        if (!reader.read(*root, error))
-            return false;
-        model_.convertTextToHost();
-        return true;
+    const Format* format = xmlFormatOf(*root);
+    if (format == nullptr) {
+        error = at(root->GetLineNum()) + "the root element is " + root->Name() +
+                ": not a model wired-host knows (expected Model, XMI, a UML model or a Dia diagram)";
+        return false;
     }
-    if (format == ModelFormat::Xmi2 || format == ModelFormat::Xmi1 || format == ModelFormat::Xmi10)
-        return readXmi(*root, format, version, error);
-    if (format == ModelFormat::Dia) {
-        collector_ = std::make_unique<ClassCollector>();
-        DiaReader(*collector_).read(*root);
-        return true;
-    }
-    error = at(root->GetLineNum()) + "the root element is " + root->Name() +
-            ": not a model wired-host knows (expected Model, XMI, a UML model or a Dia diagram)";
-    return false;
+    model_.setFormat(format->name);
+    return (this->*format->readRoot)(*root, *format, error);
 }
 
-bool ModelLoader::readXmi(const XMLElement& root, ModelFormat format, const std::string& version,
-                          std::string& error)
+bool ModelLoader::readOwnModel(const XMLElement& root, const Format&, std::string& error)
+{
+    const std::string file = where();
+    OwnModelReader reader(model_, file);
+    if (!reader.read(root, error))
+        return false;
+    model_.convertTextToHost();
+    return true;
+}
+
+bool ModelLoader::readDia(const XMLElement& root, const Format&, std::string&)
 {
     collector_ = std::make_unique<ClassCollector>();
+    DiaReader(*collector_).read(root);
+    return true;
+}
+
+bool ModelLoader::readXmi(const XMLElement& root, const Format& format, std::string& error)
+{
+    std::string version;
+    FormatDetector::xmiOf(root, version);
+    collector_ = std::make_unique<ClassCollector>();
     std::unique_ptr<XmiReader> reader;
-    if (format == ModelFormat::Xmi2)
+    if (format.format == ModelFormat::Xmi2)
         reader = std::make_unique<Xmi2Reader>(*collector_);
-    else if (format == ModelFormat::Xmi1)
+    else if (format.format == ModelFormat::Xmi1)
         reader = std::make_unique<Xmi1Reader>(*collector_);
     else
         reader = std::make_unique<Xmi10Reader>(*collector_);
@@ -254,13 +305,14 @@ bool ModelLoader::readXmi(const XMLElement& root, ModelFormat format, const std:
     }
     collector_->resolveReferences();
     // Eclipse UML2 writes a date as the version (20131001): XMI 2 it is.
-    const std::string shown = version.empty() || version.size() > 4 ? (format == ModelFormat::Xmi2 ? "2" : "1") : version;
-    model_.setFormat("XMI " + shown + (format == ModelFormat::Xmi2 ? ", UML 2" : ", UML 1.x"));
+    const bool two = format.format == ModelFormat::Xmi2;
+    const std::string shown = version.empty() || version.size() > 4 ? (two ? "2" : "1") : version;
+    model_.setFormat("XMI " + shown + (two ? ", UML 2" : ", UML 1.x"));
     return true;
 }
 
 // Text formats are UTF-8 (a byte-order mark is passed over).
-bool ModelLoader::loadJson(std::string& text, std::string& error)
+bool ModelLoader::loadJson(std::string& text, const Format& format, std::string& error)
 {
     JsonDocument::Value root;
     if (!JsonDocument::parse(text, root, error)) {
@@ -272,19 +324,19 @@ bool ModelLoader::loadJson(std::string& text, std::string& error)
         error = at(0) + "a JSON file that is not a StarUML project (no \"_type\": \"Project\" at the top)";
         return false;
     }
-    model_.setFormat(FormatDetector::name(ModelFormat::Json));
+    model_.setFormat(format.name);
     collector_ = std::make_unique<ClassCollector>();
     StarUmlReader(*collector_).read(root);
     return true;
 }
 
-bool ModelLoader::loadPlantUml(const std::string& text, std::string& error)
+bool ModelLoader::loadPlantUml(std::string& text, const Format& format, std::string& error)
 {
     if (!encoding::isValidUtf8(text)) {
         error = at(0) + "a PlantUML file that is not UTF-8";
         return false;
     }
-    model_.setFormat(FormatDetector::name(ModelFormat::PlantUml));
+    model_.setFormat(format.name);
     collector_ = std::make_unique<ClassCollector>();
     PlantUmlReader(*collector_).read(text);
     return true;

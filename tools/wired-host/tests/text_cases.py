@@ -128,6 +128,15 @@ def test_format_signs_after_the_first_kilobytes_are_read(s):
         check(report["classes"], f"{name}: no classes")
 
 
-TEXT_CASES = [test_format_signs_after_the_first_kilobytes_are_read, test_paths_outside_the_ansi_code_page, test_hostile_names_give_valid_json_and_a_safe_table,
+def test_the_help_names_every_format_run_reads(s):
+    code, out, err = s.tool.run("run", "--help")
+    equal(code, 0, err)
+    for name in ("XMI 2", "XMI 1.x", "XMI 1.0", "Dia diagram", "StarUML project", "PlantUML", "gzip", "zip", "tar",
+                 "own small model file"):
+        check(name in out, f"{name} not in {out}")
+    check(max(len(line) for line in out.split("\n")) <= 80, out)
+
+
+TEXT_CASES = [test_the_help_names_every_format_run_reads, test_format_signs_after_the_first_kilobytes_are_read, test_paths_outside_the_ansi_code_page, test_hostile_names_give_valid_json_and_a_safe_table,
               test_what_is_no_regular_file_is_refused_at_once, test_an_empty_config_gets_the_plugins_own_verdict,
               test_tables_in_sql_of_every_dialect_are_found]
