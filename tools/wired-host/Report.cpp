@@ -43,7 +43,7 @@ std::string shownTable(const ClassEntry& entry)
 {
     if (entry.outcome != Outcome::Set && entry.outcome != Outcome::TableNotFound)
         return "-";
-    return entry.tableName.empty() ? "\"\"" : entry.tableName;
+    return entry.tableName.empty() ? "\"\"" : visible(entry.tableName);
 }
 
 // Padded to width characters, not bytes.
@@ -60,16 +60,15 @@ void appendPadded(std::string& out, const std::string& text, std::size_t width)
     out.append(width > length ? width - length : 0, ' ');
 }
 
-const std::string& shownClass(const ClassEntry& entry)
+// The table's cells: names with their control characters escaped.
+std::string shownClass(const ClassEntry& entry)
 {
-    static const std::string unnamed = "(unnamed)";
-    return entry.outcome == Outcome::Unnamed ? unnamed : entry.className;
+    return entry.outcome == Outcome::Unnamed ? "(unnamed)" : visible(entry.className);
 }
 
-const std::string& shownPackage(const ClassEntry& entry)
+std::string shownPackage(const ClassEntry& entry)
 {
-    static const std::string none = "-";
-    return entry.package.empty() ? none : entry.package;
+    return entry.package.empty() ? "-" : visible(entry.package);
 }
 
 const char* stateText(RuntimeCopy::State state)
@@ -273,12 +272,6 @@ void Reporter::mapped(const ClassEntry& entry)
     kept.className = utf8Of(entry.className);
     kept.package = utf8Of(entry.package);
     kept.tableName = utf8Of(entry.tableName);
-    // Only the table is shown on a terminal: JSON escapes on its own.
-    if (format_ != Format::Json) {
-        kept.className = visible(kept.className);
-        kept.package = visible(kept.package);
-        kept.tableName = visible(kept.tableName);
-    }
     classes_.push_back(kept);
 }
 
