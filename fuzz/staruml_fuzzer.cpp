@@ -1,14 +1,14 @@
-// Any bytes as a StarUML project: the JSON reader (nesting bounded) and
-// the walk over its elements.
+// Any bytes as a StarUML project: the JSON reader (nesting bounded, lone
+// surrogates and stray bytes repaired) and the walk over its elements.
 #include "ModelFuzz.h"
-#include "model/JsonValue.h"
+#include "model/JsonDocument.h"
 #include "model/StarUmlReader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    wiredhost::JsonValue root;
+    wiredhost::JsonDocument::Value root;
     std::string error;
-    if (!wiredhost::JsonValue::parse(modelfuzz::bytesOf(data, size), root, error)) {
+    if (!wiredhost::JsonDocument::parse(modelfuzz::bytesOf(data, size), root, error)) {
         FUZZ_CHECK(!error.empty());
         return 0;
     }
