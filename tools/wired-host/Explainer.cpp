@@ -75,7 +75,8 @@ ClassExplanation Explainer::explain(const ClassEntry& answered) const
         if (link.className == answered.className)
             explained.links.push_back(link);
     }
-    if (answered.outcome == Outcome::Unnamed) {
+    // Neither is handed to the plug-in: nothing to explain.
+    if (answered.outcome == Outcome::Unnamed || answered.outcome == Outcome::NulInName) {
         explained.unnamed = true;
         return explained;
     }

@@ -13,7 +13,7 @@ namespace {
 
 // The outcomes as the file writes them; they never change, whatever the
 // report calls them.
-const char* const kOutcomeKeys[] = {"set", "table-not-found", "skipped", "nothing-done", "unnamed"};
+const char* const kOutcomeKeys[] = {"set", "table-not-found", "skipped", "nothing-done", "unnamed", "nul-in-name"};
 
 bool knownOutcome(const std::string& key)
 {
@@ -116,6 +116,8 @@ const char* MappingFile::outcomeKey(Outcome outcome)
         return kOutcomeKeys[2];
     case Outcome::NothingDone:
         return kOutcomeKeys[3];
+    case Outcome::NulInName:
+        return kOutcomeKeys[5];
     case Outcome::Unnamed:
         break;
     }

@@ -292,7 +292,7 @@ void Reporter::finishRun()
 
 std::string Reporter::summary() const
 {
-    std::size_t counts[5] = {0, 0, 0, 0, 0};
+    std::size_t counts[static_cast<int>(Outcome::NulInName) + 1] = {};
     std::size_t duplicates = 0;
     for (const ClassEntry& c : classes_) {
         ++counts[static_cast<int>(c.outcome)];
@@ -307,6 +307,8 @@ std::string Reporter::summary() const
                        std::to_string(counts[static_cast<int>(Outcome::Skipped)]) +
                        " skipped by the package filter, " + std::to_string(counts[static_cast<int>(Outcome::Unnamed)]) +
                        " unnamed, ";
+    if (counts[static_cast<int>(Outcome::NulInName)] != 0)
+        text += std::to_string(counts[static_cast<int>(Outcome::NulInName)]) + " with a NUL in the name, ";
     if (counts[static_cast<int>(Outcome::NothingDone)] != 0)
         text += std::to_string(counts[static_cast<int>(Outcome::NothingDone)]) + " nothing done, ";
     return text + count(duplicates, "duplicate", "duplicates") + ", " +
