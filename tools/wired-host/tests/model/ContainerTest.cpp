@@ -50,15 +50,15 @@ void put32(std::string& out, std::uint32_t value)
     put16(out, value >> 16);
 }
 
-struct ZipSpec {
+struct ZipLayout {
     std::uint32_t compressedSize;  // as the directory states it
     std::uint32_t localHeader;     // offset the directory gives
     std::uint32_t directoryOffset; // offset the end record gives
 };
 
 // One deflated entry m.xmi, with the directory's fields as given;
-// 0xFFFFFFFF in a field of spec means "the true value".
-std::string zipFile(const std::string& content, ZipSpec spec)
+// 0xFFFFFFFF in a field of layout means "the true value".
+std::string zipFile(const std::string& content, ZipLayout layout)
 {
     const std::string name = "m.xmi";
     const std::string data = deflated(content, -15);
@@ -71,17 +71,17 @@ std::string zipFile(const std::string& content, ZipSpec spec)
     const std::uint32_t directory = static_cast<std::uint32_t>(zip.size());
     put32(zip, 0x02014b50);
     put16(zip, 20); put16(zip, 20); put16(zip, 0); put16(zip, 8); put32(zip, 0); put32(zip, 0);
-    put32(zip, spec.compressedSize != 0xFFFFFFFF ? spec.compressedSize : static_cast<std::uint32_t>(data.size()));
+    put32(zip, layout.compressedSize != 0xFFFFFFFF ? layout.compressedSize : static_cast<std::uint32_t>(data.size()));
     put32(zip, static_cast<std::uint32_t>(content.size()));
     put16(zip, static_cast<std::uint32_t>(name.size())); put16(zip, 0); put16(zip, 0); put16(zip, 0); put16(zip, 0);
     put32(zip, 0);
-    put32(zip, spec.localHeader != 0xFFFFFFFF ? spec.localHeader : 0);
+    put32(zip, layout.localHeader != 0xFFFFFFFF ? layout.localHeader : 0);
     zip += name;
     const std::uint32_t length = static_cast<std::uint32_t>(zip.size()) - directory;
     put32(zip, 0x06054b50);
     put16(zip, 0); put16(zip, 0); put16(zip, 1); put16(zip, 1);
     put32(zip, length);
-    put32(zip, spec.directoryOffset != 0xFFFFFFFF ? spec.directoryOffset : directory);
+    put32(zip, layout.directoryOffset != 0xFFFFFFFF ? layout.directoryOffset : directory);
     put16(zip, 0);
     return zip;
 }
@@ -143,7 +143,7 @@ TEST(ZipArchive, SizesAndOffsetsFromTheFileAreCheckedWithoutWrapping)
     const std::string model = "<XMI/>";
     struct Case {
         const char* what;
-        ZipSpec spec;
+        ZipLayout layout;
         bool opens;
         const char* error;
     } cases[] = {
@@ -155,7 +155,7 @@ TEST(ZipArchive, SizesAndOffsetsFromTheFileAreCheckedWithoutWrapping)
         {"directory past the end", {0xFFFFFFFF, 0xFFFFFFFF, 4000}, false, "damaged directory"},
     };
     for (const Case& c : cases) {
-        const std::string zip = zipFile(model, c.spec);
+        const std::string zip = zipFile(model, c.layout);
         ZipArchive archive;
         std::string error;
         ASSERT_EQ(archive.parse(zip, error), c.opens) << c.what << ": " << error;
