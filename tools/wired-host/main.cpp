@@ -12,7 +12,7 @@
 #include "DatabaseTarget.h"
 #include "Encoding.h"
 #include "Explainer.h"
-#include "HostInspection.h"
+#include "HostProbe.h"
 #include "MappingFile.h"
 #include "MappingChecker.h"
 #include "Model.h"
@@ -518,11 +518,11 @@ int whichCommand(const Invocation& call)
     if (format != "text" && format != "json")
         return usageError("which", "--format is text or json, not " + format);
     Reporter reporter("which", format == "json" ? Format::Json : Format::Table, std::cout, std::cerr);
-    HostInspection inspection;
-    if (!inspection.inspect(options.positional[0], options.value("plugin"), error))
+    HostProbe probe;
+    if (!probe.probe(options.positional[0], options.value("plugin"), error))
         return reporter.fail(error);
-    reporter.hostFit(options.positional[0], inspection.pluginPath(), inspection.verdict());
-    return inspection.verdict().fits() ? 0 : 1;
+    reporter.hostFit(options.positional[0], probe.pluginPath(), probe.verdict());
+    return probe.verdict().fits() ? 0 : 1;
 }
 
 int help(const std::string& topic)

@@ -1,4 +1,4 @@
-#include "HostInspection.h"
+#include "HostProbe.h"
 
 #include "Files.h"
 
@@ -34,7 +34,7 @@ bool readImage(const std::string& path, std::string& bytes, PeImage& image, std:
 
 } // namespace
 
-bool HostInspection::inspect(const std::string& hostPath, const std::string& pluginOption, std::string& error)
+bool HostProbe::probe(const std::string& hostPath, const std::string& pluginOption, std::string& error)
 {
     std::string bytes;
     PeImage host;
@@ -68,7 +68,7 @@ bool HostInspection::inspect(const std::string& hostPath, const std::string& plu
     return true;
 }
 
-bool HostInspection::readPlugin(const std::string& path, PeImage& plugin, std::string& flavour) const
+bool HostProbe::readPlugin(const std::string& path, PeImage& plugin, std::string& flavour) const
 {
     std::string bytes, error;
     if (!files::isFile(path) || !files::readFile(path, bytes, kMostBytes) || !plugin.read(bytes, error))
@@ -77,7 +77,7 @@ bool HostInspection::readPlugin(const std::string& path, PeImage& plugin, std::s
     return true;
 }
 
-bool HostInspection::findPlugin(const std::string& option, PeImage& plugin, std::string& error)
+bool HostProbe::findPlugin(const std::string& option, PeImage& plugin, std::string& error)
 {
     std::string flavour;
     if (!option.empty()) {

@@ -1,5 +1,5 @@
-#ifndef WIREDHOST_HOSTINSPECTION_H
-#define WIREDHOST_HOSTINSPECTION_H
+#ifndef WIREDHOST_HOSTPROBE_H
+#define WIREDHOST_HOSTPROBE_H
 
 #include <string>
 
@@ -10,13 +10,13 @@ namespace wiredhost {
 // The files "which" reads: the host's image, the runtime DLLs beside it,
 // and the plug-in of the flavour that fits with the runtime DLLs beside
 // that. Nothing is loaded or run.
-class HostInspection {
+class HostProbe {
 public:
     // False with the reason in error when the host is no Windows program
     // or a broken one, or the plug-in asked for cannot be read.
     // pluginOption: the plug-in (or its folder) to compare the runtime
     // with; empty for the one beside the tool or in the package.
-    bool inspect(const std::string& hostPath, const std::string& pluginOption, std::string& error);
+    bool probe(const std::string& hostPath, const std::string& pluginOption, std::string& error);
 
     const HostVerdict& verdict() const { return verdict_; }
     // The plug-in the runtime DLLs were compared with; empty when none.
