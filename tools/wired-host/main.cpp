@@ -274,6 +274,18 @@ int usageError(const std::string& command, const std::string& message)
     return kUsageError;
 }
 
+// --format: the command's own text output (its name given as plain) or
+// json; anything else is a usage error, told in error.
+bool wantsJson(const Options& options, const std::string& plain, bool& json, std::string& error)
+{
+    const std::string format = options.value("format", plain);
+    json = format == "json";
+    if (json || format == plain)
+        return true;
+    error = "--format is " + plain + " or json, not " + format;
+    return false;
+}
+
 bool wantsHelp(const Invocation& call)
 {
     for (std::size_t i = 1; i < call.arguments.size(); ++i) {
@@ -372,13 +384,13 @@ int runCommand(const Invocation& call)
         return usageError("run", error);
     if (options.positional.size() != 1)
         return usageError("run", "expects one model file");
-    const std::string format = options.value("format", "table");
-    if (format != "table" && format != "json")
-        return usageError("run", "--format is table or json, not " + format);
+    bool json = false;
+    if (!wantsJson(options, "table", json, error))
+        return usageError("run", error);
     std::vector<const DatabaseTarget*> targets;
     if (options.has("target") && !DatabaseTarget::parseList(options.value("target"), targets, error))
         return usageError("run", error);
-    Reporter reporter("run", format == "json" ? Format::Json : Format::Table, std::cout, std::cerr);
+    Reporter reporter("run", json ? Format::Json : Format::Table, std::cout, std::cerr);
 
     // A saved mapping that cannot be read stops the run before it starts.
     const std::string savedMapping = options.value("compare-mapping");
@@ -442,14 +454,14 @@ int checkCommand(const Invocation& call)
         return usageError("check", error);
     if (options.positional.size() != 1)
         return usageError("check", "expects one config.xml");
-    const std::string format = options.value("format", "text");
-    if (format != "text" && format != "json")
-        return usageError("check", "--format is text or json, not " + format);
+    bool json = false;
+    if (!wantsJson(options, "text", json, error))
+        return usageError("check", error);
     ConfigChecker checker;
     checker.hostCodePage = codePageName(options.value("codepage"));
     checker.check(options.positional[0]);
     std::ostringstream report;
-    if (format == "json") {
+    if (json) {
         // Always UTF-8: JSON is for programs.
         checker.writeJson(report);
         std::cout << report.str();
@@ -478,10 +490,9 @@ int namesCommand(const Invocation& call)
         return usageError("names", error);
     if (options.positional.empty())
         return usageError("names", "expects at least one class");
-    const std::string format = options.value("format", "names");
-    if (format != "names" && format != "json")
-        return usageError("names", "--format is names or json, not " + format);
-    const bool json = format == "json";
+    bool json = false;
+    if (!wantsJson(options, "names", json, error))
+        return usageError("names", error);
     // No model: links are left alone and every table name is taken.
     Reporter reporter("names", json ? Format::Json : Format::Names, std::cout, std::cerr);
     PluginSession session;
@@ -514,10 +525,10 @@ int whichCommand(const Invocation& call)
         return usageError("which", error);
     if (options.positional.size() != 1)
         return usageError("which", "expects one host program");
-    const std::string format = options.value("format", "text");
-    if (format != "text" && format != "json")
-        return usageError("which", "--format is text or json, not " + format);
-    Reporter reporter("which", format == "json" ? Format::Json : Format::Table, std::cout, std::cerr);
+    bool json = false;
+    if (!wantsJson(options, "text", json, error))
+        return usageError("which", error);
+    Reporter reporter("which", json ? Format::Json : Format::Table, std::cout, std::cerr);
     HostProbe probe;
     if (!probe.probe(options.positional[0], options.value("plugin"), error))
         return reporter.fail(error);

@@ -9,6 +9,7 @@
 #include "Model.h"
 #include "model/ClassCollector.h"
 #include "model/XmlAttributeLimit.h"
+#include "ScratchFile.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -18,18 +19,6 @@
 
 namespace wiredhost {
 namespace {
-
-std::string scratchFile(const std::string& name, const std::string& content)
-{
-    const std::string path = std::string(WIREDHOST_TEST_SCRATCH) + "/" + name;
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    EXPECT_NE(file, nullptr) << path;
-    if (file != nullptr) {
-        std::fwrite(content.data(), 1, content.size(), file);
-        std::fclose(file);
-    }
-    return path;
-}
 
 std::vector<std::string> hostileFiles()
 {

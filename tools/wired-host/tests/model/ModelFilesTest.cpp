@@ -11,6 +11,7 @@
 #include "Encoding.h"
 #include "Files.h"
 #include "Model.h"
+#include "ScratchFile.h"
 
 namespace wiredhost {
 namespace {
@@ -42,18 +43,6 @@ std::string bytes(const char (&literal)[N])
 std::string modelPath(const std::string& name)
 {
     return std::string(WIREDHOST_TEST_MODELS) + "/" + name;
-}
-
-std::string scratchFile(const std::string& name, const std::string& content)
-{
-    const std::string path = std::string(WIREDHOST_TEST_SCRATCH) + "/" + name;
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    EXPECT_NE(file, nullptr) << path;
-    if (file != nullptr) {
-        std::fwrite(content.data(), 1, content.size(), file);
-        std::fclose(file);
-    }
-    return path;
 }
 
 std::string readFile(const std::string& path)
