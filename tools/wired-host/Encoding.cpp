@@ -1,6 +1,8 @@
 // The parts of the text conversions that are the same on every platform.
 #include "Encoding.h"
 
+#include "model/ByteScan.h"
+
 #include <cctype>
 #include <cstdio>
 
@@ -24,7 +26,7 @@ std::string lowered(const std::string& name)
 // start of one that goes wrong (at least 1). Well-formed excludes what
 // only the byte pattern allows: overlong forms (C0 80, E0 80 80),
 // surrogates (ED A0 80) and code points above U+10FFFF (F4 90 80 80).
-int wellFormedLength(const std::string& text, std::size_t at)
+int wellFormedLength(std::string_view text, std::size_t at)
 {
     const unsigned char lead = static_cast<unsigned char>(text[at]);
     if (lead < 0x80)
@@ -73,16 +75,17 @@ bool isAsciiCompatible(const std::string& name)
     return n.compare(0, 3, "utf") != 0 || n == "utf8" || n == "utf7";
 }
 
-bool isAscii(const std::string& text)
+bool isAscii(std::string_view text)
 {
-    for (const char c : text) {
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return false;
-    }
-    return true;
+    // No early exit: the loop is then one the compiler does in blocks, and
+    // names are short.
+    unsigned char any = 0;
+    for (const char c : text)
+        any |= static_cast<unsigned char>(c);
+    return any < 0x80;
 }
 
-bool isValidUtf8(const std::string& text)
+bool isValidUtf8(std::string_view text)
 {
     for (std::size_t i = 0; i < text.size();) {
         const int length = wellFormedLength(text, i);
@@ -143,26 +146,54 @@ std::string repairedUtf8(const std::string& text)
     return out;
 }
 
-std::string printable(const std::string& utf8)
+namespace {
+
+// The bytes that are or may begin a control character: C0, DEL and 0xC2,
+// the lead byte of C1's UTF-8 form. A table: this runs over every name the
+// table shows.
+struct ControlLeads {
+    bool lead[256] = {};
+    ControlLeads()
+    {
+        for (int c = 0; c < 0x20; ++c)
+            lead[c] = true;
+        lead[0x7F] = lead[0xC2] = true;
+    }
+};
+const ControlLeads kControlLeads;
+
+// C0 controls, DEL and (as UTF-8, 0xC2 0x80-0x9F) C1 controls.
+bool isControlAt(std::string_view utf8, std::size_t i)
 {
-    const auto isControl = [&utf8](std::size_t i) {
-        const unsigned char c = static_cast<unsigned char>(utf8[i]);
-        return c < 0x20 || c == 0x7F ||
-               (c == 0xC2 && i + 1 < utf8.size() && static_cast<unsigned char>(utf8[i + 1]) < 0xA0 &&
-                static_cast<unsigned char>(utf8[i + 1]) >= 0x80);
-    };
-    std::size_t i = 0;
-    while (i < utf8.size() && !isControl(i))
+    const unsigned char c = static_cast<unsigned char>(utf8[i]);
+    return c < 0x20 || c == 0x7F ||
+           (c == 0xC2 && i + 1 < utf8.size() && static_cast<unsigned char>(utf8[i + 1]) < 0xA0 &&
+            static_cast<unsigned char>(utf8[i + 1]) >= 0x80);
+}
+
+// The first byte from i on that is or may begin a control character.
+std::size_t nextControlLead(std::string_view text, std::size_t i)
+{
+    for (; i + 8 <= text.size(); i += 8) {
+        const std::uint64_t x = bytescan::block(text.data() + i);
+        if (bytescan::hasBelow(x, 0x20) | bytescan::hasByte(x, 0x7F) | bytescan::hasByte(x, 0xC2))
+            break;
+    }
+    while (i < text.size() && !kControlLeads.lead[static_cast<unsigned char>(text[i])])
         ++i;
-    if (i == utf8.size())
-        return utf8;
-    std::string out(utf8, 0, i);
+    return i;
+}
+
+} // namespace
+
+void appendPrintable(std::string& out, std::string_view utf8)
+{
     char escape[8];
-    for (; i < utf8.size(); ++i) {
-        if (!isControl(i)) {
-            out += utf8[i];
+    std::size_t start = 0; // of the run not yet appended
+    for (std::size_t i = nextControlLead(utf8, 0); i < utf8.size(); i = nextControlLead(utf8, i + 1)) {
+        if (!isControlAt(utf8, i))
             continue;
-        }
+        out.append(utf8, start, i - start);
         const unsigned char c = static_cast<unsigned char>(utf8[i]);
         if (c == '\n' || c == '\r' || c == '\t') {
             out += c == '\n' ? "\\n" : c == '\r' ? "\\r" : "\\t";
@@ -173,15 +204,40 @@ std::string printable(const std::string& utf8)
             std::snprintf(escape, sizeof escape, "\\x%02X", c);
             out += escape;
         }
+        start = i + 1;
     }
+    out.append(utf8, start, utf8.size() - start);
+}
+
+std::size_t printableWidth(std::string_view utf8)
+{
+    std::size_t width = characterCount(utf8);
+    for (std::size_t i = nextControlLead(utf8, 0); i < utf8.size(); i = nextControlLead(utf8, i + 1)) {
+        if (!isControlAt(utf8, i))
+            continue;
+        // One character becomes \n (two), \x1B (four) or \u0085 (six).
+        const unsigned char c = static_cast<unsigned char>(utf8[i]);
+        width += c == '\n' || c == '\r' || c == '\t' ? 1 : c == 0xC2 ? 5 : 3;
+        i += c == 0xC2;
+    }
+    return width;
+}
+
+std::string printable(std::string_view utf8)
+{
+    std::string out;
+    out.reserve(utf8.size());
+    appendPrintable(out, utf8);
     return out;
 }
 
-std::size_t characterCount(const std::string& utf8)
+std::size_t characterCount(std::string_view utf8)
 {
-    std::size_t count = 0;
-    for (const char c : utf8)
-        count += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    std::size_t count = utf8.size(), i = 0;
+    for (; i + 8 <= utf8.size(); i += 8)
+        count -= static_cast<std::size_t>(bytescan::continuations(bytescan::block(utf8.data() + i)));
+    for (; i < utf8.size(); ++i)
+        count -= (static_cast<unsigned char>(utf8[i]) & 0xC0) == 0x80;
     return count;
 }
 

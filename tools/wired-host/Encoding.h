@@ -1,7 +1,9 @@
 #ifndef WIREDHOST_ENCODING_H
 #define WIREDHOST_ENCODING_H
 
+#include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Text conversions between the encodings files declare, UTF-8 and the
@@ -32,11 +34,11 @@ bool isUtf8(const std::string& name);
 bool isAsciiCompatible(const std::string& name);
 
 // True when every byte is below 0x80.
-bool isAscii(const std::string& text);
+bool isAscii(std::string_view text);
 
 // True when the bytes are well-formed UTF-8: no overlong form, no
 // surrogate, nothing above U+10FFFF.
-bool isValidUtf8(const std::string& text);
+bool isValidUtf8(std::string_view text);
 
 // Text in the named encoding to UTF-8 and back. False when the name is
 // unknown; characters the target cannot hold become '?'.
@@ -56,15 +58,21 @@ std::string repairedUtf8(const std::string& text);
 // UTF-8 text as a terminal may be given it: control characters, which
 // would move the cursor, ring or start an escape sequence, written as
 // \n, \r, \t, \x1B, \x00 (C0 and DEL) or \u009B (C1). The rest is kept.
-std::string printable(const std::string& utf8);
+std::string printable(std::string_view utf8);
+// The same, appended to out.
+void appendPrintable(std::string& out, std::string_view utf8);
+// How many characters printable(utf8) holds, without making it.
+std::size_t printableWidth(std::string_view utf8);
 
 // How many characters UTF-8 text holds, for lining up columns.
-std::size_t characterCount(const std::string& utf8);
+std::size_t characterCount(std::string_view utf8);
 
 // UTF-8 text as the tool writes it to standard output or standard error: on
 // Windows a console gets its output code page, a file or a pipe the host's
 // code page; elsewhere UTF-8 as it is.
 std::string utf8ToOutput(const std::string& utf8, bool toStandardError = false);
+// The same, written to out without a copy where none is needed.
+void writeOutput(std::ostream& out, std::string_view utf8, bool toStandardError = false);
 
 // Does c begin a double-byte character of the host's code page? The
 // plug-in, in the same process, asks the same of the system; never so in

@@ -95,6 +95,11 @@ std::string utf8ToOutput(const std::string& utf8, bool)
     return utf8;
 }
 
+void writeOutput(std::ostream& out, std::string_view utf8, bool)
+{
+    out.write(utf8.data(), static_cast<std::streamsize>(utf8.size()));
+}
+
 bool isHostLeadByte(char)
 {
     return false;

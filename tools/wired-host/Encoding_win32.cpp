@@ -151,6 +151,14 @@ std::string utf8ToOutput(const std::string& utf8, bool toStandardError)
     return narrow(wide(utf8, CP_UTF8), console ? GetConsoleOutputCP() : CP_ACP);
 }
 
+void writeOutput(std::ostream& out, std::string_view utf8, bool toStandardError)
+{
+    if (isAscii(utf8))
+        out.write(utf8.data(), static_cast<std::streamsize>(utf8.size()));
+    else
+        out << utf8ToOutput(std::string(utf8), toStandardError);
+}
+
 bool isHostLeadByte(char c)
 {
     return static_cast<unsigned char>(c) >= 0x80 && IsDBCSLeadByte(static_cast<BYTE>(c));

@@ -6,10 +6,8 @@ namespace wiredhost {
 
 // The runs between escapes are copied whole: a run over a big model writes
 // hundreds of thousands of these.
-std::string jsonString(const std::string& utf8)
+void appendJsonString(std::string& out, std::string_view utf8)
 {
-    std::string out;
-    out.reserve(utf8.size() + 2);
     out += '"';
     std::size_t start = 0;
     char escape[8];
@@ -27,8 +25,15 @@ std::string jsonString(const std::string& utf8)
         }
         start = i + 1;
     }
-    out.append(utf8, start, std::string::npos);
+    out.append(utf8, start, std::string_view::npos);
     out += '"';
+}
+
+std::string jsonString(std::string_view utf8)
+{
+    std::string out;
+    out.reserve(utf8.size() + 2);
+    appendJsonString(out, utf8);
     return out;
 }
 

@@ -294,11 +294,22 @@ void MappingChecker::findLinkClashes(const Subjects& subjects, std::vector<Mappi
         std::vector<const Subject*> subjects;
         std::unordered_map<std::string_view, std::size_t> perClass;
     };
+    // A config has few links and a model many classes: only the classes
+    // whose table some link also names are gathered.
     std::unordered_map<std::string_view, Side> classesByTable, linksByTable;
-    for (const Subject& s : subjects) {
-        Side& side = (s.owner.link ? linksByTable : classesByTable)[*s.table];
+    const auto add = [](Side& side, const Subject& s) {
         side.subjects.push_back(&s);
         ++side.perClass[*s.className];
+    };
+    for (const Subject& s : subjects) {
+        if (s.owner.link)
+            add(linksByTable[*s.table], s);
+    }
+    if (linksByTable.empty())
+        return;
+    for (const Subject& s : subjects) {
+        if (!s.owner.link && linksByTable.count(*s.table) != 0)
+            add(classesByTable[*s.table], s);
     }
     // Each subject gets one finding naming the first few of the other side,
     // so that many links to one table cost no more than their number.

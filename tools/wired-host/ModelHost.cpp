@@ -13,9 +13,9 @@ std::string ModelHost::getLanguage()
 
 void ModelHost::log(const char* message, const char* detail, const char* file, int line)
 {
-    // The texts live only for this call: the entry holds copies.
+    const auto view = [](const char* text) { return std::string_view(text != nullptr ? text : ""); };
     if (onLog)
-        onLog(LogEntry{message, detail, file, line});
+        onLog(LogRecord{view(message), view(detail), view(file), line});
 }
 
 int ModelHost::registerLink(const char* className, const char* tableName)

@@ -19,7 +19,7 @@ class ModelHost : public kavri::IHost {
 public:
     ModelHost(const Model* model, std::string language);
 
-    std::function<void(const LogEntry&)> onLog;
+    std::function<void(const LogRecord&)> onLog;
     std::vector<LinkEntry> links;
 
     std::string getLanguage() override;

@@ -4,15 +4,15 @@
 
 namespace wiredhost {
 
-ModelNode::ModelNode(int kind, std::string name, std::string_view package, const Model* model)
-    : kind_(kind), name_(std::move(name)), package_(package), model_(model)
+ModelNode::ModelNode(int kind, std::string_view name, std::string_view package, const Model* model)
+    : kind_(kind), name_(name), package_(package), model_(model)
 {
 }
 
 std::string ModelNode::getName()
 {
     nameAsked = true;
-    return name_;
+    return std::string(name_);
 }
 
 int ModelNode::traverse(kavri::NodeVisitor visitor)

@@ -21,10 +21,10 @@ public:
     static const int kPackageKind = 2;
     static const int kModelKind = 1;
 
-    // The package is a view of the class's path, which outlives its nodes:
-    // a package node's path is the front of it, so a path of many levels
-    // costs one string, not a copy per level.
-    ModelNode(int kind, std::string name, std::string_view package, const Model* model);
+    // The name and the package are views of the class's name and path,
+    // which outlive its nodes: a package node's path is the front of it, so
+    // a path of many levels costs one string, not a copy per level.
+    ModelNode(int kind, std::string_view name, std::string_view package, const Model* model);
 
     // Nodes that traverse visits, in order; not owned.
     std::vector<ModelNode*> visits;
@@ -46,7 +46,7 @@ public:
 
 private:
     int kind_;
-    std::string name_;
+    std::string_view name_;
     std::string_view package_;
     const Model* model_;
 };

@@ -82,7 +82,8 @@ ClassEntry PluginSession::convertClass(kavri::IConvert& converter, const ModelCl
     for (std::size_t start = 0; start < package.size() || packages.size() < levels;) {
         const std::size_t dot = std::min(package.find('.', start), package.size());
         const std::string_view outer(package.data(), start == 0 ? 0 : start - 1);
-        packages.emplace_back(static_cast<int>(ModelNode::kPackageKind), package.substr(start, dot - start), outer, model);
+        packages.emplace_back(static_cast<int>(ModelNode::kPackageKind),
+                              std::string_view(package).substr(start, dot - start), outer, model);
         root.visits.push_back(&packages.back());
         start = dot + 1;
     }
@@ -92,9 +93,9 @@ ClassEntry PluginSession::convertClass(kavri::IConvert& converter, const ModelCl
     converter.reset();
     converter.convert(&root);
 
-    ClassEntry entry{modelClass.name, modelClass.package, classNode.tableName, outcomeOf(classNode),
-                     modelClass.duplicate};
-    return entry;
+    const Outcome outcome = outcomeOf(classNode);
+    return ClassEntry{modelClass.name, modelClass.package, std::move(classNode.tableName), outcome,
+                      modelClass.duplicate};
 }
 
 } // namespace wiredhost

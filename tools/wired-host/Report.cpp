@@ -14,10 +14,40 @@ namespace {
 
 // Every text the report holds is UTF-8: what the plug-in and the host
 // exchange is in the host's code page and is converted on the way in; a
-// wide warning box's texts come as UTF-8 already.
-std::string utf8Of(const std::string& hostText)
+// wide warning box's texts come as UTF-8 already. ASCII, nearly every name
+// of a model, is the same in every host code page and is taken as it is.
+void toUtf8(std::string& hostText)
 {
-    return encoding::repairedUtf8(encoding::hostToUtf8(hostText));
+    if (encoding::isAscii(hostText))
+        return;
+    hostText = encoding::hostToUtf8(hostText);
+    if (!encoding::isValidUtf8(hostText))
+        hostText = encoding::repairedUtf8(hostText);
+}
+
+std::string utf8Of(std::string_view hostText)
+{
+    std::string text(hostText);
+    toUtf8(text);
+    return text;
+}
+
+// Host text as a JSON string, appended to out.
+void appendJsonText(std::string& out, std::string_view hostText)
+{
+    if (encoding::isAscii(hostText))
+        appendJsonString(out, hostText);
+    else
+        appendJsonString(out, utf8Of(hostText));
+}
+
+// Host text as the table shows it, appended to out.
+void appendShown(std::string& out, std::string_view hostText)
+{
+    if (encoding::isAscii(hostText))
+        encoding::appendPrintable(out, hostText);
+    else
+        encoding::appendPrintable(out, utf8Of(hostText));
 }
 
 // The tool's own texts (paths, messages, what the user typed) are UTF-8
@@ -39,13 +69,6 @@ std::string quoted(const std::string& text)
     return jsonString(text);
 }
 
-std::string shownTable(const ClassEntry& entry)
-{
-    if (entry.outcome != Outcome::Set && entry.outcome != Outcome::TableNotFound)
-        return "-";
-    return entry.tableName.empty() ? "\"\"" : visible(entry.tableName);
-}
-
 // Padded to width characters, not bytes.
 std::string padded(const std::string& text, std::size_t width)
 {
@@ -53,23 +76,44 @@ std::string padded(const std::string& text, std::size_t width)
     return text + std::string(width > length ? width - length : 0, ' ');
 }
 
-void appendPadded(std::string& out, const std::string& text, std::size_t width)
+// A cell of the mapping table: a name, shown with its control characters
+// escaped, or one of the table's own marks ("-" for no table).
+struct Cell {
+    std::string_view text;
+    bool name;
+
+    std::size_t width() const { return name ? encoding::printableWidth(text) : text.size(); }
+    // Appended to out, padded to width characters.
+    void append(std::string& out, std::size_t width) const
+    {
+        const std::size_t own = this->width();
+        if (name)
+            encoding::appendPrintable(out, text);
+        else
+            out += text;
+        out.append(width > own ? width - own : 0, ' ');
+    }
+};
+
+Cell classCell(const ClassEntry& entry)
 {
-    const std::size_t length = encoding::characterCount(text);
-    out += text;
-    out.append(width > length ? width - length : 0, ' ');
+    return entry.outcome == Outcome::Unnamed ? Cell{"(unnamed)", false} : Cell{entry.className, true};
 }
 
-// The table's cells: names with their control characters escaped.
-std::string shownClass(const ClassEntry& entry)
+Cell packageCell(const ClassEntry& entry)
 {
-    return entry.outcome == Outcome::Unnamed ? "(unnamed)" : visible(entry.className);
+    return entry.package.empty() ? Cell{"-", false} : Cell{entry.package, true};
 }
 
-std::string shownPackage(const ClassEntry& entry)
+Cell tableCell(const ClassEntry& entry)
 {
-    return entry.package.empty() ? "-" : visible(entry.package);
+    if (entry.outcome != Outcome::Set && entry.outcome != Outcome::TableNotFound)
+        return Cell{"-", false};
+    return entry.tableName.empty() ? Cell{"\"\"", false} : Cell{entry.tableName, true};
 }
+
+using CellOf = Cell (*)(const ClassEntry&);
+const CellOf kCells[] = {classCell, packageCell, tableCell};
 
 const char* stateText(RuntimeCopy::State state)
 {
@@ -212,7 +256,7 @@ void Reporter::write(const std::string& utf8) const
     // No flush of its own: standard output goes out line by line on a
     // terminal and in blocks to a file, which a big model's 100,000 log
     // lines need.
-    out_ << encoding::utf8ToOutput(utf8);
+    encoding::writeOutput(out_, utf8);
 }
 
 void Reporter::session(const std::string& plugin, const std::string& config, bool privateCopy,
@@ -226,13 +270,33 @@ void Reporter::session(const std::string& plugin, const std::string& config, boo
               (privateCopy ? " (in a private copy of the plug-in)" : "") + "\n\n");
 }
 
-void Reporter::log(const LogEntry& entry)
+void Reporter::log(const LogRecord& record)
 {
-    log_.push_back({utf8Of(entry.message), utf8Of(entry.detail), utf8Of(entry.file), entry.line});
-    const LogEntry& kept = log_.back();
-    if (streams())
-        write("log " + visible(kept.file) + ":" + std::to_string(kept.line) + " \"" + visible(kept.message) + "\" \"" +
-              visible(kept.detail) + "\"\n");
+    if (format_ == Format::Json) {
+        logJson_ += logJson_.empty() ? "\n    {\"message\": " : ",\n    {\"message\": ";
+        appendJsonText(logJson_, record.message);
+        logJson_ += ", \"detail\": ";
+        appendJsonText(logJson_, record.detail);
+        logJson_ += ", \"file\": ";
+        appendJsonText(logJson_, record.file);
+        logJson_ += ", \"line\": ";
+        logJson_ += std::to_string(record.line);
+        logJson_ += '}';
+        return;
+    }
+    // names shows only its table.
+    if (!streams())
+        return;
+    line_.assign("log ");
+    appendShown(line_, record.file);
+    line_ += ':';
+    line_ += std::to_string(record.line);
+    line_ += " \"";
+    appendShown(line_, record.message);
+    line_ += "\" \"";
+    appendShown(line_, record.detail);
+    line_ += "\"\n";
+    write(line_);
 }
 
 void Reporter::warnings(const std::vector<hostkit::Warning>& shown)
@@ -266,13 +330,12 @@ void Reporter::model(const std::string& description, const std::string& tables)
         write("Model: " + visible(toolText(description)) + "\nTables: " + visible(toolText(tables)) + "\n\n");
 }
 
-void Reporter::mapped(const ClassEntry& entry)
+void Reporter::mapped(ClassEntry entry)
 {
-    ClassEntry kept = entry;
-    kept.className = utf8Of(entry.className);
-    kept.package = utf8Of(entry.package);
-    kept.tableName = utf8Of(entry.tableName);
-    classes_.push_back(kept);
+    toUtf8(entry.className);
+    toUtf8(entry.package);
+    toUtf8(entry.tableName);
+    classes_.push_back(std::move(entry));
 }
 
 void Reporter::found(std::vector<MappingFinding> findings)
@@ -457,27 +520,26 @@ void Reporter::writeTable() const
     static const std::string kHeader[4] = {"CLASS", "PACKAGE", "TABLE", "OUTCOME"};
     std::size_t widths[3] = {kHeader[0].size(), kHeader[1].size(), kHeader[2].size()};
     for (const ClassEntry& c : classes_) {
-        widths[0] = std::max(widths[0], encoding::characterCount(shownClass(c)));
-        widths[1] = std::max(widths[1], encoding::characterCount(shownPackage(c)));
-        widths[2] = std::max(widths[2], encoding::characterCount(shownTable(c)));
+        for (int k = 0; k < 3; ++k)
+            widths[k] = std::max(widths[k], kCells[k](c).width());
     }
     // How many findings each class and each link has.
     std::vector<std::size_t> classFindings(classes_.size()), linkFindings(links_.size());
     for (const MappingFinding& f : findings_)
         ++(f.onLink ? linkFindings : classFindings)[f.index];
     std::string text;
-    const auto row = [&text, &widths](const std::string& a, const std::string& b, const std::string& c,
-                                      const std::string& d) {
-        appendPadded(text, a, widths[0] + 2);
-        appendPadded(text, b, widths[1] + 2);
-        appendPadded(text, c, widths[2] + 2);
-        text += d;
-        text += '\n';
-    };
-    row(kHeader[0], kHeader[1], kHeader[2], kHeader[3]);
+    for (int k = 0; k < 3; ++k)
+        text += kHeader[k] + std::string(widths[k] + 2 - kHeader[k].size(), ' ');
+    text += kHeader[3] + "\n";
     for (std::size_t i = 0; i < classes_.size(); ++i) {
         const ClassEntry& c = classes_[i];
-        row(shownClass(c), shownPackage(c), shownTable(c), outcomeOf(c) + findingsMark(classFindings[i]));
+        for (int k = 0; k < 3; ++k)
+            kCells[k](c).append(text, widths[k] + 2);
+        text += outcomeText(c.outcome);
+        if (c.duplicate)
+            text += " (duplicate)";
+        text += findingsMark(classFindings[i]);
+        text += '\n';
         if (text.size() >= 64 * 1024) {
             write(text);
             text.clear();
@@ -582,19 +644,9 @@ void Reporter::writeJson() const
         out += (i ? ",\n    " : "\n    ") + std::string("{\"caption\": ") + quoted(warnings_[i].caption) +
                ", \"text\": " + quoted(warnings_[i].text) + "}";
     out += warnings_.empty() ? "],\n  \"log\": [" : "\n  ],\n  \"log\": [";
-    for (std::size_t i = 0; i < log_.size(); ++i) {
-        out += i ? ",\n    {\"message\": " : "\n    {\"message\": ";
-        out += quoted(log_[i].message);
-        out += ", \"detail\": ";
-        out += quoted(log_[i].detail);
-        out += ", \"file\": ";
-        out += quoted(log_[i].file);
-        out += ", \"line\": ";
-        out += std::to_string(log_[i].line);
-        out += "}";
-        flushed(false);
-    }
-    out += log_.empty() ? "],\n  \"links\": [" : "\n  ],\n  \"links\": [";
+    flushed(true);
+    out_.write(logJson_.data(), static_cast<std::streamsize>(logJson_.size()));
+    out += logJson_.empty() ? "],\n  \"links\": [" : "\n  ],\n  \"links\": [";
     // The findings come by class first, then by link.
     std::size_t linkNext = static_cast<std::size_t>(
         std::partition_point(findings_.begin(), findings_.end(), [](const MappingFinding& f) { return !f.onLink; }) -
@@ -612,13 +664,16 @@ void Reporter::writeJson() const
         const ClassEntry& c = classes_[i];
         const bool named = c.outcome == Outcome::Set || c.outcome == Outcome::TableNotFound;
         out += i ? ",\n    {\"class\": " : "\n    {\"class\": ";
-        out += quoted(c.className);
+        appendJsonString(out, c.className);
         out += ", \"package\": ";
-        out += quoted(c.package);
+        appendJsonString(out, c.package);
         out += ", \"table\": ";
-        out += named ? quoted(c.tableName) : std::string("null");
+        if (named)
+            appendJsonString(out, c.tableName);
+        else
+            out += "null";
         out += ", \"outcome\": ";
-        out += quoted(outcomeOf(c));
+        appendJsonString(out, outcomeOf(c));
         if (i < explanationJson_.size()) {
             out += ", \"explanation\": ";
             out += explanationJson_[i];

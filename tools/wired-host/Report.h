@@ -3,6 +3,7 @@
 
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "HostFlavour.h"
@@ -16,6 +17,13 @@ struct MappingChange;
 
 struct LogEntry {
     std::string message, detail, file;
+    int line = 0;
+};
+
+// A log record as the plug-in hands it over: texts in the host's code page
+// that live only for the call.
+struct LogRecord {
+    std::string_view message, detail, file;
     int line = 0;
 };
 
@@ -60,12 +68,12 @@ public:
     // the language given and the tool's messages are UTF-8; what the
     // plug-in says and the names it gets are in the host's code page.
     void session(const std::string& plugin, const std::string& config, bool privateCopy, const std::string& language);
-    void log(const LogEntry& entry);
+    void log(const LogRecord& record);
     void warnings(const std::vector<hostkit::Warning>& shown);
     void links(const std::vector<LinkEntry>& registered);
     // The model read, as "FILE (FORMAT)", and what its tables are.
     void model(const std::string& description, const std::string& tables);
-    void mapped(const ClassEntry& entry);
+    void mapped(ClassEntry entry);
     // What the checks found in the run's classes and links, as
     // MappingChecker orders them.
     void found(std::vector<MappingFinding> findings);
@@ -127,7 +135,12 @@ private:
     std::ostream& err_;
     std::string plugin_, config_, language_;
     std::vector<hostkit::Warning> warnings_;
-    std::vector<LogEntry> log_;
+    // The log records as the JSON document's "log" list, built as they
+    // come: a big model logs a record per class.
+    std::string logJson_;
+    // The line being written, kept for its capacity: a big model logs a
+    // line per class.
+    std::string line_;
     std::vector<LinkEntry> links_;
     std::vector<ClassEntry> classes_;
     // Explanations in text and JSON, in the order of classes_.

@@ -309,7 +309,7 @@ kavri::IConvert* openConverter(const Options& options, PluginSession& session, M
     }
     reporter.session(session.pluginPath(), session.configPath(), session.usesPrivateCopy(),
                      options.value("language", "English"));
-    host.onLog = [&reporter](const LogEntry& entry) { reporter.log(entry); };
+    host.onLog = [&reporter](const LogRecord& record) { reporter.log(record); };
     const hostkit::Creation created = session.create(host);
     reporter.warnings(created.warnings);
     reporter.links(host.links);
@@ -411,10 +411,10 @@ int runCommand(const Invocation& call)
         explainer.reset(new Explainer(explainerFor(session, host)));
     Progress progress("wired-host run: ", model.classes().size());
     for (std::size_t i = 0; i < model.classes().size(); ++i) {
-        const ClassEntry entry = PluginSession::convertClass(*converter, model.classes()[i], &model);
-        reporter.mapped(entry);
+        ClassEntry entry = PluginSession::convertClass(*converter, model.classes()[i], &model);
         if (explainer)
             reporter.explained(explainer->explain(entry));
+        reporter.mapped(std::move(entry));
         progress.step(i + 1);
     }
     progress.finish();

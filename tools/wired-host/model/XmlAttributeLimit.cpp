@@ -9,12 +9,14 @@ namespace {
 
 const char kComment[] = "--";
 
-// The characters that change the state inside a tag.
+// The characters that change the state inside a tag. Attributes are
+// counted by their quoted values, which the parser requires of each: the
+// spans between stops are then longer than if each = stopped the scan.
 struct TagStops {
     bool stop[256] = {};
     TagStops()
     {
-        for (unsigned char c : {'=', '>', '"', '\''})
+        for (unsigned char c : {'>', '"', '\''})
             stop[c] = true;
     }
     bool operator[](unsigned char c) const { return stop[c]; }
@@ -48,7 +50,7 @@ bool XmlAttributeLimit::feed(const char* data, std::size_t size)
 }
 
 // Past what cannot change the state: a quoted value up to its quote, and
-// names and blanks in a tag up to the next =, > or quote. Most of a model
+// names, blanks and = in a tag up to the next > or quote. Most of a model
 // file is tags, so this is where the scan spends its time.
 const char* XmlAttributeLimit::skip(const char* p, const char* end)
 {
@@ -81,8 +83,7 @@ void XmlAttributeLimit::step(char c)
             quote_ = c;
             quotedIn_ = Tag;
             state_ = Quoted;
-        } else if (c == '=' && ++attributes_ > kMaxAttributes) {
-            passed_ = true;
+            passed_ = ++attributes_ > kMaxAttributes;
         }
         break;
     case Quoted:

@@ -124,9 +124,41 @@ TEST(Encoding, ControlCharactersEscapedForTheTerminal)
         {"del\x7F", "del\\x7F"},
         {"csi\xC2\x9B" "1m \xC2\xA0", "csi\\u009B1m \xC2\xA0"},
         {"back\\slash", "back\\slash"},
+        // The scan takes eight bytes at a time: controls on either side of
+        // a block's edge, and a C1 control split across two blocks.
+        {"12345678\x1B", "12345678\\x1B"},
+        {"1234567\x1B" "abcdefgh", "1234567\\x1B" "abcdefgh"},
+        {"1234567\xC2\x85" "abcdefg", "1234567\\u0085abcdefg"},
+        {"1234567\xC2\xA9" "abcdefg", "1234567\xC2\xA9" "abcdefg"},
+        {"abcdefghijklmnop\n", "abcdefghijklmnop\\n"},
+        {"\x7F" "bcdefghijklmnopq\x1F", "\\x7F" "bcdefghijklmnopq\\x1F"},
+        {"Shop_Order_Item_With_A_Long_Name", "Shop_Order_Item_With_A_Long_Name"},
     };
-    for (const auto& c : cases)
+    for (const auto& c : cases) {
         EXPECT_EQ(encoding::printable(c.first), c.second) << testing::PrintToString(c.first);
+        // The table lines its columns up by this width without making the text.
+        EXPECT_EQ(encoding::printableWidth(c.first), encoding::characterCount(c.second))
+            << testing::PrintToString(c.first);
+    }
+}
+
+TEST(Encoding, CharactersAndAsciiCountedAcrossBlocks)
+{
+    // Every length around the eight-byte blocks, with the non-ASCII
+    // character at every place.
+    const std::string e = "\xC3\xA9", han = "\xE4\xB8\xAD";
+    for (std::size_t length = 0; length <= 20; ++length) {
+        const std::string ascii(length, 'a');
+        EXPECT_EQ(encoding::characterCount(ascii), length);
+        EXPECT_TRUE(encoding::isAscii(ascii));
+        for (std::size_t at = 0; at <= length; ++at) {
+            for (const std::string& wide : {e, han}) {
+                const std::string text = ascii.substr(0, at) + wide + ascii.substr(at);
+                EXPECT_EQ(encoding::characterCount(text), length + 1) << testing::PrintToString(text);
+                EXPECT_FALSE(encoding::isAscii(text)) << testing::PrintToString(text);
+            }
+        }
+    }
 }
 
 } // namespace

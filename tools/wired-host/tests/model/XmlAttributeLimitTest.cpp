@@ -19,6 +19,15 @@ std::string attributes(std::size_t count)
     return text;
 }
 
+// Single-quoted, with blanks around the = and empty values.
+std::string spacedAttributes(std::size_t count)
+{
+    std::string text;
+    for (std::size_t i = 0; i < count; ++i)
+        text += "\n a" + std::to_string(i) + " = ''";
+    return text;
+}
+
 TEST(XmlAttributeLimit, CountsTheAttributesOfEachTag)
 {
     const std::size_t most = XmlAttributeLimit::kMaxAttributes;
@@ -32,6 +41,8 @@ TEST(XmlAttributeLimit, CountsTheAttributesOfEachTag)
         {"at the limit", "<r" + attributes(most) + "/>", false, ""},
         {"one past it", "<?xml version='1.0'?>\n<r>\n<e" + attributes(most + 1) + "/></r>", true, "<e"},
         {"past it on a later line of the tag", "<r>\n\n<e\n" + attributes(most + 1) + "/></r>", true, "<e"},
+        {"single-quoted and spaced, at the limit", "<r" + spacedAttributes(most) + "/>", false, ""},
+        {"single-quoted and spaced, past it", "<r><e" + spacedAttributes(most + 1) + "/></r>", true, "<e"},
         {"spread over many tags", "<r" + attributes(most) + "><e" + attributes(most) + "/></r>", false, ""},
         {"in a quoted value", "<r a='" + many + "' b=\"" + many + "\"/>", false, ""},
         {"a > in a quoted value", "<r a='>'" + attributes(most - 1) + "/>", false, ""},
