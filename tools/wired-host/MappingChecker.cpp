@@ -63,6 +63,44 @@ struct FoldedEqual {
     }
 };
 
+// The numbers of the keys equal without regard to ASCII case, a list for
+// each key that more than one has, in the order the keys first came. Open
+// addressing over the numbers: a hash node and a list for every name of a
+// big model cost more than the rest of its checks.
+std::vector<std::vector<std::size_t>> sharedKeys(const std::vector<std::string_view>& keys)
+{
+    const std::size_t none = static_cast<std::size_t>(-1);
+    std::size_t size = 16;
+    while (size < 2 * keys.size())
+        size *= 2;
+    std::vector<std::size_t> slots(size, none), firstOf(keys.size()), count(keys.size(), 0);
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        for (std::size_t at = FoldedHash()(keys[i]) & (size - 1);; at = (at + 1) & (size - 1)) {
+            if (slots[at] == none)
+                slots[at] = i;
+            if (FoldedEqual()(keys[slots[at]], keys[i])) {
+                firstOf[i] = slots[at];
+                break;
+            }
+        }
+        ++count[firstOf[i]];
+    }
+    std::vector<std::vector<std::size_t>> groups;
+    std::vector<std::size_t> groupOf(keys.size(), none);
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        const std::size_t first = firstOf[i];
+        if (count[first] < 2)
+            continue;
+        if (groupOf[first] == none) {
+            groupOf[first] = groups.size();
+            groups.emplace_back();
+            groups.back().reserve(count[first]);
+        }
+        groups[groupOf[first]].push_back(i);
+    }
+    return groups;
+}
+
 // The first few of count others, as "A, B and C" or "A, B, C and 7 more":
 // a message stays short however big the group.
 const std::size_t kNamedOthers = 3;
@@ -228,20 +266,11 @@ void MappingChecker::findCollisions(const Subjects& subjects, std::vector<Mappin
         byCut[target->truncates ? target->maxLength : 0].push_back(target);
 
     for (const auto& [cut, targets] : byCut) {
-        std::unordered_map<std::string_view, std::size_t, FoldedHash, FoldedEqual> groupOf;
-        groupOf.reserve(subjects.size());
-        std::vector<std::vector<std::size_t>> groups;
-        for (std::size_t i = 0; i < subjects.size(); ++i) {
-            const std::string_view key =
-                std::string_view(*subjects[i].table).substr(0, targets.front()->keptLength(*subjects[i].table));
-            const auto [place, added] = groupOf.emplace(key, groups.size());
-            if (added)
-                groups.emplace_back();
-            groups[place->second].push_back(i);
-        }
-        for (const std::vector<std::size_t>& group : groups) {
-            if (group.size() < 2)
-                continue;
+        std::vector<std::string_view> keys;
+        keys.reserve(subjects.size());
+        for (const Subject& s : subjects)
+            keys.push_back(std::string_view(*s.table).substr(0, targets.front()->keptLength(*s.table)));
+        for (const std::vector<std::size_t>& group : sharedKeys(keys)) {
             // How far the names had to be brought together.
             const std::string& first = *subjects[group.front()].table;
             bool written = true, folded = true;

@@ -83,10 +83,9 @@ struct Cell {
     bool name;
 
     std::size_t width() const { return name ? encoding::printableWidth(text) : text.size(); }
-    // Appended to out, padded to width characters.
-    void append(std::string& out, std::size_t width) const
+    // Appended to out, padded from its own width to width characters.
+    void append(std::string& out, std::size_t own, std::size_t width) const
     {
-        const std::size_t own = this->width();
         if (name)
             encoding::appendPrintable(out, text);
         else
@@ -519,9 +518,13 @@ void Reporter::writeTable() const
     // 100,000 of them.
     static const std::string kHeader[4] = {"CLASS", "PACKAGE", "TABLE", "OUTCOME"};
     std::size_t widths[3] = {kHeader[0].size(), kHeader[1].size(), kHeader[2].size()};
-    for (const ClassEntry& c : classes_) {
-        for (int k = 0; k < 3; ++k)
-            widths[k] = std::max(widths[k], kCells[k](c).width());
+    // Each cell's width is worked out once.
+    std::vector<std::size_t> cellWidths(3 * classes_.size());
+    for (std::size_t i = 0; i < classes_.size(); ++i) {
+        for (int k = 0; k < 3; ++k) {
+            cellWidths[3 * i + k] = kCells[k](classes_[i]).width();
+            widths[k] = std::max(widths[k], cellWidths[3 * i + k]);
+        }
     }
     // How many findings each class and each link has.
     std::vector<std::size_t> classFindings(classes_.size()), linkFindings(links_.size());
@@ -534,7 +537,7 @@ void Reporter::writeTable() const
     for (std::size_t i = 0; i < classes_.size(); ++i) {
         const ClassEntry& c = classes_[i];
         for (int k = 0; k < 3; ++k)
-            kCells[k](c).append(text, widths[k] + 2);
+            kCells[k](c).append(text, cellWidths[3 * i + k], widths[k] + 2);
         text += outcomeText(c.outcome);
         if (c.duplicate)
             text += " (duplicate)";

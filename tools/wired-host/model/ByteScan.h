@@ -38,10 +38,14 @@ inline std::uint64_t hasBelow(std::uint64_t x, unsigned char n)
 inline int continuations(std::uint64_t x)
 {
     std::uint64_t marks = x & ~(x << 1) & kHighs;
+#if defined(__GNUC__) || defined(__clang__)
+    return __builtin_popcountll(marks);
+#else
     int count = 0;
     for (; marks != 0; marks &= marks - 1)
         ++count;
     return count;
+#endif
 }
 
 } // namespace bytescan

@@ -30,40 +30,46 @@ bool XmlAttributeLimit::feed(const char* data, std::size_t size)
 {
     const char* end = data + size;
     for (const char* p = data; p < end && !passed_;) {
-        if (state_ == Text) {
+        switch (state_) {
+        case Text: {
             // Text between tags: on to the next tag.
             const void* open = std::memchr(p, '<', static_cast<std::size_t>(end - p));
-            if (open == nullptr)
+            if (open == nullptr) {
+                p = end;
                 break;
+            }
             p = static_cast<const char*>(open);
             tagOffset_ = fed_ + static_cast<unsigned long long>(p - data);
             state_ = TagStart;
             ++p;
-            continue;
+            break;
         }
-        p = skip(p, end);
-        if (p < end)
+        case Tag:
+            // Most of a model file is tags: names, blanks and = run up to
+            // the next > or quote in a plain loop, which beats a call per
+            // span as names and values are short.
+            while (p < end && !kTagStop[static_cast<unsigned char>(*p)])
+                ++p;
+            if (p < end)
+                step(*p++);
+            break;
+        case Quoted: {
+            const char quote = quote_;
+            while (p < end && *p != quote)
+                ++p;
+            if (p < end) {
+                state_ = quotedIn_;
+                ++p;
+            }
+            break;
+        }
+        default:
             step(*p++);
+            break;
+        }
     }
     fed_ += size;
     return !passed_;
-}
-
-// Past what cannot change the state: a quoted value up to its quote, and
-// names, blanks and = in a tag up to the next > or quote. Most of a model
-// file is tags, so this is where the scan spends its time.
-const char* XmlAttributeLimit::skip(const char* p, const char* end)
-{
-    // Values and names are short: a plain loop beats a call per span.
-    if (state_ == Quoted) {
-        const char quote = quote_;
-        while (p < end && *p != quote)
-            ++p;
-    } else if (state_ == Tag) {
-        while (p < end && !kTagStop[static_cast<unsigned char>(*p)])
-            ++p;
-    }
-    return p;
 }
 
 void XmlAttributeLimit::step(char c)
