@@ -6,7 +6,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "Model.h"
+#include "model/Model.h"
 #include "ModelFuzz.h"
 
 namespace {

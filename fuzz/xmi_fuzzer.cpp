@@ -1,7 +1,7 @@
 // Any bytes as a model file's content, through the loader as `run` reads
 // it after opening the file: containers, format detection, the XML decoder
 // and every reader. A failure is a message that names the file.
-#include "Model.h"
+#include "model/Model.h"
 #include "ModelFuzz.h"
 #include "model/ModelLoader.h"
 

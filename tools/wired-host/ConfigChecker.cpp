@@ -6,7 +6,7 @@
 
 #include <tinyxml2.h>
 
-#include "Encoding.h"
+#include "model/Encoding.h"
 #include "Files.h"
 #include "JsonText.h"
 #include "KavriEntry.h"

@@ -4,7 +4,7 @@
 #include <cctype>
 #include <stdexcept>
 
-#include "Encoding.h"
+#include "model/Encoding.h"
 
 namespace wiredhost {
 

@@ -1,7 +1,8 @@
 #include "Explainer.h"
 
-#include "Encoding.h"
+#include "model/Encoding.h"
 #include "JsonText.h"
+#include "Report.h"
 
 namespace wiredhost {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "KavriNaming.h"
-#include "Report.h"
+#include "RunRecord.h"
 
 namespace wiredhost {
 

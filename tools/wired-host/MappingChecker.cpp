@@ -6,7 +6,7 @@
 #include <string_view>
 #include <tuple>
 
-#include "Encoding.h"
+#include "model/Encoding.h"
 
 namespace wiredhost {
 

@@ -9,7 +9,7 @@
 #include "DatabaseTarget.h"
 #include "KavriNaming.h"
 #include "MappingFinding.h"
-#include "Report.h"
+#include "RunRecord.h"
 
 namespace wiredhost {
 

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <tuple>
 
-#include "Encoding.h"
+#include "model/Encoding.h"
 #include "Files.h"
 
 namespace wiredhost {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "Report.h"
+#include "RunRecord.h"
 
 namespace wiredhost {
 

@@ -1,6 +1,6 @@
 #include "ModelHost.h"
 
-#include "Model.h"
+#include "model/Model.h"
 
 namespace wiredhost {
 

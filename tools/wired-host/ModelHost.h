@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "Report.h"
+#include "RunRecord.h"
 #include "kavri/IHost.h"
 
 namespace wiredhost {

@@ -1,6 +1,6 @@
 #include "ModelNode.h"
 
-#include "Model.h"
+#include "model/Model.h"
 
 namespace wiredhost {
 

@@ -3,9 +3,9 @@
 
 #include <string>
 
-#include "Model.h"
+#include "model/Model.h"
 #include "PluginInstance.h"
-#include "Report.h"
+#include "RunRecord.h"
 
 namespace wiredhost {
 

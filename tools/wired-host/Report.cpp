@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "DatabaseTarget.h"
-#include "Encoding.h"
+#include "model/Encoding.h"
 #include "Explainer.h"
 #include "JsonText.h"
 #include "MappingFile.h"

@@ -3,46 +3,17 @@
 
 #include <ostream>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "HostFlavour.h"
 #include "MappingFinding.h"
+#include "RunRecord.h"
 #include "WarningCapture.h"
 
 namespace wiredhost {
 
 struct ClassExplanation;
 struct MappingChange;
-
-struct LogEntry {
-    std::string message, detail, file;
-    int line = 0;
-};
-
-// A log record as the plug-in hands it over: texts in the host's code page
-// that live only for the call.
-struct LogRecord {
-    std::string_view message, detail, file;
-    int line = 0;
-};
-
-struct LinkEntry {
-    std::string className, tableName;
-    int answer = 0;
-};
-
-// Unnamed: a class without a name, listed but never handed to the plug-in;
-// likewise NulInName: the plug-in hands its table back as a C string, which
-// a NUL would cut short.
-enum class Outcome { Set, TableNotFound, Skipped, NothingDone, Unnamed, NulInName };
-
-struct ClassEntry {
-    std::string className, package, tableName;
-    Outcome outcome = Outcome::NothingDone;
-    // Another class of the model has the same package and name.
-    bool duplicate = false;
-};
 
 // How a run is shown: the mapping table, one JSON document, or for names
 // only the table name of each class (warnings then go with the errors).

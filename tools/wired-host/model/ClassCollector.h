@@ -6,7 +6,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "../Model.h"
+#include "Model.h"
 
 namespace wiredhost {
 

@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "../Encoding.h"
+#include "Encoding.h"
 
 namespace wiredhost {
 

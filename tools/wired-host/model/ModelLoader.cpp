@@ -4,9 +4,9 @@
 #include <memory>
 #include <new>
 
-#include "../Encoding.h"
+#include "Encoding.h"
 #include "Files.h"
-#include "../Model.h"
+#include "Model.h"
 #include "ClassCollector.h"
 #include "ContainerUnpacker.h"
 #include "DiaReader.h"

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "../Model.h"
+#include "Model.h"
 
 namespace wiredhost {
 

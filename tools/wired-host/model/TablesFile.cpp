@@ -1,6 +1,6 @@
 #include "TablesFile.h"
 
-#include "../Encoding.h"
+#include "Encoding.h"
 #include "Files.h"
 #include "SqlScanner.h"
 #include "Text.h"

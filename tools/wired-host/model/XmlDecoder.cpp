@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-#include "../Encoding.h"
+#include "Encoding.h"
 
 namespace wiredhost {
 

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "Encoding.h"
+#include "model/Encoding.h"
 #include "model/XmlDecoder.h"
 
 namespace wiredhost {

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "Model.h"
+#include "model/Model.h"
 #include "model/ClassCollector.h"
 #include "model/XmlAttributeLimit.h"
 #include "ScratchFile.h"

@@ -8,9 +8,9 @@
 
 #include <gtest/gtest.h>
 
-#include "Encoding.h"
+#include "model/Encoding.h"
 #include "Files.h"
-#include "Model.h"
+#include "model/Model.h"
 #include "ScratchFile.h"
 
 namespace wiredhost {

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "Model.h"
+#include "model/Model.h"
 #include "model/TablesFile.h"
 
 namespace wiredhost {

@@ -1,7 +1,7 @@
 // The parts of the text conversions that are the same on every platform.
 #include "Encoding.h"
 
-#include "model/ByteScan.h"
+#include "ByteScan.h"
 
 #include <cctype>
 #include <cstdio>

@@ -1,0 +1,39 @@
+#ifndef WIREDHOST_RUNRECORD_H
+#define WIREDHOST_RUNRECORD_H
+
+#include <string>
+#include <string_view>
+
+// The records of a run of the plug-in, as the host collects them: what it
+// logged, the links it registered at creation and what became of each
+// class. The reporter shows them, the checks and the saved mappings read
+// them.
+namespace wiredhost {
+
+// A log record as the plug-in hands it over: texts in the host's code page
+// that live only for the call.
+struct LogRecord {
+    std::string_view message, detail, file;
+    int line = 0;
+};
+
+struct LinkEntry {
+    std::string className, tableName;
+    int answer = 0;
+};
+
+// Unnamed: a class without a name, listed but never handed to the plug-in;
+// likewise NulInName: the plug-in hands its table back as a C string, which
+// a NUL would cut short.
+enum class Outcome { Set, TableNotFound, Skipped, NothingDone, Unnamed, NulInName };
+
+struct ClassEntry {
+    std::string className, package, tableName;
+    Outcome outcome = Outcome::NothingDone;
+    // Another class of the model has the same package and name.
+    bool duplicate = false;
+};
+
+} // namespace wiredhost
+
+#endif
