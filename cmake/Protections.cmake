@@ -10,15 +10,10 @@ if(NOT WIN32)
   return()
 endif()
 
-# No absolute path of the machine that built it: __FILE__ and the debug
-# information name files relative to the source and build folders. The
-# build folder is named last, so it wins when it lies inside the sources.
-set(prefix_maps
-  -ffile-prefix-map=${PROJECT_SOURCE_DIR}=.
-  -ffile-prefix-map=${PROJECT_BINARY_DIR}=build)
+# The Visual Studio cross build names no absolute path at all: its
+# toolchain runs the compiler and the linker with paths relative to the
+# build folder (msvc-cross/Toolchain.cmake).
 if(WIREDCLSTAB_MSVC_CROSS)
-  list(TRANSFORM prefix_maps PREPEND /clang:)
-  add_compile_options(${prefix_maps})
   return()
 elseif(MSVC)
   # Visual Studio itself (not run here): what the cross build's toolchain
@@ -30,7 +25,13 @@ elseif(MSVC)
   endif()
   return()
 endif()
-add_compile_options(${prefix_maps})
+
+# No absolute path of the machine that built it: __FILE__ and the debug
+# information name files relative to the source and build folders. The
+# build folder is named last, so it wins when it lies inside the sources.
+add_compile_options(
+  -ffile-prefix-map=${PROJECT_SOURCE_DIR}=.
+  -ffile-prefix-map=${PROJECT_BINARY_DIR}=build)
 
 # Stack cookies, with gcc's support built here (stackguard/) and linked into
 # each program and DLL as an object, not from libssp-0.dll. The option stays

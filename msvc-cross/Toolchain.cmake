@@ -65,17 +65,56 @@ set(CMAKE_TRY_COMPILE_TARGET_TYPE STATIC_LIBRARY)
 # has other STL layouts.
 set(CMAKE_MSVC_RUNTIME_LIBRARY MultiThreadedDLL)
 
+# No absolute path of the build machine in the objects or the .pdb, so that
+# two builds of one commit in different folders are byte for byte the same:
+# clang-cl 14 writes its whole command line into each object's debug
+# information (LF_BUILDINFO), and lld-link writes its own into the .pdb,
+# whose hash names it in the image. CMake names sources, include folders
+# and the .def file by absolute paths; relative-paths.sh runs the compiler
+# and the linker with the build and source folders written relative to the
+# build folder, where Ninja runs them. The relative path is taken between
+# the real folders, which is where the tools run even when a folder is
+# reached through a symbolic link. In the .pdb, lld-link then names files
+# from the source folder (/pdbsourcepath: the build folder seen from it).
+file(REAL_PATH ${CMAKE_SOURCE_DIR} _msvc_cross_real_source)
+file(REAL_PATH ${CMAKE_BINARY_DIR} _msvc_cross_real_build)
+file(RELATIVE_PATH _msvc_cross_source_from_build ${_msvc_cross_real_build} ${_msvc_cross_real_source})
+file(RELATIVE_PATH _msvc_cross_build_from_source ${_msvc_cross_real_source} ${_msvc_cross_real_build})
+# CMake writes a folder above as "../../", and the folder itself as "".
+foreach(_msvc_cross_path _msvc_cross_source_from_build _msvc_cross_build_from_source)
+  string(REGEX REPLACE "(.)/$" "\\1" ${_msvc_cross_path} "${${_msvc_cross_path}}")
+  if(${_msvc_cross_path} STREQUAL "")
+    set(${_msvc_cross_path} .)
+  endif()
+endforeach()
+# The longer folder first: the build folder usually lies inside the sources.
+string(LENGTH "${CMAKE_SOURCE_DIR}" _msvc_cross_source_length)
+string(LENGTH "${CMAKE_BINARY_DIR}" _msvc_cross_build_length)
+set(_msvc_cross_launcher ${CMAKE_CURRENT_LIST_DIR}/relative-paths.sh)
+if(_msvc_cross_build_length GREATER_EQUAL _msvc_cross_source_length)
+  list(APPEND _msvc_cross_launcher ${CMAKE_BINARY_DIR} . ${CMAKE_SOURCE_DIR} ${_msvc_cross_source_from_build} --)
+else()
+  list(APPEND _msvc_cross_launcher ${CMAKE_SOURCE_DIR} ${_msvc_cross_source_from_build} ${CMAKE_BINARY_DIR} . --)
+endif()
+# A launcher of the user's own (ccache, say) runs after it.
+foreach(_msvc_cross_lang C CXX)
+  set(CMAKE_${_msvc_cross_lang}_COMPILER_LAUNCHER ${_msvc_cross_launcher} $CACHE{CMAKE_${_msvc_cross_lang}_COMPILER_LAUNCHER})
+  set(CMAKE_${_msvc_cross_lang}_LINKER_LAUNCHER ${_msvc_cross_launcher} $CACHE{CMAKE_${_msvc_cross_lang}_LINKER_LAUNCHER})
+endforeach()
+
 # -fms-compatibility-version: the STL checks it is Visual Studio 2022.
 # Stack cookies (/GS) are on, as in Visual Studio; Control Flow Guard
 # (/guard:cf) is added, and its support and the cookie's are stand-ins
 # (crt/). /Zc:threadSafeInit-: no guarded statics, whose support would be
 # more statically linked runtime. /Brepro: no time in the objects, so two
-# builds of one commit are byte for byte the same.
+# builds of one commit are byte for byte the same; -ffile-compilation-dir:
+# the build folder is "." in them (see the launcher above).
 # _USE_STD_VECTOR_ALGORITHMS=0: the STL's vectorised helpers live in the
 # static part of Microsoft's library, which we do not have.
 # WINE_UNICODE_NATIVE: WCHAR is wchar_t, as in Microsoft's headers.
 set(_msvc_cross_flags
   --target=${_msvc_cross_target} -fms-compatibility-version=19.33 /guard:cf /Brepro /Zc:threadSafeInit-
+  /clang:-ffile-compilation-dir=.
   -D_USE_STD_VECTOR_ALGORITHMS=0 -DWINE_UNICODE_NATIVE
   "-imsvc \"${_msvc_cross_root}/msvc-cross/include\""
   "-imsvc \"${_msvc_cross_stl}/stl/inc\""
@@ -93,7 +132,7 @@ set(CMAKE_MSVC_DEBUG_INFORMATION_FORMAT Embedded)
 # 64 bits) by default; Control Flow Guard tables, a time stamp made from
 # the image's contents (/Brepro), and in 64 bits compatibility with CET's
 # shadow stack are asked for.
-set(_msvc_cross_link_flags "/nodefaultlib /manifest:no /guard:cf /Brepro")
+set(_msvc_cross_link_flags "/nodefaultlib /manifest:no /guard:cf /Brepro /pdbsourcepath:${_msvc_cross_build_from_source}")
 if(WIREDCLSTAB_MSVC_ARCH STREQUAL "x86_64")
   string(APPEND _msvc_cross_link_flags " /cetcompat")
 endif()
