@@ -3,11 +3,12 @@
 # byte-identical plug-ins. Each build takes its own copy of the sources, in
 # folders of different lengths, and builds the DLL alone.
 #
-# The mingw-w64 flavours are checked. The Visual Studio flavours are the
-# same from one build to the next in one folder (/Brepro), but not across
-# folders: clang-cl 14 writes each compiler command line, absolute paths
-# and all, into the symbols, and lld names the .pdb in the image by a hash
-# of its contents.
+# One flavour of each toolchain is checked, the DLL and its symbols file:
+# mingw-w64 (windows: the DLL and its .debug) and Visual Studio (windows-msvc:
+# the DLL and its .pdb, which the DLL names by a hash of its contents). The
+# Visual Studio build gets there by running clang-cl and lld-link with
+# relative paths (msvc-cross/relative-paths.sh): both write their command
+# lines into the symbols.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -23,19 +24,26 @@ for folder in "${folders[@]}"; do
 done
 
 failed=0
-for preset in windows; do
+check() {
+  local preset=$1 file=$2
+  local one="${folders[0]}/build/$preset/bin/$file" two="${folders[1]}/build/$preset/bin/$file"
+  if cmp -s "$one" "$two"; then
+    echo "PASS $preset: $file is byte for byte the same ($(sha256sum < "$one" | cut -c1-16))"
+  else
+    echo "FAIL $preset: the two builds of $file differ ($(cmp "$one" "$two" 2>&1 | head -n 1))"
+    failed=1
+  fi
+}
+for preset in windows windows-msvc; do
   for folder in "${folders[@]}"; do
     echo "== $preset: build in $folder"
     (cd "$folder" && cmake --preset "$preset" -DWIREDCLSTAB_TESTS=OFF -DWIREDCLSTAB_TOOLS=OFF >/dev/null &&
       cmake --build --preset "$preset" --target wiredClsTab >/dev/null)
   done
-  one="${folders[0]}/build/$preset/bin/wiredClsTab.dll"
-  two="${folders[1]}/build/$preset/bin/wiredClsTab.dll"
-  if cmp -s "$one" "$two"; then
-    echo "PASS $preset: wiredClsTab.dll is byte for byte the same ($(sha256sum < "$one" | cut -c1-16))"
-  else
-    echo "FAIL $preset: the two builds of wiredClsTab.dll differ ($(cmp "$one" "$two" | head -n 1))"
-    failed=1
-  fi
+  check "$preset" wiredClsTab.dll
+  case $preset in
+    *-msvc) check "$preset" wiredClsTab.pdb ;;
+    *) check "$preset" wiredClsTab.dll.debug ;;
+  esac
 done
 exit $failed
