@@ -22,8 +22,8 @@ const std::vector<std::string>& typicalNames()
     return names;
 }
 
-const std::vector<std::string> kLeaders = {"Shop", "Tb"};
-const std::vector<std::string> kNoCodes;
+const kavri::KavriCodes kLeaders = {"Shop", "Tb"};
+const kavri::KavriCodes kNoCodes;
 
 void BM_CopyNameTypical(benchmark::State& state)
 {

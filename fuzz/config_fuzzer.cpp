@@ -160,8 +160,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     const Expected expected = expectationFor(chinese, answers);
     FUZZ_CHECK(FakePlatform::instance().warnings == expected.warnings);
-    FUZZ_CHECK(converter.packageCodes == expected.packageCodes);
-    FUZZ_CHECK(converter.leaderCodes == expected.leaderCodes);
+    FUZZ_CHECK(converter.packageCodes.strings() == expected.packageCodes);
+    FUZZ_CHECK(converter.leaderCodes.strings() == expected.leaderCodes);
     FUZZ_CHECK(host.links == expected.links);
     FUZZ_CHECK(host.logs == expected.logs);
     // The language is asked only for a worded warning, once.

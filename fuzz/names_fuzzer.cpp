@@ -92,8 +92,8 @@ void checkConversion(const Input& input, const std::string& table, bool passes)
     RecordingHost host;
     kavri::KavriWired converter(&host); // no module path: a log record, empty lists
     host.logs.clear();
-    converter.packageCodes = input.packageCodes;
-    converter.leaderCodes = input.leaderCodes;
+    converter.packageCodes = kavri::KavriCodes(input.packageCodes);
+    converter.leaderCodes = kavri::KavriCodes(input.leaderCodes);
 
     FakeNode model("model", "", 1);
     FakeNode other(input.name, input.package, 23);
@@ -135,7 +135,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const Input input = split(data, size);
     const bool passes = input.packageCodes.empty() || referenceMatches(input.package, input.packageCodes);
-    const kavri::KavriNaming naming(input.packageCodes, input.leaderCodes, kavri::platform::isLeadByte);
+    const kavri::KavriCodes packageCodes(input.packageCodes), leaderCodes(input.leaderCodes);
+    const kavri::KavriNaming naming(packageCodes, leaderCodes, kavri::platform::isLeadByte);
     FUZZ_CHECK(naming.passes(input.package) == passes);
     const std::string table = referenceTableName(input.name, input.leaderCodes);
     FUZZ_CHECK(naming.tableNameFor(input.name) == table);

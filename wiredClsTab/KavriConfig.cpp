@@ -97,7 +97,7 @@ int KavriConfig::parseConfig(const tinyxml2::XMLElement* root)
         const KavriEntry entry = KavriEntry::read(*child);
         if (entry.storesCode()) {
             auto& codes = entry.kind == KavriEntry::Package ? packageCodes : leaderCodes;
-            codes.emplace_back(entry.code);
+            codes.add(entry.code);
         } else if (entry.registersLink()) {
             // Registered as soon as met, before the entries after it are read.
             const int answer = host->registerLink(entry.className, entry.tableName);

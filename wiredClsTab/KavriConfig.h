@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "KavriBase.h"
+#include "KavriCodes.h"
 #include "platform/Platform.h"
 
 namespace tinyxml2 {
@@ -27,8 +28,8 @@ public:
     int parseConfig(const tinyxml2::XMLElement* root);
 
     // In document order; never holds an empty code, may hold duplicates.
-    std::vector<std::string> packageCodes;
-    std::vector<std::string> leaderCodes;
+    KavriCodes packageCodes;
+    KavriCodes leaderCodes;
 
 private:
     bool locateConfig(char* path, std::size_t capacity, platform::PathCoding& coding);

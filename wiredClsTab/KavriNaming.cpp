@@ -92,7 +92,7 @@ bool sameBytes(const char* a, const char* b, std::size_t size)
 }
 
 // The last byte alone settles most package codes.
-bool endsWith(const std::string& text, const std::string& tail)
+bool endsWith(const std::string& text, std::string_view tail)
 {
     const std::size_t size = tail.size();
     return size <= text.size() && (size == 0 || text[text.size() - 1] == tail[size - 1]) &&
@@ -100,7 +100,7 @@ bool endsWith(const std::string& text, const std::string& tail)
 }
 
 // The first byte alone settles most leaders.
-bool startsWith(const std::string& text, const std::string& head)
+bool startsWith(const std::string& text, std::string_view head)
 {
     return head.size() <= text.size() && (head.empty() || text[0] == head[0]) &&
            sameBytes(text.data(), head.data(), head.size());
@@ -125,8 +125,7 @@ void KavriNaming::TableName::setSize(std::size_t size)
     text_[size] = '\0';
 }
 
-KavriNaming::KavriNaming(const std::vector<std::string>& packageCodes, const std::vector<std::string>& leaderCodes,
-                         LeadByteTest isLeadByte)
+KavriNaming::KavriNaming(const KavriCodes& packageCodes, const KavriCodes& leaderCodes, LeadByteTest isLeadByte)
     : packageCodes_(packageCodes), leaderCodes_(leaderCodes), isLeadByte_(isLeadByte)
 {
 }
@@ -134,7 +133,7 @@ KavriNaming::KavriNaming(const std::vector<std::string>& packageCodes, const std
 std::size_t KavriNaming::packageMatch(const std::string& packagePath) const
 {
     for (std::size_t i = 0; i < packageCodes_.size(); ++i) {
-        const std::string& code = packageCodes_[i];
+        const std::string_view code = packageCodes_[i];
         if (!endsWith(packagePath, code))
             continue;
         const std::size_t rest = packagePath.size() - code.size();

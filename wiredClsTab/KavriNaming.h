@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "KavriCodes.h"
+
 namespace kavri {
 
 // The rule that names a class's table: the package filter, the leader code
@@ -71,8 +73,7 @@ public:
         bool skipped() const { return packageTested && packageCode == kNone; }
     };
 
-    KavriNaming(const std::vector<std::string>& packageCodes, const std::vector<std::string>& leaderCodes,
-                LeadByteTest isLeadByte);
+    KavriNaming(const KavriCodes& packageCodes, const KavriCodes& leaderCodes, LeadByteTest isLeadByte);
 
     // With no package codes every class passes without its path being asked.
     bool filtersPackages() const { return !packageCodes_.empty(); }
@@ -98,8 +99,8 @@ private:
     std::size_t seams(const char* text, std::size_t length, char* out) const;
     bool startsDoubleByte(const char* text, std::size_t i, std::size_t length) const;
 
-    const std::vector<std::string>& packageCodes_;
-    const std::vector<std::string>& leaderCodes_;
+    const KavriCodes& packageCodes_;
+    const KavriCodes& leaderCodes_;
     LeadByteTest isLeadByte_;
 };
 

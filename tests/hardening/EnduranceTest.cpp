@@ -69,12 +69,10 @@ __attribute__((no_sanitize_undefined)) ConverterFootprint footprintOf(kavri::ICo
     };
     add(sizeof(kavri::KavriWired));
     for (const auto* codes : {&wired->packageCodes, &wired->leaderCodes}) {
-        if (codes->capacity() > 0)
-            add(codes->capacity() * sizeof(std::string));
-        for (const std::string& code : *codes) {
-            if (code.capacity() > std::string().capacity())
-                add(code.capacity() + 1);
-        }
+        if (codes->endsCapacity() > 0)
+            add(codes->endsCapacity());
+        if (codes->textCapacity() > std::string().capacity())
+            add(codes->textCapacity() + 1);
     }
     return footprint;
 }

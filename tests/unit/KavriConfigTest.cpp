@@ -203,8 +203,8 @@ TEST_F(ConfigFileTest, WorkedExample)
           "  <Package code=\"PM\"/>\n"
           "</Wired>\n");
     auto wired = create();
-    EXPECT_EQ((Codes{"PM", "PM"}), wired->packageCodes);
-    EXPECT_EQ((Codes{"T"}), wired->leaderCodes);
+    EXPECT_EQ((Codes{"PM", "PM"}), wired->packageCodes.strings());
+    EXPECT_EQ((Codes{"T"}), wired->leaderCodes.strings());
     EXPECT_EQ((std::vector<LinkCall>{{"Person", "PERSON_INFO"}}), host.links);
     EXPECT_EQ((std::vector<LogRecord>{{"Wired is set.", "Person", logline::kConfigSource, logline::kLinkSet}}), host.logs);
     EXPECT_TRUE(warnings().empty());
@@ -246,8 +246,8 @@ TEST_F(ConfigFileTest, EntryRules)
         write(std::string("<Wired code='x'>") + c.entries + "</Wired>");
         host = RecordingHost();
         auto wired = create();
-        EXPECT_EQ(c.packages, wired->packageCodes);
-        EXPECT_EQ(c.leaders, wired->leaderCodes);
+        EXPECT_EQ(c.packages, wired->packageCodes.strings());
+        EXPECT_EQ(c.leaders, wired->leaderCodes.strings());
         EXPECT_EQ(c.links, host.links);
         EXPECT_TRUE(warnings().empty());
         EXPECT_EQ(0, host.languageCalls);

@@ -10,7 +10,7 @@ using kavri::KavriNaming;
 
 namespace {
 
-using Codes = std::vector<std::string>;
+using Codes = kavri::KavriCodes;
 const std::size_t kNone = KavriNaming::kNone;
 
 bool noLeadBytes(char) { return false; }

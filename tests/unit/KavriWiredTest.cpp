@@ -244,11 +244,12 @@ TEST_F(KavriWiredTest, HostExceptionsPassThroughAndLeaveTheCounterAsReached)
     }
 }
 
-const std::vector<std::string> kNoCodes;
+const kavri::KavriCodes kNoCodes;
 
 std::string tableNameFor(const std::string& name, const std::vector<std::string>& leaders)
 {
-    return KavriNaming(kNoCodes, leaders, kavri::platform::isLeadByte).tableNameFor(name);
+    const kavri::KavriCodes leaderCodes(leaders);
+    return KavriNaming(kNoCodes, leaderCodes, kavri::platform::isLeadByte).tableNameFor(name);
 }
 
 class TableNameTest : public ::testing::TestWithParam<NameCase> {};
@@ -284,8 +285,8 @@ class PackageFilterTest : public ::testing::TestWithParam<PackageCase> {};
 
 TEST_P(PackageFilterTest, Matches)
 {
-    EXPECT_EQ(GetParam().passes,
-              KavriNaming(GetParam().packages, kNoCodes, kavri::platform::isLeadByte).passes(GetParam().path));
+    const kavri::KavriCodes packageCodes(GetParam().packages);
+    EXPECT_EQ(GetParam().passes, KavriNaming(packageCodes, kNoCodes, kavri::platform::isLeadByte).passes(GetParam().path));
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, PackageFilterTest, ::testing::ValuesIn(kavri_test::packageCases()));

@@ -60,7 +60,7 @@ std::string answerText(const ClassEntry& answered)
 
 Explainer::Explainer(std::vector<std::string> packageCodes, std::vector<std::string> leaderCodes,
                      std::vector<LinkEntry> links)
-    : packageCodes_(std::move(packageCodes)), leaderCodes_(std::move(leaderCodes)), links_(std::move(links))
+    : packageCodes_(packageCodes), leaderCodes_(leaderCodes), links_(std::move(links))
 {
 }
 
@@ -70,8 +70,8 @@ ClassExplanation Explainer::explain(const ClassEntry& answered) const
     explained.className = answered.className;
     explained.package = answered.package;
     explained.answered = answered;
-    explained.packageCodes = packageCodes_;
-    explained.leaderCodes = leaderCodes_;
+    explained.packageCodes = packageCodes_.strings();
+    explained.leaderCodes = leaderCodes_.strings();
     for (const LinkEntry& link : links_) {
         if (link.className == answered.className)
             explained.links.push_back(link);

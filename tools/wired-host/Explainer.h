@@ -44,7 +44,7 @@ public:
     static std::string disagreement(const ClassExplanation& explained);
 
 private:
-    std::vector<std::string> packageCodes_, leaderCodes_;
+    kavri::KavriCodes packageCodes_, leaderCodes_;
     std::vector<LinkEntry> links_;
 };
 

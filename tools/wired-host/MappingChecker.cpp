@@ -165,7 +165,7 @@ struct MappingChecker::Subject {
 };
 
 MappingChecker::MappingChecker(std::vector<const DatabaseTarget*> targets, std::vector<std::string> leaderCodes)
-    : targets_(std::move(targets)), leaders_(std::move(leaderCodes)), naming_(noPackages_, leaders_, noLeadBytes)
+    : targets_(std::move(targets)), leaders_(leaderCodes), naming_(noPackages_, leaders_, noLeadBytes)
 {
     if (targets_.size() > sizeof(unsigned long) * 8)
         throw std::logic_error("too many targets for a word's bit set");
@@ -376,14 +376,14 @@ void MappingChecker::findLeaderSplits(const std::vector<ClassEntry>& classes, st
         const std::size_t match = naming_.leaderMatch(c.className);
         if (match == kavri::KavriNaming::kNone || leaders_[match].size() >= c.className.size())
             continue;
-        const std::string* leader = &leaders_[match];
-        const char next = c.className[leader->size()];
+        const std::string_view leader = leaders_[match];
+        const char next = c.className[leader.size()];
         if (next < 'a' || next > 'z')
             continue;
-        const std::string rest = c.className.substr(leader->size());
+        const std::string rest = c.className.substr(leader.size());
         out.push_back({FindingKind::LeaderSplitsWord, nullptr, false, i,
-                       "the leader code " + printable(*leader) + " was removed from " + printable(c.className) +
-                           ", leaving " + printable(rest) + ": " + printable(*leader) +
+                       "the leader code " + printable(leader) + " was removed from " + printable(c.className) +
+                           ", leaving " + printable(rest) + ": " + printable(leader) +
                            " is probably the start of a word, not a prefix"});
     }
 }

@@ -40,8 +40,8 @@ private:
     void findLeaderSplits(const std::vector<ClassEntry>& classes, std::vector<MappingFinding>& out) const;
 
     std::vector<const DatabaseTarget*> targets_;
-    std::vector<std::string> leaders_;
-    std::vector<std::string> noPackages_;
+    kavri::KavriCodes leaders_;
+    kavri::KavriCodes noPackages_;
     // The plug-in's own rule, for which leader code it removes.
     kavri::KavriNaming naming_;
     // Each reserved word of the targets, with a bit for each target whose
