@@ -132,6 +132,32 @@ def test_run_explain_and_json_for_any_name(s):
         equal(code, 2, err)
 
 
+def test_a_plugin_that_names_otherwise_is_reported_loudly(s):
+    """A converter of another make names OrderItem "ORDERITEM": the rule
+    this wired-host explains gives "Order_Item", so the run says so on
+    standard error and ends with 3; ORDERS has no seam, and there the two
+    agree."""
+    if s.other_plugin is None:
+        return
+    model = s.write("other/model.xml", """<Model><Package name="model">
+        <Class name="OrderItem"/><Class name="ORDERS"/></Package></Model>""")
+    code, out, err = s.tool.run("run", "--explain", "--format", "json", "--plugin", s.other_plugin,
+                                s.tool.arg(model))
+    equal(code, 3, err)
+    check('the loaded plug-in named it "ORDERITEM" for model.OrderItem, but the naming rule of this '
+          'wired-host gives "Order_Item"' in err, err)
+    check("ORDERS" not in err, err)
+    report = json.loads(out)
+    equal([(c["table"], c["explanation"]["agrees"]) for c in report["classes"]],
+          [("ORDERITEM", False), ("ORDERS", True)])
+    code, out, err = s.tool.run("names", "--explain", "--plugin", s.other_plugin, "model.OrderItem")
+    equal(code, 3, err)
+    check('  plug-in   "ORDERITEM"' in out, out)
+    # Without --explain nothing is compared: the names are the plug-in's.
+    code, out, err = s.tool.run("names", "--plugin", s.other_plugin, "model.OrderItem")
+    equal((code, out.split()), (0, ["model.OrderItem", "ORDERITEM"]), err)
+
+
 def test_a_saved_mapping_catches_a_renamed_table(s):
     saved = os.path.join(s.work, "mapping", "shop.tsv")
     os.makedirs(os.path.dirname(saved), exist_ok=True)
@@ -200,5 +226,6 @@ def test_a_file_that_is_not_a_saved_mapping_is_refused_with_its_line(s):
 
 
 EXPLAIN_CASES = [test_the_explanation_agrees_with_the_plugin_on_every_naming_case, test_names_explain_shows_each_step,
-                 test_run_explain_and_json_for_any_name, test_a_saved_mapping_catches_a_renamed_table,
+                 test_run_explain_and_json_for_any_name, test_a_plugin_that_names_otherwise_is_reported_loudly,
+                 test_a_saved_mapping_catches_a_renamed_table,
                  test_a_file_that_is_not_a_saved_mapping_is_refused_with_its_line]

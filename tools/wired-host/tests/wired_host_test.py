@@ -100,8 +100,10 @@ class Tool:
 
 
 class Suite:
-    def __init__(self, tool, plugin, examples, work):
+    def __init__(self, tool, plugin, examples, work, other_plugin=None):
         self.tool, self.plugin, self.examples, self.work = tool, plugin, examples, work
+        # A converter that names tables otherwise, where the build made one.
+        self.other_plugin = other_plugin
         self.passed, self.failed = 0, 0
 
     def write(self, name, text, encoding="utf-8"):
@@ -580,11 +582,12 @@ def main():
     parser.add_argument("--plugin", required=True, help="the plug-in library built with it")
     parser.add_argument("--examples", required=True, help="the examples folder")
     parser.add_argument("--wine", help="run the tool under this Wine")
+    parser.add_argument("--other-plugin", help="a converter that names tables otherwise than the plug-in")
     parser.add_argument("group", choices=sorted(GROUPS))
     args = parser.parse_args()
     work = tempfile.mkdtemp(prefix="wired-host-test-")
     try:
-        suite = Suite(Tool(args.tool, args.wine), args.plugin, args.examples, work)
+        suite = Suite(Tool(args.tool, args.wine), args.plugin, args.examples, work, args.other_plugin)
         for test in GROUPS[args.group]:
             suite.case(test)
     finally:
