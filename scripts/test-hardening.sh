@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
-# Run by scripts/test.sh after the main suites: the Linux unit, end-to-end and
-# hardening tests under AddressSanitizer and UndefinedBehaviorSanitizer, each
-# fuzz target briefly over its seed corpus, and the benchmarks once briefly so
-# that they keep building and running (no timing is asserted).
+# Run by scripts/test.sh after the main suites: the Linux unit, end-to-end,
+# hardening and wired-host tests under AddressSanitizer and
+# UndefinedBehaviorSanitizer, each fuzz target briefly over its seed corpus,
+# and the benchmarks once briefly so that they keep building and running (no
+# timing is asserted).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
-fuzz_seconds="${WIREDCLSTAB_FUZZ_SECONDS:-60}"
+fuzz_seconds="${WIREDCLSTAB_FUZZ_SECONDS:-40}"
 
 echo "== linux-asan: build"
 cmake --preset linux-asan >/dev/null
@@ -36,7 +37,7 @@ bash scripts/fuzz.sh --no-build $(( (fuzz_seconds + 5) / 6 )) pe
 bash scripts/fuzz.sh --no-build $(( (fuzz_seconds + 5) / 6 )) mapping
 # wired-host's model readers, nine targets: briefly each here, for longer
 # with ./run fuzz.
-bash scripts/fuzz.sh --no-build "${WIREDCLSTAB_MODEL_FUZZ_SECONDS:-15}" "${model_fuzz_targets[@]}"
+bash scripts/fuzz.sh --no-build "${WIREDCLSTAB_MODEL_FUZZ_SECONDS:-10}" "${model_fuzz_targets[@]}"
 
 echo "== linux-bench: build and one brief run"
 cmake --preset linux-bench >/dev/null
