@@ -7,6 +7,8 @@
 #include <tuple>
 
 #include "model/Encoding.h"
+#include "model/FirstEqual.h"
+#include "model/Text.h"
 
 namespace wiredhost {
 
@@ -51,40 +53,20 @@ struct FoldedHash {
 };
 
 struct FoldedEqual {
-    bool operator()(std::string_view a, std::string_view b) const
-    {
-        if (a.size() != b.size())
-            return false;
-        for (std::size_t i = 0; i < a.size(); ++i) {
-            if (upper(a[i]) != upper(b[i]))
-                return false;
-        }
-        return true;
-    }
+    bool operator()(std::string_view a, std::string_view b) const { return equalsIgnoringCase(a, b); }
 };
 
 // The numbers of the keys equal without regard to ASCII case, a list for
-// each key that more than one has, in the order the keys first came. Open
-// addressing over the numbers: a hash node and a list for every name of a
-// big model cost more than the rest of its checks.
+// each key that more than one has, in the order the keys first came.
 std::vector<std::vector<std::size_t>> sharedKeys(const std::vector<std::string_view>& keys)
 {
     const std::size_t none = static_cast<std::size_t>(-1);
-    std::size_t size = 16;
-    while (size < 2 * keys.size())
-        size *= 2;
-    std::vector<std::size_t> slots(size, none), firstOf(keys.size()), count(keys.size(), 0);
-    for (std::size_t i = 0; i < keys.size(); ++i) {
-        for (std::size_t at = FoldedHash()(keys[i]) & (size - 1);; at = (at + 1) & (size - 1)) {
-            if (slots[at] == none)
-                slots[at] = i;
-            if (FoldedEqual()(keys[slots[at]], keys[i])) {
-                firstOf[i] = slots[at];
-                break;
-            }
-        }
-        ++count[firstOf[i]];
-    }
+    const std::vector<std::size_t> firstOf =
+        firstEqual(keys.size(), [&keys](std::size_t i) { return FoldedHash()(keys[i]); },
+                   [&keys](std::size_t a, std::size_t b) { return FoldedEqual()(keys[a], keys[b]); });
+    std::vector<std::size_t> count(keys.size(), 0);
+    for (const std::size_t first : firstOf)
+        ++count[first];
     std::vector<std::vector<std::size_t>> groups;
     std::vector<std::size_t> groupOf(keys.size(), none);
     for (std::size_t i = 0; i < keys.size(); ++i) {

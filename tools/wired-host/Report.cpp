@@ -32,22 +32,14 @@ std::string utf8Of(std::string_view hostText)
     return text;
 }
 
-// Host text as a JSON string, appended to out.
-void appendJsonText(std::string& out, std::string_view hostText)
+// Host text in UTF-8 without a copy when it is ASCII; otherwise converted
+// into scratch.
+std::string_view utf8View(std::string_view hostText, std::string& scratch)
 {
     if (encoding::isAscii(hostText))
-        appendJsonString(out, hostText);
-    else
-        appendJsonString(out, utf8Of(hostText));
-}
-
-// Host text as the table shows it, appended to out.
-void appendShown(std::string& out, std::string_view hostText)
-{
-    if (encoding::isAscii(hostText))
-        encoding::appendPrintable(out, hostText);
-    else
-        encoding::appendPrintable(out, utf8Of(hostText));
+        return hostText;
+    scratch = utf8Of(hostText);
+    return scratch;
 }
 
 // The tool's own texts (paths, messages, what the user typed) are UTF-8
@@ -271,13 +263,14 @@ void Reporter::session(const std::string& plugin, const std::string& config, boo
 
 void Reporter::log(const LogRecord& record)
 {
+    std::string scratch;
     if (format_ == Format::Json) {
         logJson_ += logJson_.empty() ? "\n    {\"message\": " : ",\n    {\"message\": ";
-        appendJsonText(logJson_, record.message);
+        appendJsonString(logJson_, utf8View(record.message, scratch));
         logJson_ += ", \"detail\": ";
-        appendJsonText(logJson_, record.detail);
+        appendJsonString(logJson_, utf8View(record.detail, scratch));
         logJson_ += ", \"file\": ";
-        appendJsonText(logJson_, record.file);
+        appendJsonString(logJson_, utf8View(record.file, scratch));
         logJson_ += ", \"line\": ";
         logJson_ += std::to_string(record.line);
         logJson_ += '}';
@@ -287,13 +280,13 @@ void Reporter::log(const LogRecord& record)
     if (!streams())
         return;
     line_.assign("log ");
-    appendShown(line_, record.file);
+    encoding::appendPrintable(line_, utf8View(record.file, scratch));
     line_ += ':';
     line_ += std::to_string(record.line);
     line_ += " \"";
-    appendShown(line_, record.message);
+    encoding::appendPrintable(line_, utf8View(record.message, scratch));
     line_ += "\" \"";
-    appendShown(line_, record.detail);
+    encoding::appendPrintable(line_, utf8View(record.detail, scratch));
     line_ += "\"\n";
     write(line_);
 }

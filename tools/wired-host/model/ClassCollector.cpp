@@ -1,7 +1,10 @@
 #include "ClassCollector.h"
 
 #include <cctype>
+#include <functional>
 #include <string_view>
+
+#include "FirstEqual.h"
 
 namespace wiredhost {
 
@@ -225,31 +228,18 @@ bool ClassCollector::finish(std::vector<ModelClass>& classes, std::string& error
     return true;
 }
 
-// One table of class numbers, open addressing: a node per class in a
-// hash map was a tenth of a big model's run.
 void ClassCollector::flagDuplicates(std::vector<ModelClass>& classes, const std::vector<int>& paths)
 {
-    std::size_t size = 16;
-    while (size < 2 * classes.size())
-        size *= 2;
-    std::vector<std::size_t> slots(size, 0); // a class's number + 1; 0 is free
     const std::hash<std::string_view> hash;
+    const std::vector<std::size_t> first = firstEqual(
+        classes.size(),
+        [&](std::size_t i) { return hash(classes[i].name) * 31 + static_cast<std::size_t>(paths[i]); },
+        [&](std::size_t a, std::size_t b) { return paths[a] == paths[b] && classes[a].name == classes[b].name; });
     for (std::size_t i = 0; i < classes.size(); ++i) {
-        const std::string& name = classes[i].name;
-        if (name.empty())
-            continue;
-        std::size_t at = (hash(name) * 31 + static_cast<std::size_t>(paths[i])) & (size - 1);
-        for (;; at = (at + 1) & (size - 1)) {
-            if (slots[at] == 0) {
-                slots[at] = i + 1;
-                break;
-            }
-            const std::size_t other = slots[at] - 1;
-            if (paths[other] == paths[i] && classes[other].name == name) {
-                classes[i].duplicate = true;
-                classes[other].duplicate = true;
-                break;
-            }
+        // A class without a name is no duplicate of another.
+        if (first[i] != i && !classes[i].name.empty()) {
+            classes[i].duplicate = true;
+            classes[first[i]].duplicate = true;
         }
     }
 }

@@ -5,7 +5,7 @@
 #include "Encoding.h"
 #include "model/ModelLoader.h"
 #include "model/TablesFile.h"
-#include "model/Text.h"
+#include "Text.h"
 
 namespace wiredhost {
 

@@ -1,14 +1,12 @@
 #include "Text.h"
 
-#include <cctype>
-
 namespace wiredhost {
 
 namespace {
 
 char lower(char c)
 {
-    return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 } // namespace
@@ -28,7 +26,7 @@ std::string trimmed(const std::string& text, const char* blanks)
     return text.substr(start, text.find_last_not_of(blanks) - start + 1);
 }
 
-bool equalsIgnoringCase(const std::string& a, const std::string& b)
+bool equalsIgnoringCase(std::string_view a, std::string_view b)
 {
     if (a.size() != b.size())
         return false;
@@ -39,7 +37,7 @@ bool equalsIgnoringCase(const std::string& a, const std::string& b)
     return true;
 }
 
-bool endsWithIgnoringCase(const std::string& text, const std::string& suffix)
+bool endsWithIgnoringCase(std::string_view text, std::string_view suffix)
 {
     return text.size() >= suffix.size() && equalsIgnoringCase(text.substr(text.size() - suffix.size()), suffix);
 }

@@ -2,6 +2,7 @@
 #define WIREDHOST_MODEL_TEXT_H
 
 #include <string>
+#include <string_view>
 
 // The small text helpers the readers and the tool share. Case is ASCII
 // case: names in files and SQL keywords, not a language's letters.
@@ -12,8 +13,8 @@ std::string lowered(std::string text);
 // Without the blanks (space, tab, CR by default) around it.
 std::string trimmed(const std::string& text, const char* blanks = " \t\r");
 
-bool equalsIgnoringCase(const std::string& a, const std::string& b);
-bool endsWithIgnoringCase(const std::string& text, const std::string& suffix);
+bool equalsIgnoringCase(std::string_view a, std::string_view b);
+bool endsWithIgnoringCase(std::string_view text, std::string_view suffix);
 
 } // namespace wiredhost
 

@@ -76,6 +76,8 @@ void XmlAttributeLimit::step(char c)
 {
     switch (state_) {
     case Text:
+    case Quoted:
+        // feed runs through text and quoted values itself.
         break;
     case TagStart:
         attributes_ = 0;
@@ -91,10 +93,6 @@ void XmlAttributeLimit::step(char c)
             state_ = Quoted;
             passed_ = ++attributes_ > kMaxAttributes;
         }
-        break;
-    case Quoted:
-        if (c == quote_)
-            state_ = quotedIn_;
         break;
     case Bang:
         // "<!--", "<![CDATA[" or a declaration such as <!DOCTYPE …>.

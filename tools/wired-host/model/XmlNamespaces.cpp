@@ -3,19 +3,16 @@
 #include <cctype>
 #include <cstring>
 
+#include "Text.h"
+
 namespace wiredhost {
 
 namespace {
 
-bool equalsIgnoringCase(const std::string& a, std::size_t from, std::size_t length, const char* b)
+// The part of text from `from`, length bytes long, is word in any case.
+bool partIs(const std::string& text, std::size_t from, std::size_t length, const char* word)
 {
-    if (std::strlen(b) != length)
-        return false;
-    for (std::size_t i = 0; i < length; ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[from + i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    }
-    return true;
+    return equalsIgnoringCase(std::string_view(text).substr(from, length), word);
 }
 
 bool isVersion(const std::string& text, std::size_t from, std::size_t length)
@@ -42,12 +39,12 @@ bool endsWithWord(const std::string& uri, const char* word)
     std::size_t start = uri.find_last_of("/:#", end == 0 ? 0 : end - 1);
     start = start == std::string::npos ? 0 : start + 1;
     // "UML", "UML1.3" or "namespace.UML" as the last segment.
-    if (end - start >= wordLength && equalsIgnoringCase(uri, start, wordLength, word) &&
+    if (end - start >= wordLength && partIs(uri, start, wordLength, word) &&
         (end - start == wordLength || isVersion(uri, start + wordLength, end - start - wordLength)))
         return true;
     if (end - start == 0 || end - start < wordLength)
         return false;
-    if (equalsIgnoringCase(uri, end - wordLength, wordLength, word) && uri[end - wordLength - 1] == '.')
+    if (partIs(uri, end - wordLength, wordLength, word) && uri[end - wordLength - 1] == '.')
         return true;
     // A version as the last segment, UML before it.
     if (!isVersion(uri, start, end - start) || start < 2)
@@ -55,7 +52,7 @@ bool endsWithWord(const std::string& uri, const char* word)
     const std::size_t previousEnd = start - 1;
     std::size_t previousStart = uri.find_last_of("/:#", previousEnd - 1);
     previousStart = previousStart == std::string::npos ? 0 : previousStart + 1;
-    return equalsIgnoringCase(uri, previousStart, previousEnd - previousStart, word);
+    return partIs(uri, previousStart, previousEnd - previousStart, word);
 }
 
 } // namespace
@@ -99,10 +96,10 @@ XmlNamespaces::Kind XmlNamespaces::lookUp(const char* prefix, std::size_t length
         if (it->prefix.size() == length && std::memcmp(it->prefix.data(), prefix, length) == 0)
             return it->kind;
     }
-    const std::string name(prefix, length);
-    if (equalsIgnoringCase(name, 0, length, "uml"))
+    const std::string_view name(prefix, length);
+    if (equalsIgnoringCase(name, "uml"))
         return Uml;
-    if (equalsIgnoringCase(name, 0, length, "xmi"))
+    if (equalsIgnoringCase(name, "xmi"))
         return Xmi;
     return Other;
 }
