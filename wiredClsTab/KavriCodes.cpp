@@ -14,10 +14,14 @@ KavriCodes::KavriCodes(const std::vector<std::string>& codes)
         add(code);
 }
 
-void KavriCodes::add(std::string_view code)
+void KavriCodes::grow(std::size_t needed)
 {
-    text_.append(code.data(), code.size());
-    ends_.push_back(text_.size());
+    // Doubled, so that a config's codes move the block a few times in all;
+    // a code longer than that gets room of its own size.
+    std::size_t size = text_.empty() ? 64 : text_.size() * 2;
+    if (size - used_ < needed)
+        size = used_ + needed;
+    text_.resize(size);
 }
 
 std::vector<std::string> KavriCodes::strings() const

@@ -1,20 +1,25 @@
 #include "KavriEntry.h"
 
+#include <cstddef>
+
 #include <tinyxml2.h>
 
 namespace kavri {
 
 namespace {
 
-// The names compared are a few bytes long: a loop the compiler keeps in
-// line beats a call to strcmp, which was a twentieth of reading a config.
-bool named(const char* name, const char* expected)
+// The names compared are a few bytes long and known when compiled: the
+// comparison unrolls to one test a byte, stopping at the first difference
+// (so never reading past the end of a shorter name). A loop over the
+// expected text, or strcmp, was most of what reading an entry cost.
+template <std::size_t N>
+inline bool named(const char* name, const char (&expected)[N])
 {
-    while (*expected != '\0' && *name == *expected) {
-        ++name;
-        ++expected;
+    for (std::size_t i = 0; i < N; ++i) {
+        if (name[i] != expected[i])
+            return false;
     }
-    return *name == *expected;
+    return true;
 }
 
 // Package and Leader look at their first attribute only: a "code" that is
@@ -34,8 +39,8 @@ KavriEntry::Kind kindNamed(const char* name)
     if (name[0] == 'P')
         return named(name, "Package") ? KavriEntry::Package : KavriEntry::Unknown;
     if (name[0] == 'L') {
-        if (named(name, "Leader"))
-            return KavriEntry::Leader;
+        if (name[1] == 'e')
+            return named(name, "Leader") ? KavriEntry::Leader : KavriEntry::Unknown;
         return named(name, "Link") ? KavriEntry::Link : KavriEntry::Unknown;
     }
     return KavriEntry::Unknown;

@@ -71,8 +71,8 @@ __attribute__((no_sanitize_undefined)) ConverterFootprint footprintOf(kavri::ICo
     for (const auto* codes : {&wired->packageCodes, &wired->leaderCodes}) {
         if (codes->endsCapacity() > 0)
             add(codes->endsCapacity());
-        if (codes->textCapacity() > std::string().capacity())
-            add(codes->textCapacity() + 1);
+        if (codes->textCapacity() > 0)
+            add(codes->textCapacity());
     }
     return footprint;
 }

@@ -121,7 +121,8 @@ tinyxml2::XMLError loadXmlFile(tinyxml2::XMLDocument& document, const char* path
 {
     // Opened without waiting (a pipe would wait for a writer) and taken only
     // when it is a regular file: glibc reads a directory where Windows
-    // refuses, and a pipe or a device is no configuration. Opened here
+    // refuses, and a pipe or a device is no configuration. The flag stays:
+    // reading a regular file never waits, with or without it. Opened here
     // rather than by LoadFile(path), which keeps the file open while it
     // parses and never closes it when parsing throws (memory exhausted): the
     // host would be left holding the file.
@@ -129,8 +130,7 @@ tinyxml2::XMLError loadXmlFile(tinyxml2::XMLDocument& document, const char* path
     if (descriptor < 0)
         return tinyxml2::XML_ERROR_FILE_NOT_FOUND;
     struct stat info;
-    if (fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode) ||
-        fcntl(descriptor, F_SETFL, fcntl(descriptor, F_GETFL) & ~O_NONBLOCK) != 0) {
+    if (fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode)) {
         close(descriptor);
         return tinyxml2::XML_ERROR_FILE_NOT_FOUND;
     }
