@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <map>
 #include <set>
+#include <string_view>
 
 #include "model/Text.h"
 
@@ -144,6 +146,74 @@ std::vector<std::string> takenFrom(const PeImage* plugin, const std::string& dll
     return import != nullptr ? import->functions : std::vector<std::string>();
 }
 
+// Debug information as mingw's linker lays it out: sections with long
+// names ("/4" for .debug_info) that are discarded at load and never run.
+bool debugOnly(const PeSection& section)
+{
+    const uint32_t discardable = 0x02000000, executable = 0x20000000, writable = 0x80000000, code = 0x20;
+    const bool debugName = section.name.compare(0, 1, "/") == 0 || section.name.compare(0, 6, ".debug") == 0;
+    return debugName && (section.characteristics & discardable) != 0 &&
+           (section.characteristics & (executable | writable | code)) == 0;
+}
+
+// The bytes of a section as the loader maps them from the file.
+std::string_view loaded(const std::string& bytes, const PeSection& section)
+{
+    const uint64_t size = section.virtualSize != 0 ? std::min(section.held, section.virtualSize) : section.held;
+    // A section the file holds nothing of may start past its end.
+    if (size == 0)
+        return std::string_view();
+    return std::string_view(bytes).substr(static_cast<std::size_t>(section.offset), static_cast<std::size_t>(size));
+}
+
+// The first section of a, debug information aside, that b does not have
+// at the same address with the same bytes; empty when there is none. The
+// files are untrusted: each section of b is matched once, and no more bytes
+// are compared than the two files hold, which the sections of a real image
+// never exceed, as they do not overlap.
+std::string unlikeSection(const PeImage& a, const std::string& aBytes, const PeImage& b, const std::string& bBytes)
+{
+    std::map<std::pair<std::string, uint64_t>, std::size_t> byPlace;
+    for (std::size_t i = 0; i < b.sections().size(); ++i)
+        byPlace.emplace(std::make_pair(b.sections()[i].name, b.sections()[i].rva), i);
+    std::vector<bool> matched(b.sections().size(), false);
+    uint64_t budget = uint64_t(aBytes.size()) + bBytes.size();
+    for (const PeSection& section : a.sections()) {
+        const std::string name = section.name.empty() ? "an unnamed section" : "section " + section.name;
+        const auto found = byPlace.find(std::make_pair(section.name, section.rva));
+        if (found == byPlace.end()) {
+            if (!debugOnly(section))
+                return name;
+            continue;
+        }
+        const PeSection& same = b.sections()[found->second];
+        const std::string_view bytes = loaded(aBytes, section);
+        if (matched[found->second] || bytes.size() > budget)
+            return name;
+        matched[found->second] = true;
+        budget -= bytes.size();
+        if (same.virtualSize != section.virtualSize || same.characteristics != section.characteristics ||
+            loaded(bBytes, same) != bytes)
+            return name;
+    }
+    return "";
+}
+
+// Where two copies of a DLL differ in what is loaded and run, or empty when
+// only their debug information differs: the package ships the toolchain's
+// runtime DLLs stripped, and a host built with the same toolchain often
+// ships them as the toolchain has them, which is the same build.
+std::string loadedDifference(const PeImage& host, const std::string& hostBytes, const PeImage& ours,
+                             const std::string& ourBytes)
+{
+    if (host.machine() != ours.machine() || host.pe32Plus() != ours.pe32Plus())
+        return "the machine";
+    if (host.imageBase() != ours.imageBase() || host.entryPoint() != ours.entryPoint())
+        return "the headers";
+    const std::string unlike = unlikeSection(host, hostBytes, ours, ourBytes);
+    return unlike.empty() ? unlikeSection(ours, ourBytes, host, hostBytes) : unlike;
+}
+
 RuntimeCopy compared(const RuntimeFiles& files, const PeImage* plugin)
 {
     RuntimeCopy copy;
@@ -167,6 +237,16 @@ RuntimeCopy compared(const RuntimeFiles& files, const PeImage* plugin)
         copy.state = RuntimeCopy::State::Lacking;
         copy.detail = "not a readable DLL" + (error.empty() ? std::string() : ": " + error);
         return copy;
+    }
+    PeImage ours;
+    if (files.besidePlugin && ours.read(files.ours, error) && ours.kind() == ImageKind::Pe) {
+        const std::string difference = loadedDifference(image, files.hostCopy, ours, files.ours);
+        if (difference.empty()) {
+            copy.state = RuntimeCopy::State::Same;
+            copy.detail = "the same code and data; " + copy.detail;
+            return copy;
+        }
+        copy.detail += "; " + difference + " differs";
     }
     const std::set<std::string> exported(image.exports().begin(), image.exports().end());
     for (const std::string& function : takenFrom(plugin, files.dll)) {

@@ -13,7 +13,7 @@ namespace wiredhost {
 struct RuntimeCopy {
     enum class State {
         NotBeside,   // the host has no copy beside it
-        Same,        // byte for byte the plug-in's own copy
+        Same,        // the plug-in's own copy, byte for byte or but for debug information
         Enough,      // another build, with every function the plug-in takes from it
         Lacking,     // another build, without some of them
         NotCompared, // beside the host, but no plug-in of the flavour to compare with

@@ -118,6 +118,7 @@ bool PeImage::readHeaders(std::string& error)
         error = "the optional header is too short";
         return false;
     }
+    entryPoint_ = number(optional + 16, 4);
     imageBase_ = pe32Plus_ ? number(optional + 24, 8) : number(optional + 28, 4);
     headersSize_ = number(optional + 60, 4);
     const uint64_t directoryCount = std::min<uint64_t>(number(optional + fixed - 4, 4), 16);
@@ -156,7 +157,19 @@ bool PeImage::readSections(uint64_t at, unsigned count, std::string& error)
         // Only what the file holds can be read; the rest of a section is
         // zeros the loader supplies, and no table or name lies there.
         const uint64_t held = offset < size ? std::min(rawSize, size - offset) : 0;
-        sections_.push_back({rva, held, offset});
+        PeSection section;
+        section.name.assign(bytes_->data() + entry, 8);
+        section.name.erase(std::min(section.name.find('\0'), section.name.size()));
+        for (char& c : section.name) {
+            if (c < 0x20 || c > 0x7E)
+                c = '?';
+        }
+        section.rva = rva;
+        section.virtualSize = number(entry + 8, 4);
+        section.offset = offset;
+        section.held = held;
+        section.characteristics = static_cast<uint32_t>(number(entry + 36, 4));
+        sections_.push_back(section);
     }
     return true;
 }
@@ -174,11 +187,11 @@ bool PeImage::spanAt(uint64_t rva, uint64_t& offset, uint64_t& available) const
     // Lookups mostly stay in the section of the one before.
     for (std::size_t n = 0; n < sections_.size(); ++n) {
         const std::size_t i = (lastSection_ + n) % sections_.size();
-        const Section& section = sections_[i];
-        if (rva >= section.rva && rva - section.rva < section.size) {
+        const PeSection& section = sections_[i];
+        if (rva >= section.rva && rva - section.rva < section.held) {
             lastSection_ = i;
             offset = section.offset + (rva - section.rva);
-            available = section.size - (rva - section.rva);
+            available = section.held - (rva - section.rva);
             return true;
         }
     }

@@ -23,6 +23,19 @@ struct PeImport {
     std::vector<std::string> functions;
 };
 
+// A section of an image: where it is loaded and where its bytes lie in the
+// file.
+struct PeSection {
+    // The header's eight bytes: ".text", or "/4" for a long name kept in
+    // the symbol table's strings.
+    std::string name;
+    uint64_t rva = 0, virtualSize = 0;
+    // Where the section's file data starts, and how much of it the file
+    // holds (the rest of the section is zeros the loader supplies).
+    uint64_t offset = 0, held = 0;
+    uint32_t characteristics = 0;
+};
+
 // A Windows program or DLL read from its bytes, on any platform: its
 // headers, its imports, ordinary and delay-loaded, and the names it
 // exports. The file is untrusted: every offset, size and count taken from
@@ -49,6 +62,9 @@ public:
     bool hasClrHeader() const { return clr_; }
     const std::vector<PeImport>& imports() const { return imports_; }
     const std::vector<std::string>& exports() const { return exports_; }
+    const std::vector<PeSection>& sections() const { return sections_; }
+    uint64_t entryPoint() const { return entryPoint_; }
+    uint64_t imageBase() const { return imageBase_; }
 
     // The import of dll, its name compared in any case; null when the
     // image does not import it (neither at start-up nor delayed).
@@ -58,10 +74,6 @@ public:
     static std::string machineName(uint16_t machine);
 
 private:
-    struct Section {
-        uint64_t rva, size, offset;
-    };
-
     bool readHeaders(std::string& error);
     bool readSections(uint64_t at, unsigned count, std::string& error);
     bool readImports(uint64_t rva, std::string& error);
@@ -89,8 +101,9 @@ private:
     bool dll_ = false;
     bool clr_ = false;
     uint64_t imageBase_ = 0;
+    uint64_t entryPoint_ = 0;
     uint64_t headersSize_ = 0;
-    std::vector<Section> sections_;
+    std::vector<PeSection> sections_;
     // RVA and size of each data directory the header has (at most 16).
     std::vector<std::pair<uint64_t, uint64_t>> directories_;
     std::vector<PeImport> imports_;

@@ -59,10 +59,13 @@ class _Section:
         return self.add(b"".join(struct.pack(fmt, e) for e in entries + [0]), 8 if wide else 4)
 
 
-def pe(machine=I386, imports=(), delayed=(), exports=(), clr=False, dll=False, wide=None, old_delayed=False):
+def pe(machine=I386, imports=(), delayed=(), exports=(), clr=False, dll=False, wide=None, old_delayed=False,
+       more_sections=()):
     """A PE image for machine. imports and delayed: (dll, [function names,
     or ordinals as ints]) pairs; exports: names. old_delayed: delay-load
-    descriptors of the oldest linkers, with virtual addresses."""
+    descriptors of the oldest linkers, with virtual addresses.
+    more_sections: (name, characteristics, bytes) of sections after the
+    one that holds the tables."""
     wide = machine != I386 if wide is None else wide
     image_base = 0x140000000 if wide else 0x400000
     section = _Section()
@@ -107,15 +110,22 @@ def pe(machine=I386, imports=(), delayed=(), exports=(), clr=False, dll=False, w
         raw = bytes(FILE_ALIGN)
 
     optional_size = (112 if wide else 96) + 16 * 8
-    headers = 0x40 + 4 + 20 + optional_size + 40
+    headers = 0x40 + 4 + 20 + optional_size + 40 * (1 + len(more_sections))
     headers_size = (headers + FILE_ALIGN - 1) // FILE_ALIGN * FILE_ALIGN
-    image_size = SECTION_RVA + (len(raw) + 0xFFF) // 0x1000 * 0x1000
+    # (name, characteristics, RVA, file offset, bytes) of each section.
+    sections = [(b".rdata", 0x40000040, SECTION_RVA, headers_size, bytes(section.data), raw)]
+    for name, flags, data in more_sections:
+        _, _, rva, offset, previous, previous_raw = sections[-1]
+        rva += (len(previous_raw) + 0xFFF) // 0x1000 * 0x1000
+        padded = data + bytes(-len(data) % FILE_ALIGN)
+        sections.append((name.encode("ascii"), flags, rva, offset + len(previous_raw), data, padded))
+    image_size = sections[-1][2] + (len(sections[-1][5]) + 0xFFF) // 0x1000 * 0x1000
 
     dos = bytearray(0x40)
     dos[0:2] = b"MZ"
     struct.pack_into("<I", dos, 0x3C, 0x40)
     characteristics = 0x0002 | (0x2000 if dll else 0) | (0x0100 if not wide else 0x0020)
-    file_header = struct.pack("<HHIIIHH", machine, 1, 0, 0, 0, optional_size, characteristics)
+    file_header = struct.pack("<HHIIIHH", machine, len(sections), 0, 0, 0, optional_size, characteristics)
     if wide:
         optional = struct.pack("<HBBIIIIIQIIHHHHHHIIIIHHQQQQII", 0x20B, 14, 0, len(raw), 0, 0, SECTION_RVA, SECTION_RVA,
                                image_base, 0x1000, FILE_ALIGN, 6, 0, 0, 0, 6, 0, 0, image_size, headers_size, 0,
@@ -125,10 +135,10 @@ def pe(machine=I386, imports=(), delayed=(), exports=(), clr=False, dll=False, w
                                SECTION_RVA, SECTION_RVA, image_base, 0x1000, FILE_ALIGN, 6, 0, 0, 0, 6, 0, 0,
                                image_size, headers_size, 0, 3, 0x8140, 0x100000, 0x1000, 0x100000, 0x1000, 0, 16)
     optional += b"".join(struct.pack("<II", rva, size) for rva, size in directories)
-    section_header = struct.pack("<8sIIIIIIHHI", b".rdata", len(section.data), SECTION_RVA, len(raw),
-                                 headers_size, 0, 0, 0, 0, 0x40000040)
-    head = bytes(dos) + b"PE\0\0" + file_header + optional + section_header
-    return head + bytes(headers_size - len(head)) + raw
+    section_table = b"".join(struct.pack("<8sIIIIIIHHI", name, len(data), rva, len(padded), offset, 0, 0, 0, 0, flags)
+                             for name, flags, rva, offset, data, padded in sections)
+    head = bytes(dos) + b"PE\0\0" + file_header + optional + section_table
+    return head + bytes(headers_size - len(head)) + b"".join(padded for *_, padded in sections)
 
 
 # The seeds of the fuzz target: one image of each kind the rules tell apart.

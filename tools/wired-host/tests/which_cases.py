@@ -165,10 +165,21 @@ def test_which_compares_the_runtime_beside_the_host_with_the_plugins(s):
     newer = pe(I386, [("libgcc_s_dw2-1.dll", [])], exports=["_ZdlPv", "_Znwj", "_ZSt4cout", "_ZSt4cerr"], dll=True)
     older = pe(I386, [("libgcc_s_dw2-1.dll", [])], exports=["_ZdlPv"], dll=True)
     sjlj = pe(I386, [("libgcc_s_sjlj-1.dll", [])], exports=["_ZdlPv"], dll=True)
+    # The toolchain's copy of our build, before the package stripped it of
+    # its debug information (sections with long names, discarded at
+    # load), and copies whose loaded code differs.
+    unstripped = pe(I386, [("libgcc_s_dw2-1.dll", [])], exports=["_ZdlPv", "_Znwj", "_ZSt4cout"], dll=True,
+                    more_sections=[("/4", 0x42000040, b"debug" * 300), ("/19", 0x42100040, b"info" * 50)])
+    patched = pe(I386, [("libgcc_s_dw2-1.dll", [])], exports=["_ZdlPv", "_Znwj", "_ZSt4cout"], dll=True,
+                 more_sections=[("/4", 0x62000020, b"\xcc" * 16)])
+    renamed = ours.replace(b"_ZSt4cout", b"_ZSt4cerr")
     needs = ["_ZdlPv", "_Znwj", "_ZSt4cout"]
     # name, host's libstdc++, exit code, its state, a phrase of the advice
     cases = [
         ("same", ours, 0, "same", "Keep the host's runtime DLLs: they are the same build"),
+        ("unstripped", unstripped, 0, "same", "Keep the host's runtime DLLs: they are the same build"),
+        ("code added", patched, 0, "enough", "never copy the plug-in's over them"),
+        ("export renamed", renamed, 1, "lacking", "Ask the host's vendor"),
         ("newer", newer, 0, "enough", "never copy the plug-in's over them"),
         ("older", older, 1, "lacking", "Ask the host's vendor"),
         ("absent", None, 0, "not-beside", "LOAD_WITH_ALTERED_SEARCH_PATH"),
@@ -183,8 +194,14 @@ def test_which_compares_the_runtime_beside_the_host_with_the_plugins(s):
         equal(runtime["libstdc++-6.dll"]["state"], state, f"{name}: {report}")
         check(any(phrase in a for a in report["advice"]), f"{name}: '{phrase}' not in {report['advice']}")
         if state == "lacking":
-            equal(runtime["libstdc++-6.dll"]["missing"], ["_Znwj", "_ZSt4cout"], name)
+            equal(runtime["libstdc++-6.dll"]["missing"], ["_Znwj", "_ZSt4cout"] if name == "older" else ["_ZSt4cout"],
+                  name)
             equal(report["flavour"], None, name)
+        detail = runtime["libstdc++-6.dll"]["detail"] or ""
+        if name == "unstripped":
+            check(detail.startswith("the same code and data; "), f"{name}: {detail}")
+        if name in ("code added", "export renamed"):
+            check(detail.endswith(("; section /4 differs", "; section .rdata differs")), f"{name}: {detail}")
     # Only the libstdc++-6.dll beside a host tells its exception model.
     host = s.write(os.path.join("runtime-sjlj", "host.exe"), pe(I386, [("libstdc++-6.dll", ["_ZdlPv"])]))
     s.write(os.path.join("runtime-sjlj", "libstdc++-6.dll"), sjlj)
