@@ -32,11 +32,52 @@ bool isDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-// Letters, digits and '_'; a character beyond ASCII counts as a letter, as
-// the databases take letters of any script unquoted.
-bool isNameByte(char c)
+// The blocks of characters beyond ASCII that hold punctuation, symbols,
+// spaces and the like rather than letters: the Latin-1 signs (no-break
+// space, section and degree signs, U+00D7 multiplication sign...), general
+// punctuation (dashes, quotation marks, the ellipsis), currency signs (the
+// euro sign), arrows, mathematical and other symbols, CJK and full-width
+// punctuation (the ideographic comma, space and parentheses), private use
+// and emoji. The databases take letters of any script unquoted, but not
+// these.
+struct CodeRange {
+    char32_t first, last;
+};
+const CodeRange kNotLetters[] = {
+    {0x80, 0xA9},       {0xAB, 0xB4},       {0xB6, 0xB9},       {0xBB, 0xBF},       {0xD7, 0xD7},
+    {0xF7, 0xF7},       {0x2000, 0x206F},   {0x20A0, 0x20CF},   {0x2190, 0x2BFF},   {0x2E00, 0x2E2E},
+    {0x2E30, 0x2E7F},   {0x3000, 0x3004},   {0x3008, 0x3020},   {0x3030, 0x3030},   {0x3036, 0x3037},
+    {0x303D, 0x303F},   {0x30FB, 0x30FB},   {0xE000, 0xF8FF},   {0xFE10, 0xFE1F},   {0xFE30, 0xFE6F},
+    {0xFEFF, 0xFEFF},   {0xFF01, 0xFF0F},   {0xFF1A, 0xFF20},   {0xFF3B, 0xFF40},   {0xFF5B, 0xFF65},
+    {0xFFE0, 0xFFFF},   {0x1F000, 0x1FAFF},
+};
+
+// The character at the start of utf8 and its length in bytes; a byte that
+// starts no well-formed character is U+FFFD, one byte long.
+char32_t decoded(std::string_view utf8, std::size_t& length)
 {
-    return (upper(c) >= 'A' && upper(c) <= 'Z') || isDigit(c) || c == '_' || static_cast<unsigned char>(c) >= 0x80;
+    const unsigned char lead = static_cast<unsigned char>(utf8[0]);
+    length = 1;
+    if (lead < 0x80)
+        return lead;
+    const std::size_t size = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
+    if (size == 0 || size > utf8.size() || !encoding::isValidUtf8(utf8.substr(0, size)))
+        return 0xFFFD;
+    char32_t c = lead & (0xFF >> (size + 1));
+    for (std::size_t i = 1; i < size; ++i)
+        c = (c << 6) | (static_cast<unsigned char>(utf8[i]) & 0x3F);
+    length = size;
+    return c;
+}
+
+// Letters (of any script), digits and '_'.
+bool isNameCharacter(char32_t c)
+{
+    if (c < 0x80)
+        return (upper(static_cast<char>(c)) >= 'A' && upper(static_cast<char>(c)) <= 'Z') ||
+               isDigit(static_cast<char>(c)) || c == '_';
+    return std::none_of(std::begin(kNotLetters), std::end(kNotLetters),
+                        [c](const CodeRange& range) { return c >= range.first && c <= range.last; });
 }
 
 // Keys compared as the databases compare unquoted names: ASCII letters
@@ -107,11 +148,12 @@ std::string quotingProblem(const std::string& name)
         return "the table name is empty: no database takes it, quoted or not";
     if (isDigit(name[0]))
         return printable(name) + " starts with a digit: it works only quoted";
-    const auto bad = std::find_if(name.begin(), name.end(), [](char c) { return !isNameByte(c); });
-    if (bad == name.end())
-        return "";
-    return printable(name) + " holds '" + printable(std::string(1, *bad)) +
-           "', which is not a letter, a digit or '_': it works only quoted";
+    for (std::size_t at = 0, length = 0; at < name.size(); at += length) {
+        if (!isNameCharacter(decoded(std::string_view(name).substr(at), length)))
+            return printable(name) + " holds '" + printable(name.substr(at, length)) +
+                   "', which is not a letter, a digit or '_': it works only quoted";
+    }
+    return "";
 }
 
 // The names here are UTF-8, whose characters hold no bytes that could be

@@ -63,6 +63,10 @@ const std::string kAe64 = [] {
     return s;
 }();
 
+const char kQuotedEverywhere[] =
+    "needs-quoting:db2 needs-quoting:mariadb needs-quoting:mysql needs-quoting:oracle needs-quoting:oracle11 "
+    "needs-quoting:postgresql needs-quoting:sql2016 needs-quoting:sqlite needs-quoting:sqlserver";
+
 TEST(MappingCheckerTest, EachNameOnEachTarget)
 {
     struct Case {
@@ -103,7 +107,18 @@ TEST(MappingCheckerTest, EachNameOnEachTarget)
          "needs-quoting:postgresql needs-quoting:sql2016 needs-quoting:sqlite needs-quoting:sqlserver"},
         // Letters of any script are letters.
         {"Gr\xC3\xB6\xC3\x9F" "e_Tabelle", ""},
+        {"\xE8\xAE\xA2\xE5\x8D\x95", ""},                 // Chinese
+        {"\xD0\x97\xD0\xB0\xD0\xBA\xD0\xB0\xD0\xB7", ""}, // Cyrillic
         {"_Order9", ""},
+        // Signs, punctuation and spaces beyond ASCII are not: the euro
+        // sign, an en dash, a no-break space, full-width parentheses, the
+        // ideographic space, an emoji.
+        {"Preis\xE2\x82\xAC", kQuotedEverywhere},
+        {"Order\xE2\x80\x93Item", kQuotedEverywhere},
+        {"Order\xC2\xA0Item", kQuotedEverywhere},
+        {"\xE8\xAE\xA2\xE5\x8D\x95\xEF\xBC\x88\xE6\x97\xA7\xEF\xBC\x89", kQuotedEverywhere},
+        {"\xE8\xAE\xA2\xE3\x80\x80\xE5\x8D\x95", kQuotedEverywhere},
+        {"Cart\xF0\x9F\x9B\x92", kQuotedEverywhere},
     };
     const MappingChecker checker(targets("all"), {});
     for (const Case& c : cases) {
@@ -131,6 +146,11 @@ TEST(MappingCheckerTest, MessagesSayHowMuchTooLongAndWhatIsCut)
     const auto control = checker.check({entry("X", "A\x01" "B")}, {});
     EXPECT_EQ(messageOf(control, FindingKind::NeedsQuoting, "mysql"),
               "A\\x01B holds '\\x01', which is not a letter, a digit or '_': it works only quoted on MySQL");
+    // The character is named whole, however many bytes it takes.
+    const auto euro = checker.check({entry("X", "Preis\xE2\x82\xAC")}, {});
+    EXPECT_EQ(messageOf(euro, FindingKind::NeedsQuoting, "mysql"),
+              "Preis\xE2\x82\xAC holds '\xE2\x82\xAC', which is not a letter, a digit or '_': it works only quoted on "
+              "MySQL");
 }
 
 TEST(MappingCheckerTest, CollisionsAsWrittenAfterFoldingAndAfterTruncation)
