@@ -156,6 +156,9 @@ CORPUS = {
     "arm64.exe": lambda: pe(ARM64, [("msvcp140.dll", [])]),
     "libstdc++-6.dll": lambda: pe(I386, [("libgcc_s_dw2-1.dll", ["_Unwind_Resume"])], exports=["_ZdlPv", "_Znwj"],
                                   dll=True),
+    "libstdc++-6-debug.dll": lambda: pe(I386, [("libgcc_s_dw2-1.dll", ["_Unwind_Resume"])], exports=["_ZdlPv"],
+                                        dll=True, more_sections=[("/4", 0x42000040, b"debug"), (".text", 0x60000020,
+                                                                                                  b"\xc3")]),
     "dos.exe": dos_only,
     "ne.exe": new_executable,
 }
