@@ -174,6 +174,9 @@ bool MappingFile::parse(const std::string& text, const std::string& path, std::v
     };
     if (text.empty())
         return fail(1, "the file is empty: not a mapping saved by wired-host run --save-mapping");
+    // What an editor's "Unicode" or a Windows shell's redirection writes.
+    if (text.compare(0, 2, "\xFF\xFE") == 0 || text.compare(0, 2, "\xFE\xFF") == 0)
+        return fail(1, "UTF-16 text, not the UTF-8 of a saved mapping: save it again as UTF-8");
     // An editor may have added a byte-order mark or CR line ends; a CR that
     // belongs to a name is written \r.
     std::size_t start = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
@@ -208,7 +211,7 @@ bool MappingFile::parse(const std::string& text, const std::string& path, std::v
             return fail(number, reason);
         if (!knownOutcome(fields[3]))
             return fail(number, "unknown outcome \"" + fields[3] +
-                                    "\" (set, table-not-found, skipped, nothing-done or unnamed)");
+                                    "\" (set, table-not-found, skipped, nothing-done, unnamed or nul-in-name)");
         row.outcome = fields[3];
         rows.push_back(row);
     }

@@ -211,6 +211,7 @@ def test_a_file_that_is_not_a_saved_mapping_is_refused_with_its_line(s):
         ("package\tclass\ttable\toutcome\r\na\tB\tB\tset\r\na\tC\tC\tgone\r\n", 3, 'unknown outcome "gone"'),
         ("package\tclass\ttable\toutcome\na\tB\\q\tB\tset\n", 2, "unknown escape \\q"),
         (b"package\tclass\ttable\toutcome\na\tB\xff\tB\tset\n", 2, "not UTF-8 text"),
+        ("package\tclass\ttable\toutcome\r\na\tB\tB\tset\r\n".encode("utf-16"), 1, "UTF-16 text"),
     ]
     # The reader is the same in every build: under Wine one case shows the
     # refusal reaches the user.
