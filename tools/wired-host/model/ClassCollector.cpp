@@ -1,47 +1,44 @@
 #include "ClassCollector.h"
 
-#include <cctype>
 #include <functional>
 #include <string_view>
 
 #include "FirstEqual.h"
+#include "Text.h"
 
 namespace wiredhost {
 
-namespace {
-
-bool sameIgnoringCase(const std::string& a, const char* b)
-{
-    std::size_t i = 0;
-    for (; i < a.size() && b[i] != '\0'; ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    }
-    return i == a.size() && b[i] == '\0';
-}
-
-} // namespace
-
 int ClassCollector::addPackage(int parent, std::string name, const char* id)
 {
-    packages_.push_back({std::move(name), id, parent, {}});
+    packages_.push_back({std::move(name), id, parent, 0, {}});
     return static_cast<int>(packages_.size()) - 1;
 }
 
 int ClassCollector::addClass(int package, std::string name, const char* id)
 {
-    classes_.push_back({std::move(name), id, package, {}});
+    classes_.push_back({std::move(name), id, package, 0, {}});
     return static_cast<int>(classes_.size()) - 1;
+}
+
+unsigned ClassCollector::markOf(std::string_view stereotypeName)
+{
+    if (equalsIgnoringCase(stereotypeName, "enumeration"))
+        return Enumeration;
+    if (equalsIgnoringCase(stereotypeName, "interface"))
+        return Interface;
+    if (equalsIgnoringCase(stereotypeName, "folder"))
+        return Folder;
+    return 0;
 }
 
 void ClassCollector::stereotypeByRef(bool isClass, int index, const std::string& id)
 {
-    (isClass ? classes_ : packages_)[index].stereotypes.push_back({false, id});
+    (isClass ? classes_ : packages_)[index].stereotypeIds.push_back(id);
 }
 
-void ClassCollector::stereotypeByName(bool isClass, int index, const std::string& name)
+void ClassCollector::stereotypeByName(bool isClass, int index, std::string_view name)
 {
-    (isClass ? classes_ : packages_)[index].stereotypes.push_back({true, name});
+    (isClass ? classes_ : packages_)[index].marks |= markOf(name);
 }
 
 void ClassCollector::defineStereotype(const std::string& id, const std::string& name)
@@ -50,9 +47,11 @@ void ClassCollector::defineStereotype(const std::string& id, const std::string& 
         stereotypeNames_[id] = name;
 }
 
-void ClassCollector::extendElement(const std::string& stereotypeName, const std::string& elementId)
+void ClassCollector::extendElement(std::string_view stereotypeName, std::string_view elementId)
 {
-    extended_[elementId].push_back(stereotypeName);
+    const unsigned mark = markOf(stereotypeName);
+    if (mark != 0)
+        extended_[std::string(elementId)] |= mark;
 }
 
 void ClassCollector::vetoId(const std::string& id)
@@ -65,18 +64,15 @@ void ClassCollector::vetoClass(int index)
     classes_[index].vetoed = true;
 }
 
-bool ClassCollector::hasStereotype(const Element& element, const char* wanted) const
+bool ClassCollector::hasStereotype(const Element& element, unsigned wanted) const
 {
-    for (const StereotypeRef& ref : element.stereotypes) {
-        if (ref.byName) {
-            if (sameIgnoringCase(ref.value, wanted))
-                return true;
-            continue;
-        }
+    if ((element.marks & wanted) != 0)
+        return true;
+    for (const std::string& id : element.stereotypeIds) {
         // An id that names no stereotype of this file is taken as the name:
         // Umbrello writes stereotype="folder".
-        const auto found = stereotypeNames_.find(ref.value);
-        if (sameIgnoringCase(found != stereotypeNames_.end() ? found->second : ref.value, wanted))
+        const auto found = stereotypeNames_.find(id);
+        if ((markOf(found != stereotypeNames_.end() ? found->second : id) & wanted) != 0)
             return true;
     }
     return false;
@@ -90,10 +86,8 @@ void ClassCollector::resolve(Element& element)
         return;
     if (!extended_.empty()) {
         const auto found = extended_.find(element.id);
-        if (found != extended_.end()) {
-            for (const std::string& name : found->second)
-                element.stereotypes.push_back({true, name});
-        }
+        if (found != extended_.end())
+            element.marks |= found->second;
     }
     if (!vetoed_.empty() && vetoed_.count(element.id) != 0)
         element.vetoed = true;
@@ -118,14 +112,14 @@ bool ClassCollector::isClass(const Element& element) const
     // which is no class of the model.
     if (element.name == "EARootClass")
         return false;
-    return !hasStereotype(element, "enumeration") && !hasStereotype(element, "interface");
+    return !hasStereotype(element, Enumeration | Interface);
 }
 
 // A «folder» package (Umbrello's) and an unnamed one add nothing to the
 // paths of what they hold.
 bool ClassCollector::addsToPath(const Element& package) const
 {
-    return !package.name.empty() && !hasStereotype(package, "folder");
+    return !package.name.empty() && !hasStereotype(package, Folder);
 }
 
 namespace {

@@ -2,6 +2,7 @@
 #define WIREDHOST_MODEL_CLASSCOLLECTOR_H
 
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -29,10 +30,10 @@ public:
 
     // A stereotype an element names, by the stereotype's id or by its name.
     void stereotypeByRef(bool isClass, int index, const std::string& id);
-    void stereotypeByName(bool isClass, int index, const std::string& name);
+    void stereotypeByName(bool isClass, int index, std::string_view name);
     // A stereotype's definition, and an element it lists as extended.
     void defineStereotype(const std::string& id, const std::string& name);
-    void extendElement(const std::string& stereotypeName, const std::string& elementId);
+    void extendElement(std::string_view stereotypeName, std::string_view elementId);
 
     // The exporter says the element with this id, or this class, is no class.
     void vetoId(const std::string& id);
@@ -60,21 +61,26 @@ public:
     bool finish(std::vector<ModelClass>& classes, std::string& error);
 
 private:
-    struct StereotypeRef {
-        bool byName;
-        std::string value;
-    };
+    // The stereotypes the rules of finish() look at. Only these are kept
+    // of what an element is stereotyped with by name or by an extension:
+    // a stereotype with a long name listing many elements would otherwise
+    // cost its name once per element.
+    enum Mark : unsigned { Enumeration = 1, Interface = 2, Folder = 4 };
+    static unsigned markOf(std::string_view stereotypeName);
+
     struct Element {
         std::string name;
         const char* id;
         int package;
-        std::vector<StereotypeRef> stereotypes;
+        unsigned marks = 0;
+        // Stereotypes named by id, which may be defined later in the file.
+        std::vector<std::string> stereotypeIds;
         bool vetoed = false;
     };
 
     void resolve(Element& element);
 
-    bool hasStereotype(const Element& element, const char* wanted) const;
+    bool hasStereotype(const Element& element, unsigned wanted) const;
     bool isClass(const Element& element) const;
     bool addsToPath(const Element& package) const;
     static void flagDuplicates(std::vector<ModelClass>& classes, const std::vector<int>& paths);
@@ -82,7 +88,8 @@ private:
     std::vector<Element> packages_;
     std::vector<Element> classes_;
     std::unordered_map<std::string, std::string> stereotypeNames_;
-    std::unordered_map<std::string, std::vector<std::string>> extended_;
+    // The marks of the stereotypes that list an element, by its id.
+    std::unordered_map<std::string, unsigned> extended_;
     std::unordered_set<std::string> vetoed_;
     bool excludeStereotyped_ = false;
     std::size_t umlElements_ = 0;

@@ -8,8 +8,6 @@ namespace wiredhost {
 
 namespace {
 
-struct TooDeep {};
-
 // The code unit of a \uXXXX escape starting at at, or -1.
 long escapedUnit(const std::string& text, std::size_t at)
 {
@@ -52,19 +50,64 @@ bool holdsLoneSurrogateEscapes(const std::string& text)
 }
 
 // "[json.exception.parse_error.101] parse error at line 2, column 3:
-// syntax error ..." as "line 2: syntax error ...".
-std::string shortMessage(const nlohmann::json::exception& failure, const std::string& text, std::size_t byte)
+// syntax error ..." as "line 2: syntax error ...", cut short where it
+// quotes a long token (a number of a hundred thousand digits).
+std::string shortMessage(const std::string& failure, const std::string& text, std::size_t byte)
 {
-    std::string what = failure.what();
+    std::string what = failure;
+    const std::size_t kind = what.find("] ");
+    if (kind != std::string::npos && what[0] == '[')
+        what.erase(0, kind + 2);
     const std::size_t column = what.find(", column ");
-    const std::size_t colon = what.find(": ", column == std::string::npos ? 0 : column);
+    const std::size_t colon = column == std::string::npos ? std::string::npos : what.find(": ", column);
     if (colon != std::string::npos)
-        what = what.substr(colon + 2);
+        what.erase(0, colon + 2);
+    const std::size_t longest = 120;
+    if (what.size() > longest)
+        what = what.substr(0, longest) + "...";
     std::size_t line = 1;
     for (std::size_t i = 0; i + 1 < byte && i < text.size(); ++i)
         line += text[i] == '\n';
     return "line " + std::to_string(line) + ": " + what;
 }
+
+// nlohmann-json's own reader, bounded in depth. Its reader with a callback
+// (the other way to bound it) looks through an object's or array's
+// members each time one of them ends, which makes an array of a hundred
+// thousand objects take seconds and of a million hours. Its errors,
+// an unreadable number's included, are kept rather than thrown.
+class BoundedReader : public nlohmann::detail::json_sax_dom_parser<JsonDocument::Value> {
+public:
+    using Base = nlohmann::detail::json_sax_dom_parser<JsonDocument::Value>;
+    explicit BoundedReader(JsonDocument::Value& document) : Base(document, false) {}
+
+    bool start_object(std::size_t elements) { return deeper() && Base::start_object(elements); }
+    bool end_object() { --depth_; return Base::end_object(); }
+    bool start_array(std::size_t elements) { return deeper() && Base::start_array(elements); }
+    bool end_array() { --depth_; return Base::end_array(); }
+    bool parse_error(std::size_t byte, const std::string&, const nlohmann::detail::exception& failure)
+    {
+        failure_ = failure.what();
+        byte_ = byte;
+        return false;
+    }
+
+    bool tooDeep() const { return tooDeep_; }
+    const std::string& failure() const { return failure_; }
+    std::size_t byte() const { return byte_; }
+
+private:
+    bool deeper()
+    {
+        tooDeep_ = ++depth_ > JsonDocument::kMaxDepth;
+        return !tooDeep_;
+    }
+
+    int depth_ = 0;
+    bool tooDeep_ = false;
+    std::string failure_;
+    std::size_t byte_ = 0;
+};
 
 } // namespace
 
@@ -112,20 +155,13 @@ bool JsonDocument::parse(const std::string& text, Value& document, std::string& 
     if (needsRepair(text))
         fixed = repaired(text);
     const std::string& strict = fixed.empty() ? text : fixed;
-    // depth counts the objects and arrays around the one that starts.
-    const auto bounded = [](int depth, Value::parse_event_t, Value&) {
-        if (depth >= kMaxDepth)
-            throw TooDeep();
+    BoundedReader reader(document);
+    if (Value::sax_parse(strict, &reader))
         return true;
-    };
-    try {
-        document = Value::parse(strict, bounded);
-        return true;
-    } catch (const Value::parse_error& failure) {
-        error = shortMessage(failure, strict, failure.byte);
-    } catch (const TooDeep&) {
+    if (reader.tooDeep())
         error = "nested deeper than " + std::to_string(kMaxDepth) + " objects and arrays";
-    }
+    else
+        error = shortMessage(reader.failure(), strict, reader.byte());
     document = Value();
     return false;
 }

@@ -254,13 +254,13 @@ void XmiReader::stereotypeElement(const XMLElement& element, const Attributes& a
             while (*p != '\0' && *p != ' ')
                 ++p;
             if (p > start)
-                collector_.extendElement(name, std::string(start, p));
+                collector_.extendElement(name, std::string_view(start, static_cast<std::size_t>(p - start)));
         }
     }
     Context inner;
     inner.package = context.package;
     inner.owner = Context::OwnerStereotype;
-    inner.stereotypeName = name.c_str();
+    inner.stereotypeName = name;
     walkChildren(element, inner);
 }
 

@@ -2,6 +2,7 @@
 #define WIREDHOST_MODEL_XMIREADER_H
 
 #include <string>
+#include <string_view>
 
 #include <tinyxml2.h>
 
@@ -52,7 +53,7 @@ protected:
         int package = ClassCollector::kNoPackage;
         enum Owner { None, OwnerClass, OwnerPackage, OwnerStereotype } owner = None;
         int index = -1;
-        const char* stereotypeName = nullptr;
+        std::string_view stereotypeName;
     };
 
     // "Class", "Package"... (a part of the tag or of xmi:type) or "" for

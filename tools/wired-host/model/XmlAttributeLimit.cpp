@@ -8,6 +8,7 @@ namespace wiredhost {
 namespace {
 
 const char kComment[] = "--";
+const char kCData[] = "[CDATA[";
 
 // The characters that change the state inside a tag. Attributes are
 // counted by their quoted values, which the parser requires of each: the
@@ -22,7 +23,6 @@ struct TagStops {
     bool operator[](unsigned char c) const { return stop[c]; }
 };
 const TagStops kTagStop;
-const char kCData[] = "[CDATA[";
 
 } // namespace
 
@@ -58,7 +58,7 @@ bool XmlAttributeLimit::feed(const char* data, std::size_t size)
             while (p < end && *p != quote)
                 ++p;
             if (p < end) {
-                state_ = quotedIn_;
+                state_ = Tag;
                 ++p;
             }
             break;
@@ -89,26 +89,26 @@ void XmlAttributeLimit::step(char c)
             state_ = Text;
         } else if (c == '"' || c == '\'') {
             quote_ = c;
-            quotedIn_ = Tag;
             state_ = Quoted;
             passed_ = ++attributes_ > kMaxAttributes;
         }
         break;
     case Bang:
-        // "<!--", "<![CDATA[" or a declaration such as <!DOCTYPE …>.
-        if (matched_ < 2 && c == kComment[matched_]) {
-            if (++matched_ == 2) {
-                state_ = Comment;
-                matched_ = 0;
-            }
-        } else if (matched_ < 7 && c == kCData[matched_]) {
-            if (++matched_ == 7) {
-                state_ = CData;
+        // "<!--", "<![CDATA[" or else anything up to the next >: the
+        // parser takes <!DOCTYPE …> and every other <! as text up to the
+        // first >, brackets and quotes of an internal subset included.
+        // Counting that differently would let attributes after such a >
+        // pass uncounted.
+        if (matched_ == 0 && (c == '-' || c == '[')) {
+            bangHead_ = c == '-' ? kComment : kCData;
+            matched_ = 1;
+        } else if (matched_ > 0 && c == bangHead_[matched_]) {
+            if (bangHead_[++matched_] == '\0') {
+                state_ = bangHead_ == kComment ? Comment : CData;
                 matched_ = 0;
             }
         } else {
             state_ = Declaration;
-            declarationDepth_ = 0;
             step(c);
         }
         break;
@@ -127,18 +127,9 @@ void XmlAttributeLimit::step(char c)
             state_ = Text;
         matched_ = c == '?';
         break;
-    case Declaration: // ends at a > outside its [internal subset] and quotes
-        if (c == '"' || c == '\'') {
-            quote_ = c;
-            quotedIn_ = Declaration;
-            state_ = Quoted;
-        } else if (c == '[') {
-            ++declarationDepth_;
-        } else if (c == ']' && declarationDepth_ > 0) {
-            --declarationDepth_;
-        } else if (c == '>' && declarationDepth_ == 0) {
+    case Declaration: // ends at the first >
+        if (c == '>')
             state_ = Text;
-        }
         break;
     }
 }

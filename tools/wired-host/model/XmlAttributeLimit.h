@@ -9,9 +9,10 @@ namespace wiredhost {
 // an element with n attributes costs n squared: a hundred thousand take
 // half a minute. Real models give an element a few dozen. This scan runs
 // over the text before it is parsed, in pieces as the file is read, and
-// finds the first element with more than kMaxAttributes; it knows tags,
+// finds the first element with more than kMaxAttributes; it reads tags,
 // quoted values, comments, CDATA, processing instructions and declarations
-// well enough to count, leaving the checks of the XML to the parser.
+// as the parser does, so that no attribute the parser sees goes uncounted,
+// and leaves the checks of the XML to the parser.
 class XmlAttributeLimit {
 public:
     static constexpr std::size_t kMaxAttributes = 256;
@@ -32,10 +33,9 @@ private:
 
     State state_ = Text;
     char quote_ = 0;
-    State quotedIn_ = Tag;
     std::size_t attributes_ = 0;
-    std::size_t matched_ = 0; // of the end mark looked for, or of "<!" heads
-    int declarationDepth_ = 0;
+    std::size_t matched_ = 0; // of the end mark looked for, or of a "<!" head
+    const char* bangHead_ = nullptr; // the "<!" head being matched
     unsigned long long fed_ = 0; // bytes before the current piece
     unsigned long long tagOffset_ = 0;
     bool passed_ = false;

@@ -58,6 +58,11 @@ def refused_files(s):
         ("attributes.xmi", '<?xml version="1.0"?>\n<XMI xmi.version="1.2"><XMI.content>\n<UML:Class ' +
          " ".join(f'a{i}="x"' for i in range(100000)) + "/></XMI.content></XMI>",
          "attributes.xmi:3: an element with more than 256 attributes"),
+        # The XML parser ends a DOCTYPE at its first >, subset or not.
+        ("doctype-attributes.xmi", '<?xml version="1.0"?>\n<!DOCTYPE XMI [>\n<XMI ' +
+         " ".join(f'a{i}="x"' for i in range(100000)) + "/> ]>", "doctype-attributes.xmi:3: an element with more than 256"),
+        ("huge-number.mdj", '{"_type": "Project", "n": ' + "9" * 100000 + "}",
+         "huge-number.mdj: malformed JSON (line 1: number overflow parsing '999"),
         ("deep.xmi", "<XMI>" + "<a>" * 200 + "</a>" * 200 + "</XMI>", "elements nested deeper than 100"),
         ("long-paths.puml", "@startuml\npackage " + "p" * (1 << 20) + " {\n" +
          "".join(f"class C{i}\n" for i in range(70)) + "}\n@enduml\n",
@@ -84,6 +89,16 @@ def test_deep_and_wide_models_are_read_in_linear_time(s):
          ".".join(["a"] * 30000)),
         ("packages.puml", "@startuml\n" + "".join(f"class p{i}.C\n" for i in range(100000)) + "@enduml\n",
          100000, "p0"),
+        # A million members of one array (the JSON reader with a callback
+        # looks through all before each); a stereotype with a long name
+        # listing one element many times over.
+        ("objects.mdj", '{"_type": "Project", "ownedElements": [' + "{}," * 1000000 +
+         '{"_type": "UMLClass", "name": "C"}]}', 1, ""),
+        ("extended.xmi", '<XMI xmi.version="1.2"><XMI.content><UML:Model xmi.id="m" name="M"><UML:Namespace.ownedElement>'
+         '<UML:Stereotype xmi.id="s" name="' + "S" * 100000 + '" extendedElement="' + "c " * 100000 + '">'
+         '<UML:Stereotype.extendedElement>' + '<UML:Class xmi.idref="c"/>' * 100000 + '</UML:Stereotype.extendedElement>'
+         '</UML:Stereotype><UML:Class xmi.id="c" name="C"/></UML:Namespace.ownedElement></UML:Model></XMI.content></XMI>',
+         1, ""),
         ("cycle.dia", dia([("LargePackage", "A", "a", "B"), ("LargePackage", "B", "b", "A"),
                            ("Class", "C1", "InA", "A")]), 1, "b.a"),
     ]

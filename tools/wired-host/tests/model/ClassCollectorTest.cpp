@@ -1,6 +1,7 @@
 // Duplicates: two classes of one package path with one name. Checked
 // against comparing every pair, on enough classes that the table's probes
-// run into each other and wrap around its end.
+// run into each other and wrap around its end. Stereotypes by every route
+// a reader names them.
 #include <string>
 #include <vector>
 
@@ -41,6 +42,53 @@ TEST(ClassCollector, DuplicatesAreClassesOfOnePathWithOneName)
     // The case is not empty either way.
     EXPECT_GT(duplicates, 0u);
     EXPECT_LT(duplicates, classes.size());
+}
+
+// A stereotype comes by name, by an id defined before or after, by an id
+// that is the name itself (Umbrello), or from the stereotype's own list of
+// the elements it extends (UML 1.3), which may name an element hundreds of
+// thousands of times under a long name: that costs no copy of the name.
+TEST(ClassCollector, StereotypesComeByNameByIdAndByExtension)
+{
+    ClassCollector collector;
+    collector.excludeStereotypedClasses(true);
+    const int folder = collector.addPackage(ClassCollector::kNoPackage, "files", "folder-id");
+    const int shop = collector.addPackage(folder, "shop", "shop-id");
+    struct Case {
+        const char* name;
+        const char* id;
+        bool kept;
+    } cases[] = {
+        {"ByName", "i0", false},       {"ByIdDefinedAfter", "i1", false}, {"ByIdThatIsTheName", "i2", false},
+        {"Extended", "i3", false},     {"ExtendedByOthers", "i4", true},  {"Plain", "i5", true},
+    };
+    for (const Case& c : cases)
+        collector.addClass(shop, c.name, c.id);
+    collector.stereotypeByName(true, 0, "Enumeration");
+    collector.stereotypeByRef(true, 1, "s1");
+    collector.defineStereotype("s1", "interface");
+    collector.stereotypeByRef(true, 2, "INTERFACE");
+    collector.extendElement("enumeration", "i3");
+    const std::string longName(1 << 20, 'S');
+    for (int i = 0; i < 200000; ++i)
+        collector.extendElement(longName, i % 2 == 0 ? "i4" : "i5");
+    collector.extendElement("Folder", "folder-id");
+    collector.resolveReferences();
+
+    std::vector<ModelClass> classes;
+    std::string error;
+    ASSERT_TRUE(collector.finish(classes, error)) << error;
+    std::vector<std::string> kept;
+    for (const ModelClass& c : classes) {
+        kept.push_back(c.name);
+        EXPECT_EQ(c.package, "shop") << c.name << ": a «folder» adds nothing to the path";
+    }
+    std::vector<std::string> expected;
+    for (const Case& c : cases) {
+        if (c.kept)
+            expected.push_back(c.name);
+    }
+    EXPECT_EQ(kept, expected);
 }
 
 } // namespace

@@ -48,6 +48,13 @@ TEST(JsonDocument, MembersKeepTheirOrderAndErrorsTheirLine)
 
     EXPECT_FALSE(JsonDocument::parse("{\"a\": 1,\n \"b\": [}", document, error));
     EXPECT_EQ(error.compare(0, 8, "line 2: "), 0) << error;
+
+    // A number no double holds is an error like any other, its text cut.
+    EXPECT_FALSE(JsonDocument::parse("{\"a\":\n " + std::string(100000, '9') + "}", document, error));
+    EXPECT_EQ(error.compare(0, 32, "line 2: number overflow parsing "), 0) << error.substr(0, 100);
+    EXPECT_LT(error.size(), 200u);
+    EXPECT_FALSE(JsonDocument::parse("{\"a\": -1e400}", document, error));
+    EXPECT_EQ(error, "line 1: number overflow parsing '-1e400'");
 }
 
 TEST(JsonDocument, NestingIsBounded)

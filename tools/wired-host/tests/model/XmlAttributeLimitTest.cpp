@@ -53,6 +53,13 @@ TEST(XmlAttributeLimit, CountsTheAttributesOfEachTag)
         {"in a DOCTYPE subset", "<!DOCTYPE r [<!ATTLIST r a CDATA '>" + many + "'> ]><r/>", false, ""},
         {"after a comment", "<!-- x -->\n<r" + attributes(most + 1) + "/>", true, "<r"},
         {"after CDATA", "<r><![CDATA[x]]>\n<e" + attributes(most + 1) + "/></r>", true, "<e"},
+        // The parser ends every <! that is no comment or CDATA at its first
+        // >, a subset's brackets and quotes or a head that starts like
+        // either notwithstanding: what follows is counted.
+        {"after a DOCTYPE subset's first >", "<!DOCTYPE r [>\n<r" + attributes(most + 1) + "/> ]>", true, "<r"},
+        {"after a DOCTYPE's quote and >", "<!DOCTYPE r \">\n<r" + attributes(most + 1) + "/><!-- \" -->", true, "<r"},
+        {"after <![- and >", "<![->\n<r" + attributes(most + 1) + "/><!-- -->", true, "<r"},
+        {"after <!-[ and >", "<!-[CDATA[>\n<r" + attributes(most + 1) + "/>]]>", true, "<r"},
     };
     for (const Case& c : cases) {
         // Whole, and one byte at a time: the pieces a file is read in may
