@@ -68,7 +68,25 @@ XmlNamespaces::Kind XmlNamespaces::kindOfUri(const std::string& uri)
 
 void XmlNamespaces::declare(const char* prefix, std::size_t length, const char* uri)
 {
-    scope_.push_back({std::string(prefix, length), uri, kindOfUri(uri)});
+    const auto known = innermost_.emplace(std::string(prefix, length), scope_.size());
+    const std::size_t shadowed = known.second ? kNone : known.first->second;
+    known.first->second = scope_.size();
+    scope_.push_back({known.first->first, uri, kindOfUri(uri), shadowed});
+    lastLength_ = kNone;
+}
+
+void XmlNamespaces::leave(std::size_t mark)
+{
+    if (mark == scope_.size())
+        return;
+    for (std::size_t at = scope_.size(); at > mark; --at) {
+        const Declaration& declaration = scope_[at - 1];
+        if (declaration.shadowed == kNone)
+            innermost_.erase(declaration.prefix);
+        else
+            innermost_[declaration.prefix] = declaration.shadowed;
+    }
+    scope_.resize(mark);
     lastLength_ = kNone;
 }
 
@@ -92,11 +110,10 @@ XmlNamespaces::Kind XmlNamespaces::kindOf(const char* prefix, std::size_t length
 
 XmlNamespaces::Kind XmlNamespaces::lookUp(const char* prefix, std::size_t length) const
 {
-    for (auto it = scope_.rbegin(); it != scope_.rend(); ++it) {
-        if (it->prefix.size() == length && std::memcmp(it->prefix.data(), prefix, length) == 0)
-            return it->kind;
-    }
-    const std::string_view name(prefix, length);
+    const std::string name(prefix, length);
+    const auto found = innermost_.find(name);
+    if (found != innermost_.end())
+        return scope_[found->second].kind;
     if (equalsIgnoringCase(name, "uml"))
         return Uml;
     if (equalsIgnoringCase(name, "xmi"))
@@ -106,11 +123,8 @@ XmlNamespaces::Kind XmlNamespaces::lookUp(const char* prefix, std::size_t length
 
 std::string XmlNamespaces::uriOf(const std::string& prefix) const
 {
-    for (auto it = scope_.rbegin(); it != scope_.rend(); ++it) {
-        if (it->prefix == prefix)
-            return it->uri;
-    }
-    return std::string();
+    const auto found = innermost_.find(prefix);
+    return found != innermost_.end() ? scope_[found->second].uri : std::string();
 }
 
 } // namespace wiredhost

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace wiredhost {
@@ -20,13 +21,7 @@ public:
     // Declares the prefix ("" for the default namespace) until leave(mark).
     void declare(const char* prefix, std::size_t length, const char* uri);
     std::size_t mark() const { return scope_.size(); }
-    void leave(std::size_t mark)
-    {
-        if (mark != scope_.size()) {
-            scope_.resize(mark);
-            lastLength_ = kNone;
-        }
-    }
+    void leave(std::size_t mark);
 
     Kind kindOf(const char* prefix, std::size_t length) const;
     // The URI of a prefix, "" when undeclared.
@@ -41,8 +36,13 @@ private:
         std::string prefix;
         std::string uri;
         Kind kind;
+        std::size_t shadowed; // the outer declaration of the prefix, or kNone
     };
     std::vector<Declaration> scope_;
+    // Where each declared prefix's innermost declaration is in scope_: a
+    // file may declare thousands of prefixes around each of its elements,
+    // which are then looked up without a walk through all of them.
+    std::unordered_map<std::string, std::size_t> innermost_;
     // The last prefixes asked for and their answers: nearly every element
     // asks for the same two (xmi and uml).
     static const std::size_t kNone = static_cast<std::size_t>(-1);

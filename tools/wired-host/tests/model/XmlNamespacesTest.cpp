@@ -46,8 +46,38 @@ TEST(XmlNamespaces, ScopesAndUndeclaredPrefixes)
     names.declare("UML", 3, "http://www.eclipse.org/emf/2002/Ecore");
     EXPECT_EQ(names.kindOf("foo", 3), XmlNamespaces::Uml);
     EXPECT_EQ(names.kindOf("UML", 3), XmlNamespaces::Other) << "a declaration wins over the prefix's name";
+    const std::size_t inner = names.mark();
+    names.declare("foo", 3, "http://www.omg.org/XMI");
+    EXPECT_EQ(names.kindOf("foo", 3), XmlNamespaces::Xmi) << "an inner declaration hides the outer";
+    EXPECT_EQ(names.uriOf("foo"), "http://www.omg.org/XMI");
+    names.leave(inner);
+    EXPECT_EQ(names.kindOf("foo", 3), XmlNamespaces::Uml) << "and leaves it as it was";
+    EXPECT_EQ(names.uriOf("foo"), "http://www.omg.org/UML/20131001");
     names.leave(mark);
     EXPECT_EQ(names.kindOf("foo", 3), XmlNamespaces::Other);
+    EXPECT_EQ(names.uriOf("foo"), "");
+}
+
+// A file may declare the most prefixes an element holds on each of the
+// deepest elements, and then use prefixes none of them is: each look-up
+// costs the same however many are declared (as a walk through them, this
+// took minutes).
+TEST(XmlNamespaces, ManyDeclarationsCostNothingPerLookUp)
+{
+    XmlNamespaces names;
+    const std::size_t mark = names.mark();
+    for (int i = 0; i < 25000; ++i) {
+        const std::string prefix = "p" + std::to_string(i);
+        names.declare(prefix.c_str(), prefix.size(), "urn:x");
+    }
+    const char* const used[] = {"q0", "q1", "q2"}; // more than the last two asked, which are kept
+    std::size_t others = 0;
+    for (int i = 0; i < 300000; ++i)
+        others += names.kindOf(used[i % 3], 2) == XmlNamespaces::Other;
+    EXPECT_EQ(others, 300000u);
+    EXPECT_EQ(names.kindOf("p24999", 6), XmlNamespaces::Other);
+    names.leave(mark);
+    EXPECT_EQ(names.uriOf("p0"), "");
 }
 
 } // namespace
