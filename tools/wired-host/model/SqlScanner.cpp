@@ -1,6 +1,7 @@
 #include "SqlScanner.h"
 
 #include <cctype>
+#include <cstring>
 
 #include "Text.h"
 
@@ -47,33 +48,78 @@ void SqlScanner::skipSpaceAndComments(bool nameExpected)
 }
 
 // A quoted text; the closing character written twice stands for itself.
-// In strings and "…" a backslash escapes the next character, as MySQL
-// writes them ('O\'Brien') and PostgreSQL's E'it\'s'. Standard SQL keeps
-// a backslash as it is ('C:\'): a text that the escapes leave unclosed
-// is read again without them. A quote closed by nothing is a lone
-// symbol, so that a stray one hides no later table.
+// In strings and "…" a backslash may escape the next character, as MySQL
+// writes them ('O\'Brien') and PostgreSQL's E'it\'s', or stand for
+// itself, as standard SQL keeps it ('C:\'). Where the two readings end
+// the text at different quotes, the one after which the script goes on
+// as SQL does after a string wins (see readingOf). A quote closed by
+// nothing is a lone symbol, so that a stray one hides no later table.
 SqlScanner::Token SqlScanner::quoted(char close, Kind kind)
 {
-    Token token;
-    token.kind = kind;
     const std::size_t start = at_;
-    // Each text that is never closed would be read to the end of the file:
-    // once the escapes have failed so, they are not tried again, and a
-    // quote after the last closing character is a symbol at once; a file
-    // of stray quotes is read in linear time.
-    bool& escapesFailed = close == '"' ? doubleQuoteEscapesFailed_ : quoteEscapesFailed_;
-    const bool backslashes = (close == '\'' || close == '"') && !escapesFailed;
     if (start < lastOf(close)) {
-        if (backslashes && quotedFrom(start, close, true, token))
-            return token;
-        escapesFailed = escapesFailed || backslashes;
-        if (quotedFrom(start, close, false, token))
+        Token token;
+        token.kind = kind;
+        // Each text that is never closed would be read to the end of the
+        // file: once the escapes have failed so, they are not tried again,
+        // and a quote after the last closing character is a symbol at
+        // once; a file of stray quotes is read in linear time.
+        bool& escapesFailed = close == '"' ? doubleQuoteEscapesFailed_ : quoteEscapesFailed_;
+        if ((close == '\'' || close == '"') && !escapesFailed && start >= plainUntil_) {
+            if (readingOf(start, close, token))
+                return token;
+            escapesFailed = true;
+        }
+        if (quotedFrom(start, close, false, text_.size(), token))
             return token;
     }
     at_ = start + 1;
-    token.kind = Symbol;
-    token.text = std::string(1, text_[start]);
-    return token;
+    return Token{Symbol, std::string(1, text_[start])};
+}
+
+// The text from start read both ways; false when the reading with escapes
+// is never closed. The plain reading is followed no further than the other
+// ends, so that each part of the script is read at most twice.
+bool SqlScanner::readingOf(std::size_t start, char close, Token& token)
+{
+    if (!quotedFrom(start, close, true, text_.size(), token))
+        return false;
+    const std::size_t escapedEnd = at_;
+    Token plain;
+    plain.kind = token.kind;
+    if (!quotedFrom(start, close, false, escapedEnd, plain) || at_ == escapedEnd) {
+        // The same end (or the plain reading goes on past it, as '\''
+        // does): names keep their backslashes, strings are strings.
+        if (at_ == escapedEnd)
+            token = plain;
+        at_ = escapedEnd;
+        return true;
+    }
+    const std::size_t plainEnd = at_;
+    const bool escapedFits = goesOnAfterString(escapedEnd), plainFits = goesOnAfterString(plainEnd);
+    if (escapedFits != plainFits)
+        backslashesEscape_ = escapedFits;
+    if (escapedFits == plainFits ? backslashesEscape_ : escapedFits) {
+        at_ = escapedEnd;
+        return true;
+    }
+    // Read plainly, the texts that start before the quote where the
+    // escapes would have ended are plain too: they are not read twice again.
+    plainUntil_ = escapedEnd - 1;
+    token = plain;
+    at_ = plainEnd;
+    return true;
+}
+
+// After a string the script goes on with white space, a separator or an
+// operator, or ends; a letter, a digit or a quote right after the closing
+// quote ('O\'Brien' read plainly) is no SQL.
+bool SqlScanner::goesOnAfterString(std::size_t at) const
+{
+    if (at >= text_.size())
+        return true;
+    const char c = text_[at];
+    return std::isspace(static_cast<unsigned char>(c)) || (c != '\0' && std::strchr(",);|+-*/=<>:]}", c) != nullptr);
 }
 
 std::size_t SqlScanner::lastOf(char close)
@@ -86,12 +132,13 @@ std::size_t SqlScanner::lastOf(char close)
     return last;
 }
 
-// False when the text ends before the closing character.
-bool SqlScanner::quotedFrom(std::size_t start, char close, bool backslashes, Token& token)
+// False when the text ends, or reaches `limit`, before the closing
+// character; at_ is then where it stopped.
+bool SqlScanner::quotedFrom(std::size_t start, char close, bool backslashes, std::size_t limit, Token& token)
 {
     token.text.clear();
     at_ = start + 1;
-    while (at_ < text_.size()) {
+    while (at_ < limit) {
         const char c = text_[at_];
         if (backslashes && c == '\\' && at_ + 1 < text_.size()) {
             token.text += text_[at_ + 1];
@@ -99,7 +146,8 @@ bool SqlScanner::quotedFrom(std::size_t start, char close, bool backslashes, Tok
             continue;
         }
         if (c == close) {
-            if (at_ + 1 < text_.size() && text_[at_ + 1] == close && close != ']') {
+            // ]] in a bracketed name is a ], as '' in a string is a '.
+            if (at_ + 1 < text_.size() && text_[at_ + 1] == close) {
                 token.text += close;
                 at_ += 2;
                 continue;

@@ -9,10 +9,10 @@ namespace wiredhost {
 // Just enough of SQL to find the tables a script creates: words, quoted
 // identifiers ("…", `…`, […]), strings and comments (which hide what they
 // hold), and the CREATE … TABLE [IF NOT EXISTS] name statements. Strings
-// of every dialect a --tables file comes in: doubled quotes, backslash
-// escapes (MySQL dumps, PostgreSQL E'…'), dollar quoting ($$…$$,
-// $tag$…$tag$); a SQL Server temporary table's name (#staging) is a name
-// there, while # starts a comment elsewhere (MySQL).
+// of every dialect a --tables file comes in: doubled quotes, backslashes
+// that escape (MySQL dumps, PostgreSQL E'…') or not (standard SQL), dollar
+// quoting ($$…$$, $tag$…$tag$); a SQL Server temporary table's name
+// (#staging) is a name there, while # starts a comment elsewhere (MySQL).
 class SqlScanner {
 public:
     struct Identifier {
@@ -39,7 +39,9 @@ private:
     Token peek(bool nameExpected = false);
     void skipSpaceAndComments(bool nameExpected);
     Token quoted(char close, Kind kind);
-    bool quotedFrom(std::size_t start, char close, bool backslashes, Token& token);
+    bool readingOf(std::size_t start, char close, Token& token);
+    bool goesOnAfterString(std::size_t at) const;
+    bool quotedFrom(std::size_t start, char close, bool backslashes, std::size_t limit, Token& token);
     bool dollarQuoted(Token& token);
     std::string dollarTagAt(std::size_t at) const;
     // Where the last such character stands in the text (0 for none).
@@ -51,6 +53,11 @@ private:
     static const std::size_t kUnknown = static_cast<std::size_t>(-1);
     std::size_t lastQuote_ = kUnknown, lastDoubleQuote_ = kUnknown, lastBacktick_ = kUnknown, lastBracket_ = kUnknown;
     bool quoteEscapesFailed_ = false, doubleQuoteEscapesFailed_ = false;
+    // Which reading of backslashes the script showed last where only one
+    // fits (escapes, as MySQL's, until it shows otherwise), for the texts
+    // that either fits; texts that start before plainUntil_ are read plainly.
+    bool backslashesEscape_ = true;
+    std::size_t plainUntil_ = 0;
     bool dollarTagsFound_ = false;
     std::unordered_map<std::string, std::size_t> lastDollarTag_;
 };
