@@ -224,6 +224,15 @@ bool ModelLoader::loadXmlFile(std::FILE* file, std::string& error)
     XMLDocument document(true, tinyxml2::PRESERVE_WHITESPACE);
     if (document.LoadFile(file) != tinyxml2::XML_SUCCESS) {
         error = xmlError(document);
+        // An instruction after a comment of the prolog: read once more as
+        // text, where it is blanked.
+        if (document.ErrorID() == tinyxml2::XML_ERROR_PARSING_DECLARATION) {
+            std::rewind(file);
+            std::string text = readRest(file, std::string());
+            document.Clear();
+            if (XmlDecoder::blankLateInstructions(text))
+                return parseXmlText(text, error);
+        }
         return false;
     }
     return readDocument(document, error);
@@ -235,6 +244,12 @@ bool ModelLoader::loadXmlText(std::string& text, const Format&, std::string& err
         error = at(0) + error;
         return false;
     }
+    XmlDecoder::blankLateInstructions(text);
+    return parseXmlText(text, error);
+}
+
+bool ModelLoader::parseXmlText(std::string& text, std::string& error)
+{
     XmlAttributeLimit limit;
     if (!limit.feed(text.data(), text.size())) {
         const auto tag = text.begin() + static_cast<std::ptrdiff_t>(limit.offset());

@@ -57,6 +57,7 @@ private:
     void announceBigFile(std::FILE* file) const;
     bool loadXmlFile(std::FILE* file, std::string& error);
     bool loadXmlText(std::string& text, const Format& format, std::string& error);
+    bool parseXmlText(std::string& text, std::string& error);
     bool loadJson(std::string& text, const Format& format, std::string& error);
     bool loadPlantUml(std::string& text, const Format& format, std::string& error);
     bool readDocument(tinyxml2::XMLDocument& document, std::string& error);

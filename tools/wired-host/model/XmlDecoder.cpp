@@ -103,4 +103,33 @@ bool XmlDecoder::toUtf8(std::string& text, std::string& error)
     return true;
 }
 
+bool XmlDecoder::blankLateInstructions(std::string& text)
+{
+    bool afterOther = false, blanked = false;
+    std::size_t at = textStart(text);
+    while (at < text.size() && text[at] == '<') {
+        const bool instruction = text.compare(at, 2, "<?") == 0;
+        const bool comment = text.compare(at, 4, "<!--") == 0;
+        if (!instruction && text.compare(at, 2, "<!") != 0)
+            break; // the root element
+        const char* end = instruction ? "?>" : comment ? "-->" : ">";
+        const std::size_t close = text.find(end, at + (comment ? 4 : 2));
+        if (close == std::string::npos)
+            break;
+        const std::size_t after = close + std::char_traits<char>::length(end);
+        if (instruction && afterOther) {
+            for (std::size_t i = at; i < after; ++i) {
+                if (text[i] != '\n')
+                    text[i] = ' ';
+            }
+            blanked = true;
+        }
+        afterOther = afterOther || !instruction;
+        at = text.find_first_not_of(" \t\r\n", after);
+        if (at == std::string::npos)
+            break;
+    }
+    return blanked;
+}
+
 } // namespace wiredhost

@@ -26,6 +26,13 @@ public:
     // Converts the text to UTF-8 in place; false with a message when the
     // encoding is not known.
     static bool toUtf8(std::string& text, std::string& error);
+
+    // tinyxml2 takes every <?…?> for a declaration, which nothing but
+    // other declarations may precede: an instruction that follows a
+    // comment or a DOCTYPE of the prolog (a stylesheet after a licence
+    // comment) would fail the whole file. Such instructions are blanked,
+    // the lines kept; true when there was one.
+    static bool blankLateInstructions(std::string& text);
 };
 
 } // namespace wiredhost

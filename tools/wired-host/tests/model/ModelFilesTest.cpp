@@ -171,7 +171,8 @@ TEST(ModelText, XmiTwoUnderARootWithoutPrefix)
 }
 
 // A format's sign is looked for as far as it stands: behind a long
-// licence comment or many blank lines.
+// licence comment or many blank lines; an instruction may follow the
+// comment (which the XML parser alone refuses).
 TEST(ModelText, SignsAfterTheFirstKilobytesAreFound)
 {
     const std::string blank(5000, '\n');
@@ -194,6 +195,12 @@ TEST(ModelText, SignsAfterTheFirstKilobytesAreFound)
          "XMI 1.2, UML 1.x", {{"", "Order"}}},
         {"blank.mdj", blank + R"({"_type": "Project", "ownedElements": [{"_type": "UMLClass", "name": "Order"}]})",
          "StarUML project", {{"", "Order"}}},
+        {"instruction.xmi", "<?xml version='1.0'?>\n<!--\n" + licence + "-->\n<?xml-stylesheet href='a.xsl'?>\n" +
+                                xmi.substr(0, xmi.find("Caf")) + "Order'/>" + xmi.substr(xmi.find("</UML:Namespace")),
+         "XMI 1.2, UML 1.x", {{"", "Order"}}},
+        {"instruction-1252.xmi", "<?xml version='1.0' encoding='windows-1252'?>\n<!--\n" + licence +
+                                     "-->\n<!DOCTYPE XMI>\n<?pi one?><?pi two?>\n" + xmi,
+         "XMI 1.2, UML 1.x", {{"", "Café"}}},
     };
     for (const auto& c : cases) {
         Model model;
