@@ -14,17 +14,17 @@ namespace {
 // lower_case_table_names is 1, the default on Windows, where these models
 // are made; a mapping that works there works on Linux too.
 const std::vector<DatabaseTarget> kTargets = {
-    {"oracle", "Oracle", 128, LengthUnit::Bytes, CaseRule::FoldsToUpper, false, "oracle"},
-    {"oracle11", "Oracle before 12.2", 30, LengthUnit::Bytes, CaseRule::FoldsToUpper, false, "oracle"},
-    {"postgresql", "PostgreSQL", 63, LengthUnit::Bytes, CaseRule::FoldsToLower, true, "postgresql"},
-    {"mysql", "MySQL", 64, LengthUnit::Characters, CaseRule::Insensitive, false, "mysql"},
-    {"mariadb", "MariaDB", 64, LengthUnit::Characters, CaseRule::Insensitive, false, "mariadb"},
-    {"sqlserver", "SQL Server", 128, LengthUnit::Characters, CaseRule::Insensitive, false, "sqlserver"},
-    {"db2", "Db2", 128, LengthUnit::Bytes, CaseRule::FoldsToUpper, false, "db2"},
-    {"sqlite", "SQLite", 0, LengthUnit::Bytes, CaseRule::Insensitive, false, "sqlite"},
+    {"oracle", "Oracle", 128, LengthUnit::Bytes, CaseRule::FoldsToUpper, false, "oracle", false},
+    {"oracle11", "Oracle before 12.2", 30, LengthUnit::Bytes, CaseRule::FoldsToUpper, false, "oracle", false},
+    {"postgresql", "PostgreSQL", 63, LengthUnit::Bytes, CaseRule::FoldsToLower, true, "postgresql", true},
+    {"mysql", "MySQL", 64, LengthUnit::Characters, CaseRule::Insensitive, false, "mysql", false},
+    {"mariadb", "MariaDB", 64, LengthUnit::Characters, CaseRule::Insensitive, false, "mariadb", false},
+    {"sqlserver", "SQL Server", 128, LengthUnit::Characters, CaseRule::Insensitive, false, "sqlserver", false},
+    {"db2", "Db2", 128, LengthUnit::Bytes, CaseRule::FoldsToUpper, false, "db2", false},
+    {"sqlite", "SQLite", 0, LengthUnit::Bytes, CaseRule::Insensitive, false, "sqlite", true},
     // The standard folds regular identifiers to upper case; its length
     // limit is left to the products.
-    {"sql2016", "SQL:2016", 0, LengthUnit::Bytes, CaseRule::FoldsToUpper, false, "sql2016"},
+    {"sql2016", "SQL:2016", 0, LengthUnit::Bytes, CaseRule::FoldsToUpper, false, "sql2016", false},
 };
 
 std::string lowered(std::string text)

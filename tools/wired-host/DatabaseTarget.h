@@ -27,6 +27,10 @@ struct DatabaseTarget {
     // Longer names are cut to maxLength without an error.
     bool truncates;
     const char* wordList; // words/NAME.txt
+    // Only ASCII letters change case, as PostgreSQL folds names in a UTF-8
+    // database and SQLite compares them; the others fold the letters of
+    // other alphabets too (A and a with diaeresis are one letter there).
+    bool asciiCaseOnly;
 
     const WordList& words() const;
     std::size_t lengthOf(const std::string& utf8) const;

@@ -1,6 +1,7 @@
 #include "MappingChecker.h"
 
 #include <algorithm>
+#include <deque>
 #include <map>
 #include <stdexcept>
 #include <string_view>
@@ -78,6 +79,74 @@ bool isNameCharacter(char32_t c)
                isDigit(static_cast<char>(c)) || c == '_';
     return std::none_of(std::begin(kNotLetters), std::end(kNotLetters),
                         [c](const CodeRange& range) { return c >= range.first && c <= range.last; });
+}
+
+// Upper-case letters beyond ASCII and the distance to their lower-case
+// twins: Latin (with the letters of Vietnamese and pinyin), Greek,
+// Cyrillic, Armenian and the full-width Latin of CJK text. Where a block
+// alternates upper and lower case, every other code point from first is
+// upper case. Final sigma becomes sigma, as comparing without case makes
+// them one.
+struct CaseRange {
+    char32_t first, last;
+    int32_t toLower;
+    bool alternating;
+};
+const CaseRange kUpperCase[] = {
+    {0xC0, 0xD6, 32, false},     {0xD8, 0xDE, 32, false},     {0x100, 0x12E, 1, true},     {0x132, 0x136, 1, true},
+    {0x139, 0x147, 1, true},     {0x14A, 0x176, 1, true},     {0x178, 0x178, -121, false}, {0x179, 0x17D, 1, true},
+    {0x1CD, 0x1DB, 1, true},     {0x1DE, 0x1EE, 1, true},     {0x1F8, 0x21E, 1, true},     {0x222, 0x232, 1, true},
+    {0x386, 0x386, 38, false},   {0x388, 0x38A, 37, false},   {0x38C, 0x38C, 64, false},   {0x38E, 0x38F, 63, false},
+    {0x391, 0x3A1, 32, false},   {0x3A3, 0x3AB, 32, false},   {0x3C2, 0x3C2, 1, false},    {0x400, 0x40F, 80, false},
+    {0x410, 0x42F, 32, false},   {0x460, 0x480, 1, true},     {0x48A, 0x4BE, 1, true},     {0x4C1, 0x4CD, 1, true},
+    {0x4D0, 0x52E, 1, true},     {0x531, 0x556, 48, false},   {0x1E00, 0x1E94, 1, true},   {0x1E9E, 0x1E9E, -7615, false},
+    {0x1EA0, 0x1EFE, 1, true},   {0xFF21, 0xFF3A, 32, false},
+};
+
+char32_t lowerLetter(char32_t c)
+{
+    if (c < 0x80)
+        return c >= 'A' && c <= 'Z' ? c + 32 : c;
+    for (const CaseRange& range : kUpperCase) {
+        if (c >= range.first && c <= range.last && (!range.alternating || (c - range.first) % 2 == 0))
+            return static_cast<char32_t>(static_cast<int32_t>(c) + range.toLower);
+    }
+    return c;
+}
+
+void appendUtf8(std::string& out, char32_t c)
+{
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// A name as the databases that fold every alphabet compare it: each letter
+// in lower case. Bytes that start no well-formed character stay as they are.
+std::string lettersLowered(std::string_view utf8)
+{
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t at = 0, length = 0; at < utf8.size(); at += length) {
+        const char32_t c = decoded(utf8.substr(at), length);
+        if (c == 0xFFFD && length == 1 && static_cast<unsigned char>(utf8[at]) >= 0x80)
+            out += utf8[at];
+        else
+            appendUtf8(out, lowerLetter(c));
+    }
+    return out;
 }
 
 // Keys compared as the databases compare unquoted names: ASCII letters
@@ -283,24 +352,41 @@ void MappingChecker::checkNames(const Subjects& subjects, std::vector<MappingFin
 
 void MappingChecker::findCollisions(const Subjects& subjects, std::vector<MappingFinding>& out) const
 {
-    // Targets that cut names at the same length group names alike: the
-    // grouping is made once for each such length (0: not cut).
-    std::map<std::size_t, std::vector<const DatabaseTarget*>> byCut;
+    // Targets that cut names at the same length and fold the same letters
+    // group names alike: the grouping is made once for each such rule (a
+    // length of 0: not cut).
+    std::map<std::pair<std::size_t, bool>, std::vector<const DatabaseTarget*>> byRule;
     for (const DatabaseTarget* target : targets_)
-        byCut[target->truncates ? target->maxLength : 0].push_back(target);
+        byRule[{target->truncates ? target->maxLength : 0, target->asciiCaseOnly}].push_back(target);
 
-    for (const auto& [cut, targets] : byCut) {
+    for (const auto& [rule, targets] : byRule) {
+        const bool everyAlphabet = !rule.second;
+        // The keys of names beyond ASCII, lowered where every alphabet is
+        // folded; a deque, as the views into it must stay put.
+        std::deque<std::string> lowered;
         std::vector<std::string_view> keys;
         keys.reserve(subjects.size());
-        for (const Subject& s : subjects)
-            keys.push_back(std::string_view(*s.table).substr(0, targets.front()->keptLength(*s.table)));
+        for (const Subject& s : subjects) {
+            const std::string_view kept = std::string_view(*s.table).substr(0, targets.front()->keptLength(*s.table));
+            if (everyAlphabet && !encoding::isAscii(kept)) {
+                lowered.push_back(lettersLowered(kept));
+                keys.push_back(lowered.back());
+            } else {
+                keys.push_back(kept);
+            }
+        }
+        const auto sameFolded = [everyAlphabet](const std::string& a, const std::string& b) {
+            if (!everyAlphabet || (encoding::isAscii(a) && encoding::isAscii(b)))
+                return FoldedEqual()(a, b);
+            return lettersLowered(a) == lettersLowered(b);
+        };
         for (const std::vector<std::size_t>& group : sharedKeys(keys)) {
             // How far the names had to be brought together.
             const std::string& first = *subjects[group.front()].table;
             bool written = true, folded = true;
             for (const std::size_t i : group) {
                 written = written && *subjects[i].table == first;
-                folded = folded && FoldedEqual()(*subjects[i].table, first);
+                folded = folded && sameFolded(*subjects[i].table, first);
             }
             // A link's table goes to the class it names: those are one
             // table, not two. Counted by class name, so that a big group

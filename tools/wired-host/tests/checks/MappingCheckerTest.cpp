@@ -153,6 +153,10 @@ TEST(MappingCheckerTest, MessagesSayHowMuchTooLongAndWhatIsCut)
               "MySQL");
 }
 
+const char kFoldsEveryAlphabet[] =
+    "collision:db2 collision:mariadb collision:mysql collision:oracle collision:oracle11 collision:sql2016 "
+    "collision:sqlserver";
+
 TEST(MappingCheckerTest, CollisionsAsWrittenAfterFoldingAndAfterTruncation)
 {
     const std::string longA = std::string(63, 'x') + "_Alpha";
@@ -172,6 +176,17 @@ TEST(MappingCheckerTest, CollisionsAsWrittenAfterFoldingAndAfterTruncation)
         {{longA, longB}, "collision:postgresql", ": PostgreSQL cuts names to 63 bytes, leaving " + std::string(63, 'x')},
         {{std::string(63, 'x'), longB}, "collision:postgresql", "cuts names to 63 bytes"},
         {{longA, "Y" + longB.substr(1)}, "", ""},
+        // Letters beyond ASCII change case where the database folds every
+        // alphabet, not on PostgreSQL and SQLite: A, O and U with diaeresis,
+        // Cyrillic, Greek with its final sigma, full-width Latin.
+        {{"\xC3\x9C" "bersicht", "\xC3\xBC" "bersicht"}, kFoldsEveryAlphabet, ""},
+        {{"\xD0\x97\xD0\xB0\xD0\xBA\xD0\xB0\xD0\xB7", "\xD0\xB7\xD0\x90\xD0\x9A\xD0\xB0\xD0\xB7"},
+         kFoldsEveryAlphabet, ""},
+        {{"\xCE\xA3\xCE\x9F\xCE\xA6\xCE\x91\xCE\xA3", "\xCF\x83\xCE\xBF\xCF\x86\xCE\xB1\xCF\x82"},
+         kFoldsEveryAlphabet, ""},
+        {{"\xEF\xBC\xA1\xEF\xBC\xA2", "\xEF\xBD\x81\xEF\xBD\x82"}, kFoldsEveryAlphabet, ""},
+        // Different letters stay apart however they are folded.
+        {{"\xC3\x84pfel", "\xC3\xA5pfel"}, "", ""},
     };
     const MappingChecker checker(targets("all"), {});
     for (const Case& c : cases) {
@@ -181,6 +196,11 @@ TEST(MappingCheckerTest, CollisionsAsWrittenAfterFoldingAndAfterTruncation)
         const auto findings = checker.check(classes, {});
         const std::string collisions = kindsOf(findings, 0, false, "collision");
         EXPECT_EQ(collisions, c.expected) << c.tables[0] << " / " << c.tables[1];
+        if (c.expected == kFoldsEveryAlphabet) {
+            EXPECT_EQ(messageOf(findings, FindingKind::Collision, "sqlserver"),
+                      "the same table as " + c.tables[1] +
+                          " (class C1 in shop) on SQL Server: unquoted names are compared case-insensitively");
+        }
         if (!c.reason.empty()) {
             EXPECT_NE(messageOf(findings, FindingKind::Collision, "postgresql").find(c.reason), std::string::npos)
                 << messageOf(findings, FindingKind::Collision, "postgresql");
