@@ -114,6 +114,21 @@ char32_t lowerLetter(char32_t c)
     return c;
 }
 
+// A lower-case letter: the lower-case twin of an upper-case one, or the
+// sharp s, which has none in most of the databases.
+bool isLowerLetter(char32_t c)
+{
+    if (c < 0x80)
+        return c >= 'a' && c <= 'z';
+    if (c == 0xDF)
+        return true;
+    return std::any_of(std::begin(kUpperCase), std::end(kUpperCase), [c](const CaseRange& range) {
+        const char32_t upper = static_cast<char32_t>(static_cast<int32_t>(c) - range.toLower);
+        return upper >= range.first && upper <= range.last && upper != c &&
+               (!range.alternating || (upper - range.first) % 2 == 0);
+    });
+}
+
 void appendUtf8(std::string& out, char32_t c)
 {
     if (c < 0x80) {
@@ -487,8 +502,8 @@ void MappingChecker::findLeaderSplits(const std::vector<ClassEntry>& classes, st
         if (match == kavri::KavriNaming::kNone || leaders_[match].size() >= c.className.size())
             continue;
         const std::string_view leader = leaders_[match];
-        const char next = c.className[leader.size()];
-        if (next < 'a' || next > 'z')
+        std::size_t length = 0;
+        if (!isLowerLetter(decoded(std::string_view(c.className).substr(leader.size()), length)))
             continue;
         const std::string rest = c.className.substr(leader.size());
         out.push_back({FindingKind::LeaderSplitsWord, nullptr, false, i,

@@ -265,6 +265,12 @@ TEST(MappingCheckerTest, LeaderThatSplitsAWord)
         {"T9lives", "9lives", Outcome::Set, ""},
         {"Tracker", "", Outcome::Skipped, ""},
         {"order", "order", Outcome::Set, ""},
+        // A lower-case letter beyond ASCII starts a word as well: T, then u
+        // with diaeresis; T, then A with diaeresis does not.
+        {"T\xC3\xBCte", "\xC3\xBCte", Outcome::Set,
+         "the leader code T was removed from T\xC3\xBCte, leaving \xC3\xBCte: T is probably the start of a word, not a "
+         "prefix"},
+        {"T\xC3\x84nderung", "\xC3\x84nderung", Outcome::Set, ""},
     };
     const MappingChecker checker({}, {"Tb", "T"});
     for (const Case& c : cases) {
