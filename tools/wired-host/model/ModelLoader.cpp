@@ -19,6 +19,7 @@
 #include "Xmi1Reader.h"
 #include "Xmi2Reader.h"
 #include "XmlAttributeLimit.h"
+#include "XmlCharacterReferences.h"
 #include "XmlDecoder.h"
 
 namespace wiredhost {
@@ -192,32 +193,39 @@ std::string ModelLoader::xmlError(const XMLDocument& document) const
     return at(document.ErrorLineNum()) + "malformed XML (" + document.ErrorName() + ")";
 }
 
-std::string ModelLoader::attributeError(int line) const
+// The checks before parsing: the first element with too many attributes
+// or the first bad character reference, where the checks stopped.
+std::string ModelLoader::checkError(const XmlAttributeLimit& limit, const XmlCharacterReferences& references,
+                                    int line) const
 {
-    return at(line) + "an element with more than " + std::to_string(XmlAttributeLimit::kMaxAttributes) +
-           " attributes (the limit of the XML reader, whose cost grows with their square)";
+    if (limit.passed())
+        return at(line) + "an element with more than " + std::to_string(XmlAttributeLimit::kMaxAttributes) +
+               " attributes (the limit of the XML reader, whose cost grows with their square)";
+    return at(line) + "a character reference (&#...;) that XML does not allow: " + references.problem();
 }
 
 bool ModelLoader::loadXmlFile(std::FILE* file, std::string& error)
 {
-    // The attributes are counted in a pass of their own, so the text is
-    // still in memory once only.
+    // The checks before parsing read the file in a pass of their own, so
+    // the text is still in memory once only.
     XmlAttributeLimit limit;
+    XmlCharacterReferences references;
     std::rewind(file);
     char buffer[64 * 1024];
     std::size_t got = 0;
     while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-        if (!limit.feed(buffer, got)) {
+        if (!limit.feed(buffer, got) || !references.feed(buffer, got)) {
             // The line, for the message: the file once more up to there.
             std::rewind(file);
             int line = 1;
-            for (unsigned long long left = limit.offset(); left > 0; left -= got) {
+            const unsigned long long offset = limit.passed() ? limit.offset() : references.offset();
+            for (unsigned long long left = offset; left > 0; left -= got) {
                 got = std::fread(buffer, 1, left < sizeof buffer ? static_cast<std::size_t>(left) : sizeof buffer, file);
                 if (got == 0)
                     break;
                 line += static_cast<int>(std::count(buffer, buffer + got, '\n'));
             }
-            error = attributeError(line);
+            error = checkError(limit, references, line);
             return false;
         }
     }
@@ -251,9 +259,11 @@ bool ModelLoader::loadXmlText(std::string& text, const Format&, std::string& err
 bool ModelLoader::parseXmlText(std::string& text, std::string& error)
 {
     XmlAttributeLimit limit;
-    if (!limit.feed(text.data(), text.size())) {
-        const auto tag = text.begin() + static_cast<std::ptrdiff_t>(limit.offset());
-        error = attributeError(1 + static_cast<int>(std::count(text.begin(), tag, '\n')));
+    XmlCharacterReferences references;
+    if (!limit.feed(text.data(), text.size()) || !references.feed(text.data(), text.size())) {
+        const unsigned long long offset = limit.passed() ? limit.offset() : references.offset();
+        const auto stop = text.begin() + static_cast<std::ptrdiff_t>(offset);
+        error = checkError(limit, references, 1 + static_cast<int>(std::count(text.begin(), stop, '\n')));
         return false;
     }
     XMLDocument document(true, tinyxml2::PRESERVE_WHITESPACE);

@@ -13,6 +13,8 @@
 namespace wiredhost {
 
 class Model;
+class XmlAttributeLimit;
+class XmlCharacterReferences;
 
 // Reads a model file of any known format into a Model: unpacks its
 // containers (ContainerUnpacker), converts the text to UTF-8 for the
@@ -62,7 +64,7 @@ private:
     bool loadPlantUml(std::string& text, const Format& format, std::string& error);
     bool readDocument(tinyxml2::XMLDocument& document, std::string& error);
     std::string xmlError(const tinyxml2::XMLDocument& document) const;
-    std::string attributeError(int line) const;
+    std::string checkError(const XmlAttributeLimit& limit, const XmlCharacterReferences& references, int line) const;
     bool readOwnModel(const tinyxml2::XMLElement& root, const Format& format, std::string& error);
     bool readXmi(const tinyxml2::XMLElement& root, const Format& format, std::string& error);
     bool readDia(const tinyxml2::XMLElement& root, const Format& format, std::string& error);

@@ -61,6 +61,12 @@ def refused_files(s):
         # The XML parser ends a DOCTYPE at its first >, subset or not.
         ("doctype-attributes.xmi", '<?xml version="1.0"?>\n<!DOCTYPE XMI [>\n<XMI ' +
          " ".join(f'a{i}="x"' for i in range(100000)) + "/> ]>", "doctype-attributes.xmi:3: an element with more than 256"),
+        # The XML parser looks for the ';' of each &# through the rest of
+        # the value, and writes &#0; as a NUL that cuts the name.
+        ("references.xmi", '<?xml version="1.0"?>\n<XMI xmi.version="1.2">\n<UML:Class name="' + "&#" * 1000000 +
+         '"/></XMI>', "references.xmi:3: a character reference (&#...;) that XML does not allow: not a number"),
+        ("nul-reference.xmi", '<XMI xmi.version="1.2"><XMI.content><UML:Class name="A&#0;B"/></XMI.content></XMI>',
+         "nul-reference.xmi:1: a character reference (&#...;) that XML does not allow: U+0000"),
         ("huge-number.mdj", '{"_type": "Project", "n": ' + "9" * 100000 + "}",
          "huge-number.mdj: malformed JSON (line 1: number overflow parsing '999"),
         ("deep.xmi", "<XMI>" + "<a>" * 200 + "</a>" * 200 + "</XMI>", "elements nested deeper than 100"),
