@@ -16,9 +16,15 @@ bool TablesFile::read(const std::string& path, std::string& error)
         text.erase(0, 3);
     // The names are compared with what the plug-in derives, in the host's
     // code page; the file is UTF-8 (or plain ASCII), or else already in it.
-    if (encoding::isValidUtf8(text))
-        text = encoding::utf8ToHost(text);
+    // UTF-8 is read before the names are converted: no byte of its letters
+    // is a quote or a backslash, as the second byte of a Shift_JIS or GBK
+    // letter may be, and a letter the code page lacks is still a letter.
+    const bool utf8 = encoding::isValidUtf8(text);
     parse(text);
+    if (utf8 && !encoding::isAscii(text)) {
+        for (Table& table : tables_)
+            table.name = encoding::utf8ToHost(table.name);
+    }
     return true;
 }
 

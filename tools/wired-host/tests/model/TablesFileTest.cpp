@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "model/Encoding.h"
 #include "model/Model.h"
 #include "model/TablesFile.h"
 
@@ -113,6 +114,29 @@ TEST(TablesFile, StrayQuotesAreReadInLinearTime)
         script += "\\' ";
     script += "'x\nCREATE TABLE last (id int);";
     EXPECT_EQ(parsed(script), Tables({{"last", true}}));
+}
+
+// A UTF-8 script is read before its names go to the host's code page:
+// there the second byte of 表 and ソ is a backslash (Shift_JIS), which
+// would escape the quote after it.
+TEST(TablesFile, Utf8ScriptsAreReadBeforeTheirNamesAreConverted)
+{
+    const std::string path = std::string(WIREDHOST_TEST_SCRATCH) + "/tables-utf8.sql";
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    std::fputs("CREATE TABLE \"\xE8\xA1\xA8\" (note text DEFAULT '\xE3\x82\xBD' || ' ');\n"
+               "CREATE TABLE `\xE3\x82\xBD` (id int);\nCREATE TABLE last (id int);\nINSERT INTO last VALUES ('x');\n",
+               file);
+    std::fclose(file);
+    TablesFile tables;
+    std::string error;
+    ASSERT_TRUE(tables.read(path, error)) << error;
+    const Tables expected = {{encoding::utf8ToHost("\xE8\xA1\xA8"), false},
+                             {encoding::utf8ToHost("\xE3\x82\xBD"), false}, {"last", true}};
+    Tables found;
+    for (const TablesFile::Table& table : tables.tables())
+        found.emplace_back(table.name, table.anyCase);
+    EXPECT_EQ(found, expected) << "host code page " << encoding::hostCodePage();
 }
 
 TEST(TablesFile, OtherwiseOneNameALine)
