@@ -53,24 +53,6 @@ const CodeRange kNotLetters[] = {
     {0xFFE0, 0xFFFF},   {0x1F000, 0x1FAFF},
 };
 
-// The character at the start of utf8 and its length in bytes; a byte that
-// starts no well-formed character is U+FFFD, one byte long.
-char32_t decoded(std::string_view utf8, std::size_t& length)
-{
-    const unsigned char lead = static_cast<unsigned char>(utf8[0]);
-    length = 1;
-    if (lead < 0x80)
-        return lead;
-    const std::size_t size = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
-    if (size == 0 || size > utf8.size() || !encoding::isValidUtf8(utf8.substr(0, size)))
-        return 0xFFFD;
-    char32_t c = lead & (0xFF >> (size + 1));
-    for (std::size_t i = 1; i < size; ++i)
-        c = (c << 6) | (static_cast<unsigned char>(utf8[i]) & 0x3F);
-    length = size;
-    return c;
-}
-
 // Letters (of any script), digits and '_'.
 bool isNameCharacter(char32_t c)
 {
@@ -129,25 +111,6 @@ bool isLowerLetter(char32_t c)
     });
 }
 
-void appendUtf8(std::string& out, char32_t c)
-{
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 // A name as the databases that fold every alphabet compare it: each letter
 // in lower case. Bytes that start no well-formed character stay as they are.
 std::string lettersLowered(std::string_view utf8)
@@ -155,11 +118,11 @@ std::string lettersLowered(std::string_view utf8)
     std::string out;
     out.reserve(utf8.size());
     for (std::size_t at = 0, length = 0; at < utf8.size(); at += length) {
-        const char32_t c = decoded(utf8.substr(at), length);
+        const char32_t c = encoding::characterAt(utf8, at, length);
         if (c == 0xFFFD && length == 1 && static_cast<unsigned char>(utf8[at]) >= 0x80)
             out += utf8[at];
         else
-            appendUtf8(out, lowerLetter(c));
+            encoding::appendUtf8(out, lowerLetter(c));
     }
     return out;
 }
@@ -233,7 +196,7 @@ std::string quotingProblem(const std::string& name)
     if (isDigit(name[0]))
         return printable(name) + " starts with a digit: it works only quoted";
     for (std::size_t at = 0, length = 0; at < name.size(); at += length) {
-        if (!isNameCharacter(decoded(std::string_view(name).substr(at), length)))
+        if (!isNameCharacter(encoding::characterAt(name, at, length)))
             return printable(name) + " holds '" + printable(name.substr(at, length)) +
                    "', which is not a letter, a digit or '_': it works only quoted";
     }
@@ -503,7 +466,7 @@ void MappingChecker::findLeaderSplits(const std::vector<ClassEntry>& classes, st
             continue;
         const std::string_view leader = leaders_[match];
         std::size_t length = 0;
-        if (!isLowerLetter(decoded(std::string_view(c.className).substr(leader.size()), length)))
+        if (!isLowerLetter(encoding::characterAt(c.className, leader.size(), length)))
             continue;
         const std::string rest = c.className.substr(leader.size());
         out.push_back({FindingKind::LeaderSplitsWord, nullptr, false, i,

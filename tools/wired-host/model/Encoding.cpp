@@ -58,6 +58,41 @@ int wellFormedLength(std::string_view text, std::size_t at)
 
 } // namespace
 
+char32_t characterAt(std::string_view utf8, std::size_t at, std::size_t& length)
+{
+    const int wellFormed = wellFormedLength(utf8, at);
+    length = 1;
+    const unsigned char lead = static_cast<unsigned char>(utf8[at]);
+    if (wellFormed < 0)
+        return 0xFFFD;
+    if (wellFormed == 1)
+        return lead;
+    char32_t c = lead & (0xFF >> (wellFormed + 1));
+    for (int k = 1; k < wellFormed; ++k)
+        c = (c << 6) | (static_cast<unsigned char>(utf8[at + k]) & 0x3F);
+    length = static_cast<std::size_t>(wellFormed);
+    return c;
+}
+
+void appendUtf8(std::string& out, char32_t c)
+{
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
 std::string normalName(const std::string& name)
 {
     return lowered(name);

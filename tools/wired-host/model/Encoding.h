@@ -64,6 +64,13 @@ void appendPrintable(std::string& out, std::string_view utf8);
 // How many characters printable(utf8) holds, without making it.
 std::size_t printableWidth(std::string_view utf8);
 
+// The character that starts at byte at of UTF-8 text, with in length the
+// bytes it takes; a byte that starts no well-formed character gives U+FFFD,
+// one byte long.
+char32_t characterAt(std::string_view utf8, std::size_t at, std::size_t& length);
+// The character written as UTF-8 at the end of out.
+void appendUtf8(std::string& out, char32_t c);
+
 // How many characters UTF-8 text holds, for lining up columns.
 std::size_t characterCount(std::string_view utf8);
 

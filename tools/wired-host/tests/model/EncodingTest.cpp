@@ -87,6 +87,40 @@ TEST(Encoding, Utf8Validation)
 
 // Each ill-formed part becomes one U+FFFD and nothing after it is lost;
 // what only the byte pattern allows is ill-formed too.
+TEST(Encoding, CharactersDecodedAndWrittenBack)
+{
+    struct Character {
+        std::string bytes;
+        char32_t expected;
+        std::size_t length;
+    };
+    const Character cases[] = {
+        {"A", U'A', 1},
+        {"\xC3\xA9", U'\u00E9', 2},
+        {"\xE2\x82\xAC", U'\u20AC', 3},
+        {"\xF0\x9F\x98\x80", U'\U0001F600', 4},
+        {"\xF4\x8F\xBF\xBF", U'\U0010FFFF', 4},
+        // Ill-formed: a lone continuation byte, an overlong form, a
+        // surrogate, a code point above U+10FFFF, a character cut short.
+        {"\x80", 0xFFFD, 1},
+        {"\xC0\x80", 0xFFFD, 1},
+        {"\xED\xA0\x80", 0xFFFD, 1},
+        {"\xF4\x90\x80\x80", 0xFFFD, 1},
+        {"\xE2\x82", 0xFFFD, 1},
+    };
+    for (const Character& c : cases) {
+        const std::string text = "x" + c.bytes;
+        std::size_t length = 0;
+        EXPECT_EQ(encoding::characterAt(text, 1, length), c.expected) << c.bytes;
+        EXPECT_EQ(length, c.length) << c.bytes;
+        if (c.expected != 0xFFFD) {
+            std::string written;
+            encoding::appendUtf8(written, c.expected);
+            EXPECT_EQ(written, c.bytes);
+        }
+    }
+}
+
 TEST(Encoding, RepairedUtf8IsWellFormed)
 {
     const std::string r = "\xEF\xBF\xBD";
