@@ -59,6 +59,27 @@ bool number(const std::string& data, std::size_t at, std::size_t length, std::ui
     return true;
 }
 
+// A pax header's path record ("30 path=some/long/name.xmi\n"), "" when it
+// has none. Each record gives its own length, which is checked against
+// what is left: a damaged one ends the reading.
+std::string paxPath(const std::string& records)
+{
+    std::string path;
+    std::size_t at = 0;
+    while (at < records.size()) {
+        std::size_t length = 0, digits = at;
+        while (digits < records.size() && digits - at < 10 && records[digits] >= '0' && records[digits] <= '9')
+            length = length * 10 + static_cast<std::size_t>(records[digits++] - '0');
+        if (digits == at || length <= digits - at || length > records.size() - at)
+            break;
+        const std::string record = records.substr(digits, at + length - digits);
+        if (record.compare(0, 6, " path=") == 0 && record.back() == '\n')
+            path = record.substr(6, record.size() - 7);
+        at += length;
+    }
+    return path;
+}
+
 } // namespace
 
 bool TarArchive::isTar(const std::string& data)
@@ -95,11 +116,22 @@ void TarArchive::parse(const std::string& data)
     entries_.clear();
     damage_.clear();
     std::size_t at = 0;
+    // The name a GNU long-name entry ('L') or a pax header ('x') gives
+    // the entry that follows it.
+    std::string longName;
     while (data.size() - at >= kBlock && data[at] != '\0') {
         Entry entry;
         if (!readHeader(at, entry, damage_))
             return;
-        entries_.push_back(entry);
+        if (entry.type == 'L' || entry.type == 'x') {
+            const std::string content = extract(entry);
+            longName = entry.type == 'L' ? content.substr(0, content.find('\0')) : paxPath(content);
+        } else if (entry.type != 'g') {
+            if (!longName.empty())
+                entry.name = std::move(longName);
+            longName.clear();
+            entries_.push_back(entry);
+        }
         // The content is padded to whole blocks; the padding of the last
         // entry may be missing.
         const std::size_t blocks = entry.size / kBlock + (entry.size % kBlock != 0);

@@ -10,7 +10,9 @@ namespace wiredhost {
 // A tar archive in memory, as Umbrello's compressed models are (.xmi.tgz:
 // a tar holding the .xmi, in gzip). Sizes are octal text (or GNU's
 // base-256) that is read strictly: a size that is no number or runs past
-// the end of the data ends the archive there, with a message.
+// the end of the data ends the archive there, with a message. A name too
+// long for its header comes in the entry before: GNU tar's long name
+// ('L') or a pax header's path ('x').
 class TarArchive {
 public:
     struct Entry {

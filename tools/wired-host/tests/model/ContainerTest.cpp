@@ -87,12 +87,12 @@ std::string zipFile(const std::string& content, ZipLayout layout)
 }
 
 // A ustar header for name with the raw 12-byte size field, then content.
-std::string tarEntry(const std::string& name, const std::string& sizeField, const std::string& content)
+std::string tarEntry(const std::string& name, const std::string& sizeField, const std::string& content, char type = '0')
 {
     std::string header(512, '\0');
     header.replace(0, name.size(), name);
     header.replace(124, sizeField.size(), sizeField);
-    header[156] = '0';
+    header[156] = type;
     header.replace(257, 5, "ustar");
     std::string padded = content;
     padded.resize((content.size() + 511) / 512 * 512, '\0');
@@ -206,6 +206,37 @@ TEST(TarArchive, SizeFieldsAreReadStrictlyAndAlwaysAdvance)
         if (entry != nullptr) {
             EXPECT_EQ(archive.extract(*entry), model) << c.what;
         }
+    }
+}
+
+// A name longer than the header holds comes in an entry before it: GNU
+// tar's ././@LongLink or a pax header's path record. Each pax record
+// gives its own length, which may lie.
+TEST(TarArchive, LongNamesComeFromTheEntryBefore)
+{
+    const std::string model = "<XMI/>";
+    const std::string longName = std::string(150, 'd') + "/model.xmi";
+    const std::string pathBody = " path=" + longName + "\n";
+    const std::string pathRecord = std::to_string(pathBody.size() + 3) + pathBody; // a length of three digits
+    const struct {
+        const char* what;
+        std::string before;
+        const char* name; // of the model, "" when none is found
+    } cases[] = {
+        {"GNU long name", tarEntry("././@LongLink", octal(longName.size() + 1), longName + '\0', 'L'), longName.c_str()},
+        {"pax path", tarEntry("PaxHeaders/m", octal(pathRecord.size() + 13), "13 mtime=1.0\n" + pathRecord, 'x'),
+         longName.c_str()},
+        {"pax record longer than the header", tarEntry("PaxHeaders/m", octal(20), "99999999 path=a.xmi\n", 'x'), ""},
+        {"pax record of length zero", tarEntry("PaxHeaders/m", octal(14), "0 path=a.xmi\n", 'x'), ""},
+    };
+    for (const auto& c : cases) {
+        TarArchive archive;
+        const std::string tar = c.before + tarEntry(std::string(100, 'd'), octal(model.size()), model);
+        archive.parse(tar);
+        const TarArchive::Entry* entry = archive.findBySuffix(".xmi");
+        EXPECT_EQ(entry != nullptr ? entry->name : "", c.name) << c.what;
+        ASSERT_EQ(archive.entries().size(), 1u) << c.what << ": the header entry is no entry of its own";
+        EXPECT_EQ(archive.extract(archive.entries()[0]), model) << c.what;
     }
 }
 
