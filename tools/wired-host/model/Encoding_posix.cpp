@@ -20,12 +20,26 @@ std::string iconvName(const std::string& name)
     return name;
 }
 
+// The width of the source encoding's code unit: what a character it lacks
+// (a lone surrogate) is skipped by, or a UTF-16 text would go on shifted
+// by a byte, all of it garbage.
+std::size_t unitOf(const std::string& encoding)
+{
+    const std::string name = normalName(encoding);
+    if (name.compare(0, 5, "utf16") == 0 || name.compare(0, 4, "ucs2") == 0)
+        return 2;
+    if (name.compare(0, 5, "utf32") == 0 || name.compare(0, 4, "ucs4") == 0)
+        return 4;
+    return 1;
+}
+
 bool convert(const std::string& text, const std::string& from, const std::string& to, std::string& out)
 {
     iconv_t cd = iconv_open((to + "//TRANSLIT").c_str(), from.c_str());
     if (cd == reinterpret_cast<iconv_t>(-1))
         return false;
     out.clear();
+    const std::size_t unit = unitOf(from);
     char buffer[4096];
     char* in = const_cast<char*>(text.data());
     std::size_t inLeft = text.size();
@@ -35,10 +49,12 @@ bool convert(const std::string& text, const std::string& from, const std::string
         const std::size_t done = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
         out.append(buffer, outPtr - buffer);
         if (done == static_cast<std::size_t>(-1) && errno != E2BIG) {
-            // A byte the source encoding does not have: keep a '?' and go on.
+            // A character the source encoding does not have: keep a '?'
+            // and go on after its code unit.
+            const std::size_t skipped = unit < inLeft ? unit : inLeft;
             out += '?';
-            ++in;
-            --inLeft;
+            in += skipped;
+            inLeft -= skipped;
         }
     }
     char* outPtr = buffer;

@@ -36,6 +36,17 @@ TEST(Encoding, DeclaredEncodingsToUtf8AndBack)
         ASSERT_TRUE(encoding::fromUtf8(c.utf8, c.encoding, back)) << c.encoding;
         EXPECT_EQ(back, c.bytes) << c.encoding;
     }
+    // A lone surrogate is one character lacking ('?' from iconv, U+FFFD
+    // from Windows): what follows it is read as it is, not a byte off.
+    const Conversion lone[] = {
+        {"UTF-16LE", std::string("A\0\x00\xD8" "B\0C\0", 8), "A?BC"},
+        {"UTF-16BE", std::string("\0A\xDC\x00" "\0B\0C", 8), "A?BC"},
+    };
+    for (const Conversion& c : lone) {
+        std::string utf8;
+        ASSERT_TRUE(encoding::toUtf8(c.bytes, c.encoding, utf8)) << c.encoding;
+        EXPECT_TRUE(utf8 == c.utf8 || utf8 == "A\xEF\xBF\xBD" "BC") << c.encoding << ": " << utf8;
+    }
 }
 
 TEST(Encoding, UnknownEncodingsAreRefused)
