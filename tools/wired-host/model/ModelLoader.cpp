@@ -176,12 +176,29 @@ bool ModelLoader::loadBytes(std::string& bytes, std::string& error)
         entry_ = containers.entry();
         container = FormatDetector::containerOf(bytes);
     }
+    textToUtf8(bytes);
     const Format* format = textFormatOf(bytes);
     if (format == nullptr) {
         error = at(0) + FormatDetector::describeBytes(bytes);
         return false;
     }
     return finishCollected((this->*format->readText)(bytes, *format, error), error);
+}
+
+// A text format saved as UTF-16 (Notepad's "Unicode"): PlantUML and JSON
+// are read in UTF-8, without the byte-order mark. XML is left as it is, to
+// be converted as its own declaration says.
+void ModelLoader::textToUtf8(std::string& bytes)
+{
+    const std::string utf16 = XmlDecoder::utf16Of(bytes);
+    if (utf16.empty())
+        return;
+    std::string utf8;
+    if (!encoding::toUtf8(bytes, utf16, utf8) || FormatDetector::isXml(utf8))
+        return;
+    if (utf8.compare(0, 3, "\xEF\xBB\xBF") == 0)
+        utf8.erase(0, 3);
+    bytes.swap(utf8);
 }
 
 // tinyxml2's own limit on nesting is named as one; other errors are its.

@@ -57,6 +57,7 @@ private:
     static const Format* xmlFormatOf(const tinyxml2::XMLElement& root);
 
     void announceBigFile(std::FILE* file) const;
+    static void textToUtf8(std::string& bytes);
     bool loadXmlFile(std::FILE* file, std::string& error);
     bool loadXmlText(std::string& text, const Format& format, std::string& error);
     bool parseXmlText(std::string& text, std::string& error);

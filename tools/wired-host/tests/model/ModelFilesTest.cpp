@@ -140,6 +140,24 @@ TEST(ModelText, Utf16FilesAreConvertedLikeAnyOther)
     std::string error;
     ASSERT_TRUE(model.load(scratchFile("utf16.xmi", "\xFF\xFE" + utf16), error)) << error;
     expectClasses(model, {{"Domain", "CaféOrder"}, {"Domain", "Straße"}, {"Domain", "ORDERS"}}, "UTF-16");
+
+    // PlantUML and StarUML saved as UTF-16 with its byte-order mark
+    // (Notepad's "Unicode"), big-endian too.
+    const struct {
+        const char* file;
+        const char* encoding;
+        const char* mark;
+        std::string text;
+    } texts[] = {
+        {"utf16.puml", "UTF-16LE", "\xFF\xFE", "@startuml\nclass Café\n@enduml\n"},
+        {"utf16be.puml", "UTF-16BE", "\xFE\xFF", "\n@startuml\nclass Café\n@enduml\n"},
+        {"utf16.mdj", "UTF-16LE", "\xFF\xFE", R"({"_type": "Project", "ownedElements": [{"_type": "UMLClass", "name": "Café"}]})"},
+    };
+    for (const auto& t : texts) {
+        ASSERT_TRUE(encoding::fromUtf8(t.text, t.encoding, utf16)) << t.file;
+        ASSERT_TRUE(model.load(scratchFile(t.file, t.mark + utf16), error)) << t.file << ": " << error;
+        expectClasses(model, {{"", "Café"}}, t.file);
+    }
 }
 
 TEST(ModelText, WrapperAndTopLevelUmlElements)
