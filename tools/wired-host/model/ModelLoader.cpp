@@ -190,15 +190,11 @@ bool ModelLoader::loadBytes(std::string& bytes, std::string& error)
 // be converted as its own declaration says.
 void ModelLoader::textToUtf8(std::string& bytes)
 {
-    const std::string utf16 = XmlDecoder::utf16Of(bytes);
-    if (utf16.empty())
+    if (XmlDecoder::utf16Of(bytes).empty())
         return;
-    std::string utf8;
-    if (!encoding::toUtf8(bytes, utf16, utf8) || FormatDetector::isXml(utf8))
-        return;
-    if (utf8.compare(0, 3, "\xEF\xBB\xBF") == 0)
-        utf8.erase(0, 3);
-    bytes.swap(utf8);
+    std::string utf8 = bytes;
+    if (XmlDecoder::utf16ToUtf8(utf8) && !FormatDetector::isXml(utf8))
+        bytes.swap(utf8);
 }
 
 // tinyxml2's own limit on nesting is named as one; other errors are its.

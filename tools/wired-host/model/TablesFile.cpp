@@ -4,6 +4,7 @@
 #include "Files.h"
 #include "SqlScanner.h"
 #include "Text.h"
+#include "XmlDecoder.h"
 
 namespace wiredhost {
 
@@ -12,8 +13,11 @@ bool TablesFile::read(const std::string& path, std::string& error)
     std::string text;
     if (!hostkit::files::readFile(path, "the tables file", text, error))
         return false;
+    // Notepad saves "Unicode" as UTF-16 with a byte-order mark.
     if (text.compare(0, 3, "\xEF\xBB\xBF") == 0)
         text.erase(0, 3);
+    else
+        XmlDecoder::utf16ToUtf8(text);
     // The names are compared with what the plug-in derives, in the host's
     // code page; the file is UTF-8 (or plain ASCII), or else already in it.
     // UTF-8 is read before the names are converted: no byte of its letters

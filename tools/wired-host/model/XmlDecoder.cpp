@@ -53,6 +53,18 @@ std::string XmlDecoder::utf16Of(const std::string& head)
     return std::string();
 }
 
+bool XmlDecoder::utf16ToUtf8(std::string& text)
+{
+    const std::string utf16 = utf16Of(text);
+    std::string utf8;
+    if (utf16.empty() || !encoding::toUtf8(text, utf16, utf8))
+        return false;
+    if (startsWith(utf8, "\xEF\xBB\xBF", 3))
+        utf8.erase(0, 3);
+    text.swap(utf8);
+    return true;
+}
+
 // Java's names (ISO8859_1, Cp1252) and Umbrello's (UnicodeUTF8) as the
 // names every platform knows.
 std::string XmlDecoder::canonicalName(const std::string& name)

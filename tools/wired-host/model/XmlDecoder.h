@@ -16,6 +16,9 @@ public:
     // "UTF-16LE" or "UTF-16BE" from a byte-order mark or a first '<' with
     // a NUL beside it; "" for any other text.
     static std::string utf16Of(const std::string& head);
+    // Text that utf16Of says is UTF-16, in UTF-8 without its byte-order
+    // mark; false, and the text as it was, for any other.
+    static bool utf16ToUtf8(std::string& text);
     // The value of encoding="…" in the XML declaration that starts the
     // text (after blank lines perhaps), as written; "" without one.
     static std::string declaredEncoding(const std::string& head);

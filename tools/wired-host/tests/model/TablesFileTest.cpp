@@ -139,6 +139,38 @@ TEST(TablesFile, Utf8ScriptsAreReadBeforeTheirNamesAreConverted)
     EXPECT_EQ(found, expected) << "host code page " << encoding::hostCodePage();
 }
 
+// Notepad's "Unicode": UTF-16 with a byte-order mark, names or SQL.
+TEST(TablesFile, Utf16FilesAreRead)
+{
+    const struct {
+        const char* file;
+        const char* encoding;
+        const char* mark;
+        const char* text;
+        Tables expected;
+    } cases[] = {
+        {"names-utf16.txt", "UTF-16LE", "\xFF\xFE", "Order_Item\r\nCustomer\r\n", {{"Order_Item", false}, {"Customer", false}}},
+        {"script-utf16.sql", "UTF-16BE", "\xFE\xFF", "CREATE TABLE [Order_Item] (id int);", {{"Order_Item", false}}},
+    };
+    for (const auto& c : cases) {
+        std::string utf16;
+        ASSERT_TRUE(encoding::fromUtf8(c.text, c.encoding, utf16)) << c.file;
+        const std::string path = std::string(WIREDHOST_TEST_SCRATCH) + "/" + c.file;
+        std::FILE* file = std::fopen(path.c_str(), "wb");
+        ASSERT_NE(file, nullptr);
+        const std::string bytes = c.mark + utf16;
+        std::fwrite(bytes.data(), 1, bytes.size(), file);
+        std::fclose(file);
+        TablesFile tables;
+        std::string error;
+        ASSERT_TRUE(tables.read(path, error)) << error;
+        Tables found;
+        for (const TablesFile::Table& table : tables.tables())
+            found.emplace_back(table.name, table.anyCase);
+        EXPECT_EQ(found, c.expected) << c.file;
+    }
+}
+
 TEST(TablesFile, OtherwiseOneNameALine)
 {
     const Tables expected = {{"Order_Item", false}, {"Customer Master", false}, {"# not a comment", false}};
