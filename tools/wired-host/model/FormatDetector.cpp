@@ -21,11 +21,14 @@ bool isSpace(char c)
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
-// The first character that is not white space or a byte-order mark; the
+// The first character that is not white space or a byte-order mark,
+// looked for from `from` on (what is before it is known to be blank); the
 // text is taken as UTF-8, UTF-16 first characters are found by the caller.
-std::size_t firstCharacter(const std::string& head)
+std::size_t firstCharacter(const std::string& head, std::size_t from = 0)
 {
     std::size_t at = head.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    if (from > at)
+        at = from;
     while (at < head.size() && isSpace(head[at]))
         ++at;
     return at;
@@ -78,9 +81,10 @@ const XMLElement* firstContent(const XMLElement& root)
 
 } // namespace
 
-bool FormatDetector::needsMore(const std::string& head)
+bool FormatDetector::needsMore(const std::string& head, std::size_t& blank)
 {
-    return head.size() < kSignRoom || firstCharacter(head) + kSignRoom > head.size();
+    blank = firstCharacter(head, blank);
+    return head.size() < kSignRoom || blank + kSignRoom > head.size();
 }
 
 ModelFormat FormatDetector::containerOf(const std::string& head)

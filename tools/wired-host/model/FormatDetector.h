@@ -33,8 +33,10 @@ public:
     static ModelFormat containerOf(const std::string& head);
     // True while the start read so far cannot tell the format: the first
     // kSignRoom bytes, blank lines and then that much after the first
-    // character (which an XML declaration's encoding fits in).
-    static bool needsMore(const std::string& head);
+    // character (which an XML declaration's encoding fits in). blank: how
+    // far the start is known to be blank, kept between calls as the start
+    // grows, so that megabytes of blank lines are looked at once.
+    static bool needsMore(const std::string& head, std::size_t& blank);
     static const std::size_t kSignRoom = 512;
 
     // Text formats: XML (a first '<', or UTF-16), JSON (a first '{'),

@@ -149,11 +149,11 @@ bool ModelLoader::loadFile(std::string& error)
     // may stand after any number of blank lines.
     std::string head;
     char block[4096];
-    std::size_t got = 0;
+    std::size_t got = 0, blank = 0;
     do {
         got = std::fread(block, 1, sizeof block, file.get());
         head.append(block, got);
-    } while (got > 0 && FormatDetector::needsMore(head));
+    } while (got > 0 && FormatDetector::needsMore(head, blank));
     // A plain UTF-8 XML file goes to tinyxml2 as it is, so the whole text
     // is in memory once only.
     if (FormatDetector::containerOf(head) == ModelFormat::Unknown && FormatDetector::isXml(head) &&

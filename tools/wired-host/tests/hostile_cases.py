@@ -67,6 +67,9 @@ def refused_files(s):
          '"/></XMI>', "references.xmi:3: a character reference (&#...;) that XML does not allow: not a number"),
         ("nul-reference.xmi", '<XMI xmi.version="1.2"><XMI.content><UML:Class name="A&#0;B"/></XMI.content></XMI>',
          "nul-reference.xmi:1: a character reference (&#...;) that XML does not allow: U+0000"),
+        # The start of a file is read until its first character: that is
+        # looked for once, not again through all of it per block read.
+        ("blank-lines.puml", "\n" * (16 << 20), "blank-lines.puml: the file holds only white space"),
         ("huge-number.mdj", '{"_type": "Project", "n": ' + "9" * 100000 + "}",
          "huge-number.mdj: malformed JSON (line 1: number overflow parsing '999"),
         ("deep.xmi", "<XMI>" + "<a>" * 200 + "</a>" * 200 + "</XMI>", "elements nested deeper than 100"),
