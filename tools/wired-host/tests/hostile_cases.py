@@ -108,6 +108,10 @@ def test_deep_and_wide_models_are_read_in_linear_time(s):
          '<UML:Stereotype.extendedElement>' + '<UML:Class xmi.idref="c"/>' * 100000 + '</UML:Stereotype.extendedElement>'
          '</UML:Stereotype><UML:Class xmi.id="c" name="C"/></UML:Namespace.ownedElement></UML:Model></XMI.content></XMI>',
          1, ""),
+        # A Dia stereotype of a million guillemets, which are taken off.
+        ("guillemets.dia", dia([("Class", "K", "K", "")]).replace(
+            "</dia:attribute></dia:object>", '</dia:attribute><dia:attribute name="stereotype"><dia:string>#' +
+            "\u00ab" * 1000000 + "#</dia:string></dia:attribute></dia:object>"), 1, ""),
         ("cycle.dia", dia([("LargePackage", "A", "a", "B"), ("LargePackage", "B", "b", "A"),
                            ("Class", "C1", "InA", "A")]), 1, "b.a"),
     ]
