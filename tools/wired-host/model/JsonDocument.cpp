@@ -1,6 +1,7 @@
 #include "JsonDocument.h"
 
 #include <cstdlib>
+#include <vector>
 
 #include "Encoding.h"
 
@@ -71,18 +72,36 @@ std::string shortMessage(const std::string& failure, const std::string& text, st
     return "line " + std::to_string(line) + ": " + what;
 }
 
-// nlohmann-json's own reader, bounded in depth. Its reader with a callback
-// (the other way to bound it) looks through an object's or array's
-// members each time one of them ends, which makes an array of a hundred
-// thousand objects take seconds and of a million hours. Its errors,
-// an unreadable number's included, are kept rather than thrown.
+// nlohmann-json's own reader, bounded in depth and in the members of an
+// object, which it keeps in file order by looking through all before each
+// new one (an object of 200,000 members took a minute). Its reader with a
+// callback (the other way to bound depth) looks through an object's or
+// array's members each time one of them ends, which makes an array of a
+// hundred thousand objects take seconds and of a million hours. Its
+// errors, an unreadable number's included, are kept rather than thrown.
 class BoundedReader : public nlohmann::detail::json_sax_dom_parser<JsonDocument::Value> {
 public:
     using Base = nlohmann::detail::json_sax_dom_parser<JsonDocument::Value>;
     explicit BoundedReader(JsonDocument::Value& document) : Base(document, false) {}
 
-    bool start_object(std::size_t elements) { return deeper() && Base::start_object(elements); }
-    bool end_object() { --depth_; return Base::end_object(); }
+    bool start_object(std::size_t elements)
+    {
+        members_.push_back(0);
+        return deeper() && Base::start_object(elements);
+    }
+    bool end_object()
+    {
+        members_.pop_back();
+        --depth_;
+        return Base::end_object();
+    }
+    // Checked before the member is added: adding it is what looks through
+    // all the members before it.
+    bool key(std::string& name)
+    {
+        tooWide_ = ++members_.back() > JsonDocument::kMaxMembers;
+        return !tooWide_ && Base::key(name);
+    }
     bool start_array(std::size_t elements) { return deeper() && Base::start_array(elements); }
     bool end_array() { --depth_; return Base::end_array(); }
     bool parse_error(std::size_t byte, const std::string&, const nlohmann::detail::exception& failure)
@@ -93,6 +112,7 @@ public:
     }
 
     bool tooDeep() const { return tooDeep_; }
+    bool tooWide() const { return tooWide_; }
     const std::string& failure() const { return failure_; }
     std::size_t byte() const { return byte_; }
 
@@ -105,6 +125,9 @@ private:
 
     int depth_ = 0;
     bool tooDeep_ = false;
+    // The members of each object being read, innermost last.
+    std::vector<std::size_t> members_;
+    bool tooWide_ = false;
     std::string failure_;
     std::size_t byte_ = 0;
 };
@@ -160,6 +183,9 @@ bool JsonDocument::parse(const std::string& text, Value& document, std::string& 
         return true;
     if (reader.tooDeep())
         error = "nested deeper than " + std::to_string(kMaxDepth) + " objects and arrays";
+    else if (reader.tooWide())
+        error = "an object with more than " + std::to_string(kMaxMembers) +
+                " members (the limit of the JSON reader, which checks each member's name against all before it)";
     else
         error = shortMessage(reader.failure(), strict, reader.byte());
     document = Value();

@@ -19,6 +19,9 @@ public:
 
     // Deeper nesting is refused before it is built.
     static const int kMaxDepth = 500;
+    // So is an object with more members: each new member is compared with
+    // all before it (StarUML's objects have a few dozen).
+    static const std::size_t kMaxMembers = 1000;
 
     // False with "line N: what" in error.
     static bool parse(const std::string& text, Value& document, std::string& error);

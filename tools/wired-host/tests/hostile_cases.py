@@ -70,6 +70,10 @@ def refused_files(s):
         # The start of a file is read until its first character: that is
         # looked for once, not again through all of it per block read.
         ("blank-lines.puml", "\n" * (16 << 20), "blank-lines.puml: the file holds only white space"),
+        # The JSON reader keeps members in file order by comparing each
+        # new one with all before it.
+        ("members.mdj", '{"_type": "Project", ' + ", ".join(f'"k{i}": 0' for i in range(200000)) + "}",
+         "members.mdj: malformed JSON (an object with more than 1000 members"),
         ("huge-number.mdj", '{"_type": "Project", "n": ' + "9" * 100000 + "}",
          "huge-number.mdj: malformed JSON (line 1: number overflow parsing '999"),
         ("deep.xmi", "<XMI>" + "<a>" * 200 + "</a>" * 200 + "</XMI>", "elements nested deeper than 100"),

@@ -69,5 +69,24 @@ TEST(JsonDocument, NestingIsBounded)
     EXPECT_FALSE(JsonDocument::parse(std::string(1000000, '['), document, error));
 }
 
+// Each member is compared with all before it as it is added: an object's
+// members are bounded, however many objects there are.
+TEST(JsonDocument, MembersOfAnObjectAreBounded)
+{
+    const auto object = [](std::size_t members) {
+        std::string text = "{";
+        for (std::size_t i = 0; i < members; ++i)
+            text += (i == 0 ? "\"k" : ", \"k") + std::to_string(i) + "\": [{}]";
+        return text + "}";
+    };
+    const std::size_t most = JsonDocument::kMaxMembers;
+    JsonDocument::Value document;
+    std::string error;
+    EXPECT_TRUE(JsonDocument::parse("[" + object(most) + ", " + object(most) + "]", document, error)) << error;
+    EXPECT_EQ(document[1].size(), most);
+    EXPECT_FALSE(JsonDocument::parse("[" + object(most) + ", {\"a\": " + object(most + 1) + "}]", document, error));
+    EXPECT_NE(error.find("an object with more than 1000 members"), std::string::npos) << error;
+}
+
 } // namespace
 } // namespace wiredhost
