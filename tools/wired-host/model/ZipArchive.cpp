@@ -11,6 +11,10 @@ namespace {
 const std::uint32_t kEndOfDirectory = 0x06054b50;
 const std::uint32_t kDirectoryEntry = 0x02014b50;
 const std::uint32_t kLocalHeader = 0x04034b50;
+const std::uint32_t kZip64End = 0x06064b50;
+const std::uint32_t kZip64Locator = 0x07064b50;
+const std::uint32_t kZip64Extra = 0x0001;
+const std::uint32_t kInZip64 = 0xFFFFFFFF; // a 32-bit field whose value is in the zip64 record
 
 std::uint32_t read16(const std::string& data, std::size_t at)
 {
@@ -21,6 +25,17 @@ std::uint32_t read16(const std::string& data, std::size_t at)
 std::uint32_t read32(const std::string& data, std::size_t at)
 {
     return read16(data, at) | (read16(data, at + 2) << 16);
+}
+
+// A 64-bit field as a size_t; false when it does not fit one (on 32-bit),
+// which no offset or size within the data in memory can need.
+bool read64(const std::string& data, std::size_t at, std::size_t& value)
+{
+    const std::uint64_t wide = read32(data, at) | static_cast<std::uint64_t>(read32(data, at + 4)) << 32;
+    if (wide > static_cast<std::size_t>(-1))
+        return false;
+    value = static_cast<std::size_t>(wide);
+    return true;
 }
 
 // The end record is in the last 22 + 65535 bytes (its comment may be long).
@@ -37,6 +52,27 @@ bool findEnd(const std::string& data, std::size_t& end)
         if (at == lowest)
             return false;
     }
+}
+
+// Streaming zippers (Info-ZIP reading a pipe, .NET, Java with unknown sizes)
+// write zip64 records even for small files: the end record's count and
+// offset then stand in a zip64 end record that a locator just before it
+// points at.
+bool readZip64End(const std::string& data, std::size_t end, std::size_t& count, std::size_t& directory)
+{
+    if (end < 20 || read32(data, end - 20) != kZip64Locator)
+        return false;
+    std::size_t record = 0;
+    if (!read64(data, end - 20 + 8, record) || record > data.size() || data.size() - record < 56 ||
+        read32(data, record) != kZip64End)
+        return false;
+    std::size_t entries = 0;
+    std::size_t offset = 0;
+    if (!read64(data, record + 32, entries) || !read64(data, record + 48, offset))
+        return false;
+    count = entries;
+    directory = offset;
+    return true;
 }
 
 bool endsWith(const std::string& text, const std::string& suffix)
@@ -67,9 +103,15 @@ bool ZipArchive::parse(const std::string& data, std::string& error)
         error = "a zip file without its directory (cut short?)";
         return false;
     }
-    const std::uint32_t count = read16(data, end + 10);
+    std::size_t count = read16(data, end + 10);
     std::size_t at = read32(data, end + 16);
-    for (std::uint32_t i = 0; i < count; ++i) {
+    if ((count == 0xFFFF || at == kInZip64) && !readZip64End(data, end, count, at) && at == kInZip64) {
+        error = "a zip64 file without its zip64 end record (cut short?)";
+        return false;
+    }
+    // Each entry takes 46 bytes at least, so a count from the file cannot
+    // make the loop run longer than the data allows.
+    for (std::size_t i = 0; i < count; ++i) {
         if (!readEntry(data, at)) {
             error = "a zip file with a damaged directory (entry " + std::to_string(i + 1) + " of " +
                     std::to_string(count) + ")";
@@ -96,10 +138,45 @@ bool ZipArchive::readEntry(const std::string& data, std::size_t& at)
     if (data.size() - at - 46 < nameLength)
         return false;
     entry.name = data.substr(at + 46, nameLength);
+    const std::size_t extraLength = read16(data, at + 30);
+    if (data.size() - at - 46 - nameLength < extraLength ||
+        !readZip64Sizes(data, at + 46 + nameLength, extraLength, entry))
+        return false;
+    entry.encrypted = (read16(data, at + 8) & 1) != 0;
     entries_.push_back(entry);
     const std::size_t length = 46 + nameLength + extra;
     at = data.size() - at < length ? data.size() : at + length;
     return true;
+}
+
+// The fields of a directory entry that say they are in its zip64 extra
+// field, read from there in the order the format gives (size, compressed
+// size, local header); false when one is missing.
+bool ZipArchive::readZip64Sizes(const std::string& data, std::size_t at, std::size_t length, Entry& entry)
+{
+    if (entry.size != kInZip64 && entry.compressedSize != kInZip64 && entry.localHeader != kInZip64)
+        return true;
+    while (length >= 4) {
+        const std::size_t id = read16(data, at);
+        const std::size_t fieldLength = read16(data, at + 2);
+        if (length - 4 < fieldLength)
+            return false;
+        if (id == kZip64Extra) {
+            std::size_t next = at + 4;
+            const std::size_t fieldEnd = next + fieldLength;
+            for (std::size_t* field : {&entry.size, &entry.compressedSize, &entry.localHeader}) {
+                if (*field != kInZip64)
+                    continue;
+                if (fieldEnd - next < 8 || !read64(data, next, *field))
+                    return false;
+                next += 8;
+            }
+            return true;
+        }
+        at += 4 + fieldLength;
+        length -= 4 + fieldLength;
+    }
+    return false;
 }
 
 const ZipArchive::Entry* ZipArchive::findBySuffix(const std::string& suffix) const
@@ -123,6 +200,10 @@ bool ZipArchive::extract(const Entry& entry, std::size_t limit, std::string& out
     if (data.size() - header < skipped || data.size() - header - skipped < entry.compressedSize) {
         error = "zip entry " + entry.name + " is cut short (it says it holds " +
                 std::to_string(entry.compressedSize) + " bytes)";
+        return false;
+    }
+    if (entry.encrypted) {
+        error = "zip entry " + entry.name + " is encrypted, which wired-host does not read";
         return false;
     }
     const std::size_t start = header + skipped;

@@ -9,15 +9,16 @@ namespace wiredhost {
 
 // A zip file read from memory through its central directory: ArgoUML's
 // .zargo and Poseidon's .zuml hold the model as an .xmi entry. Stored and
-// deflated entries are read; zip64 and encryption are not.
+// deflated entries are read, zip64 records too; encrypted ones are not.
 class ZipArchive {
 public:
     struct Entry {
         std::string name;
         std::uint16_t method = 0;
-        std::uint32_t compressedSize = 0;
-        std::uint32_t size = 0;
-        std::uint32_t localHeader = 0;
+        bool encrypted = false;
+        std::size_t compressedSize = 0;
+        std::size_t size = 0;
+        std::size_t localHeader = 0;
     };
 
     static bool isZip(const std::string& data);
@@ -36,6 +37,7 @@ public:
 
 private:
     bool readEntry(const std::string& data, std::size_t& at);
+    static bool readZip64Sizes(const std::string& data, std::size_t at, std::size_t length, Entry& entry);
 
     const std::string* data_ = nullptr;
     std::vector<Entry> entries_;

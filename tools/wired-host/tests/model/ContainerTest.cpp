@@ -86,6 +86,50 @@ std::string zipFile(const std::string& content, ZipLayout layout)
     return zip;
 }
 
+void put64(std::string& out, std::uint64_t value)
+{
+    put32(out, static_cast<std::uint32_t>(value));
+    put32(out, static_cast<std::uint32_t>(value >> 32));
+}
+
+// The same entry as a streaming zipper writes it: the directory's sizes and
+// offset and the end record's count and offset all in zip64 records. The
+// zip64 end record is left out when asked, and its directory offset can
+// be given.
+std::string zip64File(const std::string& content, bool withEndRecord, std::uint64_t directoryOffset = ~0ull)
+{
+    const std::string name = "m.xmi";
+    const std::string data = deflated(content, -15);
+    std::string zip;
+    put32(zip, 0x04034b50);
+    put16(zip, 45); put16(zip, 0); put16(zip, 8); put32(zip, 0); put32(zip, 0);
+    put32(zip, 0xFFFFFFFF); put32(zip, 0xFFFFFFFF);
+    put16(zip, static_cast<std::uint32_t>(name.size())); put16(zip, 20);
+    zip += name;
+    put16(zip, 1); put16(zip, 16); put64(zip, content.size()); put64(zip, data.size());
+    zip += data;
+    const std::uint64_t directory = zip.size();
+    put32(zip, 0x02014b50);
+    put16(zip, 45); put16(zip, 45); put16(zip, 0); put16(zip, 8); put32(zip, 0); put32(zip, 0);
+    put32(zip, 0xFFFFFFFF); put32(zip, 0xFFFFFFFF);
+    put16(zip, static_cast<std::uint32_t>(name.size())); put16(zip, 4 + 24); put16(zip, 0); put16(zip, 0);
+    put16(zip, 0); put32(zip, 0); put32(zip, 0xFFFFFFFF);
+    zip += name;
+    put16(zip, 1); put16(zip, 24); put64(zip, content.size()); put64(zip, data.size()); put64(zip, 0);
+    const std::uint64_t length = zip.size() - directory;
+    if (withEndRecord) {
+        const std::uint64_t record = zip.size();
+        put32(zip, 0x06064b50); put64(zip, 44); put16(zip, 45); put16(zip, 45); put32(zip, 0); put32(zip, 0);
+        put64(zip, 1); put64(zip, 1); put64(zip, length); put64(zip, directoryOffset != ~0ull ? directoryOffset : directory);
+        put32(zip, 0x07064b50); put32(zip, 0); put64(zip, record); put32(zip, 1);
+    }
+    put32(zip, 0x06054b50);
+    put16(zip, 0); put16(zip, 0); put16(zip, 0xFFFF); put16(zip, 0xFFFF);
+    put32(zip, 0xFFFFFFFF); put32(zip, 0xFFFFFFFF);
+    put16(zip, 0);
+    return zip;
+}
+
 // A ustar header for name with the raw 12-byte size field, then content.
 std::string tarEntry(const std::string& name, const std::string& sizeField, const std::string& content, char type = '0')
 {
@@ -174,6 +218,38 @@ TEST(ZipArchive, SizesAndOffsetsFromTheFileAreCheckedWithoutWrapping)
             EXPECT_NE(error.find(c.error), std::string::npos) << c.what << ": " << error;
         }
     }
+}
+
+TEST(ZipArchive, Zip64RecordsAreReadAndCheckedLikeTheirShortForms)
+{
+    const std::string model = "<XMI><Model name='zip64'/></XMI>";
+    ZipArchive archive;
+    std::string error;
+    const std::string zip = zip64File(model, true);
+    ASSERT_TRUE(archive.parse(zip, error)) << error;
+    ASSERT_EQ(archive.entries().size(), 1u);
+    std::string content;
+    ASSERT_TRUE(archive.extract(archive.entries()[0], 1 << 20, content, error)) << error;
+    EXPECT_EQ(content, model);
+
+    EXPECT_FALSE(archive.parse(zip64File(model, false), error));
+    EXPECT_NE(error.find("zip64 end record"), std::string::npos) << error;
+    for (std::uint64_t offset : {std::uint64_t{0xFFFFFFFFFFFFFFF0ull}, std::uint64_t{0x100000000ull}}) {
+        EXPECT_FALSE(archive.parse(zip64File(model, true, offset), error)) << offset;
+        EXPECT_NE(error.find("damaged directory"), std::string::npos) << error;
+    }
+}
+
+TEST(ZipArchive, AnEncryptedEntryIsNamedNotInflated)
+{
+    std::string zip = zipFile("<XMI/>", {0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF});
+    zip[zip.find("PK\x01\x02") + 8] |= 1;
+    ZipArchive archive;
+    std::string error;
+    ASSERT_TRUE(archive.parse(zip, error)) << error;
+    std::string content;
+    EXPECT_FALSE(archive.extract(archive.entries()[0], 1 << 20, content, error));
+    EXPECT_NE(error.find("m.xmi is encrypted"), std::string::npos) << error;
 }
 
 TEST(TarArchive, SizeFieldsAreReadStrictlyAndAlwaysAdvance)
