@@ -469,6 +469,12 @@ int Reporter::fail(const std::string& message)
     return 2;
 }
 
+void Reporter::warn(const std::string& message)
+{
+    err_ << encoding::utf8ToOutput("wired-host " + command_ + ": warning: " + visible(toolText(message)) + "\n", true)
+         << std::flush;
+}
+
 bool Reporter::anyUnmapped() const
 {
     return std::any_of(classes_.begin(), classes_.end(), [](const ClassEntry& c) { return c.outcome != Outcome::Set; });

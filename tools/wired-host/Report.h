@@ -78,6 +78,9 @@ public:
 
     // "wired-host COMMAND: message" on the error stream; the exit code 2.
     int fail(const std::string& message);
+    // "wired-host COMMAND: warning: message" on the error stream, in every
+    // format.
+    void warn(const std::string& message);
 
     // True when some class got no table.
     bool anyUnmapped() const;

@@ -2,6 +2,7 @@
 // real plug-in as a modelling host does and shows what it makes of a model,
 // checks config.xml files and previews table names.
 #include <algorithm>
+#include <cstdio>
 #include <exception>
 #include <iostream>
 #include <memory>
@@ -320,6 +321,40 @@ kavri::IConvert* openConverter(const Options& options, PluginSession& session, M
 }
 
 // The model and the tables the host knows, from --tables or the model.
+// UTF-8 text with every character beyond ASCII as \uXXXX: the code page
+// that lacks a name's letters is the one the error stream is written in.
+std::string asciiEscaped(const std::string& utf8)
+{
+    std::string out;
+    for (std::size_t at = 0, length = 0; at < utf8.size(); at += length) {
+        const char32_t c = encoding::characterAt(utf8, at, length);
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+            continue;
+        }
+        char code[12];
+        std::snprintf(code, sizeof code, c > 0xFFFF ? "\\U%08X" : "\\u%04X", static_cast<unsigned>(c));
+        out += code;
+    }
+    return out;
+}
+
+// Names in characters the host's code page lacks reach the plug-in as a
+// host in that code page would give them, '?' in place of each; the user
+// should know why those tables look as they do.
+void warnOutsideHostCodePage(Reporter& reporter, std::size_t count, const std::vector<std::string>& first)
+{
+    if (count == 0)
+        return;
+    std::string examples;
+    for (const std::string& name : first)
+        examples += (examples.empty() ? "" : ", ") + asciiEscaped(name);
+    reporter.warn(std::to_string(count) + (count == 1 ? " class has a name" : " classes have names") +
+                  " with characters that the host's code page (" + encoding::hostCodePage() +
+                  ") lacks: the plug-in gets '?' in their place, as from a host in that code page (" + examples +
+                  (count > first.size() ? ", ..." : "") + ")");
+}
+
 bool loadModel(const Options& options, Model& model, Reporter& reporter)
 {
     const std::string& path = options.positional[0];
@@ -340,6 +375,7 @@ bool loadModel(const Options& options, Model& model, Reporter& reporter)
         known = "those the model names";
     reporter.model(path + " (" + model.format() + "), " + std::to_string(model.classes().size()) + " classes",
                    known);
+    warnOutsideHostCodePage(reporter, model.classesOutsideHostCodePage(), model.firstOutsideHostCodePage());
     return true;
 }
 
@@ -505,6 +541,13 @@ int namesCommand(const Invocation& call)
     if (options.has("explain"))
         explainer.reset(new Explainer(explainerFor(session, host)));
     std::vector<ClassEntry> entries;
+    std::size_t outside = 0;
+    std::vector<std::string> firstOutside;
+    for (const std::string& argument : options.positional) {
+        if (encoding::hostToUtf8(encoding::utf8ToHost(argument)) != argument && ++outside <= 3)
+            firstOutside.push_back(argument);
+    }
+    warnOutsideHostCodePage(reporter, outside, firstOutside);
     for (const std::string& argument : options.positional) {
         entries.push_back(PluginSession::convertClass(*converter, classFromArgument(encoding::utf8ToHost(argument)), nullptr));
         reporter.mapped(entries.back());

@@ -64,8 +64,16 @@ void Model::convertTextToHost()
     if (encoding::hostCodePage() == "UTF-8")
         return;
     for (ModelClass& c : classes_) {
-        c.name = encoding::utf8ToHost(c.name);
-        c.package = encoding::utf8ToHost(c.package);
+        std::string name = encoding::utf8ToHost(c.name);
+        std::string package = encoding::utf8ToHost(c.package);
+        if (!encoding::isAscii(c.name) || !encoding::isAscii(c.package)) {
+            if (encoding::hostToUtf8(name) != c.name || encoding::hostToUtf8(package) != c.package) {
+                if (++outsideHostCodePage_ <= 3)
+                    firstOutsideHostCodePage_.push_back(c.package.empty() ? c.name : c.package + "." + c.name);
+            }
+        }
+        c.name = std::move(name);
+        c.package = std::move(package);
     }
     std::set<std::string> tables;
     for (const std::string& table : tables_)

@@ -37,8 +37,14 @@ public:
     void addClass(const std::string& name, const std::string& package);
     void setClasses(std::vector<ModelClass> classes);
 
-    // Texts read as UTF-8 to the host's code page.
+    // Texts read as UTF-8 to the host's code page. A name the code page
+    // cannot hold reaches the plug-in with '?' (or a look-alike) in place of
+    // what it lacks, as it would from a real host in that code page; such
+    // classes are counted, the first few kept.
     void convertTextToHost();
+    std::size_t classesOutsideHostCodePage() const { return outsideHostCodePage_; }
+    // Up to three of them, as "package.Class" in UTF-8.
+    const std::vector<std::string>& firstOutsideHostCodePage() const { return firstOutsideHostCodePage_; }
 
     // Without tables of its own (an exported model without --tables) every
     // table name is taken, as a preview of the names.
@@ -59,6 +65,8 @@ private:
     std::vector<ModelClass> classes_;
     mutable std::unordered_set<std::string> classNames_;
     std::string format_;
+    std::size_t outsideHostCodePage_ = 0;
+    std::vector<std::string> firstOutsideHostCodePage_;
 };
 
 } // namespace wiredhost

@@ -128,6 +128,21 @@ def test_format_signs_after_the_first_kilobytes_are_read(s):
         check(report["classes"], f"{name}: no classes")
 
 
+def test_names_the_host_code_page_lacks_are_warned_about(s):
+    # An English Windows (code page 1252) has no Chinese letters: a host
+    # there hands the plug-in '?' for them, and so does wired-host, saying so.
+    model = s.write("codepage/model.puml", "@startuml\npackage shop {\nclass 注文\nclass Order\nclass Café\n}\n@enduml\n")
+    config = s.tool.arg(s.write("codepage/config.xml", "<Wired/>"))
+    for command in (["run", s.tool.arg(model)], ["names", "shop.注文", "Order"]):
+        code, out, err = s.tool.run(*command, "--config", config, locale="C.UTF-8")
+        equal(code, 0, err)
+        if s.tool.wine:
+            check("1 class has a name with characters that the host's code page (windows-1252) lacks" in err, (out, err))
+            check("(shop.\\u6CE8\\u6587)" in err, err)
+        else:
+            check("code page" not in err, err)
+
+
 def test_the_help_names_every_format_run_reads(s):
     code, out, err = s.tool.run("run", "--help")
     equal(code, 0, err)
@@ -137,6 +152,6 @@ def test_the_help_names_every_format_run_reads(s):
     check(max(len(line) for line in out.split("\n")) <= 80, out)
 
 
-TEXT_CASES = [test_the_help_names_every_format_run_reads, test_format_signs_after_the_first_kilobytes_are_read, test_paths_outside_the_ansi_code_page, test_hostile_names_give_valid_json_and_a_safe_table,
+TEXT_CASES = [test_the_help_names_every_format_run_reads, test_names_the_host_code_page_lacks_are_warned_about, test_format_signs_after_the_first_kilobytes_are_read, test_paths_outside_the_ansi_code_page, test_hostile_names_give_valid_json_and_a_safe_table,
               test_what_is_no_regular_file_is_refused_at_once, test_an_empty_config_gets_the_plugins_own_verdict,
               test_tables_in_sql_of_every_dialect_are_found]
