@@ -27,15 +27,13 @@ std::uint32_t read32(const std::string& data, std::size_t at)
     return read16(data, at) | (read16(data, at + 2) << 16);
 }
 
-// A 64-bit field as a size_t; false when it does not fit one (on 32-bit),
-// which no offset or size within the data in memory can need.
-bool read64(const std::string& data, std::size_t at, std::size_t& value)
+// A 64-bit field as a size_t. On 32-bit a value too big for one is kept as
+// the biggest: no offset or size within the data in memory can be that.
+std::size_t read64(const std::string& data, std::size_t at)
 {
     const std::uint64_t wide = read32(data, at) | static_cast<std::uint64_t>(read32(data, at + 4)) << 32;
-    if (wide > static_cast<std::size_t>(-1))
-        return false;
-    value = static_cast<std::size_t>(wide);
-    return true;
+    const std::size_t most = static_cast<std::size_t>(-1);
+    return wide > most ? most : static_cast<std::size_t>(wide);
 }
 
 // The end record is in the last 22 + 65535 bytes (its comment may be long).
@@ -62,16 +60,11 @@ bool readZip64End(const std::string& data, std::size_t end, std::size_t& count, 
 {
     if (end < 20 || read32(data, end - 20) != kZip64Locator)
         return false;
-    std::size_t record = 0;
-    if (!read64(data, end - 20 + 8, record) || record > data.size() || data.size() - record < 56 ||
-        read32(data, record) != kZip64End)
+    const std::size_t record = read64(data, end - 20 + 8);
+    if (record > data.size() || data.size() - record < 56 || read32(data, record) != kZip64End)
         return false;
-    std::size_t entries = 0;
-    std::size_t offset = 0;
-    if (!read64(data, record + 32, entries) || !read64(data, record + 48, offset))
-        return false;
-    count = entries;
-    directory = offset;
+    count = read64(data, record + 32);
+    directory = read64(data, record + 48);
     return true;
 }
 
@@ -167,8 +160,9 @@ bool ZipArchive::readZip64Sizes(const std::string& data, std::size_t at, std::si
             for (std::size_t* field : {&entry.size, &entry.compressedSize, &entry.localHeader}) {
                 if (*field != kInZip64)
                     continue;
-                if (fieldEnd - next < 8 || !read64(data, next, *field))
+                if (fieldEnd - next < 8)
                     return false;
+                *field = read64(data, next);
                 next += 8;
             }
             return true;
