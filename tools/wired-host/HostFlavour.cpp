@@ -101,7 +101,18 @@ std::string joined(const std::vector<std::string>& items, std::size_t most)
     return text;
 }
 
-void judgeMingw(HostVerdict& verdict, const PeImage& host, const PeImage* libstdcxx, bool win64)
+// mingw-w64 builds on one of two C runtimes: msvcrt.dll, as the mingw
+// flavours do, or the Universal C Runtime (MSYS2's ucrt64), whose
+// libstdc++-6.dll has the same name but is another build.
+bool onUniversalCRuntime(const std::vector<std::string>& dlls)
+{
+    return !firstImport(dlls, [](const std::string& dll) {
+                return dll == "ucrtbase.dll" || dll.compare(0, 15, "api-ms-win-crt-") == 0;
+            }).empty();
+}
+
+void judgeMingw(HostVerdict& verdict, const PeImage& host, const PeImage* libstdcxx, bool win64,
+                const std::vector<std::string>& dlls)
 {
     verdict.runtime = "mingw-w64 g++";
     verdict.mingw = true;
@@ -115,6 +126,11 @@ void judgeMingw(HostVerdict& verdict, const PeImage& host, const PeImage* libstd
         reason += ".";
     }
     verdict.reasons.push_back(reason);
+    if (onUniversalCRuntime(dlls))
+        verdict.reasons.push_back(
+            "It runs on the Universal C Runtime (ucrtbase.dll): its libstdc++-6.dll is a UCRT build, not the "
+            "msvcrt.dll build the mingw flavours ship. In the host's process the plug-in uses the host's copy, "
+            "which has to export what the plug-in takes (compared below when the host's copies are beside it).");
     const std::string expected = win64 ? "seh" : "dw2";
     if (model == nullptr) {
         verdict.flavour = HostFlavour::flavourName(win64, false);
@@ -338,7 +354,7 @@ HostVerdict HostFlavour::judge(const PeImage& host, const PeImage* libstdcxx)
         return verdict;
     }
     if (mingw) {
-        judgeMingw(verdict, host, libstdcxx, win64);
+        judgeMingw(verdict, host, libstdcxx, win64, dlls);
         return verdict;
     }
     for (const OtherRuntime& other : kOtherRuntimes) {
