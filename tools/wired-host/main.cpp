@@ -623,6 +623,7 @@ int dispatch(const std::vector<std::string>& arguments)
 
 int main(int argc, char** argv)
 {
+    encoding::bufferStandardOutput();
     try {
         return dispatch(encoding::commandArguments(argc, argv));
     } catch (const std::exception& failure) {

@@ -126,6 +126,10 @@ std::vector<std::string> commandArguments(int argc, char** argv)
     return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
 }
 
+void bufferStandardOutput()
+{
+}
+
 std::string hostCodePage()
 {
     return "UTF-8";

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 namespace wiredhost {
@@ -224,6 +225,13 @@ std::vector<std::string> commandArguments(int, char**)
         at = nextArgument(at, argument);
         arguments.push_back(narrow(argument, CP_UTF8));
     }
+}
+
+void bufferStandardOutput()
+{
+    DWORD mode = 0;
+    if (!GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode))
+        std::setvbuf(stdout, nullptr, _IOFBF, 64 * 1024);
 }
 
 std::string hostCodePage()
