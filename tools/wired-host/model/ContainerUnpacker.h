@@ -12,13 +12,15 @@ namespace wiredhost {
 // memory before any model format is looked at. A few kilobytes can unpack
 // to gigabytes, so what the containers of one file unpack to is bounded:
 // at most kRatio times the file's size (but kFloor for any file) and never
-// more than kAbsolute; containers nest at most kMaxNesting deep.
+// more than kAbsolute, three times the benchmark model of 100,000 classes
+// (an unpacked model file has no such limit: its size is there to see);
+// containers nest at most kMaxNesting deep.
 class ContainerUnpacker {
 public:
     static constexpr int kMaxNesting = 3;
     static constexpr std::size_t kRatio = 200;
     static constexpr std::size_t kFloor = std::size_t(1) << 20;
-    static constexpr std::size_t kAbsolute = std::size_t(256) << 20;
+    static constexpr std::size_t kAbsolute = std::size_t(64) << 20;
 
     // fileSize: of the file on disk, which the limit is relative to;
     // absolute lowers the absolute limit (for tests).

@@ -89,6 +89,15 @@ public:
         members_.push_back(0);
         return deeper() && Base::start_object(elements);
     }
+    bool null() { return counted() && Base::null(); }
+    bool boolean(bool value) { return counted() && Base::boolean(value); }
+    bool number_integer(JsonDocument::Value::number_integer_t value) { return counted() && Base::number_integer(value); }
+    bool number_unsigned(JsonDocument::Value::number_unsigned_t value) { return counted() && Base::number_unsigned(value); }
+    bool number_float(JsonDocument::Value::number_float_t value, const std::string& text)
+    {
+        return counted() && Base::number_float(value, text);
+    }
+    bool string(std::string& value) { return counted() && Base::string(value); }
     bool end_object()
     {
         members_.pop_back();
@@ -112,6 +121,7 @@ public:
     }
 
     bool tooDeep() const { return tooDeep_; }
+    bool tooMany() const { return values_ > JsonDocument::kMaxValues; }
     bool tooWide() const { return tooWide_; }
     const std::string& failure() const { return failure_; }
     std::size_t byte() const { return byte_; }
@@ -120,11 +130,13 @@ private:
     bool deeper()
     {
         tooDeep_ = ++depth_ > JsonDocument::kMaxDepth;
-        return !tooDeep_;
+        return !tooDeep_ && counted();
     }
+    bool counted() { return ++values_ <= JsonDocument::kMaxValues; }
 
     int depth_ = 0;
     bool tooDeep_ = false;
+    std::size_t values_ = 0;
     // The members of each object being read, innermost last.
     std::vector<std::size_t> members_;
     bool tooWide_ = false;
@@ -183,6 +195,9 @@ bool JsonDocument::parse(const std::string& text, Value& document, std::string& 
         return true;
     if (reader.tooDeep())
         error = "nested deeper than " + std::to_string(kMaxDepth) + " objects and arrays";
+    else if (reader.tooMany())
+        error = "more than " + std::to_string(kMaxValues) +
+                " values (wired-host's limit: each costs the JSON reader memory, however short)";
     else if (reader.tooWide())
         error = "an object with more than " + std::to_string(kMaxMembers) +
                 " members (the limit of the JSON reader, which checks each member's name against all before it)";

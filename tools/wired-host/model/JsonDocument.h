@@ -22,6 +22,10 @@ public:
     // So is an object with more members: each new member is compared with
     // all before it (StarUML's objects have a few dozen).
     static const std::size_t kMaxMembers = 1000;
+    // And a document of more values: each costs some 70 bytes however short
+    // its text ("{}"), so a few megabytes of gzip could take gigabytes.
+    // StarUML writes some fifteen a class, and some thirty a view of one.
+    static const std::size_t kMaxValues = 5000000;
 
     // False with "line N: what" in error.
     static bool parse(const std::string& text, Value& document, std::string& error);

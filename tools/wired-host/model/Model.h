@@ -24,6 +24,11 @@ struct ModelClass {
 // read by model/ModelLoader. Texts are in the host's code page.
 class Model {
 public:
+    // Ten times the benchmark model, more than any modelling tool holds:
+    // each class costs a conversion by the plug-in and a row of the report,
+    // and a small container of repeated classes could hold millions.
+    static constexpr std::size_t kMaxClasses = 1000000;
+
     // False with a "FILE[:LINE]: what" message in error when the file is
     // missing or not a model.
     bool load(const std::string& path, std::string& error);

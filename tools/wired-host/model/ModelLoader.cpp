@@ -18,7 +18,7 @@
 #include "Xmi10Reader.h"
 #include "Xmi1Reader.h"
 #include "Xmi2Reader.h"
-#include "XmlAttributeLimit.h"
+#include "XmlTagLimits.h"
 #include "XmlCharacterReferences.h"
 #include "XmlDecoder.h"
 
@@ -208,11 +208,14 @@ std::string ModelLoader::xmlError(const XMLDocument& document) const
 
 // The checks before parsing: the first element with too many attributes
 // or the first bad character reference, where the checks stopped.
-std::string ModelLoader::checkError(const XmlAttributeLimit& limit, const XmlCharacterReferences& references,
+std::string ModelLoader::checkError(const XmlTagLimits& limit, const XmlCharacterReferences& references,
                                     int line) const
 {
+    if (limit.tooManyElements())
+        return at(line) + "more than " + std::to_string(XmlTagLimits::kMaxElements) +
+               " XML elements (wired-host's limit: each costs the XML reader memory, however short)";
     if (limit.passed())
-        return at(line) + "an element with more than " + std::to_string(XmlAttributeLimit::kMaxAttributes) +
+        return at(line) + "an element with more than " + std::to_string(XmlTagLimits::kMaxAttributes) +
                " attributes (the limit of the XML reader, whose cost grows with their square)";
     return at(line) + "a character reference (&#...;) that XML does not allow: " + references.problem();
 }
@@ -221,7 +224,7 @@ bool ModelLoader::loadXmlFile(std::FILE* file, std::string& error)
 {
     // The checks before parsing read the file in a pass of their own, so
     // the text is still in memory once only.
-    XmlAttributeLimit limit;
+    XmlTagLimits limit;
     XmlCharacterReferences references;
     std::rewind(file);
     char buffer[64 * 1024];
@@ -271,7 +274,7 @@ bool ModelLoader::loadXmlText(std::string& text, const Format&, std::string& err
 
 bool ModelLoader::parseXmlText(std::string& text, std::string& error)
 {
-    XmlAttributeLimit limit;
+    XmlTagLimits limit;
     XmlCharacterReferences references;
     if (!limit.feed(text.data(), text.size()) || !references.feed(text.data(), text.size())) {
         const unsigned long long offset = limit.passed() ? limit.offset() : references.offset();
@@ -312,6 +315,10 @@ bool ModelLoader::readOwnModel(const XMLElement& root, const Format&, std::strin
     OwnModelReader reader(model_, file);
     if (!reader.read(root, error))
         return false;
+    if (!withinClassLimit(model_.classes().size(), error)) {
+        model_.setClasses({});
+        return false;
+    }
     model_.convertTextToHost();
     return true;
 }
@@ -380,6 +387,15 @@ bool ModelLoader::loadPlantUml(std::string& text, const Format& format, std::str
     return true;
 }
 
+bool ModelLoader::withinClassLimit(std::size_t classes, std::string& error) const
+{
+    if (classes <= Model::kMaxClasses)
+        return true;
+    error = at(0) + std::to_string(classes) + " classes, more than " + std::to_string(Model::kMaxClasses) +
+            " (wired-host's limit: each is a conversion by the plug-in and a row of the report)";
+    return false;
+}
+
 bool ModelLoader::finishCollected(bool loaded, std::string& error)
 {
     if (loaded && collector_) {
@@ -387,6 +403,10 @@ bool ModelLoader::finishCollected(bool loaded, std::string& error)
         loaded = collector_->finish(classes, error);
         if (!loaded)
             error = at(0) + error;
+        else if (!withinClassLimit(classes.size(), error)) {
+            classes.clear();
+            loaded = false;
+        }
         model_.setClasses(std::move(classes));
         model_.convertTextToHost();
     }

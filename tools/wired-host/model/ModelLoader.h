@@ -13,7 +13,7 @@
 namespace wiredhost {
 
 class Model;
-class XmlAttributeLimit;
+class XmlTagLimits;
 class XmlCharacterReferences;
 
 // Reads a model file of any known format into a Model: unpacks its
@@ -65,12 +65,13 @@ private:
     bool loadPlantUml(std::string& text, const Format& format, std::string& error);
     bool readDocument(tinyxml2::XMLDocument& document, std::string& error);
     std::string xmlError(const tinyxml2::XMLDocument& document) const;
-    std::string checkError(const XmlAttributeLimit& limit, const XmlCharacterReferences& references, int line) const;
+    std::string checkError(const XmlTagLimits& limit, const XmlCharacterReferences& references, int line) const;
     bool readOwnModel(const tinyxml2::XMLElement& root, const Format& format, std::string& error);
     bool readXmi(const tinyxml2::XMLElement& root, const Format& format, std::string& error);
     bool readDia(const tinyxml2::XMLElement& root, const Format& format, std::string& error);
     // The classes a reader collected, once its document is gone.
     bool finishCollected(bool loaded, std::string& error);
+    bool withinClassLimit(std::size_t classes, std::string& error) const;
     std::string where() const;
     std::string at(int line) const;
 

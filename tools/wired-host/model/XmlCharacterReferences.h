@@ -12,7 +12,7 @@ namespace wiredhost {
 // number in 32 bits that wrap, and writes U+0000 as a NUL that ends the
 // name where it stands. XML allows neither: a reference is &# and decimal
 // digits or x and hexadecimal digits, then ';', of a character from U+0001
-// to U+10FFFF. This scan, fed as the file is read like XmlAttributeLimit,
+// to U+10FFFF. This scan, fed as the file is read like XmlTagLimits,
 // finds the first reference that is not such, anywhere in the text.
 class XmlCharacterReferences {
 public:

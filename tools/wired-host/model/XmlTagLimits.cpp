@@ -1,4 +1,4 @@
-#include "XmlAttributeLimit.h"
+#include "XmlTagLimits.h"
 
 #include <cstring>
 #include <initializer_list>
@@ -26,7 +26,7 @@ const TagStops kTagStop;
 
 } // namespace
 
-bool XmlAttributeLimit::feed(const char* data, std::size_t size)
+bool XmlTagLimits::feed(const char* data, std::size_t size)
 {
     const char* end = data + size;
     for (const char* p = data; p < end && !passed_;) {
@@ -72,7 +72,7 @@ bool XmlAttributeLimit::feed(const char* data, std::size_t size)
     return !passed_;
 }
 
-void XmlAttributeLimit::step(char c)
+void XmlTagLimits::step(char c)
 {
     switch (state_) {
     case Text:
@@ -83,6 +83,9 @@ void XmlAttributeLimit::step(char c)
         attributes_ = 0;
         matched_ = 0;
         state_ = c == '!' ? Bang : c == '?' ? Instruction : Tag;
+        // An end tag belongs to an element counted at its start.
+        if (state_ == Tag && c != '/')
+            passed_ = ++elements_ > kMaxElements;
         break;
     case Tag:
         if (c == '>') {

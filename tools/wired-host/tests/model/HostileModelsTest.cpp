@@ -8,7 +8,7 @@
 
 #include "model/Model.h"
 #include "model/ClassCollector.h"
-#include "model/XmlAttributeLimit.h"
+#include "model/XmlTagLimits.h"
 #include "ScratchFile.h"
 
 #ifdef _WIN32
@@ -113,7 +113,7 @@ TEST(HostileModels, PackagePathsTogetherHaveALimit)
 TEST(HostileModels, ElementsWithTooManyAttributesAreRefusedWithTheirLine)
 {
     std::string attributes;
-    for (std::size_t i = 0; i <= XmlAttributeLimit::kMaxAttributes; ++i)
+    for (std::size_t i = 0; i <= XmlTagLimits::kMaxAttributes; ++i)
         attributes += " a" + std::to_string(i) + "='x'";
     const std::string xmi = "<?xml version='1.0'?>\n<XMI xmi.version='1.2'>\n<XMI.content>\n<UML:Class" + attributes +
                             "/></XMI.content></XMI>\n";
@@ -128,6 +128,22 @@ TEST(HostileModels, ElementsWithTooManyAttributesAreRefusedWithTheirLine)
         EXPECT_EQ(error, path + ":4: an element with more than 256 attributes (the limit of the XML reader, "
                                 "whose cost grows with their square)");
     }
+}
+
+// A few hundred kilobytes of gzip can hold millions of classes; each would
+// cost a conversion and a row. Refused once read, before any of that.
+TEST(HostileModels, ClassesOfAModelAreBounded)
+{
+    std::string xmi = "<XMI xmi.version='1.2'><XMI.content>";
+    for (std::size_t i = 0; i <= Model::kMaxClasses; ++i)
+        xmi += "<UML:Class/>";
+    const std::string path = scratchFile("many-classes.xmi", xmi + "</XMI.content></XMI>");
+    Model model;
+    std::string error;
+    EXPECT_FALSE(model.load(path, error));
+    EXPECT_EQ(error, path + ": 1000001 classes, more than 1000000 (wired-host's limit: each is a conversion by the "
+                            "plug-in and a row of the report)");
+    EXPECT_TRUE(model.classes().empty());
 }
 
 TEST(HostileModels, DiaParentCyclesAreCut)

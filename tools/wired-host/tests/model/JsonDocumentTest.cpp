@@ -88,5 +88,21 @@ TEST(JsonDocument, MembersOfAnObjectAreBounded)
     EXPECT_NE(error.find("an object with more than 1000 members"), std::string::npos) << error;
 }
 
+// Every value counts, scalars as much as arrays and objects: "{}" and "0"
+// each cost the document some 70 bytes.
+TEST(JsonDocument, ValuesOfADocumentAreBounded)
+{
+    const std::size_t most = JsonDocument::kMaxValues;
+    std::string text = "[";
+    for (std::size_t i = 2; i < most; ++i)
+        text += i % 3 == 0 ? "{}," : i % 3 == 1 ? "0," : "\"\",";
+    JsonDocument::Value document;
+    std::string error;
+    EXPECT_TRUE(JsonDocument::parse(text + "null]", document, error)) << error;
+    EXPECT_EQ(document.size(), most - 1);
+    EXPECT_FALSE(JsonDocument::parse(text + "null, []]", document, error));
+    EXPECT_EQ(error, "more than 5000000 values (wired-host's limit: each costs the JSON reader memory, however short)");
+}
+
 } // namespace
 } // namespace wiredhost

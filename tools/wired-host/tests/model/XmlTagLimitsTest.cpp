@@ -1,12 +1,12 @@
-// The attribute count before parsing: only attributes of tags count, not
-// text, quoted values, comments, CDATA or declarations that look like them,
-// however the text is cut into pieces.
+// The counts before parsing: only attributes of tags count, not text,
+// quoted values, comments, CDATA or declarations that look like them,
+// however the text is cut into pieces; and only elements, not end tags.
 #include <algorithm>
 #include <string>
 
 #include <gtest/gtest.h>
 
-#include "model/XmlAttributeLimit.h"
+#include "model/XmlTagLimits.h"
 
 namespace wiredhost {
 namespace {
@@ -28,9 +28,9 @@ std::string spacedAttributes(std::size_t count)
     return text;
 }
 
-TEST(XmlAttributeLimit, CountsTheAttributesOfEachTag)
+TEST(XmlTagLimits, CountsTheAttributesOfEachTag)
 {
-    const std::size_t most = XmlAttributeLimit::kMaxAttributes;
+    const std::size_t most = XmlTagLimits::kMaxAttributes;
     const std::string many = "=" + std::string(most, '=');
     struct Case {
         const char* what;
@@ -65,7 +65,7 @@ TEST(XmlAttributeLimit, CountsTheAttributesOfEachTag)
         // Whole, and one byte at a time: the pieces a file is read in may
         // end anywhere.
         for (std::size_t piece : {c.text.size(), std::size_t(1)}) {
-            XmlAttributeLimit limit;
+            XmlTagLimits limit;
             for (std::size_t at = 0; at < c.text.size() && !limit.passed(); at += piece)
                 limit.feed(c.text.data() + at, std::min(piece, c.text.size() - at));
             EXPECT_EQ(limit.passed(), c.passes) << c.what << " in pieces of " << piece;
@@ -74,6 +74,26 @@ TEST(XmlAttributeLimit, CountsTheAttributesOfEachTag)
             }
         }
     }
+}
+
+// Each start tag and empty-element tag is an element; end tags, comments,
+// instructions and declarations are not.
+TEST(XmlTagLimits, CountsTheElementsOfTheDocument)
+{
+    const std::size_t most = XmlTagLimits::kMaxElements;
+    std::string text = "<?xml version='1.0'?><!DOCTYPE r><r>";
+    text.reserve(4 * most + 100);
+    for (std::size_t i = 2; i < most; ++i)
+        text += i % 1000 ? "<a/>" : "<!----><?p?><a></a>";
+    text += "<b></b>";
+    XmlTagLimits limit;
+    EXPECT_TRUE(limit.feed(text.data(), text.size()));
+    const std::size_t last = text.size();
+    text += "<c/></r>";
+    XmlTagLimits over;
+    EXPECT_FALSE(over.feed(text.data(), text.size()));
+    EXPECT_TRUE(over.tooManyElements());
+    EXPECT_EQ(over.offset(), last);
 }
 
 } // namespace
