@@ -25,7 +25,12 @@ bool Options::parse(const std::vector<std::string>& arguments, std::size_t first
         if (flags_.count(name) != 0 && equals == std::string::npos) {
             seen_.insert(name);
         } else if (valued_.count(name) != 0) {
-            seen_.insert(name);
+            // One value each: of "--target a --target b" keeping the last
+            // would drop a target without a word.
+            if (!seen_.insert(name).second) {
+                error = "option --" + name + " given twice";
+                return false;
+            }
             if (equals != std::string::npos) {
                 values_[name] = arg.substr(equals + 1);
             } else if (i + 1 < arguments.size()) {
