@@ -82,7 +82,9 @@ std::string shortMessage(const std::string& failure, const std::string& text, st
 class BoundedReader : public nlohmann::detail::json_sax_dom_parser<JsonDocument::Value> {
 public:
     using Base = nlohmann::detail::json_sax_dom_parser<JsonDocument::Value>;
-    explicit BoundedReader(JsonDocument::Value& document) : Base(document, false) {}
+    BoundedReader(JsonDocument::Value& document, std::size_t maxValues) : Base(document, false), maxValues_(maxValues)
+    {
+    }
 
     bool start_object(std::size_t elements)
     {
@@ -121,7 +123,7 @@ public:
     }
 
     bool tooDeep() const { return tooDeep_; }
-    bool tooMany() const { return values_ > JsonDocument::kMaxValues; }
+    bool tooMany() const { return values_ > maxValues_; }
     bool tooWide() const { return tooWide_; }
     const std::string& failure() const { return failure_; }
     std::size_t byte() const { return byte_; }
@@ -132,10 +134,11 @@ private:
         tooDeep_ = ++depth_ > JsonDocument::kMaxDepth;
         return !tooDeep_ && counted();
     }
-    bool counted() { return ++values_ <= JsonDocument::kMaxValues; }
+    bool counted() { return ++values_ <= maxValues_; }
 
     int depth_ = 0;
     bool tooDeep_ = false;
+    std::size_t maxValues_;
     std::size_t values_ = 0;
     // The members of each object being read, innermost last.
     std::vector<std::size_t> members_;
@@ -184,19 +187,19 @@ std::string JsonDocument::repaired(const std::string& text)
     return out;
 }
 
-bool JsonDocument::parse(const std::string& text, Value& document, std::string& error)
+bool JsonDocument::parse(const std::string& text, Value& document, std::string& error, std::size_t maxValues)
 {
     std::string fixed;
     if (needsRepair(text))
         fixed = repaired(text);
     const std::string& strict = fixed.empty() ? text : fixed;
-    BoundedReader reader(document);
+    BoundedReader reader(document, maxValues);
     if (Value::sax_parse(strict, &reader))
         return true;
     if (reader.tooDeep())
         error = "nested deeper than " + std::to_string(kMaxDepth) + " objects and arrays";
     else if (reader.tooMany())
-        error = "more than " + std::to_string(kMaxValues) +
+        error = "more than " + std::to_string(maxValues) +
                 " values (wired-host's limit: each costs the JSON reader memory, however short)";
     else if (reader.tooWide())
         error = "an object with more than " + std::to_string(kMaxMembers) +

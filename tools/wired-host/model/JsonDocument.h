@@ -27,8 +27,10 @@ public:
     // StarUML writes some fifteen a class, and some thirty a view of one.
     static const std::size_t kMaxValues = 5000000;
 
-    // False with "line N: what" in error.
-    static bool parse(const std::string& text, Value& document, std::string& error);
+    // False with "line N: what" in error. maxValues lowers the limit of
+    // values (for tests).
+    static bool parse(const std::string& text, Value& document, std::string& error,
+                      std::size_t maxValues = kMaxValues);
 
     // True when the text holds a lone surrogate escape or bytes that are not
     // UTF-8 (hardly ever): repaired() then writes each such escape as

@@ -92,16 +92,17 @@ TEST(JsonDocument, MembersOfAnObjectAreBounded)
 // each cost the document some 70 bytes.
 TEST(JsonDocument, ValuesOfADocumentAreBounded)
 {
-    const std::size_t most = JsonDocument::kMaxValues;
+    // At a lower limit: five million values take seconds under a sanitizer.
+    const std::size_t most = 1000;
     std::string text = "[";
     for (std::size_t i = 2; i < most; ++i)
         text += i % 3 == 0 ? "{}," : i % 3 == 1 ? "0," : "\"\",";
     JsonDocument::Value document;
     std::string error;
-    EXPECT_TRUE(JsonDocument::parse(text + "null]", document, error)) << error;
+    EXPECT_TRUE(JsonDocument::parse(text + "null]", document, error, most)) << error;
     EXPECT_EQ(document.size(), most - 1);
-    EXPECT_FALSE(JsonDocument::parse(text + "null, []]", document, error));
-    EXPECT_EQ(error, "more than 5000000 values (wired-host's limit: each costs the JSON reader memory, however short)");
+    EXPECT_FALSE(JsonDocument::parse(text + "null, []]", document, error, most));
+    EXPECT_EQ(error, "more than 1000 values (wired-host's limit: each costs the JSON reader memory, however short)");
 }
 
 } // namespace
