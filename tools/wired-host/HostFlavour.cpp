@@ -106,9 +106,9 @@ std::string joined(const std::vector<std::string>& items, std::size_t most)
 // libstdc++-6.dll has the same name but is another build.
 bool onUniversalCRuntime(const std::vector<std::string>& dlls)
 {
-    return !firstImport(dlls, [](const std::string& dll) {
-                return dll == "ucrtbase.dll" || dll.compare(0, 15, "api-ms-win-crt-") == 0;
-            }).empty();
+    return std::any_of(dlls.begin(), dlls.end(), [](const std::string& dll) {
+        return dll == "ucrtbase.dll" || dll.compare(0, 15, "api-ms-win-crt-") == 0;
+    });
 }
 
 void judgeMingw(HostVerdict& verdict, const PeImage& host, const PeImage* libstdcxx, bool win64,

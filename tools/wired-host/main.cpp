@@ -341,11 +341,13 @@ std::string asciiEscaped(const std::string& utf8)
 
 // Names in characters the host's code page lacks reach the plug-in as a
 // host in that code page would give them, '?' in place of each; the user
-// should know why those tables look as they do.
-void warnOutsideHostCodePage(Reporter& reporter, std::size_t count, const std::vector<std::string>& first)
+// should know why those tables look as they do. names: the first of them,
+// three at most shown.
+void warnOutsideHostCodePage(Reporter& reporter, std::size_t count, const std::vector<std::string>& names)
 {
     if (count == 0)
         return;
+    const std::vector<std::string> first(names.begin(), names.begin() + std::min<std::size_t>(names.size(), 3));
     std::string examples;
     for (const std::string& name : first)
         examples += (examples.empty() ? "" : ", ") + asciiEscaped(name);
@@ -541,15 +543,14 @@ int namesCommand(const Invocation& call)
     if (options.has("explain"))
         explainer.reset(new Explainer(explainerFor(session, host)));
     std::vector<ClassEntry> entries;
-    std::size_t outside = 0;
-    std::vector<std::string> firstOutside;
-    for (const std::string& argument : options.positional) {
-        if (encoding::hostToUtf8(encoding::utf8ToHost(argument)) != argument && ++outside <= 3)
-            firstOutside.push_back(argument);
+    std::vector<std::string> hostArguments(options.positional.size()), outside;
+    for (std::size_t i = 0; i < hostArguments.size(); ++i) {
+        if (!encoding::utf8ToHostExactly(options.positional[i], hostArguments[i]))
+            outside.push_back(options.positional[i]);
     }
-    warnOutsideHostCodePage(reporter, outside, firstOutside);
-    for (const std::string& argument : options.positional) {
-        entries.push_back(PluginSession::convertClass(*converter, classFromArgument(encoding::utf8ToHost(argument)), nullptr));
+    warnOutsideHostCodePage(reporter, outside.size(), outside);
+    for (const std::string& argument : hostArguments) {
+        entries.push_back(PluginSession::convertClass(*converter, classFromArgument(argument), nullptr));
         reporter.mapped(entries.back());
         if (explainer)
             reporter.explained(explainer->explain(entries.back()));

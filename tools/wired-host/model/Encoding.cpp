@@ -276,5 +276,11 @@ std::size_t characterCount(std::string_view utf8)
     return count;
 }
 
+bool utf8ToHostExactly(const std::string& utf8, std::string& text)
+{
+    text = utf8ToHost(utf8);
+    return isAscii(utf8) || hostToUtf8(text) == utf8;
+}
+
 } // namespace encoding
 } // namespace wiredhost

@@ -49,6 +49,9 @@ bool fromUtf8(const std::string& utf8, const std::string& name, std::string& tex
 // hold become '?'.
 std::string utf8ToHost(const std::string& utf8);
 std::string hostToUtf8(const std::string& text);
+// utf8ToHost into text; false when a character did not get there as
+// itself ('?' or a look-alike stands in its place).
+bool utf8ToHostExactly(const std::string& utf8, std::string& text);
 
 // Well-formed UTF-8: each ill-formed part becomes one U+FFFD, the longest
 // start of a character that goes wrong or else a single byte, as Unicode

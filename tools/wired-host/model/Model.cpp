@@ -64,13 +64,11 @@ void Model::convertTextToHost()
     if (encoding::hostCodePage() == "UTF-8")
         return;
     for (ModelClass& c : classes_) {
-        std::string name = encoding::utf8ToHost(c.name);
-        std::string package = encoding::utf8ToHost(c.package);
-        if (!encoding::isAscii(c.name) || !encoding::isAscii(c.package)) {
-            if (encoding::hostToUtf8(name) != c.name || encoding::hostToUtf8(package) != c.package) {
-                if (++outsideHostCodePage_ <= 3)
-                    firstOutsideHostCodePage_.push_back(c.package.empty() ? c.name : c.package + "." + c.name);
-            }
+        std::string name, package;
+        const bool exactName = encoding::utf8ToHostExactly(c.name, name);
+        if (!encoding::utf8ToHostExactly(c.package, package) || !exactName) {
+            if (++outsideHostCodePage_ <= 3)
+                firstOutsideHostCodePage_.push_back(c.package.empty() ? c.name : c.package + "." + c.name);
         }
         c.name = std::move(name);
         c.package = std::move(package);

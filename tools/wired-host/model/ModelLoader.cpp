@@ -190,10 +190,8 @@ bool ModelLoader::loadBytes(std::string& bytes, std::string& error)
 // be converted as its own declaration says.
 void ModelLoader::textToUtf8(std::string& bytes)
 {
-    if (XmlDecoder::utf16Of(bytes).empty())
-        return;
-    std::string utf8 = bytes;
-    if (XmlDecoder::utf16ToUtf8(utf8) && !FormatDetector::isXml(utf8))
+    std::string utf8;
+    if (XmlDecoder::utf16ToUtf8(bytes, utf8) && !FormatDetector::isXml(utf8))
         bytes.swap(utf8);
 }
 

@@ -17,7 +17,7 @@ bool TablesFile::read(const std::string& path, std::string& error)
     if (text.compare(0, 3, "\xEF\xBB\xBF") == 0)
         text.erase(0, 3);
     else
-        XmlDecoder::utf16ToUtf8(text);
+        XmlDecoder::utf16ToUtf8(text, text);
     // The names are compared with what the plug-in derives, in the host's
     // code page; the file is UTF-8 (or plain ASCII), or else already in it.
     // UTF-8 is read before the names are converted: no byte of its letters

@@ -53,15 +53,15 @@ std::string XmlDecoder::utf16Of(const std::string& head)
     return std::string();
 }
 
-bool XmlDecoder::utf16ToUtf8(std::string& text)
+bool XmlDecoder::utf16ToUtf8(const std::string& text, std::string& utf8)
 {
     const std::string utf16 = utf16Of(text);
-    std::string utf8;
-    if (utf16.empty() || !encoding::toUtf8(text, utf16, utf8))
+    std::string converted;
+    if (utf16.empty() || !encoding::toUtf8(text, utf16, converted))
         return false;
-    if (startsWith(utf8, "\xEF\xBB\xBF", 3))
-        utf8.erase(0, 3);
-    text.swap(utf8);
+    if (startsWith(converted, "\xEF\xBB\xBF", 3))
+        converted.erase(0, 3);
+    utf8.swap(converted);
     return true;
 }
 

@@ -17,8 +17,8 @@ public:
     // a NUL beside it; "" for any other text.
     static std::string utf16Of(const std::string& head);
     // Text that utf16Of says is UTF-16, in UTF-8 without its byte-order
-    // mark; false, and the text as it was, for any other.
-    static bool utf16ToUtf8(std::string& text);
+    // mark; false, and utf8 untouched, for any other.
+    static bool utf16ToUtf8(const std::string& text, std::string& utf8);
     // The value of encoding="…" in the XML declaration that starts the
     // text (after blank lines perhaps), as written; "" without one.
     static std::string declaredEncoding(const std::string& head);

@@ -126,12 +126,12 @@ bool ZipArchive::readEntry(const std::string& data, std::size_t& at)
     entry.compressedSize = read32(data, at + 20);
     entry.size = read32(data, at + 24);
     const std::size_t nameLength = read16(data, at + 28);
-    const std::size_t extra = read16(data, at + 30) + read16(data, at + 32);
+    const std::size_t extraLength = read16(data, at + 30);
+    const std::size_t extra = extraLength + read16(data, at + 32); // and the comment
     entry.localHeader = read32(data, at + 42);
     if (data.size() - at - 46 < nameLength)
         return false;
     entry.name = data.substr(at + 46, nameLength);
-    const std::size_t extraLength = read16(data, at + 30);
     if (data.size() - at - 46 - nameLength < extraLength ||
         !readZip64Sizes(data, at + 46 + nameLength, extraLength, entry))
         return false;
