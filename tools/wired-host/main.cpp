@@ -323,10 +323,16 @@ kavri::IConvert* openConverter(const Options& options, PluginSession& session, M
 // The model and the tables the host knows, from --tables or the model.
 // UTF-8 text with every character beyond ASCII as \uXXXX: the code page
 // that lacks a name's letters is the one the error stream is written in.
+// A name of megabytes is cut after its first 40 characters, so one line
+// of warning stays a line.
 std::string asciiEscaped(const std::string& utf8)
 {
+    const std::size_t kShown = 40;
     std::string out;
-    for (std::size_t at = 0, length = 0; at < utf8.size(); at += length) {
+    std::size_t shown = 0;
+    for (std::size_t at = 0, length = 0; at < utf8.size(); at += length, ++shown) {
+        if (shown == kShown)
+            return out + "...";
         const char32_t c = encoding::characterAt(utf8, at, length);
         if (c < 0x80) {
             out += static_cast<char>(c);
@@ -375,7 +381,8 @@ bool loadModel(const Options& options, Model& model, Reporter& reporter)
         known = "those in " + tables;
     else if (model.namesTables())
         known = "those the model names";
-    reporter.model(path + " (" + model.format() + "), " + std::to_string(model.classes().size()) + " classes",
+    const std::size_t count = model.classes().size();
+    reporter.model(path + " (" + model.format() + "), " + std::to_string(count) + (count == 1 ? " class" : " classes"),
                    known);
     warnOutsideHostCodePage(reporter, model.classesOutsideHostCodePage(), model.firstOutsideHostCodePage());
     return true;
