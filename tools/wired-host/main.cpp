@@ -288,6 +288,23 @@ bool wantsJson(const Options& options, const std::string& plain, bool& json, std
     return false;
 }
 
+// What every command does first: its options, how many arguments it got
+// (one, or with many at least one; expects says what it wants) and
+// --format. False when they do not fit, the usage error told.
+bool parseCommand(const Invocation& call, const std::string& command, Options& options, bool many,
+                  const std::string& expects, const std::string& plainFormat, bool& json)
+{
+    std::string error;
+    if (options.parse(call.arguments, 1, error)) {
+        if (options.positional.empty() || (!many && options.positional.size() != 1))
+            error = "expects " + expects;
+        else if (wantsJson(options, plainFormat, json, error))
+            return true;
+    }
+    usageError(command, error);
+    return false;
+}
+
 bool wantsHelp(const Invocation& call)
 {
     for (std::size_t i = 1; i < call.arguments.size(); ++i) {
@@ -425,14 +442,10 @@ int runCommand(const Invocation& call)
 {
     Options options({"plugin", "config", "language", "format", "tables", "target", "save-mapping", "compare-mapping"},
                     {"strict", "explain"});
-    std::string error;
-    if (!options.parse(call.arguments, 1, error))
-        return usageError("run", error);
-    if (options.positional.size() != 1)
-        return usageError("run", "expects one model file");
     bool json = false;
-    if (!wantsJson(options, "table", json, error))
-        return usageError("run", error);
+    if (!parseCommand(call, "run", options, false, "one model file", "table", json))
+        return kUsageError;
+    std::string error;
     std::vector<const DatabaseTarget*> targets;
     if (options.has("target") && !DatabaseTarget::parseList(options.value("target"), targets, error))
         return usageError("run", error);
@@ -495,14 +508,9 @@ std::string codePageName(const std::string& given)
 int checkCommand(const Invocation& call)
 {
     Options options({"codepage", "format"}, {});
-    std::string error;
-    if (!options.parse(call.arguments, 1, error))
-        return usageError("check", error);
-    if (options.positional.size() != 1)
-        return usageError("check", "expects one config.xml");
     bool json = false;
-    if (!wantsJson(options, "text", json, error))
-        return usageError("check", error);
+    if (!parseCommand(call, "check", options, false, "one config.xml", "text", json))
+        return kUsageError;
     ConfigChecker checker;
     checker.hostCodePage = codePageName(options.value("codepage"));
     checker.check(options.positional[0]);
@@ -531,14 +539,9 @@ ModelClass classFromArgument(const std::string& argument)
 int namesCommand(const Invocation& call)
 {
     Options options({"plugin", "config", "language", "format"}, {"explain"});
-    std::string error;
-    if (!options.parse(call.arguments, 1, error))
-        return usageError("names", error);
-    if (options.positional.empty())
-        return usageError("names", "expects at least one class");
     bool json = false;
-    if (!wantsJson(options, "names", json, error))
-        return usageError("names", error);
+    if (!parseCommand(call, "names", options, true, "at least one class", "names", json))
+        return kUsageError;
     // No model: links are left alone and every table name is taken.
     Reporter reporter("names", json ? Format::Json : Format::Names, std::cout, std::cerr);
     PluginSession session;
@@ -572,16 +575,12 @@ int namesCommand(const Invocation& call)
 int whichCommand(const Invocation& call)
 {
     Options options({"plugin", "format"}, {});
-    std::string error;
-    if (!options.parse(call.arguments, 1, error))
-        return usageError("which", error);
-    if (options.positional.size() != 1)
-        return usageError("which", "expects one host program");
     bool json = false;
-    if (!wantsJson(options, "text", json, error))
-        return usageError("which", error);
+    if (!parseCommand(call, "which", options, false, "one host program", "text", json))
+        return kUsageError;
     Reporter reporter("which", json ? Format::Json : Format::Table, std::cout, std::cerr);
     HostProbe probe;
+    std::string error;
     if (!probe.probe(options.positional[0], options.value("plugin"), error))
         return reporter.fail(error);
     reporter.hostFit(options.positional[0], probe.pluginPath(), probe.verdict());
