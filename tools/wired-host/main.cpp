@@ -421,12 +421,14 @@ ConfigCodes configCodes(const PluginSession& session)
     return {config.packageCodes, config.leaderCodes};
 }
 
-// The plug-in's naming rule over the codes of the config.xml it reads, and
-// the links it registered.
-Explainer explainerFor(const PluginSession& session, const ModelHost& host)
+// With --explain, the plug-in's naming rule over the codes of the
+// config.xml it reads and the links it registered; null without.
+std::unique_ptr<Explainer> explainerFor(const Options& options, const PluginSession& session, const ModelHost& host)
 {
+    if (!options.has("explain"))
+        return nullptr;
     const ConfigCodes codes = configCodes(session);
-    return Explainer(codes.packages, codes.leaders, host.links);
+    return std::unique_ptr<Explainer>(new Explainer(codes.packages, codes.leaders, host.links));
 }
 
 // The leader codes for the mapping checks, which work in UTF-8.
@@ -465,9 +467,7 @@ int runCommand(const Invocation& call)
     kavri::IConvert* converter = openConverter(options, session, host, reporter);
     if (converter == nullptr)
         return kUsageError;
-    std::unique_ptr<Explainer> explainer;
-    if (options.has("explain"))
-        explainer.reset(new Explainer(explainerFor(session, host)));
+    const std::unique_ptr<Explainer> explainer = explainerFor(options, session, host);
     Progress progress("wired-host run: ", model.classes().size());
     for (std::size_t i = 0; i < model.classes().size(); ++i) {
         ClassEntry entry = PluginSession::convertClass(*converter, model.classes()[i], &model);
@@ -549,9 +549,7 @@ int namesCommand(const Invocation& call)
     kavri::IConvert* converter = openConverter(options, session, host, reporter);
     if (converter == nullptr)
         return kUsageError;
-    std::unique_ptr<Explainer> explainer;
-    if (options.has("explain"))
-        explainer.reset(new Explainer(explainerFor(session, host)));
+    const std::unique_ptr<Explainer> explainer = explainerFor(options, session, host);
     std::vector<ClassEntry> entries;
     std::vector<std::string> hostArguments(options.positional.size()), outside;
     for (std::size_t i = 0; i < hostArguments.size(); ++i) {

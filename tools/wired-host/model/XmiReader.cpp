@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstring>
+#include <string_view>
 
 namespace wiredhost {
 
@@ -9,6 +10,22 @@ using tinyxml2::XMLAttribute;
 using tinyxml2::XMLElement;
 
 namespace {
+
+// Each id of a space-separated list of references (idrefs), in order.
+template <typename Visit>
+void forEachId(const char* list, Visit visit)
+{
+    const char* p = list;
+    while (*p != '\0') {
+        while (*p == ' ')
+            ++p;
+        const char* start = p;
+        while (*p != '\0' && *p != ' ')
+            ++p;
+        if (p > start)
+            visit(std::string_view(start, static_cast<std::size_t>(p - start)));
+    }
+}
 
 bool equals(const char* a, const char* b)
 {
@@ -246,16 +263,7 @@ void XmiReader::stereotypeElement(const XMLElement& element, const Attributes& a
         collector_.defineStereotype(attributes.id, name);
     // UML 1.3 lists the elements a stereotype extends in the stereotype.
     if (attributes.extendedElement != nullptr) {
-        const char* p = attributes.extendedElement;
-        while (*p != '\0') {
-            while (*p == ' ')
-                ++p;
-            const char* start = p;
-            while (*p != '\0' && *p != ' ')
-                ++p;
-            if (p > start)
-                collector_.extendElement(name, std::string_view(start, static_cast<std::size_t>(p - start)));
-        }
+        forEachId(attributes.extendedElement, [&](std::string_view id) { collector_.extendElement(name, id); });
     }
     Context inner;
     inner.package = context.package;
@@ -327,16 +335,7 @@ void XmiReader::extendedElements(const XMLElement& element, const Context& conte
 void XmiReader::addStereotypeIds(const char* ids, const Context& owner)
 {
     const bool isClass = owner.owner == Context::OwnerClass;
-    const char* p = ids;
-    while (*p != '\0') {
-        while (*p == ' ')
-            ++p;
-        const char* start = p;
-        while (*p != '\0' && *p != ' ')
-            ++p;
-        if (p > start)
-            collector_.stereotypeByRef(isClass, owner.index, std::string(start, p));
-    }
+    forEachId(ids, [&](std::string_view id) { collector_.stereotypeByRef(isClass, owner.index, std::string(id)); });
 }
 
 // Never read for classes. Enterprise Architect lists every element again
