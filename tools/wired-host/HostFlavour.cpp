@@ -364,9 +364,27 @@ HostVerdict HostFlavour::judge(const PeImage& host, const PeImage* libstdcxx)
                                         ", whose C++ runtime no flavour shares.");
         }
     }
+    verdict.noRuntime = true;
     return refused(verdict, "No C++ runtime DLL among its imports (msvcp140.dll, vcruntime140.dll, "
                             "libstdc++-6.dll): its C++ runtime is linked in (/MT, -static), with a heap of its own "
                             "the plug-in cannot share, or it is no C++ program.");
+}
+
+HostVerdict HostFlavour::judgeThrough(const HostVerdict& program, const std::string& chain, const HostVerdict& inner)
+{
+    HostVerdict verdict = program;
+    verdict.noRuntime = false;
+    verdict.runtime = inner.runtime;
+    verdict.mingw = inner.mingw;
+    verdict.exceptions = inner.exceptions;
+    verdict.flavour = inner.flavour;
+    // The program's bitness, then the DLL's reasons but for its own.
+    verdict.reasons.resize(1);
+    verdict.reasons.push_back("It imports no C++ runtime DLL itself, but its own " + chain +
+                              " beside it does: the plug-in shares the runtime with that.");
+    verdict.reasons.insert(verdict.reasons.end(), inner.reasons.begin() + (inner.reasons.empty() ? 0 : 1),
+                           inner.reasons.end());
+    return verdict;
 }
 
 std::vector<std::string> HostFlavour::runtimeDlls(const HostVerdict& verdict, const PeImage* plugin)

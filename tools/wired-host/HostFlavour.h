@@ -50,6 +50,9 @@ struct HostVerdict {
     std::vector<std::string> advice;
     // Every DLL the host imports, "(delayed)" after the delay-loaded.
     std::vector<std::string> imports;
+    // The image imports no C++ runtime DLL at all (nor one of another
+    // compiler); its own DLLs may.
+    bool noRuntime = false;
 
     bool fits() const { return !flavour.empty(); }
 };
@@ -71,6 +74,11 @@ public:
     // host that does not import libgcc_s directly shows its exception
     // model only through that DLL's imports.
     static HostVerdict judge(const PeImage& host, const PeImage* libstdcxx);
+
+    // The verdict on a program that imports no C++ runtime itself but
+    // through its own DLL (chain: "core.dll", or "app.dll > core.dll"),
+    // whose verdict is inner.
+    static HostVerdict judgeThrough(const HostVerdict& program, const std::string& chain, const HostVerdict& inner);
 
     // The runtime DLLs a plug-in of the verdict's flavour shares with it,
     // the C++ runtime first.

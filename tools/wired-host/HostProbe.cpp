@@ -1,6 +1,10 @@
 #include "HostProbe.h"
 
+#include <deque>
+#include <set>
+
 #include "Files.h"
+#include "model/Text.h"
 
 namespace wiredhost {
 
@@ -11,6 +15,8 @@ using namespace hostkit;
 // Larger than any program or runtime DLL; the whole file is read at once.
 const std::size_t kMostBytes = std::size_t(1) << 30;
 const char kPluginFile[] = "wiredClsTab.dll";
+// How many of a host's own DLLs are read looking for its C++ runtime.
+const std::size_t kMostOwnDlls = 64;
 
 // A file in folder, read whole; false when there is none.
 bool readBeside(const std::string& folder, const std::string& name, std::string& bytes)
@@ -48,6 +54,8 @@ bool HostProbe::probe(const std::string& hostPath, const std::string& pluginOpti
     const bool libraryBeside = readBeside(folder, "libstdc++-6.dll", libraryBytes) &&
                                library.read(libraryBytes, ignored) && library.kind() == ImageKind::Pe;
     verdict_ = HostFlavour::judge(host, libraryBeside ? &library : nullptr);
+    if (verdict_.noRuntime)
+        judgeThroughOwnDlls(host, folder, libraryBeside ? &library : nullptr);
     if (!verdict_.fits())
         return true;
 
@@ -66,6 +74,38 @@ bool HostProbe::probe(const std::string& hostPath, const std::string& pluginOpti
     }
     HostFlavour::compareRuntimes(verdict_, compared, runtime);
     return true;
+}
+
+// Many applications are a small program and the application in DLLs of its
+// own beside it: the program imports no C++ runtime, its DLLs do. Those
+// are followed, nearest first, and the first that imports a C++ runtime
+// (or the runtime of another compiler) judges the host.
+void HostProbe::judgeThroughOwnDlls(const PeImage& host, const std::string& folder, const PeImage* libstdcxx)
+{
+    std::deque<std::pair<std::string, std::string>> waiting; // a DLL, and the chain that leads to it
+    std::set<std::string> seen;
+    const auto follow = [&](const PeImage& image, const std::string& chain) {
+        for (const PeImport& import : image.imports()) {
+            if (seen.insert(lowered(import.dll)).second)
+                waiting.emplace_back(import.dll, chain.empty() ? import.dll : chain + " > " + import.dll);
+        }
+    };
+    follow(host, "");
+    for (std::size_t read = 0; !waiting.empty() && read < kMostOwnDlls; waiting.pop_front()) {
+        const std::string& dll = waiting.front().first;
+        std::string bytes, ignored;
+        PeImage image;
+        if (!readBeside(folder, dll, bytes) || !image.read(bytes, ignored) || image.kind() != ImageKind::Pe ||
+            image.machine() != host.machine())
+            continue;
+        ++read;
+        const HostVerdict inner = HostFlavour::judge(image, libstdcxx);
+        if (!inner.noRuntime) {
+            verdict_ = HostFlavour::judgeThrough(verdict_, waiting.front().second, inner);
+            return;
+        }
+        follow(image, waiting.front().second);
+    }
 }
 
 bool HostProbe::readPlugin(const std::string& path, PeImage& plugin, std::string& flavour) const

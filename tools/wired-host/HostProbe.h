@@ -23,6 +23,7 @@ public:
     const std::string& pluginPath() const { return pluginPath_; }
 
 private:
+    void judgeThroughOwnDlls(const PeImage& host, const std::string& folder, const PeImage* libstdcxx);
     // Reads the plug-in of the verdict's flavour into plugin; notes in the
     // verdict why not when the one found is of another flavour.
     bool findPlugin(const std::string& option, PeImage& plugin, std::string& error);

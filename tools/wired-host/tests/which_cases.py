@@ -222,6 +222,34 @@ def test_which_compares_the_runtime_beside_the_host_with_the_plugins(s):
     equal(got, 2, out + err)
 
 
+def test_which_follows_a_launcher_to_the_dlls_beside_it(s):
+    """A small program whose own DLLs beside it import the C++ runtime."""
+    launcher = pe(I386, [K32, ("app.dll", ["run"])])
+    vs = pe(I386, [("MSVCP140.dll", []), ("VCRUNTIME140.dll", [])], dll=True)
+    # name, the DLLs beside the launcher, exit code, flavour, a phrase of the reasons
+    cases = [
+        ("through two", {"app.dll": pe(I386, [K32, ("core.dll", [])], dll=True), "core.dll": vs}, 0, "win32-msvc",
+         "its own app.dll > core.dll beside it does"),
+        ("debug", {"app.dll": pe(I386, [("vcruntime140d.dll", [])], dll=True)}, 1, "", "debug runtime"),
+        ("mingw", {"app.dll": pe(I386, [("libstdc++-6.dll", []), ("libgcc_s_dw2-1.dll", [])], dll=True)},
+         0, "win32-mingw", "DWARF-2"),
+        # A DLL of the other bitness is not the one Windows loads.
+        ("other bitness", {"app.dll": pe(AMD64, [("msvcp140.dll", [])], dll=True)}, 1, "", "No C++ runtime DLL"),
+        ("plain C", {"app.dll": pe(I386, [K32, ("app.dll", [])], dll=True)}, 1, "", "No C++ runtime DLL"),
+    ]
+    for name, dlls, code, flavour, phrase in cases:
+        folder = "launcher-" + name.replace(" ", "-")
+        for dll, data in dlls.items():
+            s.write(os.path.join(folder, dll), data)
+        path = s.write(os.path.join(folder, "launcher.exe"), launcher)
+        got, out, err = _which(s, "--format", "json", s.tool.arg(path))
+        equal(got, code, f"{name}: {out} {err}")
+        report = json.loads(out)
+        equal(report["flavour"], flavour or None, f"{name}: {report}")
+        check(any(phrase in reason for reason in report["reasons"]), f"{name}: '{phrase}' not in {report['reasons']}")
+        check(report["reasons"][0].startswith("PE32 for i386"), f"{name}: {report['reasons']}")
+
+
 def test_which_fits_the_tool_itself_to_its_own_plugin(s):
     """A Windows build of wired-host is a host of its own flavour, with the
     plug-in and, for mingw, the runtime DLLs beside it."""
@@ -243,4 +271,4 @@ def test_which_fits_the_tool_itself_to_its_own_plugin(s):
 
 WHICH_CASES = [test_which_names_the_flavour_or_refuses, test_which_refuses_what_is_no_windows_program,
                test_which_compares_the_runtime_beside_the_host_with_the_plugins,
-               test_which_fits_the_tool_itself_to_its_own_plugin]
+               test_which_follows_a_launcher_to_the_dlls_beside_it, test_which_fits_the_tool_itself_to_its_own_plugin]
