@@ -13,6 +13,7 @@
 #include "KavriProblem.h"
 #include "model/Text.h"
 #include "model/XmlDecoder.h"
+#include "model/XmlTagLimits.h"
 
 namespace wiredhost {
 
@@ -124,7 +125,17 @@ void ConfigChecker::check(const std::string& configPath)
     path = configPath;
     if (hostCodePage.empty())
         hostCodePage = encoding::hostCodePage();
-    readText(readBytes(path));
+    const std::string bytes = readBytes(path);
+    // The plug-in's parser would take as long over such a file as the
+    // model reader would; it is not parsed here either.
+    int line = 0;
+    std::string problem;
+    if (!XmlTagLimits::within(bytes, line, problem)) {
+        unchecked = path + ":" + std::to_string(line) + ": " + problem + ": not checked (the plug-in would take " +
+                    "minutes over this file)";
+        return;
+    }
+    readText(bytes);
     load();
 }
 
@@ -369,7 +380,7 @@ void ConfigChecker::readNested(const XMLElement& parent)
 
 int ConfigChecker::exitCode() const
 {
-    if (rejected)
+    if (rejected || !unchecked.empty())
         return 2;
     const bool allEffective =
         std::all_of(findings.begin(), findings.end(), [](const Finding& f) { return f.effective && !f.misread; });

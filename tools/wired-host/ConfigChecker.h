@@ -45,6 +45,9 @@ public:
     int rejectedLine = 0;
     std::string rejection;
     std::string warningCaption; // the warning box the plug-in would show
+    // Set, with the file and line, when the file passes a limit of the XML
+    // reader: it is then not checked at all.
+    std::string unchecked;
     std::vector<std::string> rootNotes;
     std::vector<Finding> findings;
     std::vector<std::string> packageCodes;

@@ -5,6 +5,7 @@
 
 #include "Files.h"
 #include "ModelNode.h"
+#include "model/XmlTagLimits.h"
 
 namespace wiredhost {
 
@@ -51,6 +52,15 @@ bool PluginSession::open(const std::string& pluginPath, const std::string& confi
     config_ = files::absolute(configFile);
     if (!files::isFile(config_)) {
         error = configFile + ": cannot read the config file";
+        return false;
+    }
+    std::string bytes, problem;
+    if (!files::readFile(config_, "the config file", bytes, error))
+        return false;
+    // The plug-in's XML parser would take minutes over such a file.
+    int line = 0;
+    if (!XmlTagLimits::within(bytes, line, problem)) {
+        error = configFile + ":" + std::to_string(line) + ": " + problem + ": the plug-in would take minutes over it";
         return false;
     }
     if (!instance_.openCopy(plugin_, error))

@@ -158,7 +158,9 @@ const char kCheckHelp[] =
     "                     findings, codes and links\n"
     "\n"
     "Exit status: 0 every entry takes effect as written; 1 some do not; 2 the\n"
-    "plug-in would refuse the file (or bad usage).\n";
+    "plug-in would refuse the file, or the file is not checked because the\n"
+    "plug-in's XML parser would take minutes over it (an element with more than\n"
+    "256 attributes), or bad usage.\n";
 
 const char kNamesHelp[] =
     "Usage: wired-host names [OPTIONS] CLASS...\n"
@@ -516,6 +518,10 @@ int checkCommand(const Invocation& call)
     ConfigChecker checker;
     checker.hostCodePage = codePageName(options.value("codepage"));
     checker.check(options.positional[0]);
+    if (!checker.unchecked.empty()) {
+        complain("wired-host check: " + shown(checker.unchecked) + "\n");
+        return kUsageError;
+    }
     std::ostringstream report;
     if (json) {
         // Always UTF-8: JSON is for programs.

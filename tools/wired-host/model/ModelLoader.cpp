@@ -209,12 +209,8 @@ std::string ModelLoader::xmlError(const XMLDocument& document) const
 std::string ModelLoader::checkError(const XmlTagLimits& limit, const XmlCharacterReferences& references,
                                     int line) const
 {
-    if (limit.tooManyElements())
-        return at(line) + "more than " + std::to_string(XmlTagLimits::kMaxElements) +
-               " XML elements (wired-host's limit: each costs the XML reader memory, however short)";
     if (limit.passed())
-        return at(line) + "an element with more than " + std::to_string(XmlTagLimits::kMaxAttributes) +
-               " attributes (the limit of the XML reader, whose cost grows with their square)";
+        return at(line) + limit.problem();
     return at(line) + "a character reference (&#...;) that XML does not allow: " + references.problem();
 }
 

@@ -1,5 +1,6 @@
 #include "XmlTagLimits.h"
 
+#include <algorithm>
 #include <cstring>
 #include <initializer_list>
 
@@ -25,6 +26,26 @@ struct TagStops {
 const TagStops kTagStop;
 
 } // namespace
+
+std::string XmlTagLimits::problem() const
+{
+    if (tooManyElements())
+        return "more than " + std::to_string(kMaxElements) +
+               " XML elements (wired-host's limit: each costs the XML reader memory, however short)";
+    return "an element with more than " + std::to_string(kMaxAttributes) +
+           " attributes (the limit of the XML reader, whose cost grows with their square)";
+}
+
+bool XmlTagLimits::within(const std::string& text, int& line, std::string& problem)
+{
+    XmlTagLimits limit;
+    if (limit.feed(text.data(), text.size()))
+        return true;
+    const auto stop = text.begin() + static_cast<std::ptrdiff_t>(limit.offset());
+    line = 1 + static_cast<int>(std::count(text.begin(), stop, '\n'));
+    problem = limit.problem();
+    return false;
+}
 
 bool XmlTagLimits::feed(const char* data, std::size_t size)
 {

@@ -2,6 +2,7 @@
 #define WIREDHOST_MODEL_XMLTAGLIMITS_H
 
 #include <cstddef>
+#include <string>
 
 namespace wiredhost {
 
@@ -27,6 +28,11 @@ public:
     bool feed(const char* data, std::size_t size);
 
     bool passed() const { return passed_; }
+    // Which limit was passed, in words.
+    std::string problem() const;
+    // A whole text checked at once: false, with the line of the tag and
+    // the problem, when it passes a limit.
+    static bool within(const std::string& text, int& line, std::string& problem);
     // Which: too many elements, else too many attributes of one.
     bool tooManyElements() const { return elements_ > kMaxElements; }
     // Where the tag of the element that passed the limit starts, counted

@@ -126,4 +126,18 @@ def test_deep_and_wide_models_are_read_in_linear_time(s):
         check(report["classes"][0]["package"] == package, f"{name}: {report['classes'][0]['package'][:80]!r}")
 
 
-HOSTILE_CASES = [test_hostile_files_are_refused_naming_the_limit, test_deep_and_wide_models_are_read_in_linear_time]
+def test_a_config_the_plugin_would_take_minutes_over_is_refused(s):
+    # The plug-in's XML parser compares each attribute with all before it.
+    config = s.tool.arg(s.write("hostile/config.xml", "<Wired>\n<Package " +
+                                " ".join(f'a{i}="x"' for i in range(100000)) + ' code="com"/></Wired>'))
+    model = s.tool.arg(s.write("hostile/model.puml", "@startuml\nclass A\n@enduml\n"))
+    for args in (["check", config], ["check", "--format", "json", config], ["run", "--config", config, model],
+                 ["names", "--config", config, "A"]):
+        code, out, err = timed_run(s, *args)
+        check(code == 2, f"{args}: exit {code}: {out}{err}")
+        check(config + ":2: an element with more than 256 attributes" in err and "minutes" in err, f"{args}: {err}")
+        check("CLASS" not in out and "Package" not in out, f"{args}: {out}")
+
+
+HOSTILE_CASES = [test_hostile_files_are_refused_naming_the_limit, test_deep_and_wide_models_are_read_in_linear_time,
+                 test_a_config_the_plugin_would_take_minutes_over_is_refused]
