@@ -203,6 +203,40 @@ bool SqlScanner::dollarQuoted(Token& token)
     return true;
 }
 
+// Oracle's alternative quoting: q'X…X' (nq'…' for national text), where
+// X is any character but white space and [, {, < or ( close with ], }, >
+// or ); the text may hold quotes, as q'[it's]' does. False, and nothing
+// read, when none starts here or it is never closed. Where each closing
+// pair last stands is found once, so that unclosed ones cost no search.
+bool SqlScanner::alternativeQuoted(Token& token)
+{
+    std::size_t at = at_;
+    if (at < text_.size() && (text_[at] == 'n' || text_[at] == 'N'))
+        ++at;
+    if (at + 3 > text_.size() || (text_[at] != 'q' && text_[at] != 'Q') || text_[at + 1] != '\'')
+        return false;
+    const char open = text_[at + 2];
+    if (std::isspace(static_cast<unsigned char>(open)))
+        return false;
+    const char* const pairs = "[]{}<>()";
+    const char* const pair = open != '\0' ? std::strchr(pairs, open) : nullptr;
+    const char close = pair != nullptr && (pair - pairs) % 2 == 0 ? pair[1] : open;
+    const std::string end = std::string(1, close) + "'";
+    auto last = lastAlternativeClose_.find(close);
+    if (last == lastAlternativeClose_.end()) {
+        const std::size_t found = text_.rfind(end);
+        last = lastAlternativeClose_.emplace(close, found == std::string::npos ? 0 : found).first;
+    }
+    const std::size_t inside = at + 3;
+    if (last->second < inside)
+        return false;
+    const std::size_t closed = text_.find(end, inside);
+    token.kind = String;
+    token.text = text_.substr(inside, closed - inside);
+    at_ = closed + end.size();
+    return true;
+}
+
 SqlScanner::Token SqlScanner::next(bool nameExpected)
 {
     skipSpaceAndComments(nameExpected);
@@ -219,6 +253,8 @@ SqlScanner::Token SqlScanner::next(bool nameExpected)
         return quoted('\'', String);
     Token token;
     if (c == '$' && dollarQuoted(token))
+        return token;
+    if ((c == 'q' || c == 'Q' || c == 'n' || c == 'N') && alternativeQuoted(token))
         return token;
     if (isWordByte(c) || c == '#') {
         // A # reaches here only where it begins a temporary table's name.

@@ -11,7 +11,7 @@ namespace wiredhost {
 // hold), and the CREATE … TABLE [IF NOT EXISTS] name statements. Strings
 // of every dialect a --tables file comes in: doubled quotes, backslashes
 // that escape (MySQL dumps, PostgreSQL E'…') or not (standard SQL), dollar
-// quoting ($$…$$, $tag$…$tag$); a SQL Server temporary table's name
+// quoting ($$…$$, $tag$…$tag$), Oracle's q'[…]'; a SQL Server temporary table's name
 // (#staging) is a name there, while # starts a comment elsewhere (MySQL).
 class SqlScanner {
 public:
@@ -43,6 +43,7 @@ private:
     bool goesOnAfterString(std::size_t at) const;
     bool quotedFrom(std::size_t start, char close, bool backslashes, std::size_t limit, Token& token);
     bool dollarQuoted(Token& token);
+    bool alternativeQuoted(Token& token);
     std::string dollarTagAt(std::size_t at) const;
     // Where the last such character stands in the text (0 for none).
     std::size_t lastOf(char close);
@@ -60,6 +61,8 @@ private:
     std::size_t plainUntil_ = 0;
     bool dollarTagsFound_ = false;
     std::unordered_map<std::string, std::size_t> lastDollarTag_;
+    // Where each closing character of q'…' last stands before a quote.
+    std::unordered_map<char, std::size_t> lastAlternativeClose_;
 };
 
 } // namespace wiredhost

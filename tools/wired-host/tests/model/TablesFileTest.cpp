@@ -85,6 +85,11 @@ const DialectCase kDialects[] = {
      "# a MySQL comment: CREATE TABLE no_1 (id int)\nCREATE TABLE #staging (id int);\n"
      "CREATE TABLE ##shared (id int);\nCREATE TABLE IF NOT EXISTS #later (id int);\n#CREATE TABLE no_2 (x int);\n",
      {{"#staging", true}, {"##shared", true}, {"#later", true}}},
+    {"Oracle alternative quoting",
+     "INSERT INTO p VALUES (q'[it's]');\nCREATE TABLE a (id int);\nINSERT INTO p VALUES (Q'{don't}', nq'<a'b>');\n"
+     "CREATE TABLE b (id int);\nINSERT INTO p VALUES (q'!won't!', q'(x)');\nCREATE TABLE c (id int);\n"
+     "INSERT INTO p VALUES (q'[CREATE TABLE no_1 (x int)]');\nCREATE TABLE q (id int);\nCREATE TABLE d (id int);",
+     {{"a", true}, {"b", true}, {"c", true}, {"q", true}, {"d", true}}},
 };
 
 TEST(TablesFile, EveryDialectsStringsHideNoLaterTable)
@@ -97,7 +102,7 @@ TEST(TablesFile, EveryDialectsStringsHideNoLaterTable)
 // file of 100,000 of them must still be read in a moment, not quadratic.
 TEST(TablesFile, StrayQuotesAreReadInLinearTime)
 {
-    for (const char* stray : {"'\\", "[", "\"\\", "`", "$a$ ", "$$x"}) {
+    for (const char* stray : {"'\\", "[", "\"\\", "`", "$a$ ", "$$x", "q'[", "q'x"}) {
         std::string script;
         for (int i = 0; i < 100000; ++i)
             script += stray + std::to_string(i % 10);
