@@ -143,6 +143,27 @@ std::string MappingFile::text(const std::vector<MappingRow>& rows)
     return out;
 }
 
+bool MappingFile::mayOverwrite(const std::string& path, std::string& error)
+{
+    if (!hostkit::files::isFile(path))
+        return true;
+    std::FILE* file = hostkit::files::openFile(path, "rb");
+    if (file == nullptr)
+        return true; // said when it is written
+    char head[sizeof kHeader + 1] = {};
+    const std::size_t got = std::fread(head, 1, sizeof head - 1, file);
+    std::fclose(file);
+    const std::string start(head, got);
+    const bool mapping = start.compare(0, sizeof kHeader - 1, kHeader) == 0 &&
+                         (got == sizeof kHeader - 1 || start[sizeof kHeader - 1] == '\n' ||
+                          start[sizeof kHeader - 1] == '\r');
+    if (got == 0 || mapping)
+        return true;
+    error = path + ": holds something other than a saved mapping; not written over (give a new file, or delete "
+                   "this one first)";
+    return false;
+}
+
 bool MappingFile::save(const std::string& path, const std::vector<MappingRow>& rows, std::string& error)
 {
     if (hostkit::files::isDirectory(path)) {

@@ -37,6 +37,10 @@ public:
     static std::vector<MappingRow> rowsOf(const std::vector<ClassEntry>& classes);
 
     static std::string text(const std::vector<MappingRow>& rows);
+    // False with a "FILE: what" message when path holds something other
+    // than a saved mapping (the model itself, given by mistake): a saved
+    // mapping is written over, nothing else is.
+    static bool mayOverwrite(const std::string& path, std::string& error);
     // False with a "FILE: what" message when the file cannot be written.
     static bool save(const std::string& path, const std::vector<MappingRow>& rows, std::string& error);
 

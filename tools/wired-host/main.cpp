@@ -108,7 +108,8 @@ const char kRunHelpRest[] =
     "                     then one class a line (package, class, table, outcome,\n"
     "                     separated by tabs; a tab, line end or backslash in a\n"
     "                     name written \\t, \\n, \\r or \\\\), sorted, the same on\n"
-    "                     every run and platform: fit to commit beside the model\n"
+    "                     every run and platform: fit to commit beside the model;\n"
+    "                     an existing FILE that is not a saved mapping is kept\n"
     "  --compare-mapping FILE\n"
     "                     show every class added, removed, or whose table or\n"
     "                     outcome changed since FILE was saved; exit 1 if any\n"
@@ -461,6 +462,8 @@ int runCommand(const Invocation& call)
     const std::string savedMapping = options.value("compare-mapping");
     std::vector<MappingRow> saved;
     if (!savedMapping.empty() && !MappingFile::read(savedMapping, saved, error))
+        return reporter.fail(error);
+    if (options.has("save-mapping") && !MappingFile::mayOverwrite(options.value("save-mapping"), error))
         return reporter.fail(error);
 
     Model model;

@@ -200,6 +200,16 @@ def test_a_saved_mapping_catches_a_renamed_table(s):
     with open(odd, "rb") as f:
         equal(f.read(), b"package\tclass\ttable\toutcome\na\\tb\tx\\nY\\\\z\t\tskipped\n",
               "the same bytes on every platform")
+    # A saved mapping is written over (above); the model given by mistake
+    # is not.
+    with open(model, "rb") as f:
+        before = f.read()
+    code, out, err = s.tool.run("run", "--config", s.tool.arg(config), s.tool.arg(model), "--save-mapping",
+                                s.tool.arg(model))
+    equal((code, out), (2, ""), err)
+    check("holds something other than a saved mapping; not written over" in err, err)
+    with open(model, "rb") as f:
+        equal(f.read(), before, "the model is kept")
 
 
 def test_a_file_that_is_not_a_saved_mapping_is_refused_with_its_line(s):
