@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstring>
+#include <string_view>
 
 #include "Text.h"
 
@@ -15,11 +16,34 @@ bool isWordByte(char c)
     return std::isalnum(u) || c == '_' || c == '$' || u >= 0x80;
 }
 
+// SQL*Plus commands whose rest of the line is free text, not SQL
+// ("REM Don't run this twice"), when they begin a line.
+const char* const kRemarkCommands[] = {"REM", "REMARK", "PRO", "PROMPT"};
+
 // The words that may stand between CREATE and TABLE.
 const char* const kModifiers[] = {"OR", "REPLACE", "GLOBAL", "LOCAL", "TEMPORARY", "TEMP", "UNLOGGED",
                                   "VIRTUAL", "EXTERNAL", "TRANSIENT", "VOLATILE", "MULTISET", "SET"};
 
 } // namespace
+
+// A SQL*Plus remark or prompt at the start of a line (not indented, as
+// a column of that name would be).
+bool SqlScanner::remarkAt(std::size_t at) const
+{
+    if (at != 0 && text_[at - 1] != '\n')
+        return false;
+    std::size_t end = at;
+    while (end < text_.size() && std::isalpha(static_cast<unsigned char>(text_[end])))
+        ++end;
+    if (end < text_.size() && !std::isspace(static_cast<unsigned char>(text_[end])))
+        return false;
+    const std::string_view word = std::string_view(text_).substr(at, end - at);
+    for (const char* command : kRemarkCommands) {
+        if (equalsIgnoringCase(word, command))
+            return true;
+    }
+    return false;
+}
 
 bool SqlScanner::isWord(const Token& token, const char* word)
 {
@@ -35,7 +59,7 @@ void SqlScanner::skipSpaceAndComments(bool nameExpected)
                               (isWordByte(text_[at_ + 1]) || text_[at_ + 1] == '#');
         if (std::isspace(static_cast<unsigned char>(text_[at_]))) {
             ++at_;
-        } else if (text_.compare(at_, 2, "--") == 0 || (text_[at_] == '#' && !hashName)) {
+        } else if (text_.compare(at_, 2, "--") == 0 || (text_[at_] == '#' && !hashName) || remarkAt(at_)) {
             const std::size_t end = text_.find('\n', at_);
             at_ = end == std::string::npos ? text_.size() : end + 1;
         } else if (text_.compare(at_, 2, "/*") == 0) {

@@ -11,7 +11,8 @@ namespace wiredhost {
 // hold), and the CREATE … TABLE [IF NOT EXISTS] name statements. Strings
 // of every dialect a --tables file comes in: doubled quotes, backslashes
 // that escape (MySQL dumps, PostgreSQL E'…') or not (standard SQL), dollar
-// quoting ($$…$$, $tag$…$tag$), Oracle's q'[…]'; a SQL Server temporary table's name
+// quoting ($$…$$, $tag$…$tag$), Oracle's q'[…]'; SQL*Plus remarks (REM,
+// PROMPT) hide the rest of their line; a SQL Server temporary table's name
 // (#staging) is a name there, while # starts a comment elsewhere (MySQL).
 class SqlScanner {
 public:
@@ -38,6 +39,7 @@ private:
     Token next(bool nameExpected = false);
     Token peek(bool nameExpected = false);
     void skipSpaceAndComments(bool nameExpected);
+    bool remarkAt(std::size_t at) const;
     Token quoted(char close, Kind kind);
     bool readingOf(std::size_t start, char close, Token& token);
     bool goesOnAfterString(std::size_t at) const;

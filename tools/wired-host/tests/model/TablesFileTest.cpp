@@ -90,6 +90,11 @@ const DialectCase kDialects[] = {
      "CREATE TABLE b (id int);\nINSERT INTO p VALUES (q'!won't!', q'(x)');\nCREATE TABLE c (id int);\n"
      "INSERT INTO p VALUES (q'[CREATE TABLE no_1 (x int)]');\nCREATE TABLE q (id int);\nCREATE TABLE d (id int);",
      {{"a", true}, {"b", true}, {"c", true}, {"q", true}, {"d", true}}},
+    {"SQL*Plus remarks and prompts",
+     "REM Don't run this twice\nCREATE TABLE a (id int);\nPROMPT Creating the customer's tables\n"
+     "CREATE TABLE b (id int,\n  rem varchar2(9) DEFAULT 'x');\nremark it's b\n"
+     "CREATE TABLE c (x varchar2(9) DEFAULT 'it''s');",
+     {{"a", true}, {"b", true}, {"c", true}}},
 };
 
 TEST(TablesFile, EveryDialectsStringsHideNoLaterTable)
