@@ -131,11 +131,19 @@ void PlantUmlReader::closeScope()
         scopes_.pop_back();
 }
 
-// "set namespaceSeparator none" keeps dots in class names.
+// "set namespaceSeparator ::" splits names at :: instead of dots;
+// "none" keeps names whole.
 void PlantUmlReader::setting(const std::string& rest)
 {
-    if (startsWithWord(rest, "namespaceSeparator") || startsWithWord(rest, "separator"))
-        separatorDot_ = rest.find(" none") == std::string::npos && rest.find('.') != std::string::npos;
+    const char* const keyword = startsWithWord(rest, "namespaceSeparator") ? "namespaceSeparator"
+                                : startsWithWord(rest, "separator")       ? "separator"
+                                                                          : nullptr;
+    if (keyword == nullptr)
+        return;
+    const std::string value = afterWord(rest, keyword);
+    const std::string separator = value.substr(0, value.find_first_of(" \t"));
+    if (!separator.empty())
+        separator_ = separator == "none" ? std::string() : separator;
 }
 
 void PlantUmlReader::openPackage(std::string rest)
@@ -154,12 +162,10 @@ void PlantUmlReader::declareClass(std::string rest)
     if (generic != std::string::npos)
         name.erase(generic);
     int package = currentPackage();
-    if (separatorDot_) {
-        const std::size_t dot = name.rfind('.');
-        if (dot != std::string::npos && dot > 0) {
-            package = packageIn(package, name.substr(0, dot));
-            name = name.substr(dot + 1);
-        }
+    const std::size_t last = separator_.empty() ? std::string::npos : name.rfind(separator_);
+    if (last != std::string::npos && last > 0) {
+        package = packageIn(package, name.substr(0, last));
+        name = name.substr(last + separator_.size());
     }
     if (declared_.insert(std::to_string(package) + '\n' + name).second) {
         const int index = collector_.addClass(package, name, nullptr);
@@ -178,14 +184,14 @@ int PlantUmlReader::currentPackage() const
     return scopes_.empty() ? ClassCollector::kNoPackage : scopes_.back().package;
 }
 
-// The package a dotted name (a.b.c) names inside outer, added level by
-// level where it is new.
+// The package a name of parts (a.b.c, with the namespace separator)
+// names inside outer, added level by level where it is new.
 int PlantUmlReader::packageIn(int outer, const std::string& dotted)
 {
     int package = outer;
     std::size_t start = 0;
     for (;;) {
-        const std::size_t dot = dotted.find('.', start);
+        const std::size_t dot = separator_.empty() ? std::string::npos : dotted.find(separator_, start);
         const std::string part = dotted.substr(start, dot == std::string::npos ? std::string::npos : dot - start);
         const auto found = packages_.emplace(std::to_string(package) + '\n' + part, 0);
         if (found.second)
@@ -193,7 +199,7 @@ int PlantUmlReader::packageIn(int outer, const std::string& dotted)
         package = found.first->second;
         if (dot == std::string::npos)
             return package;
-        start = dot + 1;
+        start = dot + separator_.size();
     }
 }
 

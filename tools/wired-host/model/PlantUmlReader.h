@@ -12,7 +12,8 @@ namespace wiredhost {
 
 // A PlantUML class diagram (text between @startuml and @enduml): the
 // classes it declares (class, abstract class, abstract), in packages and
-// namespaces (package a.b { … }) and by dotted names (class a.b.C) unless
+// namespaces (package a.b { … }) and by dotted names (class a.b.C), split
+// at another separator after "set namespaceSeparator ::", at none after
 // "set namespaceSeparator none". Interfaces, enums, annotations, entities
 // and classes stereotyped «interface» or «enumeration» are none; a class
 // a relation merely mentions is not declared and not read; declaring a
@@ -45,7 +46,9 @@ private:
     std::unordered_map<std::string, int> packages_;
     // Classes declared, by package index and name.
     std::unordered_set<std::string> declared_;
-    bool separatorDot_ = true;
+    // What splits names into packages ("set namespaceSeparator"); empty
+    // for none.
+    std::string separator_ = ".";
     bool inComment_ = false;
 };
 

@@ -229,6 +229,32 @@ TEST(ModelText, SignsAfterTheFirstKilobytesAreFound)
     }
 }
 
+// PlantUML splits names into packages at its namespace separator: a dot,
+// another after "set namespaceSeparator", none after "... none".
+TEST(ModelText, PlantUmlNamespaceSeparators)
+{
+    const struct {
+        const char* file;
+        const char* settings;
+        std::vector<Expected> classes;
+    } cases[] = {
+        {"dots.puml", "", {{"net::shop", "Cart"}, {"a.b", "C"}, {"", "x::y::Z"}, {"p.q", "R"}}},
+        {"colons.puml", "set namespaceSeparator ::\n", {{"net.shop", "Cart"}, {"", "a.b.C"}, {"x.y", "Z"}, {"p.q", "R"}}},
+        {"none.puml", "set namespaceSeparator none\n", {{"net::shop", "Cart"}, {"", "a.b.C"}, {"", "x::y::Z"}, {"p.q", "R"}}},
+    };
+    // "p.q" is one package where nothing splits it, and the same path
+    // where it is split at dots; the table shows either as p.q.
+    for (const auto& c : cases) {
+        Model model;
+        std::string error;
+        const std::string text = std::string("@startuml\n") + c.settings +
+                                 "namespace net::shop {\nclass Cart\n}\nclass a.b.C\nclass x::y::Z\n"
+                                 "package p.q {\nclass R\n}\n@enduml\n";
+        ASSERT_TRUE(model.load(scratchFile(c.file, text), error)) << c.file << ": " << error;
+        expectClasses(model, c.classes, c.file);
+    }
+}
+
 TEST(ModelText, AModelWithoutClassesLoads)
 {
     const std::string uml = "<uml:Model xmlns:uml='http://www.eclipse.org/uml2/5.0.0/UML' name='m'>"
