@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <unordered_set>
 
 #include <tinyxml2.h>
 
@@ -96,17 +97,18 @@ std::string errorDetail(const tinyxml2::XMLDocument& document)
     return colon == std::string::npos ? text : text.substr(colon + 2);
 }
 
-// The names of the entities a DOCTYPE declares.
-std::vector<std::string> declaredEntities(const std::string& bytes)
+// The names of the entities a DOCTYPE declares. A name ends at white space
+// or at the next markup, so that no part of the file is read twice.
+std::unordered_set<std::string> declaredEntities(const std::string& bytes)
 {
-    std::vector<std::string> names;
+    std::unordered_set<std::string> names;
     for (std::size_t at = bytes.find("<!ENTITY"); at != std::string::npos; at = bytes.find("<!ENTITY", at + 1)) {
         std::size_t begin = bytes.find_first_not_of(" \t\r\n", at + 8);
         if (begin != std::string::npos && bytes[begin] == '%')
             continue; // a parameter entity never reaches a value
-        const std::size_t end = bytes.find_first_of(" \t\r\n", begin);
-        if (begin != std::string::npos && end != std::string::npos)
-            names.push_back(bytes.substr(begin, end - begin));
+        const std::size_t end = bytes.find_first_of(" \t\r\n<>\"'", begin);
+        if (begin != std::string::npos && end != std::string::npos && end > begin)
+            names.insert(bytes.substr(begin, end - begin));
     }
     return names;
 }
@@ -166,8 +168,15 @@ void ConfigChecker::checkValue(Finding& finding, const char* what, const std::st
                                 " compares names in its own code page, byte for byte: it matches none; save " +
                                 "config.xml in that code page");
     }
-    for (const std::string& entity : declaredEntities_) {
-        if (value.find("&" + entity + ";") != std::string::npos) {
+    // Each reference in the value looked up, not each entity looked for:
+    // a file may declare thousands.
+    std::unordered_set<std::string> told;
+    for (std::size_t amp = value.find('&'); amp != std::string::npos; amp = value.find('&', amp + 1)) {
+        const std::size_t semicolon = value.find_first_of("&;", amp + 1);
+        if (semicolon == std::string::npos || value[semicolon] != ';')
+            continue;
+        const std::string entity = value.substr(amp + 1, semicolon - amp - 1);
+        if (declaredEntities_.count(entity) != 0 && told.insert(entity).second) {
             finding.misread = true;
             finding.notes.push_back(std::string("warning: the ") + what + " holds &" + entity +
                                     "; as written: the plug-in does not expand entities declared in a DOCTYPE");

@@ -4,6 +4,7 @@
 #include <map>
 #include <ostream>
 #include <string>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -76,7 +77,7 @@ private:
 
     std::string fileEncoding_;  // declared, or "UTF-8" when only detected
     std::string utf16_;         // non-empty for a UTF-16 file: why it fails
-    std::vector<std::string> declaredEntities_;
+    std::unordered_set<std::string> declaredEntities_;
 
     // First line of each stored code or linked class, to name duplicates.
     std::map<std::string, int> seenPackages_, seenLeaders_, seenLinks_;
