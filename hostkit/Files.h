@@ -38,6 +38,10 @@ std::string absolute(const std::string& path);
 // The folder of a path, without a trailing separator.
 std::string folderOf(const std::string& path);
 std::string join(const std::string& folder, const std::string& name);
+// The file name in folder as Windows finds it, ignoring the case of ASCII
+// letters ("KERNEL32.dll" for kernel32.dll): on Windows join; elsewhere the
+// entry of folder that matches, or join when none does.
+std::string findIgnoringCase(const std::string& folder, const std::string& name);
 
 // The folder holding the running program.
 std::string executableFolder();

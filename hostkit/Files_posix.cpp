@@ -115,6 +115,27 @@ bool removeFolder(const std::string& path)
     return rmdir(path.c_str()) == 0;
 }
 
+std::string findIgnoringCase(const std::string& folder, const std::string& name)
+{
+    const std::string exact = join(folder, name);
+    if (exists(exact))
+        return exact;
+    const auto lower = [](std::string text) {
+        for (char& c : text)
+            c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+        return text;
+    };
+    const std::string wanted = lower(name);
+    std::error_code error;
+    for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
+         entry.increment(error)) {
+        const std::string found = entry->path().filename().string();
+        if (lower(found) == wanted)
+            return join(folder, found);
+    }
+    return exact;
+}
+
 void removeAll(const std::string& path)
 {
     std::error_code ignored;

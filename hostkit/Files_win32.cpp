@@ -112,6 +112,12 @@ std::string join(const std::string& folder, const std::string& name)
     return separated ? folder + name : folder + "\\" + name;
 }
 
+std::string findIgnoringCase(const std::string& folder, const std::string& name)
+{
+    // The file system ignores the case itself.
+    return join(folder, name);
+}
+
 std::string executableFolder()
 {
     std::wstring path(MAX_PATH, L'\0');

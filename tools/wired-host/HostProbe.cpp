@@ -18,10 +18,11 @@ const char kPluginFile[] = "wiredClsTab.dll";
 // How many of a host's own DLLs are read looking for its C++ runtime.
 const std::size_t kMostOwnDlls = 64;
 
-// A file in folder, read whole; false when there is none.
+// A file in folder, read whole; false when there is none. The name is the
+// one an image imports, matched as Windows does, in any case.
 bool readBeside(const std::string& folder, const std::string& name, std::string& bytes)
 {
-    const std::string path = files::join(folder, name);
+    const std::string path = files::findIgnoringCase(folder, name);
     return files::isFile(path) && files::readFile(path, bytes, kMostBytes);
 }
 

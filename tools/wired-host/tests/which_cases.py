@@ -224,12 +224,13 @@ def test_which_compares_the_runtime_beside_the_host_with_the_plugins(s):
 
 def test_which_follows_a_launcher_to_the_dlls_beside_it(s):
     """A small program whose own DLLs beside it import the C++ runtime."""
-    launcher = pe(I386, [K32, ("app.dll", ["run"])])
+    # Windows finds a DLL by its name in any case, and so does which.
+    launcher = pe(I386, [K32, ("APP.DLL", ["run"])])
     vs = pe(I386, [("MSVCP140.dll", []), ("VCRUNTIME140.dll", [])], dll=True)
     # name, the DLLs beside the launcher, exit code, flavour, a phrase of the reasons
     cases = [
         ("through two", {"app.dll": pe(I386, [K32, ("core.dll", [])], dll=True), "core.dll": vs}, 0, "win32-msvc",
-         "its own app.dll > core.dll beside it does"),
+         "its own APP.DLL > core.dll beside it does"),
         ("debug", {"app.dll": pe(I386, [("vcruntime140d.dll", [])], dll=True)}, 1, "", "debug runtime"),
         ("mingw", {"app.dll": pe(I386, [("libstdc++-6.dll", []), ("libgcc_s_dw2-1.dll", [])], dll=True)},
          0, "win32-mingw", "DWARF-2"),
