@@ -337,6 +337,11 @@ void MappingChecker::findCollisions(const Subjects& subjects, std::vector<Mappin
     for (const DatabaseTarget* target : targets_)
         byRule[{target->truncates ? target->maxLength : 0, target->asciiCaseOnly}].push_back(target);
 
+    // Where the names are plain ASCII, rules that differ only in which
+    // letters they fold group them alike: the last grouping is kept for
+    // the next rule whose keys are the same views.
+    std::vector<std::string_view> lastKeys;
+    std::vector<std::vector<std::size_t>> groups;
     for (const auto& [rule, targets] : byRule) {
         const bool everyAlphabet = !rule.second;
         // The keys of names beyond ASCII, lowered where every alphabet is
@@ -358,7 +363,15 @@ void MappingChecker::findCollisions(const Subjects& subjects, std::vector<Mappin
                 return FoldedEqual()(a, b);
             return lettersLowered(a) == lettersLowered(b);
         };
-        for (const std::vector<std::size_t>& group : sharedKeys(keys)) {
+        const auto sameView = [](std::string_view a, std::string_view b) {
+            return a.data() == b.data() && a.size() == b.size();
+        };
+        const bool reused = lowered.empty() && !lastKeys.empty() &&
+                            std::equal(keys.begin(), keys.end(), lastKeys.begin(), lastKeys.end(), sameView);
+        if (!reused)
+            groups = sharedKeys(keys);
+        lastKeys = lowered.empty() ? std::move(keys) : std::vector<std::string_view>();
+        for (const std::vector<std::size_t>& group : groups) {
             // How far the names had to be brought together.
             const std::string& first = *subjects[group.front()].table;
             bool written = true, folded = true;

@@ -17,12 +17,16 @@ std::vector<std::size_t> firstEqual(std::size_t count, Hash hash, Equal equal)
     std::size_t size = 16;
     while (size < 2 * count)
         size *= 2;
-    std::vector<std::size_t> slots(size, none), first(count);
+    // Each item's hash is kept: items of other hashes met on the way are
+    // passed without comparing them, which names alike up to their last
+    // characters would make slow.
+    std::vector<std::size_t> slots(size, none), first(count), hashes(count);
     for (std::size_t i = 0; i < count; ++i) {
-        for (std::size_t at = hash(i) & (size - 1);; at = (at + 1) & (size - 1)) {
+        hashes[i] = hash(i);
+        for (std::size_t at = hashes[i] & (size - 1);; at = (at + 1) & (size - 1)) {
             if (slots[at] == none)
                 slots[at] = i;
-            if (slots[at] == i || equal(slots[at], i)) {
+            if (slots[at] == i || (hashes[slots[at]] == hashes[i] && equal(slots[at], i))) {
                 first[i] = slots[at];
                 break;
             }
