@@ -29,7 +29,9 @@ bool readBeside(const std::string& folder, const std::string& name, std::string&
 bool readImage(const std::string& path, std::string& bytes, PeImage& image, std::string& error)
 {
     if (!files::isFile(path)) {
-        error = files::isDirectory(path) ? "is a folder, not a program" : "no such file";
+        error = files::isDirectory(path) ? "is a folder, not a program"
+                : files::exists(path)        ? "is a pipe or a device, not a program"
+                                             : "no such file";
         return false;
     }
     if (!files::readFile(path, bytes, kMostBytes)) {
