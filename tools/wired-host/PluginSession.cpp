@@ -54,18 +54,18 @@ bool PluginSession::open(const std::string& pluginPath, const std::string& confi
         error = configFile + ": cannot read the config file";
         return false;
     }
-    std::string bytes, problem;
+    std::string bytes;
     if (!files::readFile(config_, "the config file", bytes, error))
         return false;
     // The plug-in's XML parser would take minutes over such a file.
-    int line = 0;
-    if (!XmlTagLimits::within(bytes, line, problem)) {
-        error = configFile + ":" + std::to_string(line) + ": " + problem + ": the plug-in would take minutes over it";
+    if (!XmlTagLimits::within(bytes, configFile, error)) {
+        error += ": the plug-in would take minutes over it";
         return false;
     }
     if (!instance_.openCopy(plugin_, error))
         return false;
-    if (!files::copyFile(config_, instance_.configPath())) {
+    // The bytes checked are the bytes the plug-in reads.
+    if (!files::writeFile(instance_.configPath(), bytes)) {
         error = "cannot copy " + configFile + " to " + instance_.configPath();
         return false;
     }

@@ -220,10 +220,7 @@ bool SqlScanner::dollarQuoted(Token& token)
     const auto last = lastDollarTag_.find(delimiter);
     if (last == lastDollarTag_.end() || last->second < inside)
         return false;
-    const std::size_t close = text_.find(delimiter, inside);
-    token.kind = String;
-    token.text = text_.substr(inside, close - inside);
-    at_ = close + delimiter.size();
+    closedBy(delimiter, inside, token);
     return true;
 }
 
@@ -254,11 +251,18 @@ bool SqlScanner::alternativeQuoted(Token& token)
     const std::size_t inside = at + 3;
     if (last->second < inside)
         return false;
-    const std::size_t closed = text_.find(end, inside);
-    token.kind = String;
-    token.text = text_.substr(inside, closed - inside);
-    at_ = closed + end.size();
+    closedBy(end, inside, token);
     return true;
+}
+
+// The string from inside to the next mark, which the caller knows to be
+// there; reading goes on after the mark.
+void SqlScanner::closedBy(const std::string& mark, std::size_t inside, Token& token)
+{
+    const std::size_t close = text_.find(mark, inside);
+    token.kind = String;
+    token.text = text_.substr(inside, close - inside);
+    at_ = close + mark.size();
 }
 
 SqlScanner::Token SqlScanner::next(bool nameExpected)

@@ -46,6 +46,7 @@ private:
     bool quotedFrom(std::size_t start, char close, bool backslashes, std::size_t limit, Token& token);
     bool dollarQuoted(Token& token);
     bool alternativeQuoted(Token& token);
+    void closedBy(const std::string& mark, std::size_t inside, Token& token);
     std::string dollarTagAt(std::size_t at) const;
     // Where the last such character stands in the text (0 for none).
     std::size_t lastOf(char close);

@@ -36,14 +36,13 @@ std::string XmlTagLimits::problem() const
            " attributes (the limit of the XML reader, whose cost grows with their square)";
 }
 
-bool XmlTagLimits::within(const std::string& text, int& line, std::string& problem)
+bool XmlTagLimits::within(const std::string& text, const std::string& where, std::string& error)
 {
     XmlTagLimits limit;
     if (limit.feed(text.data(), text.size()))
         return true;
     const auto stop = text.begin() + static_cast<std::ptrdiff_t>(limit.offset());
-    line = 1 + static_cast<int>(std::count(text.begin(), stop, '\n'));
-    problem = limit.problem();
+    error = where + ":" + std::to_string(1 + std::count(text.begin(), stop, '\n')) + ": " + limit.problem();
     return false;
 }
 

@@ -30,9 +30,9 @@ public:
     bool passed() const { return passed_; }
     // Which limit was passed, in words.
     std::string problem() const;
-    // A whole text checked at once: false, with the line of the tag and
-    // the problem, when it passes a limit.
-    static bool within(const std::string& text, int& line, std::string& problem);
+    // A whole text checked at once: false when it passes a limit, with
+    // "WHERE:LINE: " and the problem in error.
+    static bool within(const std::string& text, const std::string& where, std::string& error);
     // Which: too many elements, else too many attributes of one.
     bool tooManyElements() const { return elements_ > kMaxElements; }
     // Where the tag of the element that passed the limit starts, counted
