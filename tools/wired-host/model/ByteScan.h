@@ -6,8 +6,10 @@
 
 // Eight bytes at a time for the scans that run over a whole model file or
 // every name of a run: whether any byte of a block is one sought. The
-// tests say only whether some byte matches, not which; the caller then
-// looks at the block byte by byte.
+// tests flag the bytes that match, in their high bits; a byte above a
+// match may be flagged too, so only the lowest flag is sure to be one
+// (firstFlagged), and a caller that needs more looks at the block byte by
+// byte. Blocks are read little-endian, as on every platform we build for.
 namespace wiredhost {
 namespace bytescan {
 
@@ -34,18 +36,27 @@ inline std::uint64_t hasBelow(std::uint64_t x, unsigned char n)
     return (x - kOnes * n) & ~x & kHighs;
 }
 
-// How many bytes of x are UTF-8 continuation bytes (10xxxxxx).
+// Which byte of a block holds the lowest flag of a nonzero mask made by
+// the tests above, or several of them or-ed together: the first match.
+inline unsigned firstFlagged(std::uint64_t mask)
+{
+#if defined(__GNUC__) || defined(__clang__)
+    return static_cast<unsigned>(__builtin_ctzll(mask)) / 8;
+#else
+    unsigned at = 0;
+    for (; (mask & 0x80) == 0; mask >>= 8)
+        ++at;
+    return at;
+#endif
+}
+
+// How many bytes of x are UTF-8 continuation bytes (10xxxxxx). The marks
+// are summed into the top byte by one multiplication: a population count
+// would be a library call where the target's instruction set lacks one.
 inline int continuations(std::uint64_t x)
 {
-    std::uint64_t marks = x & ~(x << 1) & kHighs;
-#if defined(__GNUC__) || defined(__clang__)
-    return __builtin_popcountll(marks);
-#else
-    int count = 0;
-    for (; marks != 0; marks &= marks - 1)
-        ++count;
-    return count;
-#endif
+    const std::uint64_t marks = (x & ~(x << 1) & kHighs) >> 7;
+    return static_cast<int>((marks * kOnes) >> 56);
 }
 
 } // namespace bytescan

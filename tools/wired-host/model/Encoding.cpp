@@ -112,12 +112,15 @@ bool isAsciiCompatible(const std::string& name)
 
 bool isAscii(std::string_view text)
 {
-    // No early exit: the loop is then one the compiler does in blocks, and
-    // names are short.
-    unsigned char any = 0;
-    for (const char c : text)
-        any |= static_cast<unsigned char>(c);
-    return any < 0x80;
+    // No early exit: names are short, and the blocks are or-ed without a
+    // branch.
+    std::uint64_t any = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= text.size(); i += 8)
+        any |= bytescan::block(text.data() + i);
+    for (; i < text.size(); ++i)
+        any |= static_cast<unsigned char>(text[i]);
+    return (any & bytescan::kHighs) == 0;
 }
 
 bool isValidUtf8(std::string_view text)
@@ -206,15 +209,31 @@ bool isControlAt(std::string_view utf8, std::size_t i)
             static_cast<unsigned char>(utf8[i + 1]) >= 0x80);
 }
 
+// Whether a block may hold a byte that is or may begin a control
+// character: one below 0x20, or one from 0x7F up (DEL, and the bytes of
+// every other UTF-8 character, 0xC2 among them). Fewer operations than
+// testing for 0x7F and 0xC2 alone; names are nearly always ASCII, and a
+// block that is not is looked at byte by byte.
+bool mayHoldControlLead(const char* p)
+{
+    const std::uint64_t x = bytescan::block(p);
+    return (bytescan::hasBelow(x, 0x20) | ((x | (x + bytescan::kOnes)) & bytescan::kHighs)) != 0;
+}
+
 // The first byte from i on that is or may begin a control character.
 std::size_t nextControlLead(std::string_view text, std::size_t i)
 {
-    for (; i + 8 <= text.size(); i += 8) {
-        const std::uint64_t x = bytescan::block(text.data() + i);
-        if (bytescan::hasBelow(x, 0x20) | bytescan::hasByte(x, 0x7F) | bytescan::hasByte(x, 0xC2))
+    const std::size_t size = text.size();
+    for (; i + 8 <= size; i += 8) {
+        if (mayHoldControlLead(text.data() + i))
             break;
     }
-    while (i < text.size() && !kControlLeads.lead[static_cast<unsigned char>(text[i])])
+    // A tail shorter than a block: the text's last eight bytes at once,
+    // those before i being looked at again (a byte there that may lead
+    // sends the search on byte by byte, from i).
+    if (i + 8 > size && i < size && size >= 8 && !mayHoldControlLead(text.data() + size - 8))
+        return size;
+    while (i < size && !kControlLeads.lead[static_cast<unsigned char>(text[i])])
         ++i;
     return i;
 }
@@ -271,6 +290,12 @@ std::size_t characterCount(std::string_view utf8)
     std::size_t count = utf8.size(), i = 0;
     for (; i + 8 <= utf8.size(); i += 8)
         count -= static_cast<std::size_t>(bytescan::continuations(bytescan::block(utf8.data() + i)));
+    // The tail from the text's last block, the bytes before it shifted out.
+    if (i < utf8.size() && utf8.size() >= 8) {
+        const unsigned shift = 8 * static_cast<unsigned>(8 - (utf8.size() - i));
+        return count - static_cast<std::size_t>(
+                           bytescan::continuations(bytescan::block(utf8.data() + utf8.size() - 8) >> shift));
+    }
     for (; i < utf8.size(); ++i)
         count -= (static_cast<unsigned char>(utf8[i]) & 0xC0) == 0x80;
     return count;

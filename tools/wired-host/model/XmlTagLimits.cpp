@@ -1,5 +1,7 @@
 #include "XmlTagLimits.h"
 
+#include "ByteScan.h"
+
 #include <algorithm>
 #include <cstring>
 #include <initializer_list>
@@ -24,6 +26,23 @@ struct TagStops {
     bool operator[](unsigned char c) const { return stop[c]; }
 };
 const TagStops kTagStop;
+
+// Past the whole blocks of eight bytes before the first of a, b or c: to
+// that byte when a block holds it, else to the last few bytes, which the
+// caller looks at one by one.
+const char* skipTo(const char* p, const char* end, char a, char b, char c)
+{
+    using namespace bytescan;
+    for (; end - p >= 8; p += 8) {
+        const std::uint64_t x = block(p);
+        const std::uint64_t found = hasByte(x, static_cast<unsigned char>(a)) |
+                                    hasByte(x, static_cast<unsigned char>(b)) |
+                                    hasByte(x, static_cast<unsigned char>(c));
+        if (found != 0)
+            return p + firstFlagged(found);
+    }
+    return p;
+}
 
 } // namespace
 
@@ -62,25 +81,25 @@ bool XmlTagLimits::feed(const char* data, std::size_t size)
             tagOffset_ = fed_ + static_cast<unsigned long long>(p - data);
             state_ = TagStart;
             ++p;
+            // An element's tag, the usual case, is read on at once.
+            if (p < end && *p != '!' && *p != '?') {
+                step(*p++);
+                if (!passed_)
+                    p = scanTag(p, end);
+            }
             break;
         }
         case Tag:
-            // Most of a model file is tags: names, blanks and = run up to
-            // the next > or quote in a plain loop, which beats a call per
-            // span as names and values are short.
-            while (p < end && !kTagStop[static_cast<unsigned char>(*p)])
-                ++p;
-            if (p < end)
-                step(*p++);
+            p = scanTag(p, end);
             break;
         case Quoted: {
-            const char quote = quote_;
-            while (p < end && *p != quote)
-                ++p;
-            if (p < end) {
-                state_ = Tag;
-                ++p;
+            const void* close = std::memchr(p, quote_, static_cast<std::size_t>(end - p));
+            if (close == nullptr) {
+                p = end;
+                break;
             }
+            state_ = Tag;
+            p = static_cast<const char*>(close) + 1;
             break;
         }
         default:
@@ -90,6 +109,37 @@ bool XmlTagLimits::feed(const char* data, std::size_t size)
     }
     fed_ += size;
     return !passed_;
+}
+
+// Most of a model file is tags: a tag's names, blanks and = run up to the
+// next > or quote, eight bytes at a time, and its quoted values are
+// skipped whole, without going back to feed for each.
+const char* XmlTagLimits::scanTag(const char* p, const char* end)
+{
+    while (p < end) {
+        p = skipTo(p, end, '>', '"', '\'');
+        while (p < end && !kTagStop[static_cast<unsigned char>(*p)])
+            ++p;
+        if (p == end)
+            break;
+        const char c = *p++;
+        if (c == '>') {
+            state_ = Text;
+            break;
+        }
+        if (++attributes_ > kMaxAttributes) {
+            passed_ = true;
+            break;
+        }
+        const void* close = std::memchr(p, c, static_cast<std::size_t>(end - p));
+        if (close == nullptr) {
+            quote_ = c;
+            state_ = Quoted;
+            return end;
+        }
+        p = static_cast<const char*>(close) + 1;
+    }
+    return p;
 }
 
 void XmlTagLimits::step(char c)

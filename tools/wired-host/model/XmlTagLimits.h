@@ -44,6 +44,7 @@ private:
     enum State { Text, TagStart, Tag, Quoted, Bang, Comment, CData, Instruction, Declaration };
 
     void step(char c);
+    const char* scanTag(const char* p, const char* end);
 
     State state_ = Text;
     char quote_ = 0;

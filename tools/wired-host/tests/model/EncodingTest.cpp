@@ -206,5 +206,30 @@ TEST(Encoding, CharactersAndAsciiCountedAcrossBlocks)
     }
 }
 
+TEST(Encoding, ControlsFoundAcrossBlocks)
+{
+    // One or two controls at every place of texts around the eight-byte
+    // blocks, after ASCII and after a UTF-8 character: the last block is
+    // looked at whole, overlapping bytes already passed, and must neither
+    // miss a control in the tail nor escape one twice.
+    const std::pair<std::string, std::string> controls[] = {{"\x1B", "\\x1B"}, {"\xC2\x85", "\\u0085"}};
+    for (const std::string& lead : {std::string(), std::string("\xC3\xA9")}) {
+        for (std::size_t length = 0; length <= 20; ++length) {
+            const std::string ascii = lead + std::string(length, 'a');
+            for (std::size_t at = 0; at <= ascii.size(); ++at) {
+                for (const auto& control : controls) {
+                    const std::string text = ascii.substr(0, at) + control.first + ascii.substr(at);
+                    const std::string expected = ascii.substr(0, at) + control.second + ascii.substr(at);
+                    EXPECT_EQ(encoding::printable(text), expected) << testing::PrintToString(text);
+                    EXPECT_EQ(encoding::printableWidth(text), encoding::characterCount(expected))
+                        << testing::PrintToString(text);
+                    const std::string twice = text + "\x7F";
+                    EXPECT_EQ(encoding::printable(twice), expected + "\\x7F") << testing::PrintToString(twice);
+                }
+            }
+        }
+    }
+}
+
 } // namespace
 } // namespace wiredhost
