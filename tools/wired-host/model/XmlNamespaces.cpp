@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstring>
+#include <utility>
 
 #include "Text.h"
 
@@ -93,15 +94,17 @@ void XmlNamespaces::leave(std::size_t mark)
 XmlNamespaces::Kind XmlNamespaces::kindOf(const char* prefix, std::size_t length) const
 {
     if (lastLength_ == kNone) {
-        cache_[0].length = cache_[1].length = kNone;
+        for (Cached& cached : cache_)
+            cached.length = kNone;
         lastLength_ = 0;
     }
     for (const Cached& cached : cache_) {
         if (cached.length == length && std::memcmp(cached.prefix.data(), prefix, length) == 0)
             return cached.kind;
     }
-    // The older entry makes room.
-    cache_[1] = std::move(cache_[0]);
+    // The oldest entry makes room.
+    for (std::size_t i = kCached - 1; i > 0; --i)
+        std::swap(cache_[i], cache_[i - 1]);
     cache_[0].prefix.assign(prefix, length);
     cache_[0].length = length;
     cache_[0].kind = lookUp(prefix, length);

@@ -44,14 +44,16 @@ private:
     // which are then looked up without a walk through all of them.
     std::unordered_map<std::string, std::size_t> innermost_;
     // The last prefixes asked for and their answers: nearly every element
-    // asks for the same two (xmi and uml).
+    // asks for the same three (xmi for its id and type, none for its tag,
+    // uml for the type's value), so a cache of fewer would miss each time.
     static const std::size_t kNone = static_cast<std::size_t>(-1);
     struct Cached {
         std::string prefix;
         std::size_t length = kNone;
         Kind kind = Other;
     };
-    mutable Cached cache_[2];
+    static const std::size_t kCached = 4;
+    mutable Cached cache_[kCached];
     mutable std::size_t lastLength_ = kNone; // kNone: the cache is empty
 };
 
