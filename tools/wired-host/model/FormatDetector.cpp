@@ -41,7 +41,8 @@ bool hasPlantUmlStart(const std::string& head)
         std::size_t before = at;
         while (before > 0 && (head[before - 1] == ' ' || head[before - 1] == '\t'))
             --before;
-        if (before == 0 || head[before - 1] == '\n')
+        // A byte-order mark (Windows editors write one) starts the first line.
+        if (before == 0 || head[before - 1] == '\n' || (before == 3 && head.compare(0, 3, "\xEF\xBB\xBF") == 0))
             return head.compare(at, 9, "@startuml") == 0;
     }
     return false;

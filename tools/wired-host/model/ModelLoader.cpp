@@ -371,13 +371,17 @@ bool ModelLoader::loadJson(std::string& text, const Format& format, std::string&
 
 bool ModelLoader::loadPlantUml(std::string& text, const Format& format, std::string& error)
 {
-    if (!encoding::isValidUtf8(text)) {
-        error = at(0) + "a PlantUML file that is not UTF-8";
-        return false;
-    }
+    // PlantUML files are UTF-8; a stray byte becomes U+FFFD, as in Dia and
+    // StarUML files, instead of costing the whole model.
+    if (!encoding::isValidUtf8(text))
+        text = encoding::repairedUtf8(text);
     model_.setFormat(format.name);
     collector_ = std::make_unique<ClassCollector>();
-    PlantUmlReader(*collector_).read(text);
+    int line = 0;
+    if (!PlantUmlReader(*collector_).read(text, line, error)) {
+        error = at(line) + error;
+        return false;
+    }
     return true;
 }
 

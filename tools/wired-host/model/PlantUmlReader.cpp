@@ -56,31 +56,41 @@ std::string stereotypeOf(const std::string& rest)
 
 } // namespace
 
-void PlantUmlReader::read(const std::string& text)
+bool PlantUmlReader::read(const std::string& text, int& line, std::string& error)
 {
     collector_.excludeStereotypedClasses(true);
-    std::size_t start = 0;
+    // A byte-order mark before the first line is no part of it.
+    std::size_t start = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
     bool inDiagram = false;
+    int lineNumber = 0, diagramStart = 0;
     while (start <= text.size()) {
         std::size_t end = text.find('\n', start);
         if (end == std::string::npos)
             end = text.size();
+        ++lineNumber;
         const std::string l = trimmed(text.substr(start, end - start));
         if (l.compare(0, 9, "@startuml") == 0) {
             inDiagram = true;
+            diagramStart = lineNumber;
             collector_.countUmlElement();
         } else if (l.compare(0, 7, "@enduml") == 0) {
             inDiagram = false;
         } else if (inDiagram) {
-            line(l);
+            this->line(l);
         }
         start = end + 1;
     }
+    if (inDiagram) {
+        line = diagramStart;
+        error = "the diagram that starts here has no @enduml (the file may be cut short)";
+        return false;
+    }
+    return true;
 }
 
 void PlantUmlReader::line(const std::string& text)
 {
-    if (comment(text) || text.empty())
+    if (comment(text) || textBlock(text) || text.empty())
         return;
     if (text[0] == '}') {
         closeScope();
@@ -105,10 +115,54 @@ void PlantUmlReader::line(const std::string& text)
         declareClass(afterWord(text, "class"));
         return;
     }
-    // Other blocks with braces (interface, enum, together…) hold no classes
-    // of their own but must be closed.
     if (text.back() == '{' && text.find(' ') != std::string::npos)
-        scopes_.push_back({scopes_.empty() ? ClassCollector::kNoPackage : scopes_.back().package, true});
+        openBlock(text);
+}
+
+// Other blocks with braces must be closed. Those of class-like elements
+// (interface, enum…) and of settings hold members, not classes; the others
+// (together, rectangle, frame, node…) group or draw what they hold, which
+// stays in the package around them.
+void PlantUmlReader::openBlock(const std::string& text)
+{
+    static const char* const kMemberBlocks[] = {"interface", "enum",     "annotation", "entity", "protocol",
+                                                "struct",    "exception", "metaclass", "stereotype", "object",
+                                                "map",       "json",     "record",     "circle", "diamond",
+                                                "skinparam", "sprite"};
+    bool members = false;
+    for (const char* word : kMemberBlocks)
+        members = members || startsWithWord(text, word);
+    scopes_.push_back({currentPackage(), members});
+}
+
+// Notes, legends and styles of more than one line: their text is no
+// declaration, whatever it holds (a brace, the word class), up to the line
+// that ends them.
+bool PlantUmlReader::textBlock(const std::string& text)
+{
+    if (!blockEnds_.empty()) {
+        for (const std::string& end : blockEnds_) {
+            if (text.compare(0, end.size(), end) == 0)
+                blockEnds_.clear();
+        }
+        return true;
+    }
+    // A note on one line has its text after ':' or in quotes.
+    if ((startsWithWord(text, "note") || startsWithWord(text, "hnote") || startsWithWord(text, "rnote")) &&
+        text.find(':') == std::string::npos && text.find('"') == std::string::npos) {
+        blockEnds_ = {"end note", "endnote", "end hnote", "endhnote", "end rnote", "endrnote"};
+        return true;
+    }
+    if (startsWithWord(text, "legend") || text == "legend") {
+        blockEnds_ = {"end legend", "endlegend"};
+        return true;
+    }
+    if (text.compare(0, 7, "<style>") == 0) {
+        if (text.find("</style>") == std::string::npos)
+            blockEnds_ = {"</style>"};
+        return true;
+    }
+    return false;
 }
 
 // Line comments (') and block comments (/' … '/); true when the line is one.
@@ -149,9 +203,18 @@ void PlantUmlReader::setting(const std::string& rest)
 void PlantUmlReader::openPackage(std::string rest)
 {
     const std::string name = takeName(rest);
-    if (rest.find('{') == std::string::npos)
+    const std::size_t open = rest.find('{');
+    if (open == std::string::npos)
         return;
     scopes_.push_back({packageIn(currentPackage(), name), false});
+    // "package a { }", or a declaration between braces, on one line.
+    const std::size_t close = rest.rfind('}');
+    if (close != std::string::npos && close > open) {
+        const std::string inner = trimmed(rest.substr(open + 1, close - open - 1));
+        if (!inner.empty())
+            line(inner);
+        closeScope();
+    }
 }
 
 void PlantUmlReader::declareClass(std::string rest)

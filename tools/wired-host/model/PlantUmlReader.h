@@ -17,12 +17,18 @@ namespace wiredhost {
 // "set namespaceSeparator none". Interfaces, enums, annotations, entities
 // and classes stereotyped «interface» or «enumeration» are none; a class
 // a relation merely mentions is not declared and not read; declaring a
-// class again adds to the same class.
+// class again adds to the same class. Blocks that only group or draw
+// (together, rectangle, frame…) keep the package they are in; the text of
+// notes, legends and styles is passed over. A diagram that has no
+// @enduml is refused: the file was cut short, and reading what is left
+// would show a part of the model as if it were all of it.
 class PlantUmlReader {
 public:
     explicit PlantUmlReader(ClassCollector& collector) : collector_(collector) {}
 
-    void read(const std::string& text);
+    // False when a diagram has no @enduml: error says so, line is where
+    // the diagram starts.
+    bool read(const std::string& text, int& line, std::string& error);
 
 private:
     struct Scope {
@@ -32,6 +38,8 @@ private:
 
     void line(const std::string& text);
     bool comment(const std::string& text);
+    bool textBlock(const std::string& text);
+    void openBlock(const std::string& text);
     void closeScope();
     void setting(const std::string& rest);
     void openPackage(std::string rest);
@@ -50,6 +58,8 @@ private:
     // for none.
     std::string separator_ = ".";
     bool inComment_ = false;
+    // How the text block being passed over ends ("end note"...), or empty.
+    std::vector<std::string> blockEnds_;
 };
 
 } // namespace wiredhost

@@ -255,6 +255,42 @@ TEST(ModelText, PlantUmlNamespaceSeparators)
     }
 }
 
+// Blocks that group or draw keep their classes in the package around
+// them; the text of notes, legends and styles declares nothing, braces and
+// the word class included; a package may open and close on one line.
+TEST(ModelText, PlantUmlBlocksAndTexts)
+{
+    const struct {
+        const char* file;
+        std::string body;
+        std::vector<Expected> classes;
+    } cases[] = {
+        {"together.puml", "together {\n  class Order\n}\nclass Invoice\n", {{"", "Order"}, {"", "Invoice"}}},
+        {"frame.puml", "package shop {\nrectangle Front {\nclass Cart\n}\nclass Till\n}\n",
+         {{"shop", "Cart"}, {"shop", "Till"}}},
+        {"note.puml", "class Order\nnote right of Order\n  JSON sample: {\n  class Fake\nend note\nclass Invoice\n",
+         {{"", "Order"}, {"", "Invoice"}}},
+        {"notes.puml", "note as N1\n{\nendnote\nnote left of A : one line {\nclass Invoice\n", {{"", "Invoice"}}},
+        {"legend.puml", "legend right\n  class Fake {\nendlegend\nclass Order\n", {{"", "Order"}}},
+        {"style.puml", "<style>\nclassDiagram {\n  class {\n    BackgroundColor red\n  }\n}\n</style>\nclass Order\n",
+         {{"", "Order"}}},
+        {"members.puml", "interface Shape {\n  abstract void draw()\n}\nclass Circle\n", {{"", "Circle"}}},
+        {"oneline.puml", "package empty { }\npackage shop { class Cart }\nclass Order\n",
+         {{"shop", "Cart"}, {"", "Order"}}},
+        {"bom.puml", "", {{"", "Order"}}},
+        {"latin1.puml", "class Caf\xE9\nclass Order\n", {{"", "Caf\xEF\xBF\xBD"}, {"", "Order"}}},
+    };
+    for (const auto& c : cases) {
+        Model model;
+        std::string error;
+        const std::string text = std::string(c.file) == "bom.puml" ? "\xEF\xBB\xBF@startuml\nclass Order\n@enduml\n"
+                                                                   : "@startuml\n" + c.body + "@enduml\n";
+        ASSERT_TRUE(model.load(scratchFile(c.file, text), error)) << c.file << ": " << error;
+        EXPECT_EQ(model.format(), "PlantUML") << c.file;
+        expectClasses(model, c.classes, c.file);
+    }
+}
+
 TEST(ModelText, AModelWithoutClassesLoads)
 {
     const std::string uml = "<uml:Model xmlns:uml='http://www.eclipse.org/uml2/5.0.0/UML' name='m'>"
@@ -285,6 +321,8 @@ TEST(ModelErrors, FilesThatAreNoModelSayWhatWasFound)
         {"blank.xmi", "  \n\n", "the file holds only white space"},
         {"binary.xmi", bytes("\x01\x02\x03\x00\x05"), "binary data, no model format wired-host knows"},
         {"text.xmi", "hello world\nsecond", "text starting \"hello world\", no model format wired-host knows"},
+        {"cut.puml", "' a diagram\n@startuml\nclass Order\nclass Invo",
+         ":2: the diagram that starts here has no @enduml (the file may be cut short)"},
         {"wired.xml", "<?xml version='1.0'?>\n<Wired/>", ":2: the root element is Wired: not a model wired-host knows"},
         {"cut.xmi", "<?xml version='1.0'?>\n<XMI xmi.version='1.2'>\n<XMI.content>\n</XMI>",
          ":3: malformed XML (XML_ERROR_MISMATCHED_ELEMENT)"},
