@@ -39,12 +39,19 @@ const char* packageVerdict(const kavri::KavriNaming::Explanation& steps, std::si
     return steps.packageCode == kNone || i < steps.packageCode ? "no match" : "not tested";
 }
 
-// Where each underscore stands, counted in characters of the table name.
+// Where each underscore stands, counted in characters of the table name:
+// each stretch between two is counted once (an underscore stands between
+// characters, never inside one), so a name of many words costs its length.
 std::vector<std::size_t> underscoreColumns(const ClassExplanation& explained)
 {
     std::vector<std::size_t> columns;
-    for (const std::size_t at : explained.steps.underscores)
-        columns.push_back(encoding::characterCount(utf8Of(explained.steps.tableName.substr(0, at))));
+    columns.reserve(explained.steps.underscores.size());
+    std::size_t from = 0, column = 0;
+    for (const std::size_t at : explained.steps.underscores) {
+        column += encoding::characterCount(utf8Of(explained.steps.tableName.substr(from, at - from)));
+        columns.push_back(column);
+        from = at;
+    }
     return columns;
 }
 
