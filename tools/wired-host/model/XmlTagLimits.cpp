@@ -27,6 +27,12 @@ struct TagStops {
 };
 const TagStops kTagStop;
 
+// White space as the parser skips it between tags.
+bool isXmlSpace(char c)
+{
+    return c == ' ' || c == '\n' || c == '\r' || c == '\t' || c == '\v' || c == '\f';
+}
+
 // Past the whole blocks of eight bytes before the first of a, b or c: to
 // that byte when a block holds it, else to the last few bytes, which the
 // caller looks at one by one.
@@ -48,9 +54,14 @@ const char* skipTo(const char* p, const char* end, char a, char b, char c)
 
 std::string XmlTagLimits::problem() const
 {
-    if (tooManyElements())
-        return "more than " + std::to_string(kMaxElements) +
-               " XML elements (wired-host's limit: each costs the XML reader memory, however short)";
+    if (tooManyNodes())
+        return "more than " + std::to_string(kMaxNodes) +
+               " XML elements, texts and comments (wired-host's limit: each costs the XML reader memory, however "
+               "short)";
+    if (comparisons_ > kMaxComparisons)
+        return "elements with so many attributes that the XML reader would compare more than " +
+               std::to_string(kMaxComparisons) + " pairs of them (it compares each with all before it in its "
+               "element; wired-host's limit)";
     return "an element with more than " + std::to_string(kMaxAttributes) +
            " attributes (the limit of the XML reader, whose cost grows with their square)";
 }
@@ -71,14 +82,23 @@ bool XmlTagLimits::feed(const char* data, std::size_t size)
     for (const char* p = data; p < end && !passed_;) {
         switch (state_) {
         case Text: {
-            // Text between tags: on to the next tag.
+            // Text between tags: on to the next tag. The parser makes a
+            // node of text that is not all white space.
             const void* open = std::memchr(p, '<', static_cast<std::size_t>(end - p));
+            const char* stop = open != nullptr ? static_cast<const char*>(open) : end;
+            for (; !textSeen_ && p < stop; ++p)
+                textSeen_ = !isXmlSpace(*p);
             if (open == nullptr) {
                 p = end;
                 break;
             }
-            p = static_cast<const char*>(open);
+            p = stop;
             tagOffset_ = fed_ + static_cast<unsigned long long>(p - data);
+            if (textSeen_) {
+                textSeen_ = false;
+                if (countNode())
+                    break;
+            }
             state_ = TagStart;
             ++p;
             // An element's tag, the usual case, is read on at once.
@@ -124,7 +144,7 @@ const char* XmlTagLimits::scanTag(const char* p, const char* end)
             break;
         const char c = *p++;
         if (c == '>') {
-            state_ = Text;
+            endTag();
             break;
         }
         if (++attributes_ > kMaxAttributes) {
@@ -142,6 +162,20 @@ const char* XmlTagLimits::scanTag(const char* p, const char* end)
     return p;
 }
 
+bool XmlTagLimits::countNode()
+{
+    passed_ = ++nodes_ > kMaxNodes;
+    return passed_;
+}
+
+// The parser compares each attribute of an element with all before it.
+void XmlTagLimits::endTag()
+{
+    state_ = Text;
+    comparisons_ += static_cast<unsigned long long>(attributes_) * (attributes_ - (attributes_ > 0)) / 2;
+    passed_ = comparisons_ > kMaxComparisons;
+}
+
 void XmlTagLimits::step(char c)
 {
     switch (state_) {
@@ -153,13 +187,14 @@ void XmlTagLimits::step(char c)
         attributes_ = 0;
         matched_ = 0;
         state_ = c == '!' ? Bang : c == '?' ? Instruction : Tag;
-        // An end tag belongs to an element counted at its start.
-        if (state_ == Tag && c != '/')
-            passed_ = ++elements_ > kMaxElements;
+        // An end tag belongs to an element counted at its start; a
+        // comment, CDATA, an instruction or a declaration is a node too.
+        if (c != '/')
+            countNode();
         break;
     case Tag:
         if (c == '>') {
-            state_ = Text;
+            endTag();
         } else if (c == '"' || c == '\'') {
             quote_ = c;
             state_ = Quoted;

@@ -1,6 +1,7 @@
 // The counts before parsing: only attributes of tags count, not text,
 // quoted values, comments, CDATA or declarations that look like them,
-// however the text is cut into pieces; and only elements, not end tags.
+// however the text is cut into pieces; and only nodes the parser makes,
+// not end tags or white space.
 #include <algorithm>
 #include <string>
 
@@ -76,24 +77,52 @@ TEST(XmlTagLimits, CountsTheAttributesOfEachTag)
     }
 }
 
-// Each start tag and empty-element tag is an element; end tags, comments,
-// instructions and declarations are not.
-TEST(XmlTagLimits, CountsTheElementsOfTheDocument)
+// Each start tag and empty-element tag, text that is not white space,
+// comment, instruction and declaration is a node; end tags and white space
+// between tags are not.
+TEST(XmlTagLimits, CountsTheNodesOfTheDocument)
 {
-    const std::size_t most = XmlTagLimits::kMaxElements;
+    const std::size_t most = XmlTagLimits::kMaxNodes;
+    const char* const nodes[] = {"<a/>", "<!---->", "<?p?>", "<b></b>", "x", "<![CDATA[]]>"};
+    // The last is an element, so that a text after it is a node of its own.
+    static_assert((XmlTagLimits::kMaxNodes - 1) % 6 == 3, "the text ends with <b></b>");
     std::string text = "<?xml version='1.0'?><!DOCTYPE r><r>";
-    text.reserve(4 * most + 100);
-    for (std::size_t i = 2; i < most; ++i)
-        text += i % 1000 ? "<a/>" : "<!----><?p?><a></a>";
-    text += "<b></b>";
+    text.reserve(5 * most + 100);
+    for (std::size_t i = 3; i < most; ++i) {
+        text += nodes[i % 6];
+        if (i % 100 == 0)
+            text += " \n\t";
+    }
+    for (const std::string& last : {std::string("<c/>"), std::string("text ")}) {
+        std::string over = text + last + "</r>";
+        XmlTagLimits limit;
+        EXPECT_TRUE(limit.feed(text.data(), text.size()));
+        XmlTagLimits passed;
+        EXPECT_FALSE(passed.feed(over.data(), over.size())) << last;
+        EXPECT_TRUE(passed.tooManyNodes()) << last;
+        EXPECT_EQ(passed.offset(), text.size() + (last[0] == '<' ? 0 : last.size())) << last;
+    }
+}
+
+// Each element's attributes cost the parser their pairs: many elements
+// of many attributes pass the limit that each alone keeps.
+TEST(XmlTagLimits, CountsThePairsOfAttributesOfAllElements)
+{
+    const std::size_t most = XmlTagLimits::kMaxAttributes;
+    const std::string element = "<e" + attributes(most) + "/>\n";
+    const std::size_t fit = static_cast<std::size_t>(XmlTagLimits::kMaxComparisons / (most * (most - 1) / 2));
+    std::string text = "<r>";
+    for (std::size_t i = 0; i < fit; ++i)
+        text += element;
     XmlTagLimits limit;
     EXPECT_TRUE(limit.feed(text.data(), text.size()));
     const std::size_t last = text.size();
-    text += "<c/></r>";
+    text += element + "</r>";
     XmlTagLimits over;
     EXPECT_FALSE(over.feed(text.data(), text.size()));
-    EXPECT_TRUE(over.tooManyElements());
+    EXPECT_FALSE(over.tooManyNodes());
     EXPECT_EQ(over.offset(), last);
+    EXPECT_NE(over.problem().find("pairs"), std::string::npos) << over.problem();
 }
 
 } // namespace
