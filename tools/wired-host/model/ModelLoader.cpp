@@ -218,13 +218,13 @@ bool ModelLoader::loadXmlFile(std::FILE* file, std::string& error)
 {
     // The checks before parsing read the file in a pass of their own, so
     // the text is still in memory once only.
-    XmlTagLimits limit;
     XmlCharacterReferences references;
+    XmlTagLimits limit(&references);
     std::rewind(file);
     char buffer[64 * 1024];
     std::size_t got = 0;
     while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-        if (!limit.feed(buffer, got) || !references.feed(buffer, got)) {
+        if (!limit.feed(buffer, got)) {
             // The line, for the message: the file once more up to there.
             std::rewind(file);
             int line = 1;
@@ -268,9 +268,9 @@ bool ModelLoader::loadXmlText(std::string& text, const Format&, std::string& err
 
 bool ModelLoader::parseXmlText(std::string& text, std::string& error)
 {
-    XmlTagLimits limit;
     XmlCharacterReferences references;
-    if (!limit.feed(text.data(), text.size()) || !references.feed(text.data(), text.size())) {
+    XmlTagLimits limit(&references);
+    if (!limit.feed(text.data(), text.size())) {
         const unsigned long long offset = limit.passed() ? limit.offset() : references.offset();
         const auto stop = text.begin() + static_cast<std::ptrdiff_t>(offset);
         error = checkError(limit, references, 1 + static_cast<int>(std::count(text.begin(), stop, '\n')));

@@ -22,7 +22,7 @@ int hexDigit(char c)
 
 } // namespace
 
-bool XmlCharacterReferences::feed(const char* data, std::size_t size)
+bool XmlCharacterReferences::feed(const char* data, std::size_t size, unsigned long long at)
 {
     const char* end = data + size;
     for (const char* p = data; p < end && !found_;) {
@@ -32,10 +32,17 @@ bool XmlCharacterReferences::feed(const char* data, std::size_t size)
                 break;
             p = static_cast<const char*>(amp);
         }
-        step(*p, fed_ + static_cast<unsigned long long>(p - data));
+        step(*p, at + static_cast<unsigned long long>(p - data));
         ++p;
     }
-    fed_ += size;
+    return !found_;
+}
+
+bool XmlCharacterReferences::end()
+{
+    if (!found_ && state_ != Text && state_ != Amp)
+        fail("not a number ended by ';'");
+    state_ = Text;
     return !found_;
 }
 
@@ -87,6 +94,8 @@ void XmlCharacterReferences::step(char c, unsigned long long at)
                 fail("U+0000");
             else if (value_ >= kBeyond)
                 fail("beyond U+10FFFF");
+            else if (value_ >= 0xD800 && value_ <= 0xDFFF)
+                fail("a surrogate (U+D800 to U+DFFF), which is no character");
             state_ = Text;
         } else if (digit >= 0 && static_cast<unsigned long>(digit) < base) {
             value_ = value_ * base + static_cast<unsigned long>(digit);

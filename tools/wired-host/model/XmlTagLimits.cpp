@@ -1,6 +1,7 @@
 #include "XmlTagLimits.h"
 
 #include "ByteScan.h"
+#include "XmlCharacterReferences.h"
 
 #include <algorithm>
 #include <cstring>
@@ -78,14 +79,23 @@ bool XmlTagLimits::within(const std::string& text, const std::string& where, std
 
 bool XmlTagLimits::feed(const char* data, std::size_t size)
 {
+    piece_ = data;
+    // A piece without '&' holds no reference to check, unless one that
+    // began before it goes on into it: one search for the piece instead
+    // of one for each text and value (a model file has some two a line).
+    checkReferences_ = references_ != nullptr &&
+                       (!references_->idle() || std::memchr(data, '&', size) != nullptr);
     const char* end = data + size;
-    for (const char* p = data; p < end && !passed_;) {
+    for (const char* p = data; p < end && !stopped_;) {
         switch (state_) {
         case Text: {
             // Text between tags: on to the next tag. The parser makes a
             // node of text that is not all white space.
             const void* open = std::memchr(p, '<', static_cast<std::size_t>(end - p));
             const char* stop = open != nullptr ? static_cast<const char*>(open) : end;
+            decoded(p, stop, open != nullptr);
+            if (stopped_)
+                break;
             for (; !textSeen_ && p < stop; ++p)
                 textSeen_ = !isXmlSpace(*p);
             if (open == nullptr) {
@@ -104,7 +114,7 @@ bool XmlTagLimits::feed(const char* data, std::size_t size)
             // An element's tag, the usual case, is read on at once.
             if (p < end && *p != '!' && *p != '?') {
                 step(*p++);
-                if (!passed_)
+                if (!stopped_)
                     p = scanTag(p, end);
             }
             break;
@@ -114,6 +124,7 @@ bool XmlTagLimits::feed(const char* data, std::size_t size)
             break;
         case Quoted: {
             const void* close = std::memchr(p, quote_, static_cast<std::size_t>(end - p));
+            decoded(p, close != nullptr ? static_cast<const char*>(close) : end, close != nullptr);
             if (close == nullptr) {
                 p = end;
                 break;
@@ -128,7 +139,19 @@ bool XmlTagLimits::feed(const char* data, std::size_t size)
         }
     }
     fed_ += size;
-    return !passed_;
+    return !stopped_;
+}
+
+// Text or a quoted value, which the parser decodes: its character
+// references are checked. A bad one stops the scan as a limit does.
+void XmlTagLimits::decoded(const char* from, const char* to, bool ends)
+{
+    if (!checkReferences_)
+        return;
+    references_->feed(from, static_cast<std::size_t>(to - from), fed_ + static_cast<unsigned long long>(from - piece_));
+    if (ends)
+        references_->end();
+    stopped_ = stopped_ || references_->found();
 }
 
 // Most of a model file is tags: a tag's names, blanks and = run up to the
@@ -148,10 +171,13 @@ const char* XmlTagLimits::scanTag(const char* p, const char* end)
             break;
         }
         if (++attributes_ > kMaxAttributes) {
-            passed_ = true;
+            pass(true);
             break;
         }
         const void* close = std::memchr(p, c, static_cast<std::size_t>(end - p));
+        decoded(p, close != nullptr ? static_cast<const char*>(close) : end, close != nullptr);
+        if (stopped_)
+            return end;
         if (close == nullptr) {
             quote_ = c;
             state_ = Quoted;
@@ -164,8 +190,14 @@ const char* XmlTagLimits::scanTag(const char* p, const char* end)
 
 bool XmlTagLimits::countNode()
 {
-    passed_ = ++nodes_ > kMaxNodes;
+    pass(++nodes_ > kMaxNodes);
     return passed_;
+}
+
+void XmlTagLimits::pass(bool passed)
+{
+    passed_ = passed_ || passed;
+    stopped_ = stopped_ || passed;
 }
 
 // The parser compares each attribute of an element with all before it.
@@ -173,7 +205,7 @@ void XmlTagLimits::endTag()
 {
     state_ = Text;
     comparisons_ += static_cast<unsigned long long>(attributes_) * (attributes_ - (attributes_ > 0)) / 2;
-    passed_ = comparisons_ > kMaxComparisons;
+    pass(comparisons_ > kMaxComparisons);
 }
 
 void XmlTagLimits::step(char c)
@@ -198,7 +230,7 @@ void XmlTagLimits::step(char c)
         } else if (c == '"' || c == '\'') {
             quote_ = c;
             state_ = Quoted;
-            passed_ = ++attributes_ > kMaxAttributes;
+            pass(++attributes_ > kMaxAttributes);
         }
         break;
     case Bang:

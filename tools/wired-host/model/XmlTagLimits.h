@@ -6,6 +6,8 @@
 
 namespace wiredhost {
 
+class XmlCharacterReferences;
+
 // What the XML parser would spend on a document, counted before it parses
 // it. tinyxml2 checks each attribute of an element against all before it,
 // so an element with n attributes costs n squared: a hundred thousand take
@@ -21,16 +23,20 @@ namespace wiredhost {
 // kMaxComparisons, or the node past kMaxNodes; it reads tags, quoted
 // values, comments, CDATA, processing instructions and declarations as
 // the parser does, so that nothing the parser sees goes uncounted, and
-// leaves the checks of the XML to the parser.
+// leaves the checks of the XML to the parser. Given an
+// XmlCharacterReferences, it hands it the text the parser decodes.
 class XmlTagLimits {
 public:
+    explicit XmlTagLimits(XmlCharacterReferences* references = nullptr) : references_(references) {}
+
     static constexpr std::size_t kMaxAttributes = 256;
     static constexpr std::size_t kMaxNodes = 4000000;
     // Some 0.75 s of the parser's time; a thousand times what a megabyte
     // of a real model needs.
     static constexpr unsigned long long kMaxComparisons = 100000000;
 
-    // The next piece of the text; false once an element passed a limit.
+    // The next piece of the text; false once an element passed a limit,
+    // or the references were found bad.
     bool feed(const char* data, std::size_t size);
 
     bool passed() const { return passed_; }
@@ -53,9 +59,14 @@ private:
 
     void step(char c);
     bool countNode();
+    void pass(bool passed);
     void endTag();
     const char* scanTag(const char* p, const char* end);
+    void decoded(const char* from, const char* to, bool ends);
 
+    XmlCharacterReferences* references_;
+    const char* piece_ = nullptr; // the piece being fed
+    bool checkReferences_ = false; // in this piece
     State state_ = Text;
     char quote_ = 0;
     std::size_t attributes_ = 0;
@@ -67,6 +78,7 @@ private:
     unsigned long long fed_ = 0; // bytes before the current piece
     unsigned long long tagOffset_ = 0;
     bool passed_ = false;
+    bool stopped_ = false; // a limit passed or a bad reference found
 };
 
 } // namespace wiredhost

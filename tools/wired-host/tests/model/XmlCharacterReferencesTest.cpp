@@ -1,12 +1,15 @@
 // Character references before parsing: each is &# and digits, or &#x and
-// hexadecimal digits, then ';', of a character from U+0001 to U+10FFFF;
-// named references and a lone & are left to the parser.
+// hexadecimal digits, then ';', of a character from U+0001 to U+10FFFF
+// that is no surrogate; named references and a lone & are left to the
+// parser, and so is what it does not decode (comments, CDATA, instructions,
+// declarations). Checked as the loader does, through the scan of the tags.
 #include <algorithm>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "model/XmlCharacterReferences.h"
+#include "model/XmlTagLimits.h"
 
 namespace wiredhost {
 namespace {
@@ -28,6 +31,16 @@ TEST(XmlCharacterReferences, FindsTheFirstThatXmlDoesNotAllow)
         {"no ';'", "<a n='x&#65 y'/>", "not a number ended by ';'", "&#65"},
         {"no digits", "<a n='&#;'/>", "not a number ended by ';'", "&#;"},
         {"an upper-case X", "<a n='&&#X41;'/>", "not a number ended by ';'", "&#X"},
+        {"a surrogate", "<a n='A&#xD800;B'/>", "a surrogate (U+D800 to U+DFFF), which is no character", "&#xD8"},
+        {"the last surrogate", "<a>&#57343;</a>", "a surrogate (U+D800 to U+DFFF), which is no character", "&#5"},
+        {"around the surrogates", "<a n='&#xD7FF;&#xE000;'/>", "", ""},
+        {"cut by the end of a value", "<a n='&#65' m='0;'/>", "not a number ended by ';'", "&#65"},
+        {"cut by a tag", "<a>&#x4<b/>1;</a>", "not a number ended by ';'", "&#x4"},
+        {"in comments, CDATA, instructions and declarations",
+         "<!DOCTYPE a [<!ENTITY e '&#0;'>]><a><!-- &#169 &#0; --><![CDATA[if (s == \"&#0;\")]]><?p &#0;?>&#65;</a>",
+         "", ""},
+        {"after a comment", "<a><!-- &#0; --><b n='&#0;'/></a>", "U+0000", "&#0;'"},
+        {"in a quoted > of a tag", "<a n='>&#0;'/>", "U+0000", "&#0;"},
         {"a million &#", "<a n='" + [] {
              std::string many;
              for (int i = 0; i < 1000000; ++i)
@@ -41,8 +54,10 @@ TEST(XmlCharacterReferences, FindsTheFirstThatXmlDoesNotAllow)
         // end anywhere.
         for (std::size_t piece : {c.text.size(), std::size_t(1)}) {
             XmlCharacterReferences references;
+            XmlTagLimits scan(&references);
             for (std::size_t at = 0; at < c.text.size() && !references.found(); at += piece)
-                references.feed(c.text.data() + at, std::min(piece, c.text.size() - at));
+                scan.feed(c.text.data() + at, std::min(piece, c.text.size() - at));
+            EXPECT_FALSE(scan.passed()) << c.what;
             EXPECT_EQ(references.problem(), c.problem) << c.what << " in pieces of " << piece;
             if (references.found()) {
                 EXPECT_EQ(references.offset(), c.text.find(c.at)) << c.what << " in pieces of " << piece;
