@@ -24,12 +24,12 @@ bool isSpace(char c)
 // The first character that is not white space or a byte-order mark,
 // looked for from `from` on (what is before it is known to be blank); the
 // text is taken as UTF-8, UTF-16 first characters are found by the caller.
-std::size_t firstCharacter(const std::string& head, std::size_t from = 0)
+std::size_t firstCharacter(const std::string& head, std::size_t from = 0, bool nulsBlank = false)
 {
     std::size_t at = head.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
     if (from > at)
         at = from;
-    while (at < head.size() && isSpace(head[at]))
+    while (at < head.size() && (isSpace(head[at]) || (nulsBlank && head[at] == '\0')))
         ++at;
     return at;
 }
@@ -84,8 +84,14 @@ const XMLElement* firstContent(const XMLElement& root)
 
 bool FormatDetector::needsMore(const std::string& head, std::size_t& blank)
 {
-    blank = firstCharacter(head, blank);
-    return head.size() < kSignRoom || blank + kSignRoom > head.size();
+    // Blank lines in UTF-8, or in UTF-16 without a mark (each blank with
+    // a NUL).
+    const bool utf16 = head.size() > 1 && (head[0] == '\0' || head[1] == '\0');
+    blank = firstCharacter(head, blank, utf16);
+    if (head.size() < kSignRoom || blank + kSignRoom > head.size())
+        return true;
+    // An XML declaration whole, to its encoding, up to a bound.
+    return XmlDecoder::declarationEnd(head) == head.size() && head.size() < blank + kDeclarationRoom;
 }
 
 ModelFormat FormatDetector::containerOf(const std::string& head)

@@ -32,12 +32,14 @@ public:
     // gzip, zip or tar by their first bytes; Unknown for anything else.
     static ModelFormat containerOf(const std::string& head);
     // True while the start read so far cannot tell the format: the first
-    // kSignRoom bytes, blank lines and then that much after the first
-    // character (which an XML declaration's encoding fits in). blank: how
+    // kSignRoom bytes, blank lines (UTF-16 ones too) and then that much
+    // after the first character, and an XML declaration to its end. blank: how
     // far the start is known to be blank, kept between calls as the start
     // grows, so that megabytes of blank lines are looked at once.
     static bool needsMore(const std::string& head, std::size_t& blank);
     static const std::size_t kSignRoom = 512;
+    // How far an XML declaration is read for its encoding.
+    static const std::size_t kDeclarationRoom = 64 * 1024;
 
     // Text formats: XML (a first '<', or UTF-16), JSON (a first '{'),
     // PlantUML (@startuml opening a line, after comments perhaps).

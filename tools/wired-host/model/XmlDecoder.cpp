@@ -1,5 +1,6 @@
 #include "XmlDecoder.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "Encoding.h"
@@ -11,6 +12,11 @@ namespace {
 bool startsWith(const std::string& text, const char* bytes, std::size_t length)
 {
     return text.size() >= length && text.compare(0, length, bytes, length) == 0;
+}
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
 // Where the text starts: after a UTF-8 byte-order mark and blank lines.
@@ -46,11 +52,29 @@ std::string XmlDecoder::declaredEncoding(const std::string& head)
 
 std::string XmlDecoder::utf16Of(const std::string& head)
 {
-    if (startsWith(head, "\xFF\xFE", 2) || startsWith(head, "<\0", 2))
+    if (startsWith(head, "\xFF\xFE", 2))
         return "UTF-16LE";
-    if (startsWith(head, "\xFE\xFF", 2) || startsWith(head, "\0<", 2))
+    if (startsWith(head, "\xFE\xFF", 2))
         return "UTF-16BE";
+    // Without a mark: blank characters and then '<', each with a NUL
+    // after it (little-endian) or before it.
+    for (const std::size_t low : {0, 1}) {
+        std::size_t at = 0;
+        while (at + 1 < head.size() && head[at + 1 - low] == '\0' && isBlank(head[at + low]))
+            at += 2;
+        if (at + 1 < head.size() && head[at + 1 - low] == '\0' && head[at + low] == '<')
+            return low == 0 ? "UTF-16LE" : "UTF-16BE";
+    }
     return std::string();
+}
+
+std::size_t XmlDecoder::declarationEnd(const std::string& text)
+{
+    const std::size_t start = textStart(text);
+    if (text.compare(start, 5, "<?xml") != 0)
+        return start;
+    const std::size_t end = text.find("?>", start);
+    return end == std::string::npos ? text.size() : end + 2;
 }
 
 bool XmlDecoder::utf16ToUtf8(const std::string& text, std::string& utf8)
@@ -99,7 +123,11 @@ std::string XmlDecoder::encodingOf(const std::string& head)
 
 bool XmlDecoder::toUtf8(std::string& text, std::string& error)
 {
-    const std::string encoding = encodingOf(text.substr(0, textStart(text) + 512));
+    // UTF-16 after any number of blank lines; else the declaration whole,
+    // however many blanks it holds.
+    std::string encoding = utf16Of(text);
+    if (encoding.empty())
+        encoding = encodingOf(text.substr(0, std::max(declarationEnd(text), textStart(text) + 512)));
     if (encoding::isUtf8(encoding))
         return true;
     if (!encoding::isKnown(encoding)) {

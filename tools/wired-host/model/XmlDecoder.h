@@ -14,7 +14,7 @@ public:
     // character, else the declaration's encoding, else "UTF-8".
     static std::string encodingOf(const std::string& head);
     // "UTF-16LE" or "UTF-16BE" from a byte-order mark or a first '<' with
-    // a NUL beside it; "" for any other text.
+    // a NUL beside it (after blank lines perhaps); "" for any other text.
     static std::string utf16Of(const std::string& head);
     // Text that utf16Of says is UTF-16, in UTF-8 without its byte-order
     // mark; false, and utf8 untouched, for any other.
@@ -22,6 +22,10 @@ public:
     // The value of encoding="…" in the XML declaration that starts the
     // text (after blank lines perhaps), as written; "" without one.
     static std::string declaredEncoding(const std::string& head);
+    // Where the XML declaration that starts the text ends, past its "?>"
+    // (the text's end when it has none yet); where the text starts when
+    // it has no declaration.
+    static std::size_t declarationEnd(const std::string& text);
 
     // The name as every platform knows it: ISO8859_1 is ISO-8859-1.
     static std::string canonicalName(const std::string& name);

@@ -216,6 +216,17 @@ TEST(ModelText, SignsAfterTheFirstKilobytesAreFound)
         {"instruction.xmi", "<?xml version='1.0'?>\n<!--\n" + licence + "-->\n<?xml-stylesheet href='a.xsl'?>\n" +
                                 xmi.substr(0, xmi.find("Caf")) + "Order'/>" + xmi.substr(xmi.find("</UML:Namespace")),
          "XMI 1.2, UML 1.x", {{"", "Order"}}},
+        {"long-declaration.xmi", "<?xml version='1.0'" + std::string(6000, ' ') + "encoding='windows-1252'?>\n" + xmi,
+         "XMI 1.2, UML 1.x", {{"", "Café"}}},
+        {"blank-utf16.xmi", [&] {
+             // UTF-16LE without a mark, after blank lines: each byte with a NUL after it.
+             std::string utf16;
+             for (const char c : blank + "<?xml version='1.0'?>" + xmi.substr(0, xmi.find("Caf")) + "Order'/>" +
+                                     xmi.substr(xmi.find("</UML:Namespace")))
+                 utf16 += std::string(1, c) + '\0';
+             return utf16;
+         }(),
+         "XMI 1.2, UML 1.x", {{"", "Order"}}},
         {"instruction-1252.xmi", "<?xml version='1.0' encoding='windows-1252'?>\n<!--\n" + licence +
                                      "-->\n<!DOCTYPE XMI>\n<?pi one?><?pi two?>\n" + xmi,
          "XMI 1.2, UML 1.x", {{"", "Café"}}},
