@@ -1,5 +1,7 @@
 #include "Inflater.h"
 
+#include <algorithm>
+
 #include <zlib.h>
 
 namespace wiredhost {
@@ -91,6 +93,18 @@ bool Inflater::inflateRaw(const char* data, std::size_t size, std::size_t expect
     out.clear();
     out.reserve(plausibleSize(expectedSize, size, limit));
     return inflateStream(data, size, -15, limit, out, error);
+}
+
+unsigned long Inflater::crc32Of(const std::string& data)
+{
+    // zlib takes lengths in 32 bits.
+    uLong crc = crc32(0L, Z_NULL, 0);
+    for (std::size_t at = 0; at < data.size();) {
+        const std::size_t length = std::min<std::size_t>(data.size() - at, 1u << 30);
+        crc = crc32(crc, reinterpret_cast<const Bytef*>(data.data() + at), static_cast<uInt>(length));
+        at += length;
+    }
+    return crc;
 }
 
 } // namespace wiredhost

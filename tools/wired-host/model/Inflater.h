@@ -21,6 +21,9 @@ public:
                            std::string& out, std::string& error);
 
     static bool isGzip(const std::string& data);
+
+    // The CRC-32 that zip and gzip keep of their content.
+    static unsigned long crc32Of(const std::string& data);
 };
 
 } // namespace wiredhost

@@ -95,6 +95,20 @@ bool TarArchive::readHeader(std::size_t at, Entry& entry, std::string& problem) 
     entry.name = prefix.empty() ? name : prefix + "/" + name;
     entry.type = data[at + 156];
     entry.offset = at + kBlock;
+    // The header's checksum: the sum of its bytes, the checksum's own
+    // eight taken as blanks; old tars summed them as signed bytes.
+    std::uint64_t checksum = 0;
+    std::int64_t unsignedSum = 0, signedSum = 0;
+    for (std::size_t i = 0; i < kBlock; ++i) {
+        const unsigned char c = i >= 148 && i < 156 ? ' ' : static_cast<unsigned char>(data[at + i]);
+        unsignedSum += c;
+        signedSum += static_cast<signed char>(c);
+    }
+    if (!number(data, at + 148, 8, checksum) ||
+        (static_cast<std::int64_t>(checksum) != unsignedSum && static_cast<std::int64_t>(checksum) != signedSum)) {
+        problem = "tar entry " + entry.name + " has a damaged header (its checksum does not match)";
+        return false;
+    }
     std::uint64_t size = 0;
     if (!number(data, at + 124, 12, size)) {
         problem = "tar entry " + entry.name + " has a damaged size field";

@@ -123,6 +123,7 @@ bool ZipArchive::readEntry(const std::string& data, std::size_t& at)
         return false;
     Entry entry;
     entry.method = static_cast<std::uint16_t>(read16(data, at + 10));
+    entry.crc = static_cast<std::uint32_t>(read32(data, at + 16));
     entry.compressedSize = read32(data, at + 20);
     entry.size = read32(data, at + 24);
     const std::size_t nameLength = read16(data, at + 28);
@@ -203,15 +204,18 @@ bool ZipArchive::extract(const Entry& entry, std::size_t limit, std::string& out
     const std::size_t start = header + skipped;
     if (entry.method == 0) {
         out.assign(data, start, entry.compressedSize);
-        return true;
-    }
-    if (entry.method != 8) {
+    } else if (entry.method != 8) {
         error = "zip entry " + entry.name + " is compressed with method " + std::to_string(entry.method) +
                 ", which wired-host does not read (only stored and deflated)";
         return false;
-    }
-    if (!Inflater::inflateRaw(data.data() + start, entry.compressedSize, entry.size, limit, out, error)) {
+    } else if (!Inflater::inflateRaw(data.data() + start, entry.compressedSize, entry.size, limit, out, error)) {
         error = "zip entry " + entry.name + ": " + error;
+        return false;
+    }
+    // A damaged entry would otherwise be read as the model, its names
+    // changed where the damage is.
+    if (Inflater::crc32Of(out) != entry.crc) {
+        error = "zip entry " + entry.name + " is damaged: its content does not match its CRC-32";
         return false;
     }
     return true;

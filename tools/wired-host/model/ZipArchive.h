@@ -16,6 +16,7 @@ public:
         std::string name;
         std::uint16_t method = 0;
         bool encrypted = false;
+        std::uint32_t crc = 0; // of the entry's content, as the directory gives it
         std::size_t compressedSize = 0;
         std::size_t size = 0;
         std::size_t localHeader = 0;

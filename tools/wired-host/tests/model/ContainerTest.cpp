@@ -64,13 +64,13 @@ std::string zipFile(const std::string& content, ZipLayout layout)
     const std::string data = deflated(content, -15);
     std::string zip;
     put32(zip, 0x04034b50);
-    put16(zip, 20); put16(zip, 0); put16(zip, 8); put32(zip, 0); put32(zip, 0);
+    put16(zip, 20); put16(zip, 0); put16(zip, 8); put32(zip, 0); put32(zip, static_cast<std::uint32_t>(Inflater::crc32Of(content)));
     put32(zip, static_cast<std::uint32_t>(data.size())); put32(zip, static_cast<std::uint32_t>(content.size()));
     put16(zip, static_cast<std::uint32_t>(name.size())); put16(zip, 0);
     zip += name + data;
     const std::uint32_t directory = static_cast<std::uint32_t>(zip.size());
     put32(zip, 0x02014b50);
-    put16(zip, 20); put16(zip, 20); put16(zip, 0); put16(zip, 8); put32(zip, 0); put32(zip, 0);
+    put16(zip, 20); put16(zip, 20); put16(zip, 0); put16(zip, 8); put32(zip, 0); put32(zip, static_cast<std::uint32_t>(Inflater::crc32Of(content)));
     put32(zip, layout.compressedSize != 0xFFFFFFFF ? layout.compressedSize : static_cast<std::uint32_t>(data.size()));
     put32(zip, static_cast<std::uint32_t>(content.size()));
     put16(zip, static_cast<std::uint32_t>(name.size())); put16(zip, 0); put16(zip, 0); put16(zip, 0); put16(zip, 0);
@@ -102,7 +102,7 @@ std::string zip64File(const std::string& content, bool withEndRecord, std::uint6
     const std::string data = deflated(content, -15);
     std::string zip;
     put32(zip, 0x04034b50);
-    put16(zip, 45); put16(zip, 0); put16(zip, 8); put32(zip, 0); put32(zip, 0);
+    put16(zip, 45); put16(zip, 0); put16(zip, 8); put32(zip, 0); put32(zip, static_cast<std::uint32_t>(Inflater::crc32Of(content)));
     put32(zip, 0xFFFFFFFF); put32(zip, 0xFFFFFFFF);
     put16(zip, static_cast<std::uint32_t>(name.size())); put16(zip, 20);
     zip += name;
@@ -110,7 +110,7 @@ std::string zip64File(const std::string& content, bool withEndRecord, std::uint6
     zip += data;
     const std::uint64_t directory = zip.size();
     put32(zip, 0x02014b50);
-    put16(zip, 45); put16(zip, 45); put16(zip, 0); put16(zip, 8); put32(zip, 0); put32(zip, 0);
+    put16(zip, 45); put16(zip, 45); put16(zip, 0); put16(zip, 8); put32(zip, 0); put32(zip, static_cast<std::uint32_t>(Inflater::crc32Of(content)));
     put32(zip, 0xFFFFFFFF); put32(zip, 0xFFFFFFFF);
     put16(zip, static_cast<std::uint32_t>(name.size())); put16(zip, 4 + 24); put16(zip, 0); put16(zip, 0);
     put16(zip, 0); put32(zip, 0); put32(zip, 0xFFFFFFFF);
@@ -130,7 +130,8 @@ std::string zip64File(const std::string& content, bool withEndRecord, std::uint6
     return zip;
 }
 
-// A ustar header for name with the raw 12-byte size field, then content.
+// A ustar header for name with the raw 12-byte size field and a checksum
+// that matches, then content.
 std::string tarEntry(const std::string& name, const std::string& sizeField, const std::string& content, char type = '0')
 {
     std::string header(512, '\0');
@@ -138,6 +139,12 @@ std::string tarEntry(const std::string& name, const std::string& sizeField, cons
     header.replace(124, sizeField.size(), sizeField);
     header[156] = type;
     header.replace(257, 5, "ustar");
+    unsigned sum = 8 * ' ';
+    for (std::size_t i = 0; i < header.size(); ++i)
+        sum += i >= 148 && i < 156 ? 0 : static_cast<unsigned char>(header[i]);
+    char checksum[8];
+    std::snprintf(checksum, sizeof checksum, "%06o", sum);
+    header.replace(148, 7, checksum, 7);
     std::string padded = content;
     padded.resize((content.size() + 511) / 512 * 512, '\0');
     return header + padded;
@@ -217,6 +224,51 @@ TEST(ZipArchive, SizesAndOffsetsFromTheFileAreCheckedWithoutWrapping)
         } else {
             EXPECT_NE(error.find(c.error), std::string::npos) << c.what << ": " << error;
         }
+    }
+}
+
+// A damaged entry is refused, not read as the model with its names
+// changed where the damage is: stored, and deflated, the byte that
+// differs standing where the data still inflates.
+TEST(ZipArchive, AnEntryThatDoesNotMatchItsCrcIsRefused)
+{
+    const std::string model = "<XMI><Model name='Vehicle'/></XMI>";
+    for (const bool stored : {true, false}) {
+        std::string zip = zipFile(model, {0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF});
+        if (stored) {
+            // The same archive with the content stored instead of deflated.
+            const std::string data = deflated(model, -15);
+            const std::size_t at = zip.find(data);
+            zip.replace(at, data.size(), model);
+            for (std::size_t header : {std::size_t(0), zip.find("PK\x01\x02")}) {
+                const std::size_t method = header + (header == 0 ? 8 : 10);
+                zip[method] = '\0';
+                const std::size_t sizes = header + (header == 0 ? 18 : 20);
+                std::string size;
+                put32(size, static_cast<std::uint32_t>(model.size()));
+                zip.replace(sizes, 4, size);
+            }
+            // Directory offset and size moved with the content.
+            const std::size_t end = zip.find("PK\x05\x06");
+            std::string offset;
+            put32(offset, static_cast<std::uint32_t>(zip.find("PK\x01\x02")));
+            zip.replace(end + 16, 4, offset);
+        }
+        ZipArchive archive;
+        std::string error, content;
+        ASSERT_TRUE(archive.parse(zip, error)) << stored << ": " << error;
+        ASSERT_TRUE(archive.extract(archive.entries()[0], 1 << 20, content, error)) << stored << ": " << error;
+        EXPECT_EQ(content, model);
+        if (stored) {
+            zip[zip.find("Vehicle") + 6] = 'x';
+        } else {
+            // Damage the CRC instead: any byte of deflate data may make it
+            // fail to inflate, which says so in other words.
+            zip[zip.find("PK\x01\x02") + 16] ^= 0x55;
+        }
+        ASSERT_TRUE(archive.parse(zip, error)) << stored << ": " << error;
+        EXPECT_FALSE(archive.extract(archive.entries()[0], 1 << 20, content, error)) << stored;
+        EXPECT_EQ(error, "zip entry m.xmi is damaged: its content does not match its CRC-32") << stored;
     }
 }
 
@@ -313,6 +365,36 @@ TEST(TarArchive, LongNamesComeFromTheEntryBefore)
         EXPECT_EQ(entry != nullptr ? entry->name : "", c.name) << c.what;
         ASSERT_EQ(archive.entries().size(), 1u) << c.what << ": the header entry is no entry of its own";
         EXPECT_EQ(archive.extract(archive.entries()[0]), model) << c.what;
+    }
+}
+
+// A header whose checksum does not match is damaged, whatever it says;
+// old tars summed the bytes as signed, which is taken too.
+TEST(TarArchive, AHeaderThatDoesNotMatchItsChecksumIsDamage)
+{
+    const std::string good = tarEntry("m.xmi", octal(6), "<XMI/>");
+    std::string damaged = good;
+    damaged[0] = 'n';
+    std::string signedSum = tarEntry("m\xE9.xmi", octal(6), "<XMI/>");
+    unsigned sum = 8 * ' ';
+    for (std::size_t i = 0; i < 512; ++i)
+        sum += i >= 148 && i < 156 ? 0 : static_cast<unsigned>(static_cast<signed char>(signedSum[i]));
+    char checksum[8];
+    std::snprintf(checksum, sizeof checksum, "%06o", sum);
+    signedSum.replace(148, 7, checksum, 7);
+    const struct {
+        const char* what;
+        std::string tar;
+        std::size_t entries;
+    } cases[] = {{"matching", good, 1}, {"one byte changed", damaged, 0}, {"summed as signed bytes", signedSum, 1}};
+    for (const auto& c : cases) {
+        TarArchive archive;
+        archive.parse(c.tar);
+        EXPECT_EQ(archive.entries().size(), c.entries) << c.what;
+        EXPECT_EQ(archive.damage().empty(), c.entries == 1) << c.what << ": " << archive.damage();
+        if (c.entries == 0) {
+            EXPECT_EQ(archive.damage(), "tar entry n.xmi has a damaged header (its checksum does not match)");
+        }
     }
 }
 
