@@ -195,12 +195,16 @@ void ModelLoader::textToUtf8(std::string& bytes)
         bytes.swap(utf8);
 }
 
+// tinyxml2 counts the document as a level and stops when the count
+// reaches its limit: 98 elements nested are read, 99 are not.
+const int kMaxXmlDepth = TINYXML2_MAX_ELEMENT_DEPTH - 2;
+
 // tinyxml2's own limit on nesting is named as one; other errors are its.
 std::string ModelLoader::xmlError(const XMLDocument& document) const
 {
     if (document.ErrorID() == tinyxml2::XML_ELEMENT_DEPTH_EXCEEDED)
         return at(document.ErrorLineNum()) + "elements nested deeper than " +
-               std::to_string(TINYXML2_MAX_ELEMENT_DEPTH) + " (the limit of the XML reader)";
+               std::to_string(kMaxXmlDepth) + " (the limit of the XML reader)";
     return at(document.ErrorLineNum()) + "malformed XML (" + document.ErrorName() + ")";
 }
 

@@ -76,7 +76,7 @@ def refused_files(s):
          "members.mdj: malformed JSON (an object with more than 1000 members"),
         ("huge-number.mdj", '{"_type": "Project", "n": ' + "9" * 100000 + "}",
          "huge-number.mdj: malformed JSON (line 1: number overflow parsing '999"),
-        ("deep.xmi", "<XMI>" + "<a>" * 200 + "</a>" * 200 + "</XMI>", "elements nested deeper than 100"),
+        ("deep.xmi", "<XMI>" + "<a>" * 200 + "</a>" * 200 + "</XMI>", "elements nested deeper than 98"),
         ("long-paths.puml", "@startuml\npackage " + "p" * (1 << 20) + " {\n" +
          "".join(f"class C{i}\n" for i in range(70)) + "}\n@enduml\n",
          "the package paths of the classes come to more than 64 MiB together (wired-host's limit), "
