@@ -123,7 +123,16 @@ bool SqlScanner::readingOf(std::size_t start, char close, Token& token)
     const bool escapedFits = goesOnAfterString(escapedEnd), plainFits = goesOnAfterString(plainEnd);
     if (escapedFits != plainFits)
         backslashesEscape_ = escapedFits;
-    if (escapedFits == plainFits ? backslashesEscape_ : escapedFits) {
+    // Where both readings fit, a string that would run on to a later line
+    // while the other ends on its own is the less likely ('C:\' and a quote
+    // in a comment lines below): dumps write a line break in a string as
+    // an escape.
+    bool escaped = escapedFits == plainFits ? backslashesEscape_ : escapedFits;
+    if (escapedFits == plainFits && escaped &&
+        std::memchr(text_.data() + plainEnd, '\n', escapedEnd - plainEnd) != nullptr &&
+        std::memchr(text_.data() + start, '\n', plainEnd - start) == nullptr)
+        escaped = false;
+    if (escaped) {
         at_ = escapedEnd;
         return true;
     }
