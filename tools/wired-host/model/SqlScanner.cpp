@@ -20,9 +20,16 @@ bool isWordByte(char c)
 // ("REM Don't run this twice"), when they begin a line.
 const char* const kRemarkCommands[] = {"REM", "REMARK", "PRO", "PROMPT"};
 
-// The words that may stand between CREATE and TABLE.
-const char* const kModifiers[] = {"OR", "REPLACE", "GLOBAL", "LOCAL", "TEMPORARY", "TEMP", "UNLOGGED",
-                                  "VIRTUAL", "EXTERNAL", "TRANSIENT", "VOLATILE", "MULTISET", "SET"};
+// The words that may stand between CREATE and TABLE: PostgreSQL's
+// UNLOGGED and FOREIGN, Oracle's PRIVATE TEMPORARY, SHARDED, IMMUTABLE and
+// BLOCKCHAIN, SQLite's VIRTUAL, HANA's COLUMN and ROW, HSQLDB's and H2's
+// MEMORY, CACHED and TEXT, Teradata's MULTISET, Snowflake's TRANSIENT,
+// DYNAMIC, HYBRID and ICEBERG...
+const char* const kModifiers[] = {"OR",       "REPLACE",   "GLOBAL",   "LOCAL",      "TEMPORARY",  "TEMP",
+                                  "UNLOGGED", "FOREIGN",   "VIRTUAL",  "EXTERNAL",   "TRANSIENT",  "VOLATILE",
+                                  "MULTISET", "SET",       "PRIVATE",  "SHARDED",    "DUPLICATED", "IMMUTABLE",
+                                  "BLOCKCHAIN", "COLUMN",  "ROW",      "MEMORY",     "CACHED",     "TEXT",
+                                  "DYNAMIC",  "HYBRID",    "ICEBERG"};
 
 } // namespace
 

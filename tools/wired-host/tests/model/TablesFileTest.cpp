@@ -75,6 +75,10 @@ const DialectCase kDialects[] = {
     {"standard backslash, a quote lines below in a comment",
      "INSERT INTO a VALUES ('C:\\');\nCREATE TABLE t01 (x int);\nCREATE TABLE t02 (a int); -- ' quote\n",
      {{"t01", true}, {"t02", true}}},
+    {"words between CREATE and TABLE",
+     "CREATE FOREIGN TABLE f1 (id int) SERVER s;\nCREATE PRIVATE TEMPORARY TABLE ora$ptt_a (id int);\n"
+     "CREATE COLUMN TABLE h1 (id int);\nCREATE CACHED TABLE c1 (id int);\nCREATE OR REPLACE TRANSIENT TABLE s1 (id int);",
+     {{"f1", true}, {"ora$ptt_a", true}, {"h1", true}, {"c1", true}, {"s1", true}}},
     {"SQL Server's ]] in a name", "CREATE TABLE [a]]b] (id int);\nCREATE TABLE [dbo].[c] (id int);",
      {{"a]b", false}, {"c", false}}},
     {"dollar quoting",
