@@ -69,6 +69,20 @@ std::string firstImport(const std::vector<std::string>& dlls, Test test)
     return found == dlls.end() ? std::string() : *found;
 }
 
+// A DLL name as the loader takes it: case does not matter, and a name
+// without an extension is given ".dll" ("MSVCP140" is msvcp140.dll; a
+// trailing dot means no extension at all).
+std::string loaderName(const std::string& dll)
+{
+    std::string name = lowered(dll);
+    const std::size_t slash = name.find_last_of("\\/");
+    if (!name.empty() && name.back() == '.')
+        name.pop_back();
+    else if (name.find('.', slash == std::string::npos ? 0 : slash + 1) == std::string::npos)
+        name += ".dll";
+    return name;
+}
+
 bool has(const std::vector<std::string>& dlls, const std::string& dll)
 {
     return std::find(dlls.begin(), dlls.end(), dll) != dlls.end();
@@ -305,7 +319,7 @@ HostVerdict HostFlavour::judge(const PeImage& host, const PeImage* libstdcxx)
     std::vector<std::string> dlls;
     for (const PeImport& import : host.imports()) {
         verdict.imports.push_back(import.dll + (import.delayed ? " (delayed)" : ""));
-        dlls.push_back(lowered(import.dll));
+        dlls.push_back(loaderName(import.dll));
     }
     const bool win64 = host.machine() == PeImage::kMachineAmd64;
     if (!win64 && host.machine() != PeImage::kMachineI386)
@@ -327,11 +341,21 @@ HostVerdict HostFlavour::judge(const PeImage& host, const PeImage* libstdcxx)
                                 "its std::string has other fields and its heap is another. Load the plug-in from "
                                 "the host's release build.");
     }
-    const bool msvc = has(dlls, "msvcp140.dll") || has(dlls, "vcruntime140.dll");
+    // msvcp140_1.dll, vcruntime140_1.dll and the others beside the two
+    // come only with the runtime as DLLs too.
+    const std::string msvcDll = firstImport(dlls, [](const std::string& dll) {
+        return dll.compare(0, 8, "msvcp140") == 0 || dll.compare(0, 12, "vcruntime140") == 0 ||
+               dll.compare(0, 9, "concrt140") == 0;
+    });
+    const bool msvc = !msvcDll.empty();
     const bool mingw = has(dlls, kLibstdcxx);
-    if (msvc && mingw)
-        return refused(verdict, "It imports both Visual Studio's C++ runtime and mingw's libstdc++-6.dll: "
-                                "which one its strings come from cannot be told.");
+    const std::string otherCxx = firstImport(dlls, [](const std::string& dll) {
+        return dll == kLibstdcxx || std::any_of(std::begin(kOtherRuntimes), std::end(kOtherRuntimes),
+                                                [&dll](const OtherRuntime& other) { return dll == other.dll; });
+    });
+    if (msvc && !otherCxx.empty())
+        return refused(verdict, "It imports both Visual Studio's C++ runtime and " + otherCxx +
+                                    ": which one its strings come from cannot be told.");
     const std::string oldLibrary =
         firstImport(dlls, [](const std::string& dll) { return versionOf(dll, "msvcp") >= 0 && versionOf(dll, "msvcp") < 140; });
     const std::string oldRuntime =
@@ -347,9 +371,10 @@ HostVerdict HostFlavour::judge(const PeImage& host, const PeImage* libstdcxx)
         verdict.flavour = flavourName(win64, true);
         verdict.reasons.push_back(
             "It imports " +
-            std::string(has(dlls, "msvcp140.dll") && has(dlls, "vcruntime140.dll")
-                            ? "msvcp140.dll and vcruntime140.dll"
-                            : has(dlls, "msvcp140.dll") ? "msvcp140.dll" : "vcruntime140.dll") +
+            std::string(has(dlls, "msvcp140.dll") && has(dlls, "vcruntime140.dll") ? "msvcp140.dll and vcruntime140.dll"
+                        : has(dlls, "msvcp140.dll")                                 ? "msvcp140.dll"
+                        : has(dlls, "vcruntime140.dll")                             ? "vcruntime140.dll"
+                                                                                    : msvcDll) +
             ": built with Visual Studio 2015-2022 in release, with the runtime as DLLs (/MD).");
         return verdict;
     }

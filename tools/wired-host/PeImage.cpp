@@ -14,7 +14,10 @@ namespace {
 const std::size_t kMaxDlls = 4096;
 const std::size_t kMaxFunctions = 200000;
 const std::size_t kMaxExports = 200000;
+// A DLL's name is a file name; a function's may be a C++ name mangled
+// from long template arguments.
 const uint64_t kMaxName = 4096;
+const uint64_t kMaxFunctionName = 64 * 1024;
 const uint64_t kMaxNameBytes = 64u << 20;
 
 const unsigned kImportDirectory = 1;
@@ -61,11 +64,13 @@ bool PeImage::readHeaders(std::string& error)
         error = "not a Windows program: no MZ header";
         return false;
     }
-    // A DOS program's header may end before the field that points to a
-    // newer header, or that field may hold anything.
+    // A DOS program's header is 64 bytes; its last field, which points to
+    // a newer header, may hold anything.
+    if (size < 0x40) {
+        error = "the MS-DOS header is cut off (" + std::to_string(size) + " of its 64 bytes)";
+        return false;
+    }
     kind_ = ImageKind::Dos;
-    if (size < 0x40)
-        return true;
     const uint64_t header = number(0x3C, 4);
     if (header > size || size - header < 2)
         return true;
@@ -131,8 +136,12 @@ bool PeImage::readHeaders(std::string& error)
     if (!readSections(optional + optionalSize, sectionCount, error))
         return false;
 
+    // The loader takes the import tables by their address alone, whatever
+    // size the directory gives them.
     const auto directory = [this](unsigned index) {
-        return index < directories_.size() && directories_[index].second != 0 ? directories_[index].first : 0;
+        const bool sized = index != kImportDirectory && index != kDelayImportDirectory;
+        return index < directories_.size() && (directories_[index].second != 0 || !sized) ? directories_[index].first
+                                                                                           : 0;
     };
     clr_ = directory(kClrDirectory) != 0;
     if (directory(kImportDirectory) != 0 && !readImports(directory(kImportDirectory), error))
@@ -205,19 +214,26 @@ bool PeImage::spanAt(uint64_t rva, uint64_t& offset, uint64_t& available) const
     return false;
 }
 
-bool PeImage::nameAt(uint64_t rva, std::string& name)
+bool PeImage::nameAt(uint64_t rva, std::string& name, uint64_t longest)
 {
     uint64_t offset = 0, available = 0;
-    if (!spanAt(rva, offset, available))
+    if (!spanAt(rva, offset, available)) {
+        nameProblem_ = "lies outside the file";
         return false;
-    const uint64_t limit = std::min(available, kMaxName);
+    }
+    const uint64_t limit = std::min(available, longest);
     const char* start = bytes_->data() + offset;
     const void* end = std::memchr(start, '\0', static_cast<std::size_t>(limit));
-    if (end == nullptr)
+    if (end == nullptr) {
+        nameProblem_ = available <= longest ? "runs to the end of its section without ending"
+                                            : "is longer than " + std::to_string(longest) + " bytes";
         return false;
+    }
     const std::size_t length = static_cast<const char*>(end) - start;
-    if (nameBytes_ + length > kMaxNameBytes)
+    if (nameBytes_ + length > kMaxNameBytes) {
+        nameProblem_ = "takes the image's names past " + std::to_string(kMaxNameBytes >> 20) + " MiB";
         return false;
+    }
     nameBytes_ += length;
     name.assign(start, length);
     for (char& c : name) {
@@ -257,8 +273,8 @@ bool PeImage::readImports(uint64_t rva, std::string& error)
             return false;
         }
         PeImport import;
-        if (!nameAt(name, import.dll)) {
-            error = "the name of imported DLL " + std::to_string(i + 1) + " lies outside the file";
+        if (!nameAt(name, import.dll, kMaxName)) {
+            error = "the name of imported DLL " + std::to_string(i + 1) + " " + nameProblem_;
             return false;
         }
         // Without a lookup table, a bound image's address table holds
@@ -290,8 +306,9 @@ bool PeImage::readDelayImports(uint64_t rva, std::string& error)
         PeImport import;
         import.delayed = true;
         uint64_t nameRva = 0, namesRva = 0;
-        if (!rvaOf(name, addresses, nameRva) || !nameAt(nameRva, import.dll)) {
-            error = "the name of delay-loaded DLL " + std::to_string(i + 1) + " lies outside the file";
+        nameProblem_ = "lies outside the file"; // unless nameAt says otherwise
+        if (!rvaOf(name, addresses, nameRva) || !nameAt(nameRva, import.dll, kMaxName)) {
+            error = "the name of delay-loaded DLL " + std::to_string(i + 1) + " " + nameProblem_;
             return false;
         }
         if (names != 0) {
@@ -329,8 +346,9 @@ bool PeImage::readThunks(uint64_t rva, bool addresses, PeImport& import, std::st
         // A hint of two bytes, then the name.
         uint64_t hint = 0;
         std::string function;
-        if (!rvaOf(entry, addresses, hint) || !nameAt(hint + 2, function)) {
-            error = "the name of a function imported from " + import.dll + " lies outside the file";
+        nameProblem_ = "lies outside the file"; // unless nameAt says otherwise
+        if (!rvaOf(entry, addresses, hint) || !nameAt(hint + 2, function, kMaxFunctionName)) {
+            error = "the name of a function imported from " + import.dll + " " + nameProblem_;
             return false;
         }
         import.functions.push_back(function);
@@ -356,8 +374,8 @@ bool PeImage::readExports(uint64_t rva, std::string& error)
     }
     for (uint64_t i = 0; i < count; ++i) {
         std::string name;
-        if (!nameAt(number(table + 4 * i, 4), name)) {
-            error = "exported name " + std::to_string(i + 1) + " lies outside the file";
+        if (!nameAt(number(table + 4 * i, 4), name, kMaxFunctionName)) {
+            error = "exported name " + std::to_string(i + 1) + " " + nameProblem_;
             return false;
         }
         exports_.push_back(name);

@@ -88,7 +88,9 @@ private:
     bool spanAt(uint64_t rva, uint64_t& offset, uint64_t& available) const;
     // A NUL-terminated name at rva, kept in printable ASCII ('?' for other
     // bytes); false when it does not end within the section or is too long.
-    bool nameAt(uint64_t rva, std::string& name);
+    // A NUL-ended name at rva of at most `longest` bytes; false with
+    // nameProblem_ saying why not.
+    bool nameAt(uint64_t rva, std::string& name, uint64_t longest);
     uint64_t number(uint64_t offset, unsigned width) const;
     // A delay-load descriptor's address as an RVA: the oldest ones hold
     // virtual addresses. False when the address is below the image base.
@@ -110,6 +112,7 @@ private:
     std::vector<std::string> exports_;
     std::size_t functionCount_ = 0;
     uint64_t nameBytes_ = 0;
+    std::string nameProblem_;
     mutable std::size_t lastSection_ = 0;
 };
 

@@ -645,10 +645,11 @@ int main(int argc, char** argv)
         return dispatch(encoding::commandArguments(argc, argv));
     } catch (const std::bad_alloc&) {
         // Reading a model has limits of its own; what is left is a run
-        // whose results outgrow the process (a 32-bit one most of all).
+        // whose results, or a file that, outgrow the process (a 32-bit one
+        // most of all).
         std::cout.flush();
-        std::cerr << "wired-host: not enough memory to finish: the run's classes and findings need more than this "
-                     "process can have\n";
+        std::cerr << "wired-host: not enough memory to finish: what this command read or found needs more than "
+                     "this process can have\n";
         return kUsageError;
     } catch (const std::exception& failure) {
         std::cerr << "wired-host: " << failure.what() << '\n';

@@ -5,6 +5,7 @@ Each case gets the suite (wired_host_test.Suite)."""
 import json
 import os
 import shutil
+import struct
 
 from model_cases import check, equal
 from pe_files import AMD64, ARM64, I386, dos_only, new_executable, pe
@@ -53,9 +54,28 @@ VERDICTS = [
     (".NET", lambda: pe(I386, [("mscoree.dll", ["_CorExeMain"])], clr=True), 1, "", "CLR header"),
     (".NET importing msvcp140", lambda: pe(AMD64, [("msvcp140.dll", [])], clr=True), 1, "", ".NET"),
     ("ARM64", lambda: pe(ARM64, [("msvcp140.dll", [])]), 1, "", "ARM64"),
+    # As the loader takes names: without an extension, ".dll" is added.
+    ("names without .dll", lambda: pe(I386, [("MSVCP140", []), ("VCRUNTIME140", [])]), 0, "win32-msvc",
+     "imports msvcp140.dll and vcruntime140.dll"),
+    ("msvcp140_1 alone", lambda: pe(AMD64, [K32, ("MSVCP140_1.dll", [])]), 0, "win64-msvc", "msvcp140_1.dll"),
+    ("libc++ beside msvcp140", lambda: pe(AMD64, [("msvcp140.dll", []), ("libc++.dll", [])]), 1, "",
+     "both Visual Studio's C++ runtime and libc++.dll"),
+    ("a long mangled name", lambda: pe(AMD64, [("libstdc++-6.dll", ["_ZN5boost" + "x" * 6000]),
+                                              ("libgcc_s_seh-1.dll", [])]), 0, "win64-mingw", "seh"),
+    ("import directory of size 0", lambda: import_size_zero(pe(I386, [("msvcp140.dll", [])])), 0, "win32-msvc",
+     "msvcp140.dll"),
     ("MS-DOS", dos_only, 1, "", "MS-DOS"),
     ("16-bit Windows", new_executable, 1, "", "16-bit"),
 ]
+
+
+def import_size_zero(data):
+    """The import directory's size set to 0: the loader goes by its address alone."""
+    data = bytearray(data)
+    optional = struct.unpack_from("<I", data, 0x3C)[0] + 24
+    directories = optional + (112 if struct.unpack_from("<H", data, optional)[0] == 0x20B else 96)
+    struct.pack_into("<I", data, directories + 8 + 4, 0)
+    return bytes(data)
 
 
 def pe_truncated():
@@ -94,6 +114,7 @@ def pe_name_unterminated():
 # name, bytes, a phrase of the message
 BAD_INPUT = [
     ("empty file", b"", "no MZ header"),
+    ("MS-DOS header cut off", b"MZ" + bytes(40), "the MS-DOS header is cut off (42 of its 64 bytes)"),
     ("text file", b"<Wired/>\n", "no MZ header"),
     ("ELF", b"\x7fELF" + bytes(60), "no MZ header"),
     ("PE cut off", pe_truncated(), "cut off"),
