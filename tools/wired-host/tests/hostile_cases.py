@@ -77,6 +77,15 @@ def refused_files(s):
         ("huge-number.mdj", '{"_type": "Project", "n": ' + "9" * 100000 + "}",
          "huge-number.mdj: malformed JSON (line 1: number overflow parsing '999"),
         ("deep.xmi", "<XMI>" + "<a>" * 200 + "</a>" * 200 + "</XMI>", "elements nested deeper than 98"),
+        # Texts and comments are nodes of the XML reader as elements are
+        # (64 MiB of x<!----> took 1.9 GB): half of these are elements, too
+        # few to pass the limit alone. Elements of 256 attributes
+        # each are within the attribute limit, but their checks add up.
+        ("texts.xmi", b"<XMI>" + b"x<a/>" * 2100000 + b"</XMI>", "more than 4000000 XML elements, texts and comments"),
+        ("attribute-pairs.xmi.gz", gzip.compress(
+            ("<XMI>" + ("<e" + "".join(f" a{i}=''" for i in range(256)) + "/>\n") * 3100 + "</XMI>").encode()),
+         "attribute-pairs.xmi.gz:3064: elements with so many attributes that the XML reader would compare more than "
+         "100000000 pairs"),
         ("long-paths.puml", "@startuml\npackage " + "p" * (1 << 20) + " {\n" +
          "".join(f"class C{i}\n" for i in range(70)) + "}\n@enduml\n",
          "the package paths of the classes come to more than 64 MiB together (wired-host's limit), "
