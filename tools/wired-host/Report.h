@@ -45,6 +45,8 @@ public:
     // The model read, as "FILE (FORMAT)", and what its tables are.
     void model(const std::string& description, const std::string& tables);
     void mapped(ClassEntry entry);
+    // Room for the classes a run will map, known before it starts.
+    void expect(std::size_t classes) { classes_.reserve(classes); }
     // What the checks found in the run's classes and links, as
     // MappingChecker orders them.
     void found(std::vector<MappingFinding> findings);

@@ -477,6 +477,7 @@ int runCommand(const Invocation& call)
         return kUsageError;
     const std::unique_ptr<Explainer> explainer = explainerFor(options, session, host);
     Progress progress("wired-host run: ", model.classes().size());
+    reporter.expect(model.classes().size());
     for (std::size_t i = 0; i < model.classes().size(); ++i) {
         ClassEntry entry = PluginSession::convertClass(*converter, model.classes()[i], &model);
         if (explainer)
