@@ -32,6 +32,23 @@ bool equals(const char* a, const char* b)
     return std::strcmp(a, b) == 0;
 }
 
+// Whether text starts with head, compared in line: these run for every
+// attribute and element of a model, on names of a few letters.
+bool startsWith(const char* text, const char* head)
+{
+    for (; *head != '\0'; ++text, ++head) {
+        if (*text != *head)
+            return false;
+    }
+    return true;
+}
+
+// Whether a short name holds word anywhere.
+bool holds(const char* text, std::string_view word)
+{
+    return std::string_view(text).find(word) != std::string_view::npos;
+}
+
 // Enterprise Architect's words for what an element is: a class, or a
 // boundary, note, requirement... written as a class.
 bool isClassWord(const char* word)
@@ -132,7 +149,7 @@ bool XmiReader::scanPlain(const char* name, const XMLAttribute& attribute, Attri
 // xmlns="…" and xmlns:p="…" hold until the element ends.
 bool XmiReader::scanNamespace(const char* name, const XMLAttribute& attribute)
 {
-    if (name[0] != 'x' || std::strncmp(name, "xmlns", 5) != 0)
+    if (!startsWith(name, "xmlns"))
         return false;
     if (name[5] == '\0')
         namespaces_.declare("", 0, attribute.Value());
@@ -145,7 +162,7 @@ bool XmiReader::scanNamespace(const char* name, const XMLAttribute& attribute)
 // namespace has.
 void XmiReader::scanXmi(const char* name, const XMLAttribute& attribute, Attributes& attributes)
 {
-    if (std::strncmp(name, "xmi.", 4) == 0) {
+    if (startsWith(name, "xmi.")) {
         scanXmiAttribute(name + 4, attribute.Value(), attributes);
     } else if (const char* colon = std::strchr(name, ':')) {
         if (namespaces_.kindOf(name, static_cast<std::size_t>(colon - name)) == XmlNamespaces::Xmi)
@@ -187,7 +204,7 @@ void XmiReader::visit(const XMLElement& element, const Attributes& attributes, c
         stereotypeElement(element, attributes, context);
     } else if (equals(metaclass, "TaggedValue")) {
         taggedValue(element, attributes, context);
-    } else if (!equals(metaclass, "Diagram") && std::strstr(metaclass, "Template") == nullptr) {
+    } else if (!equals(metaclass, "Diagram") && !holds(metaclass, "Template")) {
         // Anything else (a model, an attribute, an association...) may hold
         // classes but owns none of the stereotypes below it.
         Context inner;
@@ -203,7 +220,7 @@ void XmiReader::property(const XMLElement& element, const Context& context)
         stereotypeRefs(element, context);
     } else if (equals(local, "extendedElement")) {
         extendedElements(element, context);
-    } else if (equals(local, "name") || std::strstr(local, "emplate") != nullptr) {
+    } else if (equals(local, "name") || holds(local, "emplate")) {
         // A name is read with its element; template parameters are no classes.
     } else {
         walkChildren(element, context);

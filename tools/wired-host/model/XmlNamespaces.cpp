@@ -98,8 +98,14 @@ XmlNamespaces::Kind XmlNamespaces::kindOf(const char* prefix, std::size_t length
             cached.length = kNone;
         lastLength_ = 0;
     }
+    // Prefixes are a few letters: compared in line, not by a call each.
     for (const Cached& cached : cache_) {
-        if (cached.length == length && std::memcmp(cached.prefix.data(), prefix, length) == 0)
+        if (cached.length != length)
+            continue;
+        std::size_t i = 0;
+        while (i < length && cached.prefix[i] == prefix[i])
+            ++i;
+        if (i == length)
             return cached.kind;
     }
     // The oldest entry makes room.
