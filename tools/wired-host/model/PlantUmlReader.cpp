@@ -115,7 +115,7 @@ void PlantUmlReader::line(const std::string& text)
         declareClass(afterWord(text, "class"));
         return;
     }
-    if (text.back() == '{' && text.find(' ') != std::string::npos)
+    if (text.back() == '{' && text.size() > 1)
         openBlock(text);
 }
 
@@ -153,7 +153,7 @@ bool PlantUmlReader::textBlock(const std::string& text)
         blockEnds_ = {"end note", "endnote", "end hnote", "endhnote", "end rnote", "endrnote"};
         return true;
     }
-    if (startsWithWord(text, "legend") || text == "legend") {
+    if (startsWithWord(text, "legend")) {
         blockEnds_ = {"end legend", "endlegend"};
         return true;
     }

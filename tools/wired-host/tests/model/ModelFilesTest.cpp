@@ -277,6 +277,8 @@ TEST(ModelText, PlantUmlBlocksAndTexts)
         std::vector<Expected> classes;
     } cases[] = {
         {"together.puml", "together {\n  class Order\n}\nclass Invoice\n", {{"", "Order"}, {"", "Invoice"}}},
+        {"tight.puml", "package shop {\ntogether{\nclass Cart\n}\ninterface Till{\n}\nclass Order\n}\n",
+         {{"shop", "Cart"}, {"shop", "Order"}}},
         {"frame.puml", "package shop {\nrectangle Front {\nclass Cart\n}\nclass Till\n}\n",
          {{"shop", "Cart"}, {"shop", "Till"}}},
         {"note.puml", "class Order\nnote right of Order\n  JSON sample: {\n  class Fake\nend note\nclass Invoice\n",
