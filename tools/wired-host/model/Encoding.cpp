@@ -107,7 +107,8 @@ bool isUtf8(const std::string& name)
 bool isAsciiCompatible(const std::string& name)
 {
     const std::string n = lowered(name);
-    return n.compare(0, 3, "utf") != 0 || n == "utf8" || n == "utf7";
+    // UTF-7 is not: its '+' starts an encoded run ("Caf+AOk-" is Café).
+    return n.compare(0, 3, "utf") != 0 || n == "utf8";
 }
 
 bool isAscii(std::string_view text)

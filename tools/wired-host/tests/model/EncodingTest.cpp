@@ -58,6 +58,13 @@ TEST(Encoding, UnknownEncodingsAreRefused)
     EXPECT_TRUE(encoding::isKnown("UnicodeUTF8")) << "Umbrello's name for UTF-8";
     EXPECT_TRUE(encoding::isUtf8("utf_8"));
     EXPECT_FALSE(encoding::isAsciiCompatible("UTF-16"));
+    // ASCII in UTF-7 is not always itself: '+' starts an encoded run.
+    EXPECT_FALSE(encoding::isAsciiCompatible("UTF-7"));
+    if (encoding::isKnown("UTF-7")) {
+        std::string utf8;
+        ASSERT_TRUE(encoding::toUtf8("Caf+AOk-", "UTF-7", utf8));
+        EXPECT_EQ(utf8, "Caf\xC3\xA9");
+    }
 }
 
 TEST(Encoding, HostCodePageRoundTrip)
