@@ -117,6 +117,10 @@ std::string XmlDecoder::encodingOf(const std::string& head)
     const std::string utf16 = utf16Of(head);
     if (!utf16.empty())
         return utf16;
+    // A byte-order mark says UTF-8 whatever the declaration says after it
+    // (an editor that saved a windows-1252 file as UTF-8 keeps the line).
+    if (startsWith(head, "\xEF\xBB\xBF", 3))
+        return "UTF-8";
     const std::string declared = declaredEncoding(head);
     return declared.empty() ? "UTF-8" : canonicalName(declared);
 }

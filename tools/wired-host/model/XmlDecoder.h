@@ -11,7 +11,8 @@ namespace wiredhost {
 class XmlDecoder {
 public:
     // "UTF-16LE"/"UTF-16BE" from a byte-order mark or from the first
-    // character, else the declaration's encoding, else "UTF-8".
+    // character, "UTF-8" from its byte-order mark, else the declaration's
+    // encoding, else "UTF-8".
     static std::string encodingOf(const std::string& head);
     // "UTF-16LE" or "UTF-16BE" from a byte-order mark or a first '<' with
     // a NUL beside it (after blank lines perhaps); "" for any other text.

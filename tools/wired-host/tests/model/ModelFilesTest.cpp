@@ -216,6 +216,10 @@ TEST(ModelText, SignsAfterTheFirstKilobytesAreFound)
         {"instruction.xmi", "<?xml version='1.0'?>\n<!--\n" + licence + "-->\n<?xml-stylesheet href='a.xsl'?>\n" +
                                 xmi.substr(0, xmi.find("Caf")) + "Order'/>" + xmi.substr(xmi.find("</UML:Namespace")),
          "XMI 1.2, UML 1.x", {{"", "Order"}}},
+        {"mark-over-declaration.xmi", "\xEF\xBB\xBF<?xml version='1.0' encoding='windows-1252'?>\n" +
+                                           xmi.substr(0, xmi.find("Caf")) + "Caf\xC3\xA9'/>" +
+                                           xmi.substr(xmi.find("</UML:Namespace")),
+         "XMI 1.2, UML 1.x", {{"", "Café"}}},
         {"long-declaration.xmi", "<?xml version='1.0'" + std::string(6000, ' ') + "encoding='windows-1252'?>\n" + xmi,
          "XMI 1.2, UML 1.x", {{"", "Café"}}},
         {"blank-utf16.xmi", [&] {
