@@ -86,10 +86,9 @@ private:
     bool offsetOf(uint64_t rva, uint64_t need, uint64_t& offset) const;
     // The file offset of rva and how many bytes of its section follow.
     bool spanAt(uint64_t rva, uint64_t& offset, uint64_t& available) const;
-    // A NUL-terminated name at rva, kept in printable ASCII ('?' for other
-    // bytes); false when it does not end within the section or is too long.
-    // A NUL-ended name at rva of at most `longest` bytes; false with
-    // nameProblem_ saying why not.
+    // A NUL-terminated name at rva of at most `longest` bytes, kept in
+    // printable ASCII ('?' for other bytes); false, with nameProblem_
+    // saying why, when it does not end within its section or is too long.
     bool nameAt(uint64_t rva, std::string& name, uint64_t longest);
     uint64_t number(uint64_t offset, unsigned width) const;
     // A delay-load descriptor's address as an RVA: the oldest ones hold

@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <exception>
 #include <iostream>
-#include <new>
 #include <memory>
+#include <new>
 #include <sstream>
 #include <string>
 

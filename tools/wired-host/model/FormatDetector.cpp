@@ -1,10 +1,10 @@
 #include "FormatDetector.h"
 
-#include <cctype>
 #include <cstring>
 
 #include "Inflater.h"
 #include "TarArchive.h"
+#include "Text.h"
 #include "Xmi10Reader.h"
 #include "XmlDecoder.h"
 #include "XmlNamespaces.h"
@@ -16,11 +16,6 @@ using tinyxml2::XMLElement;
 
 namespace {
 
-bool isSpace(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
 // The first character that is not white space or a byte-order mark,
 // looked for from `from` on (what is before it is known to be blank); the
 // text is taken as UTF-8, UTF-16 first characters are found by the caller.
@@ -29,7 +24,7 @@ std::size_t firstCharacter(const std::string& head, std::size_t from = 0, bool n
     std::size_t at = head.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
     if (from > at)
         at = from;
-    while (at < head.size() && (isSpace(head[at]) || (nulsBlank && head[at] == '\0')))
+    while (at < head.size() && (isBlank(head[at]) || (nulsBlank && head[at] == '\0')))
         ++at;
     return at;
 }

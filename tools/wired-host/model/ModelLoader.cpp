@@ -45,6 +45,10 @@ std::string readRest(std::FILE* file, std::string bytes)
 // Models this big take seconds to read: say so on a terminal.
 const long kAnnouncedSize = 32L << 20;
 
+// tinyxml2 counts the document as a level and stops when the count
+// reaches its limit: 98 elements nested are read, 99 are not.
+const int kMaxXmlDepth = TINYXML2_MAX_ELEMENT_DEPTH - 2;
+
 } // namespace
 
 // Every model format run reads. XML is a family: its formats are told apart
@@ -194,10 +198,6 @@ void ModelLoader::textToUtf8(std::string& bytes)
     if (XmlDecoder::utf16ToUtf8(bytes, utf8) && !FormatDetector::isXml(utf8))
         bytes.swap(utf8);
 }
-
-// tinyxml2 counts the document as a level and stops when the count
-// reaches its limit: 98 elements nested are read, 99 are not.
-const int kMaxXmlDepth = TINYXML2_MAX_ELEMENT_DEPTH - 2;
 
 // tinyxml2's own limit on nesting is named as one; other errors are its.
 std::string ModelLoader::xmlError(const XMLDocument& document) const

@@ -2,17 +2,11 @@
 
 #include <cctype>
 
+#include "Text.h"
+
 namespace wiredhost {
 
 namespace {
-
-std::string trimmed(const std::string& text)
-{
-    const std::size_t start = text.find_first_not_of(" \t\r");
-    if (start == std::string::npos)
-        return std::string();
-    return text.substr(start, text.find_last_not_of(" \t\r") - start + 1);
-}
 
 bool startsWithWord(const std::string& text, const char* word)
 {

@@ -13,6 +13,12 @@ std::string lowered(std::string text);
 // Without the blanks (space, tab, CR by default) around it.
 std::string trimmed(const std::string& text, const char* blanks = " \t\r");
 
+// Space, tab, CR or LF: what blank lines are made of.
+inline bool isBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
 bool equalsIgnoringCase(std::string_view a, std::string_view b);
 bool endsWithIgnoringCase(std::string_view text, std::string_view suffix);
 

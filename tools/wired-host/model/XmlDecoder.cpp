@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "Encoding.h"
+#include "Text.h"
 
 namespace wiredhost {
 
@@ -12,11 +13,6 @@ namespace {
 bool startsWith(const std::string& text, const char* bytes, std::size_t length)
 {
     return text.size() >= length && text.compare(0, length, bytes, length) == 0;
-}
-
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
 // Where the text starts: after a UTF-8 byte-order mark and blank lines.
