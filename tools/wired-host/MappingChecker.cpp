@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <deque>
 #include <map>
+#include <memory>
 #include <stdexcept>
 #include <string_view>
 #include <tuple>
@@ -299,15 +300,20 @@ void MappingChecker::checkNames(const Subjects& subjects, std::vector<MappingFin
         const std::string quoting = quotingProblem(name);
         const std::size_t bytes = name.size();
         const std::size_t characters = encoding::characterCount(name);
+        // The words that hold on every target are made once for the name.
+        std::shared_ptr<const FindingWords> reservedWords, quotingWords;
+        if (reserved != 0)
+            reservedWords = std::make_shared<FindingWords>(FindingWords{FindingWords::Reserved, printable(upperName), {}});
+        if (!quoting.empty())
+            quotingWords = std::make_shared<FindingWords>(FindingWords{FindingWords::Quoting, quoting, {}});
 
         for (std::size_t t = 0; t < targets_.size(); ++t) {
             const DatabaseTarget& target = *targets_[t];
-            const auto add = [&](FindingKind kind, const std::string& message) {
-                out.push_back({kind, &target, s.owner.link, s.owner.index, message});
+            const auto add = [&](FindingKind kind, std::shared_ptr<const FindingWords> words) {
+                out.push_back({kind, &target, s.owner.link, s.owner.index, std::move(words)});
             };
             if (reserved & (1ul << t))
-                add(FindingKind::ReservedWord, printable(upperName) + " is a reserved word on " + target.title +
-                                                   ": the table works only quoted");
+                add(FindingKind::ReservedWord, reservedWords);
             const std::size_t length = target.unit == LengthUnit::Bytes ? bytes : characters;
             if (target.maxLength != 0 && length > target.maxLength) {
                 const auto amount = [&target](std::size_t n) {
@@ -320,10 +326,10 @@ void MappingChecker::checkNames(const Subjects& subjects, std::vector<MappingFin
                 message += target.truncates ? ": it cuts the name to " + printable(target.keptName(name)) +
                                                   " without an error"
                                             : ": creating the table fails";
-                add(FindingKind::TooLong, message);
+                add(FindingKind::TooLong, std::make_shared<FindingWords>(FindingWords{FindingWords::Whole, message, {}}));
             }
-            if (!quoting.empty())
-                add(FindingKind::NeedsQuoting, quoting + " on " + target.title);
+            if (quotingWords)
+                add(FindingKind::NeedsQuoting, quotingWords);
         }
     }
 }
@@ -400,17 +406,15 @@ void MappingChecker::findCollisions(const Subjects& subjects, std::vector<Mappin
                     if (j != i && !s.sameClassAs(subjects[j]))
                         others.push_back(printable(*subjects[j].table) + " (" + subjects[j].described() + ")");
                 }
-                const std::string list = listed(others, count);
-                for (const DatabaseTarget* target : targets) {
-                    std::string message = "the same table as " + list + " on " + target->title;
-                    if (!written && folded)
-                        message += std::string(": unquoted names are ") + target->caseText();
-                    else if (!folded)
-                        message += std::string(": ") + target->title + " cuts names to " +
-                                   std::to_string(target->maxLength) + " bytes, leaving " +
-                                   printable(target->keptName(*s.table));
-                    out.push_back({FindingKind::Collision, target, s.owner.link, s.owner.index, message});
-                }
+                // The others are the same on every target of the rule.
+                auto words = std::make_shared<FindingWords>();
+                words->text = listed(others, count);
+                words->shape = written ? FindingWords::SameWritten
+                                       : folded ? FindingWords::SameFolded : FindingWords::SameCut;
+                if (words->shape == FindingWords::SameCut)
+                    words->kept = printable(targets.front()->keptName(*s.table));
+                for (const DatabaseTarget* target : targets)
+                    out.push_back({FindingKind::Collision, target, s.owner.link, s.owner.index, words});
             }
         }
     }
@@ -458,11 +462,12 @@ void MappingChecker::findLinkClashes(const Subjects& subjects, std::vector<Mappi
             if (!s.sameClassAs(*side.subjects[k]))
                 shown.push_back(side.subjects[k]->described());
         }
-        const std::string message = s.owner.link ? "its table " + printable(*s.table) + " is the table " +
+        std::string message = s.owner.link ? "its table " + printable(*s.table) + " is the table " +
                                                        listed(shown, count) + " gets from its own name"
                                                  : "its table " + printable(*s.table) + " is also the table of " +
                                                        listed(shown, count);
-        out.push_back({FindingKind::LinkClash, nullptr, s.owner.link, s.owner.index, message});
+        out.push_back({FindingKind::LinkClash, nullptr, s.owner.link, s.owner.index,
+                       std::make_shared<FindingWords>(FindingWords{FindingWords::Whole, std::move(message), {}})});
     }
 }
 
@@ -482,10 +487,11 @@ void MappingChecker::findLeaderSplits(const std::vector<ClassEntry>& classes, st
         if (!isLowerLetter(encoding::characterAt(c.className, leader.size(), length)))
             continue;
         const std::string rest = c.className.substr(leader.size());
+        std::string message = "the leader code " + printable(leader) + " was removed from " +
+                              printable(c.className) + ", leaving " + printable(rest) + ": " + printable(leader) +
+                              " is probably the start of a word, not a prefix";
         out.push_back({FindingKind::LeaderSplitsWord, nullptr, false, i,
-                       "the leader code " + printable(leader) + " was removed from " + printable(c.className) +
-                           ", leaving " + printable(rest) + ": " + printable(leader) +
-                           " is probably the start of a word, not a prefix"});
+                       std::make_shared<FindingWords>(FindingWords{FindingWords::Whole, std::move(message), {}})});
     }
 }
 

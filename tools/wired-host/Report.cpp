@@ -217,7 +217,7 @@ std::string findingJson(const MappingFinding& finding)
 {
     return std::string("{\"kind\": ") + quoted(MappingFinding::kindName(finding.kind)) +
            ", \"target\": " + (finding.target ? quoted(finding.target->name) : std::string("null")) +
-           ", \"message\": " + quoted(finding.message) + "}";
+           ", \"message\": " + quoted(finding.message()) + "}";
 }
 
 // The findings of one subject as a JSON array; `next` walks the run's
@@ -587,7 +587,7 @@ void Reporter::writeTable() const
             const MappingFinding& f = findings_[next];
             if (f.index == i)
                 text += std::string("  finding   ") + MappingFinding::kindName(f.kind) +
-                        (f.target ? std::string(" on ") + f.target->name : "") + ": " + f.message + "\n";
+                        (f.target ? std::string(" on ") + f.target->name : "") + ": " + f.message() + "\n";
         }
         if (text.size() >= 64 * 1024) {
             write(text);
@@ -619,7 +619,7 @@ void Reporter::writeFindings(std::string& text) const
                 subject = c.className + (c.package.empty() ? "" : " (" + c.package + ")");
             }
             text += "  " + encoding::printable(subject) + (f.target ? std::string(" [") + f.target->name + "]" : "") +
-                    ": " + f.message + "\n";
+                    ": " + f.message() + "\n";
             if (text.size() >= 64 * 1024) {
                 write(text);
                 text.clear();

@@ -50,7 +50,7 @@ std::string messageOf(const std::vector<MappingFinding>& findings, FindingKind k
 {
     for (const MappingFinding& f : findings) {
         if (f.kind == kind && f.index == index && !f.onLink && (f.target ? f.target->name : "") == target)
-            return f.message;
+            return f.message();
     }
     return "(none)";
 }
@@ -240,7 +240,7 @@ TEST(MappingCheckerTest, AHugeGroupIsFoundInLinearTimeAndNamedBriefly)
     const MappingChecker checker(targets("postgresql,sqlserver"), {});
     const auto findings = checker.check(classes, {});
     ASSERT_EQ(findings.size(), 100000u);
-    EXPECT_EQ(findings.back().message,
+    EXPECT_EQ(findings.back().message(),
               "the same table as Same (class Same in shop), Same (class Same in shop), Same (class Same in shop) and "
               "49996 more on SQL Server");
 }
@@ -276,13 +276,13 @@ TEST(MappingCheckerTest, LeaderThatSplitsAWord)
     for (const Case& c : cases) {
         const auto findings = checker.check({entry(c.className, c.table, c.outcome)}, {});
         if (*c.message == '\0') {
-            EXPECT_TRUE(findings.empty()) << c.className << ": " << findings.front().message;
+            EXPECT_TRUE(findings.empty()) << c.className << ": " << findings.front().message();
             continue;
         }
         ASSERT_EQ(findings.size(), 1u) << c.className;
         EXPECT_EQ(findings[0].kind, FindingKind::LeaderSplitsWord);
         EXPECT_EQ(findings[0].target, nullptr);
-        EXPECT_EQ(findings[0].message, c.message);
+        EXPECT_EQ(findings[0].message(), c.message);
     }
     // Without leaders nothing is taken for one.
     EXPECT_TRUE(MappingChecker({}, {}).check({entry("Ticket", "Ticket")}, {}).empty());
@@ -300,10 +300,10 @@ TEST(MappingCheckerTest, ALinkToTheTableOfAnotherClass)
     EXPECT_FALSE(findings[0].onLink);
     EXPECT_EQ(findings[0].index, 0u);
     EXPECT_EQ(findings[0].kind, FindingKind::LinkClash);
-    EXPECT_EQ(findings[0].message, "its table Order_Item is also the table of the link Customer -> Order_Item");
+    EXPECT_EQ(findings[0].message(), "its table Order_Item is also the table of the link Customer -> Order_Item");
     EXPECT_TRUE(findings[1].onLink);
     EXPECT_EQ(findings[1].index, 0u);
-    EXPECT_EQ(findings[1].message, "its table Order_Item is the table class OrderItem in shop gets from its own name");
+    EXPECT_EQ(findings[1].message(), "its table Order_Item is the table class OrderItem in shop gets from its own name");
 
     // Thousands of links to one class's table: one finding each side.
     std::vector<LinkEntry> many;
@@ -311,7 +311,7 @@ TEST(MappingCheckerTest, ALinkToTheTableOfAnotherClass)
         many.push_back({"Link" + std::to_string(i), "Order_Item", 1});
     const auto crowd = MappingChecker({}, {}).check(classes, many);
     ASSERT_EQ(crowd.size(), 20001u);
-    EXPECT_EQ(crowd[0].message, "its table Order_Item is also the table of the link Link0 -> Order_Item, the link "
+    EXPECT_EQ(crowd[0].message(), "its table Order_Item is also the table of the link Link0 -> Order_Item, the link "
                                 "Link1 -> Order_Item, the link Link2 -> Order_Item and 19997 more");
 }
 
