@@ -272,12 +272,14 @@ std::vector<MappingFinding> MappingChecker::check(const std::vector<ClassEntry>&
     findLinkClashes(subjects, out);
     findLeaderSplits(classes, out);
 
-    // By subject, then kind, then the targets' order in the table.
+    // By subject, then kind, then the targets' order in the table. A subject
+    // has at most one finding of a kind on a target, so the order is total
+    // and a sort in place (no buffer the size of the findings) is stable.
     const auto rank = [](const MappingFinding& f) {
         const std::size_t target = f.target ? static_cast<std::size_t>(f.target - DatabaseTarget::all().data()) : 0;
         return std::make_tuple(f.onLink, f.index, static_cast<int>(f.kind), target);
     };
-    std::stable_sort(out.begin(), out.end(),
+    std::sort(out.begin(), out.end(),
                      [&rank](const MappingFinding& a, const MappingFinding& b) { return rank(a) < rank(b); });
     return out;
 }
