@@ -222,6 +222,16 @@ bool ClassCollector::finish(std::vector<ModelClass>& classes, std::string& error
     return true;
 }
 
+void ClassCollector::flagDuplicates(std::vector<ModelClass>& classes)
+{
+    std::unordered_map<std::string_view, int> numbers;
+    std::vector<int> paths;
+    paths.reserve(classes.size());
+    for (const ModelClass& c : classes)
+        paths.push_back(numbers.emplace(c.package, static_cast<int>(numbers.size())).first->second);
+    flagDuplicates(classes, paths);
+}
+
 void ClassCollector::flagDuplicates(std::vector<ModelClass>& classes, const std::vector<int>& paths)
 {
     const std::hash<std::string_view> hash;

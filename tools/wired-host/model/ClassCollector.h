@@ -60,6 +60,12 @@ public:
     // message when their package paths pass kMaxPathBytes.
     bool finish(std::vector<ModelClass>& classes, std::string& error);
 
+    // Flags classes of the same package and name as duplicates, the
+    // packages known by their path (as wired-host's own model file gives
+    // them) or by the numbers of their paths.
+    static void flagDuplicates(std::vector<ModelClass>& classes);
+    static void flagDuplicates(std::vector<ModelClass>& classes, const std::vector<int>& paths);
+
 private:
     // The stereotypes the rules of finish() look at. Only these are kept
     // of what an element is stereotyped with by name or by an extension:
@@ -83,7 +89,6 @@ private:
     bool hasStereotype(const Element& element, unsigned wanted) const;
     bool isClass(const Element& element) const;
     bool addsToPath(const Element& package) const;
-    static void flagDuplicates(std::vector<ModelClass>& classes, const std::vector<int>& paths);
 
     std::vector<Element> packages_;
     std::vector<Element> classes_;

@@ -317,6 +317,9 @@ bool ModelLoader::readOwnModel(const XMLElement& root, const Format&, std::strin
         model_.setClasses({});
         return false;
     }
+    std::vector<ModelClass> classes = model_.classes();
+    ClassCollector::flagDuplicates(classes);
+    model_.setClasses(std::move(classes));
     model_.convertTextToHost();
     return true;
 }

@@ -368,13 +368,18 @@ TEST(ModelErrors, FilesThatAreNoModelSayWhatWasFound)
 
 TEST(OwnModel, NamesItsTablesAndKeepsItsRules)
 {
+    // Packages are known by their path here, so a.b.c is one package
+    // however it was written, and the same class in it twice a duplicate.
     const std::string xml = "<Model><Table name='Order_Item'/><Package name='a'><Package name='b.c'>"
-                            "<Class name='OrderItem'/></Package></Package></Model>";
+                            "<Class name='OrderItem'/><Class name='Twin'/></Package></Package>"
+                            "<Package name='a.b.c'><Class name='Twin'/></Package>"
+                            "<Package name='a'><Class name='Twin'/></Package></Model>";
     Model model;
     std::string error;
     ASSERT_TRUE(model.load(scratchFile("own.xml", xml), error)) << error;
     EXPECT_EQ(model.format(), "wired-host model");
-    expectClasses(model, {{"a.b.c", "OrderItem"}}, "own model");
+    expectClasses(model, {{"a.b.c", "OrderItem"}, {"a.b.c", "Twin", true}, {"a.b.c", "Twin", true}, {"a", "Twin"}},
+                  "own model");
     EXPECT_TRUE(model.hasTable("Order_Item"));
     EXPECT_FALSE(model.hasTable("Order_item"));
     EXPECT_TRUE(model.hasClass("OrderItem"));
