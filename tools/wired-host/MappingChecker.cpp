@@ -54,6 +54,25 @@ const CodeRange kNotLetters[] = {
     {0xFFE0, 0xFFFF},   {0x1F000, 0x1FAFF},
 };
 
+// The decimal digits of other scripts (Arabic-Indic, Devanagari, Thai,
+// full-width...): a name may hold them, but one that starts with a digit of
+// any script works only quoted.
+const CodeRange kOtherDigits[] = {
+    {0x660, 0x669},   {0x6F0, 0x6F9},   {0x7C0, 0x7C9},   {0x966, 0x96F},   {0x9E6, 0x9EF},
+    {0xA66, 0xA6F},   {0xAE6, 0xAEF},   {0xB66, 0xB6F},   {0xBE6, 0xBEF},   {0xC66, 0xC6F},
+    {0xCE6, 0xCEF},   {0xD66, 0xD6F},   {0xDE6, 0xDEF},   {0xE50, 0xE59},   {0xED0, 0xED9},
+    {0xF20, 0xF29},   {0x1040, 0x1049}, {0x1090, 0x1099}, {0x17E0, 0x17E9}, {0x1810, 0x1819},
+    {0xFF10, 0xFF19}, {0x1D7CE, 0x1D7FF},
+};
+
+bool isDigitOfAnyScript(char32_t c)
+{
+    if (c < 0x80)
+        return isDigit(static_cast<char>(c));
+    return std::any_of(std::begin(kOtherDigits), std::end(kOtherDigits),
+                       [c](const CodeRange& range) { return c >= range.first && c <= range.last; });
+}
+
 // Letters (of any script), digits and '_'.
 bool isNameCharacter(char32_t c)
 {
@@ -194,7 +213,8 @@ std::string quotingProblem(const std::string& name)
 {
     if (name.empty())
         return "the table name is empty: no database takes it, quoted or not";
-    if (isDigit(name[0]))
+    std::size_t firstLength = 0;
+    if (isDigitOfAnyScript(encoding::characterAt(name, 0, firstLength)))
         return printable(name) + " starts with a digit: it works only quoted";
     for (std::size_t at = 0, length = 0; at < name.size(); at += length) {
         if (!isNameCharacter(encoding::characterAt(name, at, length)))

@@ -110,6 +110,11 @@ TEST(MappingCheckerTest, EachNameOnEachTarget)
         {"\xE8\xAE\xA2\xE5\x8D\x95", ""},                 // Chinese
         {"\xD0\x97\xD0\xB0\xD0\xBA\xD0\xB0\xD0\xB7", ""}, // Cyrillic
         {"_Order9", ""},
+        // Digits of other scripts go inside a name, but not first: full-width
+        // 9, Arabic-Indic 3.
+        {"Order\xEF\xBC\x99\xD9\xA3", ""},
+        {"\xEF\xBC\x99Nine", kQuotedEverywhere},
+        {"\xD9\xA3x", kQuotedEverywhere},
         // Signs, punctuation and spaces beyond ASCII are not: the euro
         // sign, an en dash, a no-break space, full-width parentheses, the
         // ideographic space, an emoji.
