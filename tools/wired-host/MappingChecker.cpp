@@ -191,9 +191,10 @@ std::vector<std::vector<std::size_t>> sharedKeys(const std::vector<std::string_v
     return groups;
 }
 
-// The first few of count others, as "A, B and C" or "A, B, C and 7 more":
-// a message stays short however big the group.
-const std::size_t kNamedOthers = 3;
+// The first few of count others, as "A, B and C" or "A, B, ..., J and 7
+// more": every other member of a group of up to eleven is named, and a
+// message stays short however big the group.
+const std::size_t kNamedOthers = 10;
 // How far to look for them past subjects that are the same class: the
 // scan stays short even when one class has thousands of links.
 const std::size_t kScanned = 64;
