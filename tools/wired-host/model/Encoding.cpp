@@ -187,27 +187,39 @@ std::string repairedUtf8(const std::string& text)
 
 namespace {
 
-// The bytes that are or may begin a control character: C0, DEL and 0xC2,
-// the lead byte of C1's UTF-8 form. A table: this runs over every name the
-// table shows.
+// The bytes that are or may begin a control character: C0, DEL, 0xC2 (the
+// lead byte of C1's UTF-8 form) and 0xE2 (that of the marks that turn the
+// direction of text or break its line). A table: this runs over every name
+// the table shows.
 struct ControlLeads {
     bool lead[256] = {};
     ControlLeads()
     {
         for (int c = 0; c < 0x20; ++c)
             lead[c] = true;
-        lead[0x7F] = lead[0xC2] = true;
+        lead[0x7F] = lead[0xC2] = lead[0xE2] = true;
     }
 };
 const ControlLeads kControlLeads;
 
-// C0 controls, DEL and (as UTF-8, 0xC2 0x80-0x9F) C1 controls.
-bool isControlAt(std::string_view utf8, std::size_t i)
+// The length of the control character at i, or 0: C0 controls and DEL (1),
+// C1 controls (2), and (3) the invisible marks that reorder what a
+// terminal shows or start a new line there: U+200E and U+200F, U+2028 to
+// U+202E, U+2066 to U+2069. A name holding them could show as another.
+std::size_t controlLengthAt(std::string_view utf8, std::size_t i)
 {
-    const unsigned char c = static_cast<unsigned char>(utf8[i]);
-    return c < 0x20 || c == 0x7F ||
-           (c == 0xC2 && i + 1 < utf8.size() && static_cast<unsigned char>(utf8[i + 1]) < 0xA0 &&
-            static_cast<unsigned char>(utf8[i + 1]) >= 0x80);
+    const auto at = [&utf8](std::size_t k) { return k < utf8.size() ? static_cast<unsigned char>(utf8[k]) : 0; };
+    const unsigned char c = at(i);
+    if (c < 0x20 || c == 0x7F)
+        return 1;
+    if (c == 0xC2)
+        return at(i + 1) >= 0x80 && at(i + 1) < 0xA0 ? 2 : 0;
+    if (c != 0xE2)
+        return 0;
+    const unsigned char second = at(i + 1), third = at(i + 2);
+    const bool marked = (second == 0x80 && (third == 0x8E || third == 0x8F || (third >= 0xA8 && third <= 0xAE))) ||
+                        (second == 0x81 && third >= 0xA6 && third <= 0xA9);
+    return marked ? 3 : 0;
 }
 
 // Whether a block may hold a byte that is or may begin a control
@@ -246,19 +258,22 @@ void appendPrintable(std::string& out, std::string_view utf8)
     char escape[8];
     std::size_t start = 0; // of the run not yet appended
     for (std::size_t i = nextControlLead(utf8, 0); i < utf8.size(); i = nextControlLead(utf8, i + 1)) {
-        if (!isControlAt(utf8, i))
+        const std::size_t length = controlLengthAt(utf8, i);
+        if (length == 0)
             continue;
         out.append(utf8, start, i - start);
         const unsigned char c = static_cast<unsigned char>(utf8[i]);
         if (c == '\n' || c == '\r' || c == '\t') {
             out += c == '\n' ? "\\n" : c == '\r' ? "\\r" : "\\t";
-        } else if (c == 0xC2) {
-            std::snprintf(escape, sizeof escape, "\\u%04X", static_cast<unsigned char>(utf8[++i]));
-            out += escape;
-        } else {
+        } else if (length == 1) {
             std::snprintf(escape, sizeof escape, "\\x%02X", c);
             out += escape;
+        } else {
+            std::size_t ignored = 0;
+            std::snprintf(escape, sizeof escape, "\\u%04X", static_cast<unsigned>(characterAt(utf8, i, ignored)));
+            out += escape;
         }
+        i += length - 1;
         start = i + 1;
     }
     out.append(utf8, start, utf8.size() - start);
@@ -268,12 +283,13 @@ std::size_t printableWidth(std::string_view utf8)
 {
     std::size_t width = characterCount(utf8);
     for (std::size_t i = nextControlLead(utf8, 0); i < utf8.size(); i = nextControlLead(utf8, i + 1)) {
-        if (!isControlAt(utf8, i))
+        const std::size_t length = controlLengthAt(utf8, i);
+        if (length == 0)
             continue;
         // One character becomes \n (two), \x1B (four) or \u0085 (six).
         const unsigned char c = static_cast<unsigned char>(utf8[i]);
-        width += c == '\n' || c == '\r' || c == '\t' ? 1 : c == 0xC2 ? 5 : 3;
-        i += c == 0xC2;
+        width += c == '\n' || c == '\r' || c == '\t' ? 1 : length == 1 ? 3 : 5;
+        i += length - 1;
     }
     return width;
 }

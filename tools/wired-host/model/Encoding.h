@@ -60,7 +60,9 @@ std::string repairedUtf8(const std::string& text);
 
 // UTF-8 text as a terminal may be given it: control characters, which
 // would move the cursor, ring or start an escape sequence, written as
-// \n, \r, \t, \x1B, \x00 (C0 and DEL) or \u009B (C1). The rest is kept.
+// \n, \r, \t, \x1B, \x00 (C0 and DEL) or \u009B (C1), and so are the
+// invisible marks that reorder the text shown or break its line (\u202E,
+// \u2028). The rest is kept.
 std::string printable(std::string_view utf8);
 // The same, appended to out.
 void appendPrintable(std::string& out, std::string_view utf8);

@@ -185,6 +185,13 @@ TEST(Encoding, ControlCharactersEscapedForTheTerminal)
         {"abcdefghijklmnop\n", "abcdefghijklmnop\\n"},
         {"\x7F" "bcdefghijklmnopq\x1F", "\\x7F" "bcdefghijklmnopq\\x1F"},
         {"Shop_Order_Item_With_A_Long_Name", "Shop_Order_Item_With_A_Long_Name"},
+        // Marks that reorder or break what a terminal shows: the
+        // right-to-left override, the line separator, left-to-right mark,
+        // first-strong isolate. Their neighbours (a dash, U+202F, U+206A) stay.
+        {"evil\xE2\x80\xAEtxt.exe", "evil\\u202Etxt.exe"},
+        {"a\xE2\x80\xA8" "b\xE2\x80\x8E" "c\xE2\x81\xA8", "a\\u2028b\\u200Ec\\u2068"},
+        {"a\xE2\x80\x93" "b\xE2\x80\xAF" "c\xE2\x81\xAA", "a\xE2\x80\x93" "b\xE2\x80\xAF" "c\xE2\x81\xAA"},
+        {"cut\xE2\x80", "cut\xE2\x80"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(encoding::printable(c.first), c.second) << testing::PrintToString(c.first);
@@ -219,7 +226,8 @@ TEST(Encoding, ControlsFoundAcrossBlocks)
     // blocks, after ASCII and after a UTF-8 character: the last block is
     // looked at whole, overlapping bytes already passed, and must neither
     // miss a control in the tail nor escape one twice.
-    const std::pair<std::string, std::string> controls[] = {{"\x1B", "\\x1B"}, {"\xC2\x85", "\\u0085"}};
+    const std::pair<std::string, std::string> controls[] = {
+        {"\x1B", "\\x1B"}, {"\xC2\x85", "\\u0085"}, {"\xE2\x80\xAE", "\\u202E"}};
     for (const std::string& lead : {std::string(), std::string("\xC3\xA9")}) {
         for (std::size_t length = 0; length <= 20; ++length) {
             const std::string ascii = lead + std::string(length, 'a');
