@@ -175,16 +175,19 @@ std::string jsonText(const std::string& text)
     return text.empty() ? "null" : quoted(text);
 }
 
+// A row of a saved mapping as the change list shows it: the file's names
+// are escaped as the model's are, whoever wrote the file.
 std::string classOf(const MappingRow& row)
 {
-    return row.package.empty() ? row.className : row.package + "." + row.className;
+    return visible(row.package.empty() ? row.className : row.package + "." + row.className);
 }
 
 std::string mappedTo(const MappingRow& row)
 {
-    return (row.table.empty() && row.outcome != "set" && row.outcome != "table-not-found" ? std::string("no table")
-                                                                                         : "\"" + row.table + "\"") +
-           " (" + row.outcome + ")";
+    return (row.table.empty() && row.outcome != "set" && row.outcome != "table-not-found"
+                ? std::string("no table")
+                : "\"" + visible(row.table) + "\"") +
+           " (" + visible(row.outcome) + ")";
 }
 
 const char* changeKind(const MappingChange& change)
@@ -560,7 +563,7 @@ void Reporter::writeTable() const
     writeFindings(text);
     if (compared_) {
         std::size_t counts[3] = {0, 0, 0};
-        text += "\nChanges since " + savedFile_ + ":";
+        text += "\nChanges since " + visible(savedFile_) + ":";
         text += changes_.empty() ? " none, its " + std::to_string(savedClasses_) + " classes as saved\n" : "\n";
         for (const MappingChange& change : changes_) {
             ++counts[change.kind];

@@ -200,6 +200,11 @@ def test_a_saved_mapping_catches_a_renamed_table(s):
     with open(odd, "rb") as f:
         equal(f.read(), b"package\tclass\ttable\toutcome\na\\tb\tx\\nY\\\\z\t\tskipped\n",
               "the same bytes on every platform")
+    # Read back, its names are shown escaped, as the model's are.
+    code, out, err = s.tool.run("run", "--config", s.tool.arg(config), s.shop("model.xml"),
+                                "--compare-mapping", s.tool.arg(odd))
+    equal(code, 1, err)
+    check("  removed  a\\tb.x\\nY\\z  was no table (skipped)\n" in out, out)
     # A saved mapping is written over (above); the model given by mistake
     # is not.
     with open(model, "rb") as f:
