@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <cstring>
 #include <unordered_set>
 
@@ -59,9 +60,32 @@ const char* nearMiss(const std::string& name)
     return best;
 }
 
+// A text of the file as the report shows it: a control character (an
+// escape sequence, a line end written as &#10;) as \x1B, \n..., so that
+// it can neither take the terminal over nor break a line of the report.
+// The text is in the host's code page, where no byte below 0x20 is part
+// of another character.
+std::string shownValue(const std::string& hostText)
+{
+    std::string out;
+    char escape[8];
+    for (const char c : hostText) {
+        const unsigned char byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte != 0x7F) {
+            out += c;
+        } else if (c == '\n' || c == '\r' || c == '\t') {
+            out += c == '\n' ? "\\n" : c == '\r' ? "\\r" : "\\t";
+        } else {
+            std::snprintf(escape, sizeof escape, "\\x%02X", byte);
+            out += escape;
+        }
+    }
+    return out;
+}
+
 std::string quoted(const std::string& text)
 {
-    return "\"" + text + "\"";
+    return "\"" + shownValue(text) + "\"";
 }
 
 bool named(const char* name, const char* expected)
@@ -367,7 +391,8 @@ void ConfigChecker::readLink(const XMLElement& element, const KavriEntry& entry,
     finding.effective = true;
     checkValue(finding, "class", className);
     checkValue(finding, "table", tableName);
-    finding.what = std::string("link ") + className + " -> " + tableName + ", registered with the host at creation";
+    finding.what = "link " + shownValue(className) + " -> " + shownValue(tableName) +
+                   ", registered with the host at creation";
     links.emplace_back(className, tableName);
 }
 
@@ -421,7 +446,7 @@ void ConfigChecker::write(std::ostream& out) const
         if (items.empty())
             out << " none";
         for (std::size_t i = 0; i < items.size(); ++i)
-            out << (i ? ", " : " ") << items[i];
+            out << (i ? ", " : " ") << shownValue(items[i]);
         out << '\n';
     };
     out << '\n';
@@ -431,7 +456,7 @@ void ConfigChecker::write(std::ostream& out) const
     list("Leader codes", leaderCodes);
     std::vector<std::string> linkTexts;
     for (const auto& link : links)
-        linkTexts.push_back(link.first + " -> " + link.second);
+        linkTexts.push_back(shownValue(link.first) + " -> " + shownValue(link.second));
     list("Links", linkTexts);
     out << effective << " of " << findings.size() << " entries take effect.\n";
 }

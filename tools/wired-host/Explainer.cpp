@@ -15,9 +15,16 @@ std::string utf8Of(const std::string& hostText)
     return encoding::repairedUtf8(encoding::hostToUtf8(hostText));
 }
 
+// As the terminal is given it: control characters in a name or a code
+// are escaped, as in the table.
+std::string printableOf(const std::string& hostText)
+{
+    return encoding::printable(utf8Of(hostText));
+}
+
 std::string shown(const std::string& hostText)
 {
-    return "\"" + utf8Of(hostText) + "\"";
+    return "\"" + printableOf(hostText) + "\"";
 }
 
 std::string json(const std::string& hostText)
@@ -39,16 +46,18 @@ const char* packageVerdict(const kavri::KavriNaming::Explanation& steps, std::si
     return steps.packageCode == kNone || i < steps.packageCode ? "no match" : "not tested";
 }
 
-// Where each underscore stands, counted in characters of the table name:
-// each stretch between two is counted once (an underscore stands between
-// characters, never inside one), so a name of many words costs its length.
-std::vector<std::size_t> underscoreColumns(const ClassExplanation& explained)
+// Where each underscore stands, counted in characters of the table name,
+// or of the name as shown (escapes take more than one): each stretch
+// between two is counted once (an underscore stands between characters,
+// never inside one), so a name of many words costs its length.
+std::vector<std::size_t> underscoreColumns(const ClassExplanation& explained, bool asShown)
 {
     std::vector<std::size_t> columns;
     columns.reserve(explained.steps.underscores.size());
     std::size_t from = 0, column = 0;
     for (const std::size_t at : explained.steps.underscores) {
-        column += encoding::characterCount(utf8Of(explained.steps.tableName.substr(from, at - from)));
+        const std::string stretch = utf8Of(explained.steps.tableName.substr(from, at - from));
+        column += asShown ? encoding::printableWidth(stretch) : encoding::characterCount(stretch);
         columns.push_back(column);
         from = at;
     }
@@ -116,7 +125,7 @@ std::string explanationText(const ClassExplanation& explained)
 {
     const kavri::KavriNaming::Explanation& steps = explained.steps;
     const std::string indent = "            ";
-    std::string text = utf8Of(qualified(explained)) + "\n";
+    std::string text = printableOf(qualified(explained)) + "\n";
     if (explained.unnamed)
         return text + "  a class without a name: not handed to the plug-in\n";
     const std::string package = explained.package.empty() ? "(no package)" : shown(explained.package);
@@ -145,7 +154,7 @@ std::string explanationText(const ClassExplanation& explained)
         } else {
             // A caret under each inserted underscore, past the opening quote.
             std::string carets(indent.size() + 1, ' ');
-            for (const std::size_t column : underscoreColumns(explained)) {
+            for (const std::size_t column : underscoreColumns(explained, true)) {
                 carets.resize(indent.size() + 1 + column, ' ');
                 carets += '^';
             }
@@ -186,7 +195,7 @@ std::string explanationJson(const ClassExplanation& explained)
     const bool derived = !steps.skipped() && !explained.unnamed;
     out += ", \"withoutLeader\": " + (derived ? json(steps.withoutLeader) : "null");
     out += ", \"underscores\": [";
-    const std::vector<std::size_t> columns = underscoreColumns(explained);
+    const std::vector<std::size_t> columns = underscoreColumns(explained, false);
     for (std::size_t i = 0; i < columns.size(); ++i)
         out += (i ? ", " : "") + std::to_string(columns[i]);
     out += "], \"table\": " + (derived ? json(steps.tableName) : "null");

@@ -534,9 +534,19 @@ int checkCommand(const Invocation& call)
         std::cout << report.str();
         return checker.exitCode();
     }
-    // The file's texts are in the host's code page; shown by the one rule.
+    // The file's texts are in the host's code page; shown by the one rule,
+    // line by line, so that what is left to escape once the text is UTF-8
+    // (C1 controls, marks that reorder a line) is escaped too.
     checker.write(report);
-    std::cout << encoding::utf8ToOutput(encoding::repairedUtf8(encoding::hostToUtf8(report.str())));
+    const std::string utf8 = encoding::repairedUtf8(encoding::hostToUtf8(report.str()));
+    std::string shownReport;
+    for (std::size_t start = 0; start < utf8.size();) {
+        const std::size_t end = std::min(utf8.find('\n', start), utf8.size());
+        encoding::appendPrintable(shownReport, std::string_view(utf8).substr(start, end - start));
+        shownReport += '\n';
+        start = end + 1;
+    }
+    std::cout << encoding::utf8ToOutput(shownReport);
     return checker.exitCode();
 }
 

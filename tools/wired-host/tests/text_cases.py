@@ -72,6 +72,21 @@ def test_hostile_names_give_valid_json_and_a_safe_table(s):
     check("Esc\\x1B[2J\\x07Bell\\r\\nLine" in out, out)
     check("Nul\\x00Cut" in out and "name holds a NUL: not converted" in out, out)
 
+    # A config's texts too, in check's report and in the explanations.
+    odd = s.tool.arg(s.write("hostile/odd.xml", '<Wired><Package code="a&#27;[31m"/>'
+                                                '<Link class="X" table="B&#10;C"/></Wired>'))
+    code, out, err = s.tool.run("check", odd)
+    equal(code, 0, err)
+    check("\x1b" not in out and '"a\\x1B[31m"' in out and "X -> B\\nC" in out, out)
+    if not s.tool.wine:  # the ANSI code page has no right-to-left override
+        reversing = s.tool.arg(s.write("hostile/reversing.xml", '<Wired><Leader code="T&#x202E;"/></Wired>'))
+        code, out, err = s.tool.run("check", reversing)
+        equal(code, 0, err)
+        check('"T\\u202E"' in out, out)
+    code, out, err = s.tool.run("run", model, "--config", odd, "--explain")
+    equal(code, 0, err)
+    check("\x1b" not in out and '1. "a\\x1B[31m" no match' in out and "Esc\\x1B[2J" in out, out)
+
 
 def test_what_is_no_regular_file_is_refused_at_once(s):
     cases = [(os.path.join(s.work, "folder.xmi"), "a folder, not")]
