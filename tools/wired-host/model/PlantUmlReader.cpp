@@ -1,6 +1,8 @@
 #include "PlantUmlReader.h"
 
 #include <cctype>
+#include <cstring>
+#include <string_view>
 
 #include "Text.h"
 
@@ -8,10 +10,20 @@ namespace wiredhost {
 
 namespace {
 
-bool startsWithWord(const std::string& text, const char* word)
+// A view without the blanks around it.
+std::string_view trimmedView(std::string_view text)
 {
-    const std::string w = word;
-    return text.compare(0, w.size(), w) == 0 && (text.size() == w.size() || std::isspace(static_cast<unsigned char>(text[w.size()])));
+    const std::size_t first = text.find_first_not_of(" \t\r");
+    if (first == std::string_view::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
+}
+
+bool startsWithWord(std::string_view text, const char* word)
+{
+    const std::string_view w = word;
+    return text.compare(0, w.size(), w) == 0 &&
+           (text.size() == w.size() || std::isspace(static_cast<unsigned char>(text[w.size()])));
 }
 
 std::string afterWord(const std::string& text, const char* word)
@@ -19,33 +31,34 @@ std::string afterWord(const std::string& text, const char* word)
     return trimmed(text.substr(std::string(word).size()));
 }
 
-// A name: "quoted text" or a run up to white space, '{', '<' or '#'.
-std::string takeName(std::string& rest)
+// A name: "quoted text" or a run up to white space, '{', '<' or '#'; rest
+// is left after it.
+std::string takeName(std::string_view& rest)
 {
-    rest = trimmed(rest);
-    std::string name;
+    rest = trimmedView(rest);
     if (!rest.empty() && rest[0] == '"') {
         const std::size_t end = rest.find('"', 1);
-        name = rest.substr(1, end == std::string::npos ? std::string::npos : end - 1);
-        rest = end == std::string::npos ? std::string() : rest.substr(end + 1);
+        const std::string name(rest.substr(1, end == std::string_view::npos ? std::string_view::npos : end - 1));
+        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
         return name;
     }
     std::size_t end = 0;
     while (end < rest.size() && !std::isspace(static_cast<unsigned char>(rest[end])) && rest[end] != '{' &&
            rest[end] != '<' && rest[end] != '#')
         ++end;
-    name = rest.substr(0, end);
+    const std::string name(rest.substr(0, end));
     rest = rest.substr(end);
     return name;
 }
 
-std::string stereotypeOf(const std::string& rest)
+std::string stereotypeOf(std::string_view rest)
 {
     const std::size_t open = rest.find("<<");
-    if (open == std::string::npos)
+    if (open == std::string_view::npos)
         return std::string();
     const std::size_t close = rest.find(">>", open + 2);
-    return trimmed(rest.substr(open + 2, close == std::string::npos ? std::string::npos : close - open - 2));
+    return std::string(
+        trimmedView(rest.substr(open + 2, close == std::string_view::npos ? std::string_view::npos : close - open - 2)));
 }
 
 } // namespace
@@ -82,7 +95,43 @@ bool PlantUmlReader::read(const std::string& text, int& line, std::string& error
     return true;
 }
 
+// "package a { package b { class C } }": the packages a line opens and
+// closes again are opened one by one, a view moving into the line, and
+// closed together after what they hold. Neither a copy of the rest of the
+// line nor a call per level: a line of 30,000 packages costs its length.
 void PlantUmlReader::line(const std::string& text)
+{
+    std::string_view rest = text;
+    std::size_t opened = 0;
+    while (!inComment_ && blockEnds_.empty() && (scopes_.empty() || !scopes_.back().isClassBody) &&
+           openPackageOnOneLine(rest))
+        ++opened;
+    statement(rest.size() == text.size() ? text : std::string(rest));
+    for (; opened > 0; --opened)
+        closeScope();
+}
+
+// Opens the package at the start of rest when the line closes it again,
+// leaving rest at what it holds.
+bool PlantUmlReader::openPackageOnOneLine(std::string_view& rest)
+{
+    const char* word = startsWithWord(rest, "package") ? "package" : startsWithWord(rest, "namespace") ? "namespace" : nullptr;
+    if (word == nullptr)
+        return false;
+    std::string_view after = rest.substr(std::strlen(word));
+    const std::string name = takeName(after);
+    const std::size_t open = after.find('{');
+    if (open == std::string_view::npos)
+        return false;
+    const std::size_t close = after.rfind('}');
+    if (close == std::string_view::npos || close < open)
+        return false;
+    scopes_.push_back({packageIn(currentPackage(), name), false});
+    rest = trimmedView(after.substr(open + 1, close - open - 1));
+    return true;
+}
+
+void PlantUmlReader::statement(const std::string& text)
 {
     if (comment(text) || textBlock(text) || text.empty())
         return;
@@ -194,25 +243,19 @@ void PlantUmlReader::setting(const std::string& rest)
         separator_ = separator == "none" ? std::string() : separator;
 }
 
+// A package whose brace closes on a later line (those closed on their own
+// line are opened by openPackageOnOneLine).
 void PlantUmlReader::openPackage(std::string rest)
 {
-    const std::string name = takeName(rest);
-    const std::size_t open = rest.find('{');
-    if (open == std::string::npos)
-        return;
-    scopes_.push_back({packageIn(currentPackage(), name), false});
-    // "package a { }", or a declaration between braces, on one line.
-    const std::size_t close = rest.rfind('}');
-    if (close != std::string::npos && close > open) {
-        const std::string inner = trimmed(rest.substr(open + 1, close - open - 1));
-        if (!inner.empty())
-            line(inner);
-        closeScope();
-    }
+    std::string_view view = rest;
+    const std::string name = takeName(view);
+    if (view.find('{') != std::string_view::npos)
+        scopes_.push_back({packageIn(currentPackage(), name), false});
 }
 
-void PlantUmlReader::declareClass(std::string rest)
+void PlantUmlReader::declareClass(const std::string& text)
 {
+    std::string_view rest = text;
     std::string name = takeName(rest);
     // Generic parameters (class List<T>) are not part of the name.
     const std::size_t generic = name.find('<');
@@ -230,7 +273,7 @@ void PlantUmlReader::declareClass(std::string rest)
         if (!stereotype.empty())
             collector_.stereotypeByName(true, index, stereotype);
     }
-    if (trimmed(rest).find('{') != std::string::npos && trimmed(rest).back() == '{')
+    if (!trimmedView(rest).empty() && trimmedView(rest).back() == '{')
         scopes_.push_back({ClassCollector::kNoPackage, true});
 }
 

@@ -2,6 +2,7 @@
 #define WIREDHOST_MODEL_PLANTUMLREADER_H
 
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -37,13 +38,15 @@ private:
     };
 
     void line(const std::string& text);
+    bool openPackageOnOneLine(std::string_view& rest);
+    void statement(const std::string& text);
     bool comment(const std::string& text);
     bool textBlock(const std::string& text);
     void openBlock(const std::string& text);
     void closeScope();
     void setting(const std::string& rest);
     void openPackage(std::string rest);
-    void declareClass(std::string rest);
+    void declareClass(const std::string& text);
     int currentPackage() const;
     int packageIn(int outer, const std::string& dotted);
 

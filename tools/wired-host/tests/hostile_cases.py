@@ -109,6 +109,9 @@ def test_deep_and_wide_models_are_read_in_linear_time(s):
         ("dotted.puml", "@startuml\nclass " + "a." * parts + "C\n@enduml\n", 1, ".".join(["a"] * parts)),
         ("nested.puml", "@startuml\n" + "package a {\n" * 30000 + "class C\n" + "}\n" * 30000 + "@enduml\n", 1,
          ".".join(["a"] * 30000)),
+        # The same on one line: opened and closed again there.
+        ("one-line.puml", "@startuml\n" + "package a { " * 30000 + "class C" + " }" * 30000 + "\n@enduml\n", 1,
+         ".".join(["a"] * 30000)),
         ("packages.puml", "@startuml\n" + "".join(f"class p{i}.C\n" for i in range(100000)) + "@enduml\n",
          100000, "p0"),
         # A million members of one array (the JSON reader with a callback
