@@ -57,6 +57,32 @@ std::wstring fullPath(const std::wstring& path, std::size_t& namePosition)
     return buffer;
 }
 
+// A name the system keeps for a device in every folder (CON, NUL, AUX,
+// COM1, LPT1...; with any extension and trailing blanks or dots, so
+// "aux.puml" is one too), or a path into the device namespace (\\.\COM1).
+// Opening such a name reaches the device, which may never answer, and
+// its attributes need not say so.
+bool namesDevice(const std::wstring& path)
+{
+    if (path.compare(0, 4, L"\\\\.\\") == 0 || path.compare(0, 4, L"//./") == 0)
+        return true;
+    const std::size_t slash = path.find_last_of(L"\\/:");
+    std::wstring name = path.substr(slash == std::wstring::npos ? 0 : slash + 1);
+    name = name.substr(0, name.find(L'.'));
+    while (!name.empty() && name.back() == L' ')
+        name.pop_back();
+    for (wchar_t& c : name)
+        c = c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c;
+    static const wchar_t* const kDevices[] = {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$", L"CLOCK$"};
+    for (const wchar_t* device : kDevices) {
+        if (name == device)
+            return true;
+    }
+    // COM1 to COM9 and LPT1 to LPT9, and with a superscript digit.
+    return name.size() == 4 && (name.compare(0, 3, L"COM") == 0 || name.compare(0, 3, L"LPT") == 0) &&
+           ((name[3] >= L'1' && name[3] <= L'9') || name[3] == 0xB9 || name[3] == 0xB2 || name[3] == 0xB3);
+}
+
 } // namespace
 
 bool exists(const std::string& path)
@@ -66,6 +92,8 @@ bool exists(const std::string& path)
 
 bool isFile(const std::string& path)
 {
+    if (namesDevice(widePath(path)))
+        return false;
     const DWORD attributes = attributesOf(path);
     return attributes != INVALID_FILE_ATTRIBUTES &&
            (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0;
