@@ -54,6 +54,44 @@ UINT codePageOf(const std::string& name)
     return 0;
 }
 
+std::wstring converted(const char* text, std::size_t size, UINT codePage)
+{
+    if (size == 0)
+        return std::wstring();
+    const int length = MultiByteToWideChar(codePage, 0, text, static_cast<int>(size), nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(codePage, 0, text, static_cast<int>(size), &out[0], length);
+    return out;
+}
+
+// A double-byte code page's text whose lead bytes each stand before a byte
+// that can follow one (from 0x40 up): the system takes a lead byte and the
+// next byte as one character whatever that byte is, so a lead byte cut off
+// before a quote or a line end would swallow it and damage the markup
+// around a name. Such a lead byte becomes U+FFFD alone, as elsewhere.
+std::wstring fromDoubleByte(const std::string& text, UINT codePage, const CPINFO& info)
+{
+    bool lead[256] = {};
+    for (int r = 0; r + 1 < MAX_LEADBYTES && info.LeadByte[r] != 0; r += 2) {
+        for (int b = info.LeadByte[r]; b <= info.LeadByte[r + 1]; ++b)
+            lead[b] = true;
+    }
+    std::wstring out;
+    std::size_t start = 0, i = 0;
+    while (i < text.size()) {
+        if (!lead[static_cast<unsigned char>(text[i])]) {
+            ++i;
+        } else if (i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) >= 0x40) {
+            i += 2;
+        } else {
+            out += converted(text.data() + start, i - start, codePage);
+            out += L'\xFFFD';
+            start = ++i;
+        }
+    }
+    return out + converted(text.data() + start, text.size() - start, codePage);
+}
+
 std::wstring wide(const std::string& text, UINT codePage)
 {
     if (text.empty())
@@ -67,10 +105,11 @@ std::wstring wide(const std::string& text, UINT codePage)
         }
         return out;
     }
-    const int length = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), &out[0], length);
-    return out;
+    // GB18030's four-byte characters have digits for their second byte.
+    CPINFO info;
+    if (codePage != 54936 && codePage != CP_UTF8 && GetCPInfo(codePage, &info) && info.MaxCharSize == 2)
+        return fromDoubleByte(text, codePage, info);
+    return converted(text.data(), text.size(), codePage);
 }
 
 std::string narrow(const std::wstring& text, UINT codePage)

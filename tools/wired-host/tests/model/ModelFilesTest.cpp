@@ -160,6 +160,24 @@ TEST(ModelText, Utf16FilesAreConvertedLikeAnyOther)
     }
 }
 
+TEST(ModelText, ALeadByteCutOffBeforeAQuoteCostsOnlyItsName)
+{
+    // A double-byte character's first byte, then the closing quote: the
+    // quote stays a quote, and the class after it is read.
+    for (const char* encoding : {"Shift_JIS", "GBK"}) {
+        const std::string xml = std::string("<?xml version=\"1.0\" encoding=\"") + encoding +
+                                "\"?>\n<XMI xmi.version=\"1.2\"><XMI.content><UML:Model name=\"m\">"
+                                "<UML:Namespace.ownedElement><UML:Class name=\"A\x82\"/><UML:Class name=\"Kept\"/>"
+                                "</UML:Namespace.ownedElement></UML:Model></XMI.content></XMI>\n";
+        Model model;
+        std::string error;
+        ASSERT_TRUE(model.load(scratchFile("cut.xmi", xml), error)) << encoding << ": " << error;
+        ASSERT_EQ(model.classes().size(), 2u) << encoding;
+        EXPECT_EQ(model.classes()[0].name.substr(0, 1), "A") << encoding;
+        EXPECT_EQ(model.classes()[1].name, "Kept") << encoding;
+    }
+}
+
 TEST(ModelText, WrapperAndTopLevelUmlElements)
 {
     // With the wrapper, UML elements may stand directly in it; a namespace
