@@ -1,5 +1,6 @@
 #include "SqlScanner.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <string_view>
@@ -37,7 +38,7 @@ const char* const kModifiers[] = {"OR",       "REPLACE",   "GLOBAL",   "LOCAL", 
 // a column of that name would be).
 bool SqlScanner::remarkAt(std::size_t at) const
 {
-    if (at != 0 && text_[at - 1] != '\n')
+    if (at != 0 && text_[at - 1] != '\n' && text_[at - 1] != '\r')
         return false;
     std::size_t end = at;
     while (end < text_.size() && std::isalpha(static_cast<unsigned char>(text_[end])))
@@ -61,14 +62,23 @@ void SqlScanner::skipSpaceAndComments(bool nameExpected)
 {
     while (at_ < text_.size()) {
         // SQL Server's temporary tables are named #name and ##name: right
-        // after CREATE TABLE that is a name, not a MySQL comment.
+        // after CREATE TABLE that is a name, not a MySQL comment. #> and
+        // #>> are PostgreSQL's JSON path operators.
         const bool hashName = nameExpected && text_[at_] == '#' && at_ + 1 < text_.size() &&
                               (isWordByte(text_[at_ + 1]) || text_[at_ + 1] == '#');
+        const bool hashComment = text_[at_] == '#' && !hashName && text_.compare(at_, 2, "#>") != 0;
         if (std::isspace(static_cast<unsigned char>(text_[at_]))) {
             ++at_;
-        } else if (text_.compare(at_, 2, "--") == 0 || (text_[at_] == '#' && !hashName) || remarkAt(at_)) {
-            const std::size_t end = text_.find('\n', at_);
+        } else if (text_.compare(at_, 2, "--") == 0 || hashComment || remarkAt(at_)) {
+            // To the line's end, LF or (old Mac files) a lone CR.
+            const std::size_t end = text_.find_first_of("\n\r", at_);
             at_ = end == std::string::npos ? text_.size() : end + 1;
+        } else if (text_.compare(at_, 3, "/*!") == 0) {
+            // MySQL runs what its versioned comments hold (mysqldump's
+            // /*!50001 CREATE TABLE ... */): read on inside, past the version.
+            at_ += 3;
+            while (at_ < text_.size() && std::isdigit(static_cast<unsigned char>(text_[at_])))
+                ++at_;
         } else if (text_.compare(at_, 2, "/*") == 0) {
             const std::size_t end = text_.find("*/", at_ + 2);
             at_ = end == std::string::npos ? text_.size() : end + 2;
@@ -88,7 +98,7 @@ void SqlScanner::skipSpaceAndComments(bool nameExpected)
 SqlScanner::Token SqlScanner::quoted(char close, Kind kind)
 {
     const std::size_t start = at_;
-    if (start < lastOf(close)) {
+    if (start < lastOf(close) && ((close != ']' && close != '`') || closesOnItsLine(start, close))) {
         Token token;
         token.kind = kind;
         // Each text that is never closed would be read to the end of the
@@ -130,6 +140,24 @@ bool SqlScanner::readingOf(std::size_t start, char close, Token& token)
     const bool escapedFits = goesOnAfterString(escapedEnd), plainFits = goesOnAfterString(plainEnd);
     if (escapedFits != plainFits)
         backslashesEscape_ = escapedFits;
+    // Where both fit, a reading after which the rest of the line holds an
+    // odd number of quotes has taken another text's opening quote for its
+    // end ('C:\', ' ', 'x' read with escapes): the other is the script's.
+    if (escapedFits && plainFits) {
+        const int escapedPaired = pairedToLineEnd(escapedEnd, close, true);
+        const int plainPaired = pairedToLineEnd(plainEnd, close, false);
+        if (escapedPaired >= 0 && plainPaired >= 0 && escapedPaired != plainPaired) {
+            backslashesEscape_ = escapedPaired == 1;
+            if (backslashesEscape_) {
+                at_ = escapedEnd;
+                return true;
+            }
+            plainUntil_ = escapedEnd - 1;
+            token = plain;
+            at_ = plainEnd;
+            return true;
+        }
+    }
     // Where both readings fit, a string that would run on to a later line
     // while the other ends on its own is the less likely ('C:\' and a quote
     // in a comment lines below): dumps write a line break in a string as
@@ -160,6 +188,43 @@ bool SqlScanner::goesOnAfterString(std::size_t at) const
         return true;
     const char c = text_[at];
     return std::isspace(static_cast<unsigned char>(c)) || (c != '\0' && std::strchr(",);|+-*/=<>:]}", c) != nullptr);
+}
+
+// 1 when the quotes from `from` to the end of its line pair up, read with
+// or without backslash escapes; 0 when one is left open; -1 when the line
+// goes on too far to tell cheaply (a dump's INSERT of a million rows).
+int SqlScanner::pairedToLineEnd(std::size_t from, char close, bool backslashes) const
+{
+    const std::size_t kLook = 4096;
+    const std::size_t end = std::min(text_.size(), from + kLook);
+    std::size_t quotes = 0, at = from;
+    for (; at < end && text_[at] != '\n'; ++at) {
+        if (backslashes && text_[at] == '\\')
+            ++at;
+        else
+            quotes += text_[at] == close;
+    }
+    if (at >= end && end < text_.size())
+        return -1;
+    return quotes % 2 == 0 ? 1 : 0;
+}
+
+// Names in brackets and backticks never span lines in practice: one whose
+// line ends first is a lone [ (an array's subscript cut short, a stray
+// character), not a name that hides the statements up to a ] far below.
+// The next of each character is kept, so a line of a million [ costs no
+// search each.
+bool SqlScanner::closesOnItsLine(std::size_t start, char close)
+{
+    const auto nextFrom = [this, start](char c, std::size_t& cached) {
+        if (cached == kUnknown || cached <= start) {
+            const std::size_t found = text_.find(c, start + 1);
+            cached = found == std::string::npos ? text_.size() : found;
+        }
+        return cached;
+    };
+    const std::size_t closing = nextFrom(close, close == ']' ? nextBracket_ : nextBacktick_);
+    return closing < nextFrom('\n', nextLineEnd_);
 }
 
 std::size_t SqlScanner::lastOf(char close)
@@ -327,9 +392,11 @@ SqlScanner::Token SqlScanner::peek(bool nameExpected)
 
 bool SqlScanner::nextCreateTable()
 {
-    for (Token token = next(); token.kind != End; token = next()) {
-        if (!isWord(token, "CREATE"))
+    for (Token token = next(); token.kind != End;) {
+        if (!isWord(token, "CREATE")) {
+            token = next();
             continue;
+        }
         Token word = next();
         bool modifier = true;
         while (modifier) {
@@ -344,6 +411,8 @@ bool SqlScanner::nextCreateTable()
         }
         if (isWord(word, "TABLE"))
             return true;
+        // A CREATE cut short by another starts the next statement.
+        token = word;
     }
     return false;
 }

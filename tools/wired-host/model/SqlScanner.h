@@ -43,6 +43,8 @@ private:
     Token quoted(char close, Kind kind);
     bool readingOf(std::size_t start, char close, Token& token);
     bool goesOnAfterString(std::size_t at) const;
+    int pairedToLineEnd(std::size_t from, char close, bool backslashes) const;
+    bool closesOnItsLine(std::size_t start, char close);
     bool quotedFrom(std::size_t start, char close, bool backslashes, std::size_t limit, Token& token);
     bool dollarQuoted(Token& token);
     bool alternativeQuoted(Token& token);
@@ -57,6 +59,8 @@ private:
     static const std::size_t kUnknown = static_cast<std::size_t>(-1);
     std::size_t lastQuote_ = kUnknown, lastDoubleQuote_ = kUnknown, lastBacktick_ = kUnknown, lastBracket_ = kUnknown;
     bool quoteEscapesFailed_ = false, doubleQuoteEscapesFailed_ = false;
+    // The next ], ` and line end after the last name in brackets or backticks.
+    std::size_t nextBracket_ = kUnknown, nextBacktick_ = kUnknown, nextLineEnd_ = kUnknown;
     // Which reading of backslashes the script showed last where only one
     // fits (escapes, as MySQL's, until it shows otherwise), for the texts
     // that either fits; texts that start before plainUntil_ are read plainly.

@@ -97,6 +97,23 @@ const DialectCase kDialects[] = {
      "CREATE TABLE b (id int);\nINSERT INTO p VALUES (q'!won't!', q'(x)');\nCREATE TABLE c (id int);\n"
      "INSERT INTO p VALUES (q'[CREATE TABLE no_1 (x int)]');\nCREATE TABLE q (id int);\nCREATE TABLE d (id int);",
      {{"a", true}, {"b", true}, {"c", true}, {"q", true}, {"d", true}}},
+    // Where both readings close, the rest of the line decides: read with
+    // escapes, 'C:\', ' leaves the quotes after it unpaired.
+    {"standard backslash before more strings on its line",
+     "INSERT INTO t VALUES ('C:\\', ' ', 'x');\nCREATE TABLE a (id int);\nINSERT INTO u VALUES ('y');\n"
+     "CREATE TABLE b (id int);",
+     {{"a", true}, {"b", true}}},
+    {"comments to a lone CR (old Mac line ends)",
+     "-- comment\rCREATE TABLE a (id int);\r# c\rCREATE TABLE b (id int);\rREM it's\rCREATE TABLE c (x int);\r",
+     {{"a", true}, {"b", true}, {"c", true}}},
+    {"PostgreSQL's #> operator", "SELECT '{\"a\":1}'::jsonb #> '{a}'; CREATE TABLE a (id int);", {{"a", true}}},
+    {"MySQL versioned comments are run",
+     "/*!40101 SET NAMES utf8 */;\n/*!50001 CREATE TABLE v (id int) */;\nCREATE TABLE b (id int);\n"
+     "/* CREATE TABLE no_1 (x int) */",
+     {{"v", true}, {"b", true}}},
+    {"a CREATE cut short by another", "CREATE\nCREATE TABLE a (id int);", {{"a", true}}},
+    {"a [ its line does not close", "SELECT y[ FROM z;\nCREATE TABLE a (id int); -- ]\n`x\nCREATE TABLE b (y int);",
+     {{"a", true}, {"b", true}}},
     {"SQL*Plus remarks and prompts",
      "REM Don't run this twice\nCREATE TABLE a (id int);\nPROMPT Creating the customer's tables\n"
      "CREATE TABLE b (id int,\n  rem varchar2(9) DEFAULT 'x');\nremark it's b\n"
