@@ -55,6 +55,9 @@ const char* skipTo(const char* p, const char* end, char a, char b, char c)
 
 std::string XmlTagLimits::problem() const
 {
+    if (allAttributes_ > kMaxAllAttributes)
+        return "more than " + std::to_string(kMaxAllAttributes) +
+               " XML attributes (wired-host's limit: each costs the XML reader memory, however short)";
     if (tooManyNodes())
         return "more than " + std::to_string(kMaxNodes) +
                " XML elements, texts and comments (wired-host's limit: each costs the XML reader memory, however "
@@ -170,10 +173,8 @@ const char* XmlTagLimits::scanTag(const char* p, const char* end)
             endTag();
             break;
         }
-        if (++attributes_ > kMaxAttributes) {
-            pass(true);
+        if (countAttribute())
             break;
-        }
         const void* close = std::memchr(p, c, static_cast<std::size_t>(end - p));
         decoded(p, close != nullptr ? static_cast<const char*>(close) : end, close != nullptr);
         if (stopped_)
@@ -191,6 +192,12 @@ const char* XmlTagLimits::scanTag(const char* p, const char* end)
 bool XmlTagLimits::countNode()
 {
     pass(++nodes_ > kMaxNodes);
+    return passed_;
+}
+
+bool XmlTagLimits::countAttribute()
+{
+    pass(++attributes_ > kMaxAttributes || ++allAttributes_ > kMaxAllAttributes);
     return passed_;
 }
 
@@ -230,7 +237,7 @@ void XmlTagLimits::step(char c)
         } else if (c == '"' || c == '\'') {
             quote_ = c;
             state_ = Quoted;
-            pass(++attributes_ > kMaxAttributes);
+            countAttribute();
         }
         break;
     case Bang:

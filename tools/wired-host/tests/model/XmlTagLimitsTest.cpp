@@ -125,5 +125,29 @@ TEST(XmlTagLimits, CountsThePairsOfAttributesOfAllElements)
     EXPECT_NE(over.problem().find("pairs"), std::string::npos) << over.problem();
 }
 
+// Attributes cost memory as nodes do: elements of a few attributes each,
+// within both other limits, pass this one together. In pieces, as a file
+// is fed, with a tag cut between two of them.
+TEST(XmlTagLimits, CountsTheAttributesOfAllElements)
+{
+    const std::string element = "<e a='' b='' c='' d=''/>";
+    const std::size_t fit = XmlTagLimits::kMaxAllAttributes / 4;
+    std::string text = "<r>";
+    text.reserve(element.size() * (fit + 1) + 10);
+    for (std::size_t i = 0; i < fit; ++i)
+        text += element;
+    XmlTagLimits limit;
+    EXPECT_TRUE(limit.feed(text.data(), text.size()));
+    const std::size_t last = text.size();
+    text += element + "</r>";
+    XmlTagLimits over;
+    const std::size_t cut = last + 3;
+    EXPECT_TRUE(over.feed(text.data(), cut));
+    EXPECT_FALSE(over.feed(text.data() + cut, text.size() - cut));
+    EXPECT_TRUE(over.tooManyNodes());
+    EXPECT_EQ(over.offset(), last);
+    EXPECT_NE(over.problem().find("10000000 XML attributes"), std::string::npos) << over.problem();
+}
+
 } // namespace
 } // namespace wiredhost
