@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <functional>
 #include <string_view>
 
+#include "FirstEqual.h"
 #include "Text.h"
 
 namespace wiredhost {
@@ -280,26 +282,45 @@ std::string SqlScanner::dollarTagAt(std::size_t at) const
     return text_.substr(at, end + 1 - at);
 }
 
+// Every $tag$ of the text in order, and where the last of the same tag
+// stands: one pass and one open-addressed table of tag numbers, so that
+// millions of tags, closed or not, cost no search each and no hash node.
+void SqlScanner::findDollarTags()
+{
+    dollarTagsFound_ = true;
+    std::vector<std::size_t> lengths;
+    for (std::size_t at = text_.find('$'); at != std::string::npos; at = text_.find('$', at + 1)) {
+        const std::size_t length = dollarTagAt(at).size();
+        if (length != 0) {
+            dollarTags_.push_back(at);
+            lengths.push_back(length);
+        }
+    }
+    const auto tag = [this, &lengths](std::size_t i) { return std::string_view(text_).substr(dollarTags_[i], lengths[i]); };
+    const std::vector<std::size_t> first = firstEqual(
+        dollarTags_.size(), [&tag](std::size_t i) { return std::hash<std::string_view>()(tag(i)); },
+        [&tag](std::size_t a, std::size_t b) { return tag(a) == tag(b); });
+    lastOfSameTag_.assign(dollarTags_.size(), 0);
+    for (std::size_t i = 0; i < first.size(); ++i)
+        lastOfSameTag_[first[i]] = dollarTags_[i];
+    for (std::size_t i = 0; i < first.size(); ++i)
+        lastOfSameTag_[i] = lastOfSameTag_[first[i]];
+}
+
 // PostgreSQL's dollar quoting: $$…$$ or $tag$…$tag$, nothing escaped
 // inside. False, and nothing read, when no such string starts here or it
-// is never closed: the $ is then part of a word. Where each tag last
-// stands is found in one pass, so that unclosed ones cost no search.
+// is never closed: the $ is then part of a word.
 bool SqlScanner::dollarQuoted(Token& token)
 {
     const std::string delimiter = dollarTagAt(at_);
     if (delimiter.empty())
         return false;
-    if (!dollarTagsFound_) {
-        dollarTagsFound_ = true;
-        for (std::size_t at = text_.find('$'); at != std::string::npos; at = text_.find('$', at + 1)) {
-            const std::string tag = dollarTagAt(at);
-            if (!tag.empty())
-                lastDollarTag_[tag] = at;
-        }
-    }
+    if (!dollarTagsFound_)
+        findDollarTags();
     const std::size_t inside = at_ + delimiter.size();
-    const auto last = lastDollarTag_.find(delimiter);
-    if (last == lastDollarTag_.end() || last->second < inside)
+    const auto found = std::lower_bound(dollarTags_.begin(), dollarTags_.end(), at_);
+    if (found == dollarTags_.end() || *found != at_ ||
+        lastOfSameTag_[static_cast<std::size_t>(found - dollarTags_.begin())] < inside)
         return false;
     closedBy(delimiter, inside, token);
     return true;

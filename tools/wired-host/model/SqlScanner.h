@@ -3,6 +3,7 @@
 
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 namespace wiredhost {
 
@@ -46,6 +47,7 @@ private:
     int pairedToLineEnd(std::size_t from, char close, bool backslashes) const;
     bool closesOnItsLine(std::size_t start, char close);
     bool quotedFrom(std::size_t start, char close, bool backslashes, std::size_t limit, Token& token);
+    void findDollarTags();
     bool dollarQuoted(Token& token);
     bool alternativeQuoted(Token& token);
     void closedBy(const std::string& mark, std::size_t inside, Token& token);
@@ -67,7 +69,8 @@ private:
     bool backslashesEscape_ = true;
     std::size_t plainUntil_ = 0;
     bool dollarTagsFound_ = false;
-    std::unordered_map<std::string, std::size_t> lastDollarTag_;
+    // Where each $tag$ starts, in order, and where the last of its tag does.
+    std::vector<std::size_t> dollarTags_, lastOfSameTag_;
     // Where each closing character of q'…' last stands before a quote.
     std::unordered_map<char, std::size_t> lastAlternativeClose_;
 };
