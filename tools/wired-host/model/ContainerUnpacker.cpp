@@ -11,7 +11,14 @@ namespace wiredhost {
 namespace {
 
 // The model file's suffixes containers hold, best first.
-const char* const kModelEntries[] = {".xmi", ".uml", ".mdj", ".xml"};
+// The entries that may hold the model, in the order they are looked for:
+// an XMI first (a .zargo also holds the diagram's .pgml and a .todo), then
+// the other formats run reads, plain or compressed (a .dia is often gzip
+// inside), and last any .xml, which may be anything. What an entry is, is
+// told by its content.
+const char* const kModelEntries[] = {".xmi",    ".uml",    ".mdj",    ".dia",     ".puml", ".plantuml", ".pu",
+                                     ".xmi.gz", ".uml.gz", ".mdj.gz", ".puml.gz", ".xml"};
+const char kModelEntryNames[] = "(.xmi, .uml, .mdj, .dia, .puml, .xml)";
 
 // An archive's entry names for a message; a long list is cut.
 template <typename Entries>
@@ -106,7 +113,8 @@ bool ContainerUnpacker::unzip(std::string& bytes, std::string& error)
             return true;
         }
     }
-    error = "a zip file without a model (.xmi) in it; it holds: " + listed(archive.entries());
+    error = std::string("a zip file without a model ") + kModelEntryNames + " in it; it holds: " +
+            listed(archive.entries());
     return false;
 }
 
@@ -123,10 +131,12 @@ bool ContainerUnpacker::untar(std::string& bytes, std::string& error)
         }
     }
     if (!archive.damage().empty()) {
-        error = "a tar archive without a model (.xmi) before a damaged entry: " + archive.damage();
+        error = std::string("a tar archive without a model ") + kModelEntryNames +
+                " before a damaged entry: " + archive.damage();
         return false;
     }
-    error = "a tar archive without a model (.xmi) in it; it holds: " + listed(archive.entries());
+    error = std::string("a tar archive without a model ") + kModelEntryNames + " in it; it holds: " +
+            listed(archive.entries());
     return false;
 }
 

@@ -1,7 +1,8 @@
 #include "TarArchive.h"
 
-#include <cctype>
 #include <cstdint>
+
+#include "Text.h"
 
 namespace wiredhost {
 
@@ -9,17 +10,6 @@ namespace {
 
 const std::size_t kBlock = 512;
 
-bool endsWith(const std::string& text, const std::string& suffix)
-{
-    if (text.size() < suffix.size())
-        return false;
-    for (std::size_t i = 0; i < suffix.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(text[text.size() - suffix.size() + i])) !=
-            std::tolower(static_cast<unsigned char>(suffix[i])))
-            return false;
-    }
-    return true;
-}
 
 std::string field(const std::string& data, std::size_t at, std::size_t length)
 {
@@ -158,7 +148,7 @@ void TarArchive::parse(const std::string& data)
 const TarArchive::Entry* TarArchive::findBySuffix(const std::string& suffix) const
 {
     for (const Entry& entry : entries_) {
-        if ((entry.type == '0' || entry.type == '\0') && endsWith(entry.name, suffix))
+        if ((entry.type == '0' || entry.type == '\0') && endsWithIgnoringCase(entry.name, suffix))
             return &entry;
     }
     return nullptr;

@@ -1,8 +1,8 @@
 #include "ZipArchive.h"
 
-#include <cctype>
 
 #include "Inflater.h"
+#include "Text.h"
 
 namespace wiredhost {
 
@@ -68,17 +68,6 @@ bool readZip64End(const std::string& data, std::size_t end, std::size_t& count, 
     return true;
 }
 
-bool endsWith(const std::string& text, const std::string& suffix)
-{
-    if (text.size() < suffix.size())
-        return false;
-    for (std::size_t i = 0; i < suffix.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(text[text.size() - suffix.size() + i])) !=
-            std::tolower(static_cast<unsigned char>(suffix[i])))
-            return false;
-    }
-    return true;
-}
 
 } // namespace
 
@@ -177,7 +166,7 @@ bool ZipArchive::readZip64Sizes(const std::string& data, std::size_t at, std::si
 const ZipArchive::Entry* ZipArchive::findBySuffix(const std::string& suffix) const
 {
     for (const Entry& entry : entries_) {
-        if (endsWith(entry.name, suffix))
+        if (endsWithIgnoringCase(entry.name, suffix))
             return &entry;
     }
     return nullptr;

@@ -438,6 +438,33 @@ TEST(ContainerUnpacker, NestingAndSizeLimitsAreNamedInTheMessage)
     EXPECT_EQ(absolute.entry(), "m.xmi");
 }
 
+TEST(ContainerUnpacker, AnArchiveGivesTheModelOfAnyFormatItHolds)
+{
+    // An XMI wins over what else may hold XML, any .xml comes last;
+    // otherwise the first entry of a format run reads, whatever case its
+    // name is in.
+    const struct {
+        std::vector<std::string> names;
+        const char* model;
+    } cases[] = {
+        {{"notes.txt", "b.xml", "Shop.PUML"}, "Shop.PUML"},
+        {{"diagram.pgml", "m.xmi", "b.mdj"}, "m.xmi"},
+        {{"notes.txt", "shop.puml"}, "shop.puml"},
+        {{"readme", "shop.dia"}, "shop.dia"},
+        {{"shop.mdj.gz"}, "shop.mdj.gz"},
+    };
+    for (const auto& c : cases) {
+        std::string tar;
+        for (const std::string& name : c.names)
+            tar += tarEntry(name, octal(name.size()), name);
+        std::string error;
+        ContainerUnpacker unpacker(tar.size());
+        ASSERT_TRUE(unpacker.unpack(tar, ModelFormat::Tar, error)) << c.model << ": " << error;
+        EXPECT_EQ(unpacker.entry(), c.model);
+        EXPECT_EQ(tar, c.model);
+    }
+}
+
 TEST(ContainerUnpacker, ArchivesWithoutAModelListWhatTheyHold)
 {
     std::string tar;
