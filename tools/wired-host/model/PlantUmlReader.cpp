@@ -71,7 +71,8 @@ bool PlantUmlReader::read(const std::string& text, int& line, std::string& error
     bool inDiagram = false;
     int lineNumber = 0, diagramStart = 0;
     while (start <= text.size()) {
-        std::size_t end = text.find('\n', start);
+        // Lines end in LF, CR LF or (old Mac files) a lone CR.
+        std::size_t end = text.find_first_of("\r\n", start);
         if (end == std::string::npos)
             end = text.size();
         ++lineNumber;
@@ -85,7 +86,7 @@ bool PlantUmlReader::read(const std::string& text, int& line, std::string& error
         } else if (inDiagram) {
             this->line(l);
         }
-        start = end + 1;
+        start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
     }
     if (inDiagram) {
         line = diagramStart;

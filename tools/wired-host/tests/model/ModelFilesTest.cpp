@@ -313,13 +313,17 @@ TEST(ModelText, PlantUmlBlocksAndTexts)
         {"oneline.puml", "package empty { }\npackage shop { class Cart }\nclass Order\n",
          {{"shop", "Cart"}, {"", "Order"}}},
         {"bom.puml", "", {{"", "Order"}}},
+        {"mac.puml", "", {{"shop", "Cart"}, {"", "Order"}}},
         {"latin1.puml", "class Caf\xE9\nclass Order\n", {{"", "Caf\xEF\xBF\xBD"}, {"", "Order"}}},
     };
     for (const auto& c : cases) {
         Model model;
         std::string error;
-        const std::string text = std::string(c.file) == "bom.puml" ? "\xEF\xBB\xBF@startuml\nclass Order\n@enduml\n"
-                                                                   : "@startuml\n" + c.body + "@enduml\n";
+        // With a byte-order mark; with the lone CRs of old Mac files.
+        const std::string file = c.file;
+        const std::string text = file == "bom.puml"   ? "\xEF\xBB\xBF@startuml\nclass Order\n@enduml\n"
+                                 : file == "mac.puml" ? "@startuml\rpackage shop {\rclass Cart\r}\rclass Order\r@enduml\r"
+                                                      : "@startuml\n" + c.body + "@enduml\n";
         ASSERT_TRUE(model.load(scratchFile(c.file, text), error)) << c.file << ": " << error;
         EXPECT_EQ(model.format(), "PlantUML") << c.file;
         expectClasses(model, c.classes, c.file);
