@@ -131,7 +131,11 @@ bool XmlDecoder::toUtf8(std::string& text, std::string& error)
     if (encoding::isUtf8(encoding))
         return true;
     if (!encoding::isKnown(encoding)) {
-        error = "the file is in encoding \"" + encoding + "\", which wired-host cannot convert";
+        // No encoding's name is long: one of megabytes is cut, so that the
+        // message stays a line.
+        const std::size_t kShown = 64;
+        error = "the file is in encoding \"" + encoding.substr(0, kShown) + (encoding.size() > kShown ? "..." : "") +
+                "\", which wired-host cannot convert";
         return false;
     }
     // Drop the byte-order mark before converting: it would come out as one.
