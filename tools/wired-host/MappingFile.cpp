@@ -253,33 +253,39 @@ bool MappingFile::read(const std::string& path, std::vector<MappingRow>& rows, s
 std::vector<MappingChange> MappingFile::compare(const std::vector<MappingRow>& saved, const std::vector<MappingRow>& now)
 {
     std::vector<MappingChange> changes;
+    std::vector<const MappingRow*> before, after;
     std::size_t i = 0, j = 0;
     while (i < saved.size() || j < now.size()) {
         // The rows of one class on each side (more than one for duplicates).
         const MappingRow& key =
             j == now.size() || (i < saved.size() && saved[i] < now[j]) ? saved[i] : now[j];
-        std::vector<MappingRow> before, after;
-        for (; i < saved.size() && sameClass(saved[i], key); ++i)
-            before.push_back(saved[i]);
-        for (; j < now.size() && sameClass(now[j], key); ++j)
-            after.push_back(now[j]);
-        // Rows alike on both sides are no change; the rest pair up in order.
-        for (auto b = before.begin(); b != before.end();) {
-            const auto same = std::find(after.begin(), after.end(), *b);
-            if (same == after.end()) {
-                ++b;
-                continue;
+        std::size_t savedEnd = i, nowEnd = j;
+        while (savedEnd < saved.size() && sameClass(saved[savedEnd], key))
+            ++savedEnd;
+        while (nowEnd < now.size() && sameClass(now[nowEnd], key))
+            ++nowEnd;
+        // Rows alike on both sides are no change; the rest pair up in
+        // order. Both sides are sorted, so the rows alike drop out in one
+        // merge, however many duplicates a class has.
+        before.clear();
+        after.clear();
+        while (i < savedEnd || j < nowEnd) {
+            if (i < savedEnd && j < nowEnd && saved[i] == now[j]) {
+                ++i;
+                ++j;
+            } else if (j == nowEnd || (i < savedEnd && saved[i] < now[j])) {
+                before.push_back(&saved[i++]);
+            } else {
+                after.push_back(&now[j++]);
             }
-            after.erase(same);
-            b = before.erase(b);
         }
         std::size_t k = 0;
         for (; k < before.size() && k < after.size(); ++k)
-            changes.push_back({MappingChange::Changed, before[k], after[k]});
+            changes.push_back({MappingChange::Changed, *before[k], *after[k]});
         for (std::size_t r = k; r < before.size(); ++r)
-            changes.push_back({MappingChange::Removed, before[r], MappingRow()});
+            changes.push_back({MappingChange::Removed, *before[r], MappingRow()});
         for (std::size_t a = k; a < after.size(); ++a)
-            changes.push_back({MappingChange::Added, MappingRow(), after[a]});
+            changes.push_back({MappingChange::Added, MappingRow(), *after[a]});
     }
     return changes;
 }
