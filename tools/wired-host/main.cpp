@@ -649,11 +649,25 @@ int dispatch(const std::vector<std::string>& arguments)
 
 } // namespace
 
+// A report that could not be written (a full disk, a closed stream) is a
+// failure, whatever the command found: a script must not take an empty or
+// cut file for a clean run.
+int finished(int code)
+{
+    std::cout.flush();
+    const bool failed = !std::cout || std::fflush(stdout) != 0 || std::ferror(stdout) != 0;
+    if (!failed)
+        return code;
+    std::cerr << "wired-host: cannot write to standard output (a full disk, or a closed stream): the report is "
+                 "incomplete\n";
+    return kUsageError;
+}
+
 int main(int argc, char** argv)
 {
     encoding::bufferStandardOutput();
     try {
-        return dispatch(encoding::commandArguments(argc, argv));
+        return finished(dispatch(encoding::commandArguments(argc, argv)));
     } catch (const std::bad_alloc&) {
         // Reading a model has limits of its own; what is left is a run
         // whose results, or a file that, outgrow the process (a 32-bit one

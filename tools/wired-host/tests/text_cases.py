@@ -181,6 +181,20 @@ def test_a_report_to_the_null_device_takes_no_longer_than_to_a_file(s):
     check(spent < 8, f"{spent:.1f} s")
 
 
+def test_a_report_that_cannot_be_written_is_a_failure(s):
+    # A full disk: exit 2 and a word on standard error, not 0 with the
+    # report lost.
+    model = s.write("full/model.puml", "@startuml\n" + "".join(f"class C{i}\n" for i in range(2000)) + "@enduml\n")
+    config = s.tool.arg(s.write("full/config.xml", "<Wired/>"))
+    for args in (["run", s.tool.arg(model), "--config", config], ["check", config]):
+        command = ([s.tool.wine] if s.tool.wine else []) + [s.tool.exe] + args
+        with open("/dev/full", "wb") as full:
+            done = subprocess.run(command, stdout=full, stderr=subprocess.PIPE, timeout=120)
+        err = done.stderr.decode("utf-8", "replace")
+        equal(done.returncode, 2, f"{args[0]}: {err}")
+        check("cannot write to standard output" in err, err)
+
+
 def test_the_help_names_every_format_run_reads(s):
     code, out, err = s.tool.run("run", "--help")
     equal(code, 0, err)
@@ -192,4 +206,4 @@ def test_the_help_names_every_format_run_reads(s):
 
 TEXT_CASES = [test_the_help_names_every_format_run_reads, test_a_report_to_the_null_device_takes_no_longer_than_to_a_file, test_names_the_host_code_page_lacks_are_warned_about, test_format_signs_after_the_first_kilobytes_are_read, test_paths_outside_the_ansi_code_page, test_hostile_names_give_valid_json_and_a_safe_table,
               test_what_is_no_regular_file_is_refused_at_once, test_an_empty_config_gets_the_plugins_own_verdict,
-              test_tables_in_sql_of_every_dialect_are_found]
+              test_tables_in_sql_of_every_dialect_are_found, test_a_report_that_cannot_be_written_is_a_failure]
