@@ -57,8 +57,8 @@ std::string stereotypeOf(std::string_view rest)
     if (open == std::string_view::npos)
         return std::string();
     const std::size_t close = rest.find(">>", open + 2);
-    return std::string(
-        trimmedView(rest.substr(open + 2, close == std::string_view::npos ? std::string_view::npos : close - open - 2)));
+    const std::size_t length = close == std::string_view::npos ? std::string_view::npos : close - open - 2;
+    return std::string(trimmedView(rest.substr(open + 2, length)));
 }
 
 } // namespace
@@ -116,7 +116,9 @@ void PlantUmlReader::line(const std::string& text)
 // leaving rest at what it holds.
 bool PlantUmlReader::openPackageOnOneLine(std::string_view& rest)
 {
-    const char* word = startsWithWord(rest, "package") ? "package" : startsWithWord(rest, "namespace") ? "namespace" : nullptr;
+    const char* word = startsWithWord(rest, "package")     ? "package"
+                       : startsWithWord(rest, "namespace") ? "namespace"
+                                                           : nullptr;
     if (word == nullptr)
         return false;
     std::string_view after = rest.substr(std::strlen(word));

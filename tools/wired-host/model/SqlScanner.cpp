@@ -296,7 +296,9 @@ void SqlScanner::findDollarTags()
             lengths.push_back(length);
         }
     }
-    const auto tag = [this, &lengths](std::size_t i) { return std::string_view(text_).substr(dollarTags_[i], lengths[i]); };
+    const auto tag = [this, &lengths](std::size_t i) {
+        return std::string_view(text_).substr(dollarTags_[i], lengths[i]);
+    };
     const std::vector<std::size_t> first = firstEqual(
         dollarTags_.size(), [&tag](std::size_t i) { return std::hash<std::string_view>()(tag(i)); },
         [&tag](std::size_t a, std::size_t b) { return tag(a) == tag(b); });
