@@ -12,9 +12,15 @@ bool Options::parse(const std::vector<std::string>& arguments, std::size_t first
     bool optionsEnded = false;
     for (std::size_t i = first; i < arguments.size(); ++i) {
         const std::string& arg = arguments[i];
-        if (optionsEnded || arg.size() < 2 || arg.compare(0, 2, "--") != 0) {
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
             positional.push_back(arg);
             continue;
+        }
+        // "-x" is a mistyped option, not a file (a file of that name
+        // follows "--").
+        if (arg.compare(0, 2, "--") != 0) {
+            error = "unknown option " + arg + " (options start with --; give a file named so after --)";
+            return false;
         }
         if (arg == "--") {
             optionsEnded = true;
@@ -37,6 +43,14 @@ bool Options::parse(const std::vector<std::string>& arguments, std::size_t first
                 values_[name] = arguments[++i];
             } else {
                 error = "option --" + name + " needs a value";
+                return false;
+            }
+            // An empty value is a variable left unset in a script: taken
+            // for "not given", --compare-mapping "$MAP" would pass every
+            // time. A host's language may be empty; an empty --target is
+            // refused with the targets there are.
+            if (values_[name].empty() && name != "language" && name != "target") {
+                error = "option --" + name + " needs a value, not an empty one";
                 return false;
             }
         } else {

@@ -296,7 +296,11 @@ def test_bad_model_files_are_refused_with_file_and_line(s):
 def test_usage_errors_and_help(s):
     for args in (["run"], ["run", "a.xml", "b.xml"], ["run", "--format", "xml", "a.xml"], ["run", "--bogus", "a"],
                  ["run", "--config"], ["run", "--target", "oracle", "--target=db2", "a.xml"], ["check"], ["names"],
-                 ["frobnicate"], []):
+                 ["frobnicate"], [],
+                 # An empty value is an unset variable, not "not given";
+                 # a single dash is a mistyped option.
+                 ["run", "a.xml", "--compare-mapping", ""], ["run", "a.xml", "--save-mapping="],
+                 ["run", "a.xml", "--config", ""], ["run", "a.xml", "-x"], ["check", "-x"]):
         code, out, err = s.tool.run(*args)
         equal(code, 2, f"{args}: {out}{err}")
         check(err.strip(), f"{args}: no message on standard error")
