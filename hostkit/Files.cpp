@@ -17,9 +17,15 @@ struct FileCloser {
 bool readFile(const std::string& path, std::string& bytes, std::size_t most)
 {
     bytes.clear();
+    unsigned long long size = 0;
+    const bool sized = sizeOf(path, size);
+    if (sized && size > most)
+        return false;
     std::unique_ptr<std::FILE, FileCloser> file(openFile(path, "rb"));
     if (!file)
         return false;
+    if (sized)
+        bytes.reserve(static_cast<std::size_t>(size));
     char block[64 * 1024];
     std::size_t got = 0;
     while ((got = std::fread(block, 1, sizeof block, file.get())) > 0 && bytes.size() <= most)

@@ -18,11 +18,15 @@ bool exists(const std::string& path);
 // A regular file: not a folder, a pipe or a device.
 bool isFile(const std::string& path);
 bool isDirectory(const std::string& path);
+// The size of a regular file in bytes, of any size on any platform; false
+// when there is no such file.
+bool sizeOf(const std::string& path, unsigned long long& size);
 
 // fopen by a path as above.
 std::FILE* openFile(const std::string& path, const char* mode);
 // The whole of a file in bytes; false when it cannot be read or holds
-// more than most bytes.
+// more than most bytes (a regular file's size is looked at first, so a
+// big one costs no reading).
 bool readFile(const std::string& path, std::string& bytes, std::size_t most);
 // The whole of a regular file. False with "PATH: why" in error when there
 // is none: missing, a folder, or a pipe or a device, which is never opened

@@ -32,6 +32,15 @@ bool isFile(const std::string& path)
     return statOf(path, info) && S_ISREG(info.st_mode);
 }
 
+bool sizeOf(const std::string& path, unsigned long long& size)
+{
+    struct stat info;
+    if (!statOf(path, info) || !S_ISREG(info.st_mode))
+        return false;
+    size = static_cast<unsigned long long>(info.st_size);
+    return true;
+}
+
 bool isDirectory(const std::string& path)
 {
     struct stat info;

@@ -99,6 +99,15 @@ bool isFile(const std::string& path)
            (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0;
 }
 
+bool sizeOf(const std::string& path, unsigned long long& size)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!isFile(path) || !GetFileAttributesExW(widePath(path).c_str(), GetFileExInfoStandard, &data))
+        return false;
+    size = (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    return true;
+}
+
 bool isDirectory(const std::string& path)
 {
     const DWORD attributes = attributesOf(path);

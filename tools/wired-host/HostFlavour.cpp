@@ -250,6 +250,11 @@ RuntimeCopy compared(const RuntimeFiles& files, const PeImage* plugin)
     copy.dll = files.dll;
     if (!files.besideHost)
         return copy;
+    if (!files.hostProblem.empty()) {
+        copy.state = RuntimeCopy::State::Lacking;
+        copy.detail = files.hostProblem;
+        return copy;
+    }
     if (files.besidePlugin && files.hostCopy == files.ours) {
         copy.state = RuntimeCopy::State::Same;
         return copy;

@@ -64,6 +64,8 @@ struct RuntimeFiles {
     std::string dll;
     std::string hostCopy, ours;
     bool besideHost = false, besidePlugin = false;
+    // Why the host's copy, which is there, was not read (too big...).
+    std::string hostProblem;
 };
 
 // The rules that tell which flavour of the plug-in fits a host, applied to

@@ -12,18 +12,39 @@ namespace {
 
 using namespace hostkit;
 
-// Larger than any program or runtime DLL; the whole file is read at once.
+// Larger than any program; the whole file is read at once, its size
+// looked at first.
 const std::size_t kMostBytes = std::size_t(1) << 30;
+// Larger than any runtime DLL or DLL of a host's own that is read to follow
+// its imports: a file beside the host that is bigger is not read.
+const std::size_t kMostBesideBytes = std::size_t(256) << 20;
 const char kPluginFile[] = "wiredClsTab.dll";
 // How many of a host's own DLLs are read looking for its C++ runtime.
 const std::size_t kMostOwnDlls = 64;
 
 // A file in folder, read whole; false when there is none. The name is the
-// one an image imports, matched as Windows does, in any case.
+// one an image imports, matched as Windows does, in any case. One that is
+// there but too big or unreadable gives true, no bytes and the problem.
+bool readBeside(const std::string& folder, const std::string& name, std::string& bytes, std::string& problem)
+{
+    bytes.clear();
+    problem.clear();
+    const std::string path = files::findIgnoringCase(folder, name);
+    if (!files::isFile(path))
+        return false;
+    unsigned long long size = 0;
+    if (files::sizeOf(path, size) && size > kMostBesideBytes)
+        problem = std::to_string(size) + " bytes, more than the " + std::to_string(kMostBesideBytes >> 20) +
+                  " MiB a DLL is read to: not read";
+    else if (!files::readFile(path, bytes, kMostBesideBytes))
+        problem = "cannot be read";
+    return true;
+}
+
 bool readBeside(const std::string& folder, const std::string& name, std::string& bytes)
 {
-    const std::string path = files::findIgnoringCase(folder, name);
-    return files::isFile(path) && files::readFile(path, bytes, kMostBytes);
+    std::string problem;
+    return readBeside(folder, name, bytes, problem) && problem.empty();
 }
 
 bool readImage(const std::string& path, std::string& bytes, PeImage& image, std::string& error)
@@ -34,8 +55,13 @@ bool readImage(const std::string& path, std::string& bytes, PeImage& image, std:
                                              : "no such file";
         return false;
     }
+    unsigned long long size = 0;
+    if (files::sizeOf(path, size) && size > kMostBytes) {
+        error = "holds " + std::to_string(size) + " bytes, more than the 1 GiB of any program: not read";
+        return false;
+    }
     if (!files::readFile(path, bytes, kMostBytes)) {
-        error = "cannot be read (or is larger than 1 GiB)";
+        error = "cannot be read";
         return false;
     }
     return image.read(bytes, error);
@@ -71,7 +97,7 @@ bool HostProbe::probe(const std::string& hostPath, const std::string& pluginOpti
     for (const std::string& dll : HostFlavour::runtimeDlls(verdict_, compared)) {
         RuntimeFiles pair;
         pair.dll = dll;
-        pair.besideHost = readBeside(folder, dll, pair.hostCopy);
+        pair.besideHost = readBeside(folder, dll, pair.hostCopy, pair.hostProblem);
         pair.besidePlugin = compared != nullptr && readBeside(pluginFolder, dll, pair.ours);
         runtime.push_back(std::move(pair));
     }

@@ -6,6 +6,7 @@ import json
 import os
 import shutil
 import struct
+import time
 
 from model_cases import check, equal
 from pe_files import AMD64, ARM64, I386, dos_only, new_executable, pe
@@ -160,6 +161,21 @@ def test_which_refuses_what_is_no_windows_program(s):
         got, out, err = _which(s, *args)
         equal(got, 2, f"{args}: {out} {err}")
         check(phrase in err, f"{args}: {err}")
+    # Files bigger than any program or runtime DLL are not read at all
+    # (sparse here: they cost no disk).
+    big = os.path.join(folder, "big.exe")
+    with open(big, "wb") as f:
+        f.truncate((1 << 30) + 1)
+    started = time.monotonic()
+    got, out, err = _which(s, s.tool.arg(big))
+    equal((got, out), (2, ""), err)
+    check("more than the 1 GiB of any program" in err and time.monotonic() - started < 5, err)
+    host = s.write(os.path.join("which-big", "host.exe"), pe(AMD64, [K32, ("msvcp140.dll", []), ("vcruntime140.dll", [])]))
+    with open(os.path.join(os.path.dirname(host), "vcruntime140.dll"), "wb") as f:
+        f.truncate(300 << 20)
+    got, out, err = _which(s, "--format", "json", s.tool.arg(host))
+    runtime = {r["dll"]: r for r in json.loads(out)["runtimeDlls"]}
+    check("more than the 256 MiB a DLL is read to" in (runtime["vcruntime140.dll"]["detail"] or ""), out + err)
     got, out, err = _which(s, "--help")
     equal(got, 0)
     check("Usage: wired-host which" in out and "Exit status" in out, out)
