@@ -189,6 +189,8 @@ bool MappingFile::parse(const std::string& text, const std::string& path, std::v
                         std::string& error)
 {
     rows.clear();
+    // A row a line: a saved mapping of a million classes is one block.
+    rows.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')));
     const auto fail = [&](std::size_t line, const std::string& what) {
         error = path + ":" + std::to_string(line) + ": " + what;
         return false;
@@ -281,11 +283,11 @@ std::vector<MappingChange> MappingFile::compare(const std::vector<MappingRow>& s
         }
         std::size_t k = 0;
         for (; k < before.size() && k < after.size(); ++k)
-            changes.push_back({MappingChange::Changed, *before[k], *after[k]});
+            changes.push_back({MappingChange::Changed, before[k], after[k]});
         for (std::size_t r = k; r < before.size(); ++r)
-            changes.push_back({MappingChange::Removed, *before[r], MappingRow()});
+            changes.push_back({MappingChange::Removed, before[r], nullptr});
         for (std::size_t a = k; a < after.size(); ++a)
-            changes.push_back({MappingChange::Added, MappingRow(), *after[a]});
+            changes.push_back({MappingChange::Added, nullptr, after[a]});
     }
     return changes;
 }

@@ -17,11 +17,14 @@ struct MappingRow {
     bool operator==(const MappingRow& other) const;
 };
 
-// What changed for one class since the mapping was saved.
+// What changed for one class since the mapping was saved. The rows are
+// those of the two mappings compared, which outlive the changes: a saved
+// mapping of a million classes is not copied into its changes.
 struct MappingChange {
     enum Kind { Added, Removed, Changed };
     Kind kind;
-    MappingRow before, after; // before for Removed and Changed, after for Added and Changed
+    const MappingRow* before; // for Removed and Changed, else null
+    const MappingRow* after;  // for Added and Changed, else null
 };
 
 // A run's mapping as a text file to commit beside the model and compare

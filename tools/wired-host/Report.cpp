@@ -458,12 +458,12 @@ void Reporter::explained(const ClassExplanation& explanation)
 }
 
 void Reporter::mappingChanges(const std::string& savedFile, std::size_t savedClasses,
-                              const std::vector<MappingChange>& changes)
+                              std::vector<MappingChange> changes)
 {
     compared_ = true;
     savedFile_ = toolText(savedFile);
     savedClasses_ = savedClasses;
-    changes_ = changes;
+    changes_ = std::move(changes);
 }
 
 int Reporter::fail(const std::string& message)
@@ -569,11 +569,15 @@ void Reporter::writeTable() const
             ++counts[change.kind];
             text += std::string("  ") + changeKind(change) + "  ";
             if (change.kind == MappingChange::Added)
-                text += classOf(change.after) + "  " + mappedTo(change.after) + "\n";
+                text += classOf(*change.after) + "  " + mappedTo(*change.after) + "\n";
             else if (change.kind == MappingChange::Removed)
-                text += classOf(change.before) + "  was " + mappedTo(change.before) + "\n";
+                text += classOf(*change.before) + "  was " + mappedTo(*change.before) + "\n";
             else
-                text += classOf(change.after) + "  " + mappedTo(change.before) + " -> " + mappedTo(change.after) + "\n";
+                text += classOf(*change.after) + "  " + mappedTo(*change.before) + " -> " + mappedTo(*change.after) + "\n";
+            if (text.size() >= 64 * 1024) {
+                write(text);
+                text.clear();
+            }
         }
         if (!changes_.empty())
             text += std::to_string(changes_.size()) + (changes_.size() == 1 ? " change: " : " changes: ") + std::to_string(counts[MappingChange::Added]) +
@@ -693,11 +697,11 @@ void Reporter::writeJson() const
         out += ",\n  \"changes\": {\"since\": " + quoted(savedFile_) + ", \"list\": [";
         for (std::size_t i = 0; i < changes_.size(); ++i) {
             const MappingChange& change = changes_[i];
-            const MappingRow& row = change.kind == MappingChange::Added ? change.after : change.before;
+            const MappingRow& row = change.kind == MappingChange::Added ? *change.after : *change.before;
             out += (i ? ",\n    " : "\n    ") + std::string("{\"change\": \"") + changeKind(change) +
                    "\", \"package\": " + quoted(row.package) + ", \"class\": " + quoted(row.className) +
-                   ", \"before\": " + (change.kind == MappingChange::Added ? "null" : rowJson(change.before)) +
-                   ", \"after\": " + (change.kind == MappingChange::Removed ? "null" : rowJson(change.after)) + "}";
+                   ", \"before\": " + (change.before == nullptr ? "null" : rowJson(*change.before)) +
+                   ", \"after\": " + (change.after == nullptr ? "null" : rowJson(*change.after)) + "}";
             flushed(false);
         }
         out += changes_.empty() ? "]}" : "\n  ]}";

@@ -72,8 +72,7 @@ public:
 
     // What changed since a saved mapping (run --compare-mapping), shown
     // after the mapping.
-    void mappingChanges(const std::string& savedFile, std::size_t savedClasses,
-                        const std::vector<MappingChange>& changes);
+    void mappingChanges(const std::string& savedFile, std::size_t savedClasses, std::vector<MappingChange> changes);
 
     // The classes mapped so far, their texts in UTF-8.
     const std::vector<ClassEntry>& classes() const { return classes_; }

@@ -493,9 +493,9 @@ int runCommand(const Invocation& call)
         rows = MappingFile::rowsOf(reporter.classes());
     bool changed = false;
     if (!savedMapping.empty()) {
-        const std::vector<MappingChange> changes = MappingFile::compare(saved, rows);
+        std::vector<MappingChange> changes = MappingFile::compare(saved, rows);
         changed = !changes.empty();
-        reporter.mappingChanges(savedMapping, saved.size(), changes);
+        reporter.mappingChanges(savedMapping, saved.size(), std::move(changes));
     }
     const MappingChecker checker(targets, utf8Leaders(session));
     reporter.found(checker.check(reporter.classes(), reporter.linkEntries()));

@@ -52,9 +52,10 @@ TEST(MappingFileTest, ComparesClassByClass)
     const std::vector<MappingChange> changes = MappingFile::compare(saved, now);
     std::vector<std::string> seen;
     for (const MappingChange& change : changes) {
-        const MappingRow& row = change.kind == MappingChange::Added ? change.after : change.before;
+        const MappingRow& row = change.kind == MappingChange::Added ? *change.after : *change.before;
         seen.push_back(std::to_string(change.kind) + " " + row.package + "." + row.className + " " +
-                       change.before.table + ">" + change.after.table + " " + change.after.outcome);
+                       (change.before ? change.before->table : "") + ">" + (change.after ? change.after->table : "") +
+                       " " + (change.after ? change.after->outcome : ""));
     }
     // One of two duplicates went; a class moved to another package is one
     // removed and one added.
@@ -79,8 +80,8 @@ TEST(MappingFileTest, AClassOfManyDuplicatesIsComparedInLinearTime)
     const std::vector<MappingChange> changes = MappingFile::compare(saved, now);
     ASSERT_EQ(changes.size(), 100000u);
     EXPECT_EQ(changes.front().kind, MappingChange::Changed);
-    EXPECT_EQ(changes.front().before.table, "T0");
-    EXPECT_EQ(changes.front().after.table, "T200000");
+    EXPECT_EQ(changes.front().before->table, "T0");
+    EXPECT_EQ(changes.front().after->table, "T200000");
 }
 
 } // namespace
