@@ -25,6 +25,7 @@ bool Model::loadTables(const std::string& path, std::string& error)
     TablesFile file;
     if (!file.read(path, error))
         return false;
+    tablesRead_ = file.tables().size();
     for (const TablesFile::Table& table : file.tables()) {
         if (table.anyCase)
             addTableAnyCase(table.name);

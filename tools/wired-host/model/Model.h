@@ -35,6 +35,8 @@ public:
 
     // Adds the tables of a --tables file (one name a line, or SQL).
     bool loadTables(const std::string& path, std::string& error);
+    // How many table names the last loadTables found in its file.
+    std::size_t tablesRead() const { return tablesRead_; }
 
     void addTable(const std::string& name);
     // A table whose name matches in any case (an unquoted SQL name).
@@ -67,6 +69,7 @@ private:
     std::set<std::string> tables_;
     std::set<std::string> anyCaseTables_;
     bool namesTables_ = false;
+    std::size_t tablesRead_ = 0;
     std::vector<ModelClass> classes_;
     mutable std::unordered_set<std::string> classNames_;
     std::string format_;

@@ -51,7 +51,8 @@ void TablesFile::parseLines(const std::string& text)
 {
     std::size_t start = 0;
     while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
+        // LF, CR LF or a lone CR ends a name.
+        std::size_t end = text.find_first_of("\r\n", start);
         if (end == std::string::npos)
             end = text.size();
         const std::string name = trimmed(text.substr(start, end - start));

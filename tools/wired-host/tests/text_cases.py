@@ -195,6 +195,14 @@ def test_a_report_that_cannot_be_written_is_a_failure(s):
         check("cannot write to standard output" in err, err)
 
 
+def test_a_tables_file_that_names_no_table_is_warned_about(s):
+    for name, content in (("empty.txt", b""), ("blank.sql", b"\n  \r\n")):
+        tables = s.tool.arg(s.write("no-tables/" + name, content))
+        code, out, err = s.tool.run("run", "--tables", tables, s.shop("model.xml"), "--config", s.shop("config.xml"))
+        equal(code, 0, err)
+        check("names no table" in err and "table not found" in out, f"{name}: {err}")
+
+
 def test_the_help_names_every_format_run_reads(s):
     code, out, err = s.tool.run("run", "--help")
     equal(code, 0, err)
@@ -206,4 +214,5 @@ def test_the_help_names_every_format_run_reads(s):
 
 TEXT_CASES = [test_the_help_names_every_format_run_reads, test_a_report_to_the_null_device_takes_no_longer_than_to_a_file, test_names_the_host_code_page_lacks_are_warned_about, test_format_signs_after_the_first_kilobytes_are_read, test_paths_outside_the_ansi_code_page, test_hostile_names_give_valid_json_and_a_safe_table,
               test_what_is_no_regular_file_is_refused_at_once, test_an_empty_config_gets_the_plugins_own_verdict,
-              test_tables_in_sql_of_every_dialect_are_found, test_a_report_that_cannot_be_written_is_a_failure]
+              test_tables_in_sql_of_every_dialect_are_found, test_a_report_that_cannot_be_written_is_a_failure,
+              test_a_tables_file_that_names_no_table_is_warned_about]

@@ -209,6 +209,8 @@ TEST(TablesFile, OtherwiseOneNameALine)
 {
     const Tables expected = {{"Order_Item", false}, {"Customer Master", false}, {"# not a comment", false}};
     EXPECT_EQ(parsed("Order_Item\r\n  Customer Master \n\n# not a comment\n"), expected);
+    // Old Mac line ends.
+    EXPECT_EQ(parsed("Order_Item\r  Customer Master \r\r# not a comment\r"), expected);
     EXPECT_FALSE(TablesFile::isSql("create_table\nCREATE\n"));
     EXPECT_TRUE(parsed("").empty());
 }
