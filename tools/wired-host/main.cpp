@@ -400,8 +400,7 @@ bool loadModel(const Options& options, Model& model, Reporter& reporter)
         return false;
     }
     if (!tables.empty() && model.tablesRead() == 0)
-        reporter.warn(tables + ": names no table (an empty file, or text in no form wired-host reads): every "
-                               "table the plug-in derives will be not found");
+        reporter.warn(tables + ": names no table (an empty file, or text in no form wired-host reads)");
     std::string known = "every table name is taken (the model names none; see --tables)";
     if (!tables.empty())
         known = "those in " + tables;
