@@ -524,6 +524,11 @@ int checkCommand(const Invocation& call)
         return kUsageError;
     ConfigChecker checker;
     checker.hostCodePage = codePageName(options.value("codepage"));
+    // A code page this system cannot convert would make every comparison
+    // of the report a guess.
+    if (!checker.hostCodePage.empty() && !encoding::isKnown(checker.hostCodePage))
+        return usageError("check", "unknown code page " + checker.hostCodePage +
+                                       " (give a number, as 936, or a name, as GBK, windows-1252 or UTF-8)");
     checker.check(options.positional[0]);
     if (!checker.unchecked.empty()) {
         complain("wired-host check: " + shown(checker.unchecked) + "\n");

@@ -12,11 +12,16 @@ namespace encoding {
 namespace {
 
 // iconv knows "windows-1252" as "WINDOWS-1252" and "CP1252"; XML files
-// also write "Cp1252" and "UnicodeUTF8" (Umbrello).
+// also write "Cp1252" and "UnicodeUTF8" (Umbrello). The double-byte code
+// pages of Windows it knows only by their CP names (CP932, not
+// WINDOWS-932), so every "windows-NNN" goes by that.
 std::string iconvName(const std::string& name)
 {
     if (isUtf8(name))
         return "UTF-8";
+    const std::string n = normalName(name);
+    if (n.size() > 7 && n.compare(0, 7, "windows") == 0 && n.find_first_not_of("0123456789", 7) == std::string::npos)
+        return "CP" + n.substr(7);
     return name;
 }
 

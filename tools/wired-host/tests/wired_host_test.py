@@ -300,7 +300,8 @@ def test_usage_errors_and_help(s):
                  # An empty value is an unset variable, not "not given";
                  # a single dash is a mistyped option.
                  ["run", "a.xml", "--compare-mapping", ""], ["run", "a.xml", "--save-mapping="],
-                 ["run", "a.xml", "--config", ""], ["run", "a.xml", "-x"], ["check", "-x"]):
+                 ["run", "a.xml", "--config", ""], ["run", "a.xml", "-x"], ["check", "-x"],
+                 ["check", "--codepage", "bogus", "a.xml"]):
         code, out, err = s.tool.run(*args)
         equal(code, 2, f"{args}: {out}{err}")
         check(err.strip(), f"{args}: no message on standard error")

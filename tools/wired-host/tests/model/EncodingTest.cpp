@@ -89,6 +89,17 @@ TEST(Encoding, DeclaredNamesOfJavaAndOldExporters)
         EXPECT_EQ(XmlDecoder::canonicalName(name.first), name.second) << name.first;
         EXPECT_TRUE(encoding::isKnown(XmlDecoder::canonicalName(name.first))) << name.first;
     }
+    // The double-byte code pages of Windows by their Windows names, which
+    // iconv knows only as CP932...: the letter for "middle" in each's bytes.
+    const std::pair<const char*, const char*> windows[] = {{"windows-932", "\x92\x86"},
+                                                           {"windows-936", "\xD6\xD0"},
+                                                           {"windows-949", "\xF1\xE9"},
+                                                           {"windows-950", "\xA4\xA4"}};
+    for (const auto& page : windows) {
+        std::string utf8;
+        ASSERT_TRUE(encoding::toUtf8(page.second, page.first, utf8)) << page.first;
+        EXPECT_EQ(utf8, "\xE4\xB8\xAD") << page.first;
+    }
     EXPECT_EQ(XmlDecoder::encodingOf("<?xml version='1.0' encoding = \"ISO8859_1\" ?><XMI/>"), "ISO-8859-1");
     EXPECT_EQ(XmlDecoder::encodingOf("<?xml version='1.0'?><XMI encoding='x'/>"), "UTF-8");
 }
