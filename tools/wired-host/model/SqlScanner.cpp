@@ -142,6 +142,8 @@ bool SqlScanner::readingOf(std::size_t start, char close, Token& token)
     const bool escapedFits = goesOnAfterString(escapedEnd), plainFits = goesOnAfterString(plainEnd);
     if (escapedFits != plainFits)
         backslashesEscape_ = escapedFits;
+    bool escaped = escapedFits == plainFits ? backslashesEscape_ : escapedFits;
+    bool decided = escapedFits != plainFits;
     // Where both fit, a reading after which the rest of the line holds an
     // odd number of quotes has taken another text's opening quote for its
     // end ('C:\', ' ', 'x' read with escapes): the other is the script's.
@@ -149,24 +151,15 @@ bool SqlScanner::readingOf(std::size_t start, char close, Token& token)
         const int escapedPaired = pairedToLineEnd(escapedEnd, close, true);
         const int plainPaired = pairedToLineEnd(plainEnd, close, false);
         if (escapedPaired >= 0 && plainPaired >= 0 && escapedPaired != plainPaired) {
-            backslashesEscape_ = escapedPaired == 1;
-            if (backslashesEscape_) {
-                at_ = escapedEnd;
-                return true;
-            }
-            plainUntil_ = escapedEnd - 1;
-            token = plain;
-            at_ = plainEnd;
-            return true;
+            backslashesEscape_ = escaped = escapedPaired == 1;
+            decided = true;
         }
     }
-    // Where both readings fit, a string that would run on to a later line
+    // Where nothing else tells, a string that would run on to a later line
     // while the other ends on its own is the less likely ('C:\' and a quote
     // in a comment lines below): dumps write a line break in a string as
     // an escape.
-    bool escaped = escapedFits == plainFits ? backslashesEscape_ : escapedFits;
-    if (escapedFits == plainFits && escaped &&
-        std::memchr(text_.data() + plainEnd, '\n', escapedEnd - plainEnd) != nullptr &&
+    if (!decided && escaped && std::memchr(text_.data() + plainEnd, '\n', escapedEnd - plainEnd) != nullptr &&
         std::memchr(text_.data() + start, '\n', plainEnd - start) == nullptr)
         escaped = false;
     if (escaped) {
