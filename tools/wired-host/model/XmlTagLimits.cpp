@@ -173,8 +173,10 @@ const char* XmlTagLimits::scanTag(const char* p, const char* end)
             endTag();
             break;
         }
-        if (countAttribute())
+        if (++attributes_ > kMaxAttributes || ++allAttributes_ > kMaxAllAttributes) {
+            pass(true);
             break;
+        }
         const void* close = std::memchr(p, c, static_cast<std::size_t>(end - p));
         decoded(p, close != nullptr ? static_cast<const char*>(close) : end, close != nullptr);
         if (stopped_)
