@@ -394,6 +394,8 @@ bool loadModel(const Options& options, Model& model, Reporter& reporter)
         reporter.fail(error);
         return false;
     }
+    for (const std::string& note : model.notes())
+        reporter.warn(path + ": " + note);
     const std::string tables = options.value("tables");
     if (!tables.empty() && !model.loadTables(tables, error)) {
         reporter.fail(error);

@@ -4,13 +4,13 @@
 
 #include "Inflater.h"
 #include "TarArchive.h"
+#include "Text.h"
 #include "ZipArchive.h"
 
 namespace wiredhost {
 
 namespace {
 
-// The model file's suffixes containers hold, best first.
 // The entries that may hold the model, in the order they are looked for:
 // an XMI first (a .zargo also holds the diagram's .pgml and a .todo), then
 // the other formats run reads, plain or compressed (a .dia is often gzip
@@ -31,6 +31,25 @@ std::string listed(const Entries& entries)
     if (entries.size() > shown)
         names += " and " + std::to_string(entries.size() - shown) + " more";
     return names.empty() ? "nothing" : names;
+}
+
+// The entries besides the one read that hold a model too (an .xml may be
+// anything, and is not counted).
+template <typename Entries>
+std::vector<std::string> otherModels(const Entries& entries, const std::string& read)
+{
+    std::vector<std::string> others;
+    for (const auto& entry : entries) {
+        if (entry.name == read)
+            continue;
+        for (const char* suffix : kModelEntries) {
+            if (std::string(suffix) != ".xml" && endsWithIgnoringCase(entry.name, suffix)) {
+                others.push_back(entry.name);
+                break;
+            }
+        }
+    }
+    return others;
 }
 
 const char* containerName(ModelFormat format)
@@ -110,6 +129,7 @@ bool ContainerUnpacker::unzip(std::string& bytes, std::string& error)
                 return false;
             }
             bytes.swap(content);
+            passedOver_ = otherModels(archive.entries(), entry_);
             return true;
         }
     }
@@ -127,6 +147,7 @@ bool ContainerUnpacker::untar(std::string& bytes, std::string& error)
         if (const TarArchive::Entry* entry = archive.findBySuffix(suffix)) {
             entry_ = entry->name;
             bytes = archive.extract(*entry);
+            passedOver_ = otherModels(archive.entries(), entry_);
             return true;
         }
     }

@@ -35,6 +35,10 @@ public:
 
     // Adds the tables of a --tables file (one name a line, or SQL).
     bool loadTables(const std::string& path, std::string& error);
+    // What a user should know about how the file was read ("only m.xmi is
+    // read..."), for warnings.
+    const std::vector<std::string>& notes() const { return notes_; }
+    void addNote(std::string note) { notes_.push_back(std::move(note)); }
     // How many table names the last loadTables found in its file.
     std::size_t tablesRead() const { return tablesRead_; }
 
@@ -70,6 +74,7 @@ private:
     std::set<std::string> anyCaseTables_;
     bool namesTables_ = false;
     std::size_t tablesRead_ = 0;
+    std::vector<std::string> notes_;
     std::vector<ModelClass> classes_;
     mutable std::unordered_set<std::string> classNames_;
     std::string format_;

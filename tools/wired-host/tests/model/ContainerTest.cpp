@@ -443,15 +443,17 @@ TEST(ContainerUnpacker, AnArchiveGivesTheModelOfAnyFormatItHolds)
     // An XMI wins over what else may hold XML, any .xml comes last;
     // otherwise the first entry of a format run reads, whatever case its
     // name is in.
+    // The other models beside it are named (an .xml may be anything).
     const struct {
         std::vector<std::string> names;
         const char* model;
+        std::vector<std::string> passedOver;
     } cases[] = {
-        {{"notes.txt", "b.xml", "Shop.PUML"}, "Shop.PUML"},
-        {{"diagram.pgml", "m.xmi", "b.mdj"}, "m.xmi"},
-        {{"notes.txt", "shop.puml"}, "shop.puml"},
-        {{"readme", "shop.dia"}, "shop.dia"},
-        {{"shop.mdj.gz"}, "shop.mdj.gz"},
+        {{"notes.txt", "b.xml", "Shop.PUML"}, "Shop.PUML", {}},
+        {{"diagram.pgml", "m.xmi", "b.mdj", "c.puml.gz"}, "m.xmi", {"b.mdj", "c.puml.gz"}},
+        {{"notes.txt", "shop.puml"}, "shop.puml", {}},
+        {{"readme", "shop.dia"}, "shop.dia", {}},
+        {{"shop.mdj.gz"}, "shop.mdj.gz", {}},
     };
     for (const auto& c : cases) {
         std::string tar;
@@ -462,6 +464,7 @@ TEST(ContainerUnpacker, AnArchiveGivesTheModelOfAnyFormatItHolds)
         ASSERT_TRUE(unpacker.unpack(tar, ModelFormat::Tar, error)) << c.model << ": " << error;
         EXPECT_EQ(unpacker.entry(), c.model);
         EXPECT_EQ(tar, c.model);
+        EXPECT_EQ(unpacker.passedOver(), c.passedOver) << c.model;
     }
 }
 
