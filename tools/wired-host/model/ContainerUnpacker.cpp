@@ -34,13 +34,13 @@ std::string listed(const Entries& entries)
 }
 
 // The entries besides the one read that hold a model too (an .xml may be
-// anything, and is not counted).
+// anything, and an empty entry holds nothing: neither is counted).
 template <typename Entries>
 std::vector<std::string> otherModels(const Entries& entries, const std::string& read)
 {
     std::vector<std::string> others;
     for (const auto& entry : entries) {
-        if (entry.name == read)
+        if (entry.name == read || entry.size == 0)
             continue;
         for (const char* suffix : kModelEntries) {
             if (std::string(suffix) != ".xml" && endsWithIgnoringCase(entry.name, suffix)) {

@@ -145,10 +145,12 @@ void TarArchive::parse(const std::string& data)
     }
 }
 
+// An empty entry is no model, and is passed over.
 const TarArchive::Entry* TarArchive::findBySuffix(const std::string& suffix) const
 {
     for (const Entry& entry : entries_) {
-        if ((entry.type == '0' || entry.type == '\0') && endsWithIgnoringCase(entry.name, suffix))
+        const bool file = entry.type == '0' || entry.type == '\0';
+        if (file && entry.size != 0 && endsWithIgnoringCase(entry.name, suffix))
             return &entry;
     }
     return nullptr;

@@ -31,8 +31,8 @@ public:
     // Why the headers stop short of the end marker; "" when they do not.
     const std::string& damage() const { return damage_; }
 
-    // The first regular file whose name ends with suffix, compared without
-    // case; null when there is none.
+    // The first regular file with content whose name ends with suffix,
+    // compared without case; null when there is none.
     const Entry* findBySuffix(const std::string& suffix) const;
 
     std::string extract(const Entry& entry) const;

@@ -163,10 +163,11 @@ bool ZipArchive::readZip64Sizes(const std::string& data, std::size_t at, std::si
     return false;
 }
 
+// An empty entry is no model, and is passed over.
 const ZipArchive::Entry* ZipArchive::findBySuffix(const std::string& suffix) const
 {
     for (const Entry& entry : entries_) {
-        if (endsWithIgnoringCase(entry.name, suffix))
+        if (entry.size != 0 && endsWithIgnoringCase(entry.name, suffix))
             return &entry;
     }
     return nullptr;
