@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
 #include <cstring>
 #include <unordered_set>
 
@@ -61,25 +60,13 @@ const char* nearMiss(const std::string& name)
 }
 
 // A text of the file as the report shows it: a control character (an
-// escape sequence, a line end written as &#10;) as \x1B, \n..., so that
-// it can neither take the terminal over nor break a line of the report.
-// The text is in the host's code page, where no byte below 0x20 is part
-// of another character.
+// escape sequence, a line end written as &#10;) escaped, so that it can
+// neither take the terminal over nor break a line of the report. The text
+// is in the host's code page.
 std::string shownValue(const std::string& hostText)
 {
     std::string out;
-    char escape[8];
-    for (const char c : hostText) {
-        const unsigned char byte = static_cast<unsigned char>(c);
-        if (byte >= 0x20 && byte != 0x7F) {
-            out += c;
-        } else if (c == '\n' || c == '\r' || c == '\t') {
-            out += c == '\n' ? "\\n" : c == '\r' ? "\\r" : "\\t";
-        } else {
-            std::snprintf(escape, sizeof escape, "\\x%02X", byte);
-            out += escape;
-        }
-    }
+    encoding::appendPrintableBytes(out, hostText);
     return out;
 }
 

@@ -32,12 +32,13 @@ bool readBeside(const std::string& folder, const std::string& name, std::string&
     const std::string path = files::findIgnoringCase(folder, name);
     if (!files::isFile(path))
         return false;
+    if (files::readFile(path, bytes, kMostBesideBytes))
+        return true;
     unsigned long long size = 0;
-    if (files::sizeOf(path, size) && size > kMostBesideBytes)
-        problem = std::to_string(size) + " bytes, more than the " + std::to_string(kMostBesideBytes >> 20) +
-                  " MiB a DLL is read to: not read";
-    else if (!files::readFile(path, bytes, kMostBesideBytes))
-        problem = "cannot be read";
+    problem = files::sizeOf(path, size) && size > kMostBesideBytes
+                  ? std::to_string(size) + " bytes, more than the " + std::to_string(kMostBesideBytes >> 20) +
+                        " MiB a DLL is read to: not read"
+                  : "cannot be read";
     return true;
 }
 
@@ -55,13 +56,13 @@ bool readImage(const std::string& path, std::string& bytes, PeImage& image, std:
                                              : "no such file";
         return false;
     }
-    unsigned long long size = 0;
-    if (files::sizeOf(path, size) && size > kMostBytes) {
-        error = "holds " + std::to_string(size) + " bytes, more than the 1 GiB of any program: not read";
-        return false;
-    }
+    // readFile looks at the size before it reads; which limit was passed
+    // is asked only then.
     if (!files::readFile(path, bytes, kMostBytes)) {
-        error = "cannot be read";
+        unsigned long long size = 0;
+        error = files::sizeOf(path, size) && size > kMostBytes
+                    ? "holds " + std::to_string(size) + " bytes, more than the 1 GiB of any program: not read"
+                    : "cannot be read";
         return false;
     }
     return image.read(bytes, error);

@@ -2,8 +2,8 @@
 
 namespace wiredhost {
 
-Options::Options(std::set<std::string> valued, std::set<std::string> flags)
-    : valued_(std::move(valued)), flags_(std::move(flags))
+Options::Options(std::set<std::string> valued, std::set<std::string> flags, std::set<std::string> mayBeEmpty)
+    : valued_(std::move(valued)), flags_(std::move(flags)), mayBeEmpty_(std::move(mayBeEmpty))
 {
 }
 
@@ -47,9 +47,8 @@ bool Options::parse(const std::vector<std::string>& arguments, std::size_t first
             }
             // An empty value is a variable left unset in a script: taken
             // for "not given", --compare-mapping "$MAP" would pass every
-            // time. A host's language may be empty; an empty --target is
-            // refused with the targets there are.
-            if (values_[name].empty() && name != "language" && name != "target") {
+            // time.
+            if (values_[name].empty() && mayBeEmpty_.count(name) == 0) {
                 error = "option --" + name + " needs a value, not an empty one";
                 return false;
             }

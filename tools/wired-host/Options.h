@@ -13,7 +13,9 @@ namespace wiredhost {
 // "--" ends the options.
 class Options {
 public:
-    Options(std::set<std::string> valued, std::set<std::string> flags);
+    // mayBeEmpty: the valued options that take an empty value; any other
+    // given one is an unset variable in a script, refused.
+    Options(std::set<std::string> valued, std::set<std::string> flags, std::set<std::string> mayBeEmpty = {});
 
     // False with a message in error on an unknown or incomplete option.
     bool parse(const std::vector<std::string>& arguments, std::size_t first, std::string& error);
@@ -26,6 +28,7 @@ public:
 private:
     std::set<std::string> valued_;
     std::set<std::string> flags_;
+    std::set<std::string> mayBeEmpty_;
     std::map<std::string, std::string> values_;
     std::set<std::string> seen_;
 };

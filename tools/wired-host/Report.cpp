@@ -245,6 +245,16 @@ Reporter::Reporter(const std::string& command, Format format, std::ostream& out,
 
 Reporter::~Reporter() = default;
 
+// Text written in blocks as it is made: a big model's table has 100,000
+// rows, its findings and changes millions.
+void Reporter::writeBlock(std::string& text) const
+{
+    if (text.size() >= 64 * 1024) {
+        write(text);
+        text.clear();
+    }
+}
+
 void Reporter::write(const std::string& utf8) const
 {
     // No flush of its own: standard output goes out line by line on a
@@ -545,10 +555,7 @@ void Reporter::writeTable() const
             text += " (duplicate)";
         text += findingsMark(classFindings[i]);
         text += '\n';
-        if (text.size() >= 64 * 1024) {
-            write(text);
-            text.clear();
-        }
+        writeBlock(text);
     }
     if (classes_.empty())
         text += "(the model has no classes)\n";
@@ -574,10 +581,7 @@ void Reporter::writeTable() const
                 text += classOf(*change.before) + "  was " + mappedTo(*change.before) + "\n";
             else
                 text += classOf(*change.after) + "  " + mappedTo(*change.before) + " -> " + mappedTo(*change.after) + "\n";
-            if (text.size() >= 64 * 1024) {
-                write(text);
-                text.clear();
-            }
+            writeBlock(text);
         }
         if (!changes_.empty())
             text += std::to_string(changes_.size()) + (changes_.size() == 1 ? " change: " : " changes: ") + std::to_string(counts[MappingChange::Added]) +
@@ -596,10 +600,7 @@ void Reporter::writeTable() const
                 text += std::string("  finding   ") + MappingFinding::kindName(f.kind) +
                         (f.target ? std::string(" on ") + f.target->name : "") + ": " + f.message() + "\n";
         }
-        if (text.size() >= 64 * 1024) {
-            write(text);
-            text.clear();
-        }
+        writeBlock(text);
     }
     text += "\n" + summary() + "\n";
     write(text);
@@ -627,10 +628,7 @@ void Reporter::writeFindings(std::string& text) const
             }
             text += "  " + encoding::printable(subject) + (f.target ? std::string(" [") + f.target->name + "]" : "") +
                     ": " + f.message() + "\n";
-            if (text.size() >= 64 * 1024) {
-                write(text);
-                text.clear();
-            }
+            writeBlock(text);
         }
     }
 }

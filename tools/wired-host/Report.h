@@ -99,6 +99,7 @@ private:
     // UTF-8 text to the output, in the output's encoding.
     void write(const std::string& utf8) const;
     void writeTable() const;
+    void writeBlock(std::string& text) const;
     void writeFindings(std::string& text) const;
     void writeJson() const;
     // "6 classes read, 4 tables set, ..." for the run's last line.

@@ -452,8 +452,10 @@ std::vector<std::string> utf8Leaders(const PluginSession& session)
 
 int runCommand(const Invocation& call)
 {
+    // A host's language may be empty; an empty --target is refused with the
+    // targets there are.
     Options options({"plugin", "config", "language", "format", "tables", "target", "save-mapping", "compare-mapping"},
-                    {"strict", "explain"});
+                    {"strict", "explain"}, {"language", "target"});
     bool json = false;
     if (!parseCommand(call, "run", options, false, "one model file", "table", json))
         return kUsageError;
@@ -570,7 +572,7 @@ ModelClass classFromArgument(const std::string& argument)
 
 int namesCommand(const Invocation& call)
 {
-    Options options({"plugin", "config", "language", "format"}, {"explain"});
+    Options options({"plugin", "config", "language", "format"}, {"explain"}, {"language"});
     bool json = false;
     if (!parseCommand(call, "names", options, true, "at least one class", "names", json))
         return kUsageError;

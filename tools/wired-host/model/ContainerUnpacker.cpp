@@ -20,23 +20,31 @@ const char* const kModelEntries[] = {".xmi",    ".uml",    ".mdj",    ".dia",   
                                      ".xmi.gz", ".uml.gz", ".mdj.gz", ".puml.gz", ".xml"};
 const char kModelEntryNames[] = "(.xmi, .uml, .mdj, .dia, .puml, .xml)";
 
+// Entry names for a message, the first few of them: "a, b and 3 more".
+std::string listedNames(const std::vector<std::string>& names, std::size_t shown)
+{
+    std::string list;
+    for (std::size_t i = 0; i < names.size() && i < shown; ++i)
+        list += (list.empty() ? "" : ", ") + names[i];
+    if (names.size() > shown)
+        list += " and " + std::to_string(names.size() - shown) + " more";
+    return list;
+}
+
 // An archive's entry names for a message; a long list is cut.
 template <typename Entries>
 std::string listed(const Entries& entries)
 {
-    const std::size_t shown = 10;
-    std::string names;
-    for (std::size_t i = 0; i < entries.size() && i < shown; ++i)
-        names += (names.empty() ? "" : ", ") + entries[i].name;
-    if (entries.size() > shown)
-        names += " and " + std::to_string(entries.size() - shown) + " more";
-    return names.empty() ? "nothing" : names;
+    std::vector<std::string> names;
+    for (const auto& entry : entries)
+        names.push_back(entry.name);
+    return names.empty() ? "nothing" : listedNames(names, 10);
 }
 
 // The entries besides the one read that hold a model too (an .xml may be
-// anything, and an empty entry holds nothing: neither is counted).
+// anything, and an empty entry holds nothing: neither is counted), listed.
 template <typename Entries>
-std::vector<std::string> otherModels(const Entries& entries, const std::string& read)
+std::string otherModels(const Entries& entries, const std::string& read)
 {
     std::vector<std::string> others;
     for (const auto& entry : entries) {
@@ -49,7 +57,7 @@ std::vector<std::string> otherModels(const Entries& entries, const std::string& 
             }
         }
     }
-    return others;
+    return listedNames(others, 3);
 }
 
 const char* containerName(ModelFormat format)

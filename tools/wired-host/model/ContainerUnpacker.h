@@ -3,7 +3,6 @@
 
 #include <cstddef>
 #include <string>
-#include <vector>
 
 #include "FormatDetector.h"
 
@@ -36,9 +35,10 @@ public:
 
     // The zip or tar entry that was read, for messages; "" when none.
     const std::string& entry() const { return entry_; }
-    // The archive's other entries that hold a model too, not read: one
-    // file is one model.
-    const std::vector<std::string>& passedOver() const { return passedOver_; }
+    // The archive's other entries that hold a model too, not read (one
+    // file is one model), as a list for a message: "b.mdj, c.puml"; "" when
+    // there are none.
+    const std::string& passedOver() const { return passedOver_; }
     std::size_t limit() const { return limit_; }
 
 private:
@@ -52,7 +52,7 @@ private:
     int nesting_ = 0;
     std::string chain_; // "gzip", "tar in gzip"...
     std::string entry_;
-    std::vector<std::string> passedOver_;
+    std::string passedOver_;
 };
 
 } // namespace wiredhost

@@ -251,7 +251,30 @@ std::size_t nextControlLead(std::string_view text, std::size_t i)
     return i;
 }
 
+// A C0 control or DEL as \n, \r, \t or \x1B.
+void appendByteEscape(std::string& out, unsigned char c)
+{
+    if (c == '\n' || c == '\r' || c == '\t') {
+        out += c == '\n' ? "\\n" : c == '\r' ? "\\r" : "\\t";
+        return;
+    }
+    char escape[8];
+    std::snprintf(escape, sizeof escape, "\\x%02X", c);
+    out += escape;
+}
+
 } // namespace
+
+void appendPrintableBytes(std::string& out, std::string_view text)
+{
+    for (const char c : text) {
+        const unsigned char byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F)
+            appendByteEscape(out, byte);
+        else
+            out += c;
+    }
+}
 
 void appendPrintable(std::string& out, std::string_view utf8)
 {
@@ -262,12 +285,8 @@ void appendPrintable(std::string& out, std::string_view utf8)
         if (length == 0)
             continue;
         out.append(utf8, start, i - start);
-        const unsigned char c = static_cast<unsigned char>(utf8[i]);
-        if (c == '\n' || c == '\r' || c == '\t') {
-            out += c == '\n' ? "\\n" : c == '\r' ? "\\r" : "\\t";
-        } else if (length == 1) {
-            std::snprintf(escape, sizeof escape, "\\x%02X", c);
-            out += escape;
+        if (length == 1) {
+            appendByteEscape(out, static_cast<unsigned char>(utf8[i]));
         } else {
             std::size_t ignored = 0;
             std::snprintf(escape, sizeof escape, "\\u%04X", static_cast<unsigned>(characterAt(utf8, i, ignored)));

@@ -66,6 +66,10 @@ std::string repairedUtf8(const std::string& text);
 std::string printable(std::string_view utf8);
 // The same, appended to out.
 void appendPrintable(std::string& out, std::string_view utf8);
+// Text in another code page than UTF-8 (a config's codes as the host has
+// them), where no byte below 0x20 is part of another character: its C0
+// controls and DEL escaped as above, the rest kept.
+void appendPrintableBytes(std::string& out, std::string_view text);
 // How many characters printable(utf8) holds, without making it.
 std::size_t printableWidth(std::string_view utf8);
 

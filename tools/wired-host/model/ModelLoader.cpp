@@ -180,15 +180,8 @@ bool ModelLoader::loadBytes(std::string& bytes, std::string& error)
         entry_ = containers.entry();
         container = FormatDetector::containerOf(bytes);
     }
-    const std::vector<std::string>& others = containers.passedOver();
-    if (!others.empty()) {
-        std::string names;
-        for (std::size_t i = 0; i < others.size() && i < 3; ++i)
-            names += (i ? ", " : "") + others[i];
-        if (others.size() > 3)
-            names += " and " + std::to_string(others.size() - 3) + " more";
-        model_.addNote("only " + entry_ + " is read; the archive holds other models too: " + names);
-    }
+    if (!containers.passedOver().empty())
+        model_.addNote("only " + entry_ + " is read; the archive holds other models too: " + containers.passedOver());
     textToUtf8(bytes);
     const Format* format = textFormatOf(bytes);
     if (format == nullptr) {

@@ -248,7 +248,7 @@ void PlantUmlReader::setting(const std::string& rest)
 
 // A package whose brace closes on a later line (those closed on their own
 // line are opened by openPackageOnOneLine).
-void PlantUmlReader::openPackage(std::string rest)
+void PlantUmlReader::openPackage(const std::string& rest)
 {
     std::string_view view = rest;
     const std::string name = takeName(view);

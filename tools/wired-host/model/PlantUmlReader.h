@@ -45,7 +45,7 @@ private:
     void openBlock(const std::string& text);
     void closeScope();
     void setting(const std::string& rest);
-    void openPackage(std::string rest);
+    void openPackage(const std::string& rest);
     void declareClass(const std::string& text);
     int currentPackage() const;
     int packageIn(int outer, const std::string& dotted);

@@ -447,13 +447,14 @@ TEST(ContainerUnpacker, AnArchiveGivesTheModelOfAnyFormatItHolds)
     const struct {
         std::vector<std::string> names;
         const char* model;
-        std::vector<std::string> passedOver;
+        const char* passedOver;
     } cases[] = {
-        {{"notes.txt", "b.xml", "Shop.PUML"}, "Shop.PUML", {}},
-        {{"diagram.pgml", "m.xmi", "b.mdj", "c.puml.gz"}, "m.xmi", {"b.mdj", "c.puml.gz"}},
-        {{"notes.txt", "shop.puml"}, "shop.puml", {}},
-        {{"readme", "shop.dia"}, "shop.dia", {}},
-        {{"shop.mdj.gz"}, "shop.mdj.gz", {}},
+        {{"notes.txt", "b.xml", "Shop.PUML"}, "Shop.PUML", ""},
+        {{"diagram.pgml", "m.xmi", "b.mdj", "c.puml.gz"}, "m.xmi", "b.mdj, c.puml.gz"},
+        {{"notes.txt", "shop.puml"}, "shop.puml", ""},
+        {{"readme", "shop.dia"}, "shop.dia", ""},
+        {{"a.uml", "b.uml", "c.uml", "d.uml", "e.uml"}, "a.uml", "b.uml, c.uml, d.uml and 1 more"},
+        {{"shop.mdj.gz"}, "shop.mdj.gz", ""},
     };
     for (const auto& c : cases) {
         // An empty entry of the best kind first is passed over.

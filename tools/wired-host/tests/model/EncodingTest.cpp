@@ -204,6 +204,11 @@ TEST(Encoding, ControlCharactersEscapedForTheTerminal)
         {"a\xE2\x80\x93" "b\xE2\x80\xAF" "c\xE2\x81\xAA", "a\xE2\x80\x93" "b\xE2\x80\xAF" "c\xE2\x81\xAA"},
         {"cut\xE2\x80", "cut\xE2\x80"},
     };
+    // In a double-byte code page only C0 and DEL are controls: 0xC2 0x9B
+    // may be a character there.
+    std::string bytes;
+    encoding::appendPrintableBytes(bytes, "a\x1B[2J\tb\x7F\xC2\x9B\xE2\x80\xAE");
+    EXPECT_EQ(bytes, "a\\x1B[2J\\tb\\x7F\xC2\x9B\xE2\x80\xAE");
     for (const auto& c : cases) {
         EXPECT_EQ(encoding::printable(c.first), c.second) << testing::PrintToString(c.first);
         // The table lines its columns up by this width without making the text.
