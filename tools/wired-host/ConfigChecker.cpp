@@ -159,7 +159,7 @@ void ConfigChecker::readText(const std::string& bytes)
         return;
     }
     fileEncoding_ = XmlDecoder::declaredEncoding(bytes);
-    const bool utf8Mark = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0;
+    const bool utf8Mark = startsWithByteOrderMark(bytes);
     if (fileEncoding_.empty() && (utf8Mark || (!encoding::isAscii(bytes) && encoding::isValidUtf8(bytes))))
         fileEncoding_ = "UTF-8";
     if (bytes.find("<!DOCTYPE") != std::string::npos)

@@ -46,12 +46,28 @@ struct CodeRange {
     char32_t first, last;
 };
 const CodeRange kNotLetters[] = {
-    {0x80, 0xA9},       {0xAB, 0xB4},       {0xB6, 0xB9},       {0xBB, 0xBF},       {0xD7, 0xD7},
-    {0xF7, 0xF7},       {0x2000, 0x206F},   {0x20A0, 0x20CF},   {0x2190, 0x2BFF},   {0x2E00, 0x2E2E},
-    {0x2E30, 0x2E7F},   {0x3000, 0x3004},   {0x3008, 0x3020},   {0x3030, 0x3030},   {0x3036, 0x3037},
-    {0x303D, 0x303F},   {0x30FB, 0x30FB},   {0xE000, 0xF8FF},   {0xFE10, 0xFE1F},   {0xFE30, 0xFE6F},
-    {0xFEFF, 0xFEFF},   {0xFF01, 0xFF0F},   {0xFF1A, 0xFF20},   {0xFF3B, 0xFF40},   {0xFF5B, 0xFF65},
-    {0xFFE0, 0xFFFF},   {0x1F000, 0x1FAFF},
+    // Latin-1 signs.
+    {0x80, 0xA9}, {0xAB, 0xB4}, {0xB6, 0xB9}, {0xBB, 0xBF}, {0xD7, 0xD7}, {0xF7, 0xF7},
+    // The punctuation of other scripts: Greek, Armenian, Hebrew, Arabic,
+    // Devanagari, Thai, Tibetan, Ethiopic, Canadian syllabics, Ogham, Runic,
+    // Khmer and Mongolian.
+    {0x37E, 0x37E}, {0x387, 0x387}, {0x55A, 0x55F}, {0x589, 0x58A}, {0x5BE, 0x5BE}, {0x5C0, 0x5C0},
+    {0x5C3, 0x5C3}, {0x5C6, 0x5C6}, {0x5F3, 0x5F4}, {0x600, 0x60F}, {0x61B, 0x61F}, {0x66A, 0x66D},
+    {0x6D4, 0x6D4}, {0x6DD, 0x6DE}, {0x6E9, 0x6E9}, {0x964, 0x965}, {0x970, 0x970}, {0xE3F, 0xE3F},
+    {0xE4F, 0xE4F}, {0xE5A, 0xE5B}, {0xF04, 0xF12}, {0x1360, 0x1368}, {0x166D, 0x166E}, {0x1680, 0x1680},
+    {0x169B, 0x169C}, {0x16EB, 0x16ED}, {0x17D4, 0x17D6}, {0x17D8, 0x17DB}, {0x1800, 0x180A}, {0x180E, 0x180E},
+    // General punctuation, currency signs, the symbols among the letterlike
+    // ones, fractions, arrows to miscellaneous symbols, supplemental
+    // punctuation.
+    {0x2000, 0x206F}, {0x20A0, 0x20CF}, {0x2100, 0x2101}, {0x2103, 0x2106}, {0x2108, 0x2109}, {0x2114, 0x2114},
+    {0x2116, 0x2118}, {0x211E, 0x2123}, {0x2125, 0x2125}, {0x2127, 0x2127}, {0x2129, 0x2129}, {0x212E, 0x212E},
+    {0x213A, 0x213B}, {0x2140, 0x2144}, {0x214A, 0x214D}, {0x214F, 0x214F}, {0x2150, 0x215F}, {0x2189, 0x218B},
+    {0x2190, 0x2BFF}, {0x2E00, 0x2E2E}, {0x2E30, 0x2E7F},
+    // CJK and full-width punctuation, private use, emoji.
+    {0x3000, 0x3004}, {0x3008, 0x3020}, {0x3030, 0x3030}, {0x3036, 0x3037}, {0x303D, 0x303F}, {0x30FB, 0x30FB},
+    {0xE000, 0xF8FF}, {0xFE10, 0xFE1F}, {0xFE30, 0xFE6F}, {0xFEFF, 0xFEFF}, {0xFF01, 0xFF0F}, {0xFF1A, 0xFF20},
+    {0xFF3B, 0xFF40}, {0xFF5B, 0xFF65}, {0xFFE0, 0xFFFF}, {0x1F000, 0x1FBFF}, {0xE0000, 0xE007F},
+    {0xF0000, 0x10FFFF},
 };
 
 // The decimal digits of other scripts (Arabic-Indic, Devanagari, Thai,
@@ -198,6 +214,7 @@ const std::size_t kNamedOthers = 10;
 // How far to look for them past subjects that are the same class: the
 // scan stays short even when one class has thousands of links.
 const std::size_t kScanned = 64;
+const std::size_t kNone = static_cast<std::size_t>(-1);
 
 std::string listed(const std::vector<std::string>& shown, std::size_t count)
 {
@@ -412,9 +429,17 @@ void MappingChecker::findCollisions(const Subjects& subjects, std::vector<Mappin
             // table, not two. Counted by class name, so that a big group
             // costs no more than its size.
             std::unordered_map<std::string_view, std::pair<std::size_t, std::size_t>> classesAndLinks;
+            // For a subject whose scan below met only its own class: the
+            // first members of two class names and the first two classes,
+            // one of which is always another when there is one.
+            std::size_t fallbacks[4] = {group.front(), kNone, kNone, kNone};
             for (const std::size_t i : group) {
                 auto& counts = classesAndLinks[*subjects[i].className];
                 ++(subjects[i].owner.link ? counts.second : counts.first);
+                if (fallbacks[1] == kNone && *subjects[i].className != *subjects[group.front()].className)
+                    fallbacks[1] = i;
+                if (!subjects[i].owner.link && fallbacks[3] == kNone)
+                    fallbacks[fallbacks[2] == kNone ? 2 : 3] = i;
             }
             for (const std::size_t i : group) {
                 const Subject& s = subjects[i];
@@ -427,6 +452,10 @@ void MappingChecker::findCollisions(const Subjects& subjects, std::vector<Mappin
                 for (std::size_t k = 0; k < group.size() && k < kScanned && others.size() < kNamedOthers; ++k) {
                     const std::size_t j = group[k];
                     if (j != i && !s.sameClassAs(subjects[j]))
+                        others.push_back(printable(*subjects[j].table) + " (" + subjects[j].described() + ")");
+                }
+                for (const std::size_t j : fallbacks) {
+                    if (others.empty() && j != kNone && j != i && !s.sameClassAs(subjects[j]))
                         others.push_back(printable(*subjects[j].table) + " (" + subjects[j].described() + ")");
                 }
                 // The others are the same on every target of the rule.
@@ -450,6 +479,9 @@ void MappingChecker::findLinkClashes(const Subjects& subjects, std::vector<Mappi
     struct Side {
         std::vector<const Subject*> subjects;
         std::unordered_map<std::string_view, std::size_t> perClass;
+        // The first members of two class names: one of them is another
+        // class for a subject whose scan met only its own.
+        const Subject* fallbacks[2] = {nullptr, nullptr};
     };
     // A config has few links and a model many classes: only the classes
     // whose table some link also names are gathered.
@@ -457,6 +489,10 @@ void MappingChecker::findLinkClashes(const Subjects& subjects, std::vector<Mappi
     const auto add = [](Side& side, const Subject& s) {
         side.subjects.push_back(&s);
         ++side.perClass[*s.className];
+        if (side.fallbacks[0] == nullptr)
+            side.fallbacks[0] = &s;
+        else if (side.fallbacks[1] == nullptr && *s.className != *side.fallbacks[0]->className)
+            side.fallbacks[1] = &s;
     };
     for (const Subject& s : subjects) {
         if (s.owner.link)
@@ -484,6 +520,10 @@ void MappingChecker::findLinkClashes(const Subjects& subjects, std::vector<Mappi
         for (std::size_t k = 0; k < side.subjects.size() && k < kScanned && shown.size() < kNamedOthers; ++k) {
             if (!s.sameClassAs(*side.subjects[k]))
                 shown.push_back(side.subjects[k]->described());
+        }
+        for (const Subject* other : side.fallbacks) {
+            if (shown.empty() && other != nullptr && !s.sameClassAs(*other))
+                shown.push_back(other->described());
         }
         std::string message = s.owner.link ? "its table " + printable(*s.table) + " is the table " +
                                                        listed(shown, count) + " gets from its own name"

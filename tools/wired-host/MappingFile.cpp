@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <tuple>
 
 #include "model/Encoding.h"
+#include "model/Text.h"
 #include "Files.h"
 
 namespace wiredhost {
@@ -150,14 +152,17 @@ bool MappingFile::mayOverwrite(const std::string& path, std::string& error)
     std::FILE* file = hostkit::files::openFile(path, "rb");
     if (file == nullptr)
         return true; // said when it is written
-    char head[sizeof kHeader + 1] = {};
+    char head[sizeof kHeader + 3] = {};
     const std::size_t got = std::fread(head, 1, sizeof head - 1, file);
     std::fclose(file);
-    const std::string start(head, got);
-    const bool mapping = start.compare(0, sizeof kHeader - 1, kHeader) == 0 &&
-                         (got == sizeof kHeader - 1 || start[sizeof kHeader - 1] == '\n' ||
-                          start[sizeof kHeader - 1] == '\r');
-    if (got == 0 || mapping)
+    std::string start(head, got);
+    // A byte-order mark an editor added does not make it another file.
+    if (startsWithByteOrderMark(start))
+        start.erase(0, 3);
+    const std::size_t headerSize = sizeof kHeader - 1;
+    const bool mapping = start.compare(0, headerSize, kHeader) == 0 &&
+                         (start.size() == headerSize || start[headerSize] == '\n' || start[headerSize] == '\r');
+    if (start.empty() || mapping)
         return true;
     error = path + ": holds something other than a saved mapping; not written over (give a new file, or delete "
                    "this one first)";
@@ -202,7 +207,9 @@ bool MappingFile::parse(const std::string& text, const std::string& path, std::v
         return fail(1, "UTF-16 text, not the UTF-8 of a saved mapping: save it again as UTF-8");
     // An editor may have added a byte-order mark or CR line ends; a CR that
     // belongs to a name is written \r.
-    std::size_t start = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    std::size_t start = startsWithByteOrderMark(text) ? 3 : 0;
+    if (start == text.size())
+        return fail(1, "the file holds only a byte-order mark: not a mapping saved by wired-host run --save-mapping");
     std::size_t number = 0;
     while (start < text.size()) {
         std::size_t end = text.find('\n', start);
@@ -214,6 +221,8 @@ bool MappingFile::parse(const std::string& text, const std::string& path, std::v
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
         if (number == 1) {
+            if (line.compare(0, std::strlen(kHeader) + 1, std::string(kHeader) + '\r') == 0)
+                return fail(1, "its lines end in a lone CR: save it again with LF or CRLF line ends");
             if (line != kHeader)
                 return fail(1, "not a mapping saved by wired-host run --save-mapping: the first line is not "
                                "the header \"package<TAB>class<TAB>table<TAB>outcome\"");

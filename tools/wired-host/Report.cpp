@@ -462,8 +462,11 @@ void Reporter::explained(const ClassExplanation& explanation)
         return;
     }
     // names shows each class as it comes; run after its mapping table.
-    if (format_ == Format::Names)
-        write((explanationTexts_.empty() ? "" : "\n") + explanationText(explanation));
+    if (format_ == Format::Names) {
+        std::string text = (explanationTexts_.empty() ? "" : "\n") + explanationText(explanation);
+        appendClassFindings(text, explanationTexts_.size(), explainedFindings_);
+        write(text);
+    }
     explanationTexts_.push_back(explanationText(explanation));
 }
 
@@ -594,15 +597,29 @@ void Reporter::writeTable() const
     std::size_t next = 0;
     for (std::size_t i = 0; i < explanationTexts_.size(); ++i) {
         text += "\n" + explanationTexts_[i];
-        for (; next < findings_.size() && !findings_[next].onLink && findings_[next].index <= i; ++next) {
-            const MappingFinding& f = findings_[next];
-            if (f.index == i)
-                text += std::string("  finding   ") + MappingFinding::kindName(f.kind) +
-                        (f.target ? std::string(" on ") + f.target->name : "") + ": " + f.message() + "\n";
-        }
+        appendClassFindings(text, i, next);
         writeBlock(text);
     }
     text += "\n" + summary() + "\n";
+    write(text);
+}
+
+void Reporter::appendClassFindings(std::string& text, std::size_t i, std::size_t& next) const
+{
+    for (; next < findings_.size() && !findings_[next].onLink && findings_[next].index <= i; ++next) {
+        const MappingFinding& f = findings_[next];
+        if (f.index == i)
+            text += std::string("  finding   ") + MappingFinding::kindName(f.kind) +
+                    (f.target ? std::string(" on ") + f.target->name : "") + ": " + f.message() + "\n";
+    }
+}
+
+void Reporter::namesFindings() const
+{
+    std::string text;
+    writeFindings(text);
+    if (findings_.empty())
+        text = "\nNo findings.\n";
     write(text);
 }
 

@@ -58,13 +58,16 @@ public:
 
     // names: the table each class would get, one line each, lined up.
     void names(const std::vector<std::string>& arguments, const std::vector<ClassEntry>& entries);
+    // names --target: the findings, after the names or their explanations.
+    void namesFindings() const;
 
     // which: the flavour that fits a host and why; plugin is the plug-in
     // its runtime DLLs were compared with, empty when none.
     void hostFit(const std::string& host, const std::string& plugin, const HostVerdict& verdict);
 
-    // Why the class last mapped got its name: in text at once for names and
-    // after the mapping for run, in JSON with its class. When the plug-in's
+    // Why the next class got its name: in text at once for names (with its
+    // findings, when they were found first) and after the mapping for run,
+    // in JSON with its class. When the plug-in's
     // answer differs from the explanation, a warning goes to the error
     // stream at once.
     void explained(const ClassExplanation& explanation);
@@ -101,6 +104,9 @@ private:
     void writeTable() const;
     void writeBlock(std::string& text) const;
     void writeFindings(std::string& text) const;
+    // The findings of class i after its explanation, from the first one
+    // not yet passed (findings come by class).
+    void appendClassFindings(std::string& text, std::size_t i, std::size_t& next) const;
     void writeJson() const;
     // "6 classes read, 4 tables set, ..." for the run's last line.
     std::string summary() const;
@@ -121,6 +127,7 @@ private:
     std::vector<ClassEntry> classes_;
     // Explanations in text and JSON, in the order of classes_.
     std::vector<std::string> explanationTexts_, explanationJson_;
+    std::size_t explainedFindings_ = 0;
     std::size_t disagreements_ = 0;
     bool compared_ = false;
     std::string savedFile_;

@@ -187,6 +187,9 @@ const char kNamesHelp[] =
     "  --config FILE      use FILE as the plug-in's config.xml (private copy)\n"
     "  --language LANG    the host's language (default English)\n"
     "  --explain          each class's name step by step\n"
+    "  --target LIST      check the names given, together, on these databases\n"
+    "                     (comma-separated, or all; see wired-host run --help):\n"
+    "                     the findings follow the names, and each explanation\n"
     "  --format FORMAT    names (default), or json: one document with each class,\n"
     "                     and with --explain its steps\n"
     "\n"
@@ -572,10 +575,15 @@ ModelClass classFromArgument(const std::string& argument)
 
 int namesCommand(const Invocation& call)
 {
-    Options options({"plugin", "config", "language", "format"}, {"explain"}, {"language"});
+    Options options({"plugin", "config", "language", "format", "target"}, {"explain"}, {"language", "target"});
     bool json = false;
     if (!parseCommand(call, "names", options, true, "at least one class", "names", json))
         return kUsageError;
+    std::string error;
+    std::vector<const DatabaseTarget*> targets;
+    const bool checked = options.has("target");
+    if (checked && !DatabaseTarget::parseList(options.value("target"), targets, error))
+        return usageError("names", error);
     // No model: links are left alone and every table name is taken.
     Reporter reporter("names", json ? Format::Json : Format::Names, std::cout, std::cerr);
     PluginSession session;
@@ -594,13 +602,21 @@ int namesCommand(const Invocation& call)
     for (const std::string& argument : hostArguments) {
         entries.push_back(PluginSession::convertClass(*converter, classFromArgument(argument), nullptr));
         reporter.mapped(entries.back());
-        if (explainer)
-            reporter.explained(explainer->explain(entries.back()));
+    }
+    // The classes named together are checked together, as a model's are:
+    // two of them may be one table on a target.
+    if (checked)
+        reporter.found(MappingChecker(targets, utf8Leaders(session)).check(reporter.classes(), reporter.linkEntries()));
+    if (explainer) {
+        for (const ClassEntry& entry : entries)
+            reporter.explained(explainer->explain(entry));
     }
     if (json)
         reporter.finishRun();
     else if (!explainer)
         reporter.names(options.positional, entries);
+    if (checked && !json)
+        reporter.namesFindings();
     return reporter.anyDisagreement() ? kPluginDisagrees : 0;
 }
 

@@ -187,38 +187,45 @@ std::string repairedUtf8(const std::string& text)
 
 namespace {
 
-// The bytes that are or may begin a control character: C0, DEL, 0xC2 (the
-// lead byte of C1's UTF-8 form) and 0xE2 (that of the marks that turn the
-// direction of text or break its line). A table: this runs over every name
-// the table shows.
+// The bytes that are or may begin a control character: C0, DEL, and the
+// lead bytes of the UTF-8 forms below (0xC2 for C1 and the soft hyphen,
+// 0xE2 for the marks that turn the direction of text, break its line or
+// have no width...). A table: this runs over every name the table shows.
 struct ControlLeads {
     bool lead[256] = {};
     ControlLeads()
     {
         for (int c = 0; c < 0x20; ++c)
             lead[c] = true;
-        lead[0x7F] = lead[0xC2] = lead[0xE2] = true;
+        lead[0x7F] = lead[0xC2] = lead[0xD8] = lead[0xE1] = lead[0xE2] = lead[0xEF] = true;
     }
 };
 const ControlLeads kControlLeads;
 
 // The length of the control character at i, or 0: C0 controls and DEL (1),
-// C1 controls (2), and (3) the invisible marks that reorder what a
-// terminal shows or start a new line there: U+200E and U+200F, U+2028 to
-// U+202E, U+2066 to U+2069. A name holding them could show as another.
+// C1 controls and the soft hyphen (2), and the invisible marks that
+// reorder what a terminal shows, start a new line there or show nothing at
+// all: U+061C (2), U+180E, U+200B to U+200F, U+2028 to U+202E, U+2060 to
+// U+2064, U+2066 to U+2069 and U+FEFF (3). A name holding them could show
+// as another.
 std::size_t controlLengthAt(std::string_view utf8, std::size_t i)
 {
     const auto at = [&utf8](std::size_t k) { return k < utf8.size() ? static_cast<unsigned char>(utf8[k]) : 0; };
-    const unsigned char c = at(i);
+    const unsigned char c = at(i), second = at(i + 1), third = at(i + 2);
     if (c < 0x20 || c == 0x7F)
         return 1;
     if (c == 0xC2)
-        return at(i + 1) >= 0x80 && at(i + 1) < 0xA0 ? 2 : 0;
+        return (second >= 0x80 && second < 0xA0) || second == 0xAD ? 2 : 0;
+    if (c == 0xD8)
+        return second == 0x9C ? 2 : 0;
+    if (c == 0xE1)
+        return second == 0xA0 && third == 0x8E ? 3 : 0;
+    if (c == 0xEF)
+        return second == 0xBB && third == 0xBF ? 3 : 0;
     if (c != 0xE2)
         return 0;
-    const unsigned char second = at(i + 1), third = at(i + 2);
-    const bool marked = (second == 0x80 && (third == 0x8E || third == 0x8F || (third >= 0xA8 && third <= 0xAE))) ||
-                        (second == 0x81 && third >= 0xA6 && third <= 0xA9);
+    const bool marked = (second == 0x80 && ((third >= 0x8B && third <= 0x8F) || (third >= 0xA8 && third <= 0xAE))) ||
+                        (second == 0x81 && ((third >= 0xA0 && third <= 0xA4) || (third >= 0xA6 && third <= 0xA9)));
     return marked ? 3 : 0;
 }
 

@@ -21,7 +21,7 @@ namespace {
 // text is taken as UTF-8, UTF-16 first characters are found by the caller.
 std::size_t firstCharacter(const std::string& head, std::size_t from = 0, bool nulsBlank = false)
 {
-    std::size_t at = head.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    std::size_t at = startsWithByteOrderMark(head) ? 3 : 0;
     if (from > at)
         at = from;
     while (at < head.size() && (isBlank(head[at]) || (nulsBlank && head[at] == '\0')))
@@ -37,7 +37,7 @@ bool hasPlantUmlStart(const std::string& head)
         while (before > 0 && (head[before - 1] == ' ' || head[before - 1] == '\t'))
             --before;
         // A byte-order mark (Windows editors write one) starts the first line.
-        if (before == 0 || head[before - 1] == '\n' || (before == 3 && head.compare(0, 3, "\xEF\xBB\xBF") == 0))
+        if (before == 0 || head[before - 1] == '\n' || (before == 3 && startsWithByteOrderMark(head)))
             return head.compare(at, 9, "@startuml") == 0;
     }
     return false;

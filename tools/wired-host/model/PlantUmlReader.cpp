@@ -67,7 +67,7 @@ bool PlantUmlReader::read(const std::string& text, int& line, std::string& error
 {
     collector_.excludeStereotypedClasses(true);
     // A byte-order mark before the first line is no part of it.
-    std::size_t start = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    std::size_t start = startsWithByteOrderMark(text) ? 3 : 0;
     bool inDiagram = false;
     int lineNumber = 0, diagramStart = 0;
     while (start <= text.size()) {

@@ -14,7 +14,7 @@ bool TablesFile::read(const std::string& path, std::string& error)
     if (!hostkit::files::readFile(path, "the tables file", text, error))
         return false;
     // Notepad saves "Unicode" as UTF-16 with a byte-order mark.
-    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0)
+    if (startsWithByteOrderMark(text))
         text.erase(0, 3);
     else
         XmlDecoder::utf16ToUtf8(text, text);

@@ -19,6 +19,12 @@ inline bool isBlank(char c)
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
+// The UTF-8 byte-order mark an editor may put before any text file.
+inline bool startsWithByteOrderMark(std::string_view text)
+{
+    return text.substr(0, 3) == "\xEF\xBB\xBF";
+}
+
 bool equalsIgnoringCase(std::string_view a, std::string_view b);
 bool endsWithIgnoringCase(std::string_view text, std::string_view suffix);
 

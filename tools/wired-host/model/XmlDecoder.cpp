@@ -18,7 +18,7 @@ bool startsWith(const std::string& text, const char* bytes, std::size_t length)
 // Where the text starts: after a UTF-8 byte-order mark and blank lines.
 std::size_t textStart(const std::string& head)
 {
-    const std::size_t start = startsWith(head, "\xEF\xBB\xBF", 3) ? 3 : 0;
+    const std::size_t start = startsWithByteOrderMark(head) ? 3 : 0;
     const std::size_t at = head.find_first_not_of(" \t\r\n", start);
     return at == std::string::npos ? head.size() : at;
 }
@@ -79,7 +79,7 @@ bool XmlDecoder::utf16ToUtf8(const std::string& text, std::string& utf8)
     std::string converted;
     if (utf16.empty() || !encoding::toUtf8(text, utf16, converted))
         return false;
-    if (startsWith(converted, "\xEF\xBB\xBF", 3))
+    if (startsWithByteOrderMark(converted))
         converted.erase(0, 3);
     utf8.swap(converted);
     return true;
@@ -115,7 +115,7 @@ std::string XmlDecoder::encodingOf(const std::string& head)
         return utf16;
     // A byte-order mark says UTF-8 whatever the declaration says after it
     // (an editor that saved a windows-1252 file as UTF-8 keeps the line).
-    if (startsWith(head, "\xEF\xBB\xBF", 3))
+    if (startsWithByteOrderMark(head))
         return "UTF-8";
     const std::string declared = declaredEncoding(head);
     return declared.empty() ? "UTF-8" : canonicalName(declared);

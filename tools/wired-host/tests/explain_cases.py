@@ -103,6 +103,24 @@ def test_names_explain_shows_each_step(s):
     check('  skipped   no package code matches the end of the path: no table' in blocks[1], blocks[1])
     check('2. "billing" no match' in blocks[1], blocks[1])
     check('  link      "Customer" -> "CUSTOMER_MASTER", registered at creation: nothing done' in blocks[2], blocks[2])
+    # With targets, the classes named are checked together: each
+    # explanation ends with its findings, and they follow in full.
+    code, out, err = s.tool.run("names", "--explain", "--target", "postgresql", "shop.OrderItem", "shop.orderItem",
+                                "Group")
+    equal(code, 0, err)
+    blocks = out.strip().split("\n\n")
+    check(blocks[0].endswith("  finding   collision on postgresql: the same table as order_Item (class orderItem "
+                             "in shop) on PostgreSQL: unquoted names are folded to lower case"), blocks[0])
+    check(blocks[2].endswith("  finding   reserved-word on postgresql: GROUP is a reserved word on PostgreSQL: "
+                             "the table works only quoted"), blocks[2])
+    check(blocks[3].startswith("Findings:\nreserved-word\n  Group [postgresql]") and "\ncollision\n" in blocks[3],
+          blocks[3])
+    code, out, err = s.tool.run("names", "--target", "sqlite", "--format", "json", "Order_Item", "ORDER_ITEM")
+    equal(code, 0, err)
+    equal(json.loads(out)["findings"]["collision"], 2)
+    code, out, err = s.tool.run("names", "--target", "nosuchdb", "A")
+    equal((code, out), (2, ""), err)
+    check("the targets are oracle, oracle11, postgresql" in err, err)
 
 
 def test_run_explain_and_json_for_any_name(s):
@@ -180,6 +198,15 @@ def test_a_saved_mapping_catches_a_renamed_table(s):
                                 "--compare-mapping", s.tool.arg(saved))
     equal(code, 0, err)
     check("Changes since " in out and ": none, its 6 classes as saved" in out, out)
+    # An editor's byte-order mark neither stops the comparison nor the
+    # saving over the file.
+    with open(saved, "wb") as f:
+        f.write(b"\xef\xbb\xbf" + text)
+    code, out, err = s.tool.run("run", "--config", s.shop("config.xml"), s.shop("model.xml"),
+                                "--compare-mapping", s.tool.arg(saved), "--save-mapping", s.tool.arg(saved))
+    equal(code, 0, err)
+    with open(saved, "rb") as f:
+        equal(f.read(), text, "saved again without the mark")
     # A config without the Tb leader renames one table.
     config = s.write("mapping/config.xml", '<Wired><Package code="model"/><Package code="billing"/>'
                                            '<Leader code="Shop"/></Wired>')
@@ -227,6 +254,8 @@ def test_a_file_that_is_not_a_saved_mapping_is_refused_with_its_line(s):
         ("package\tclass\ttable\toutcome\na\tB\\q\tB\tset\n", 2, "unknown escape \\q"),
         (b"package\tclass\ttable\toutcome\na\tB\xff\tB\tset\n", 2, "not UTF-8 text"),
         ("package\tclass\ttable\toutcome\r\na\tB\tB\tset\r\n".encode("utf-16"), 1, "UTF-16 text"),
+        (b"\xef\xbb\xbf", 1, "the file holds only a byte-order mark"),
+        ("package\tclass\ttable\toutcome\ra\tB\tB\tset\r", 1, "its lines end in a lone CR"),
     ]
     # The reader is the same in every build: under Wine one case shows the
     # refusal reaches the user.

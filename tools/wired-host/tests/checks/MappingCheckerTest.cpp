@@ -124,6 +124,17 @@ TEST(MappingCheckerTest, EachNameOnEachTarget)
         {"\xE8\xAE\xA2\xE5\x8D\x95\xEF\xBC\x88\xE6\x97\xA7\xEF\xBC\x89", kQuotedEverywhere},
         {"\xE8\xAE\xA2\xE3\x80\x80\xE5\x8D\x95", kQuotedEverywhere},
         {"Cart\xF0\x9F\x9B\x92", kQuotedEverywhere},
+        // And those of other scripts: the Arabic comma, the Devanagari
+        // danda, the Hebrew maqaf, the Greek question mark, the Ogham space;
+        // the degree Celsius sign among the letterlike symbols, whose
+        // double-struck C is a letter.
+        {"Bestellung\xD8\x8C" "Alt", kQuotedEverywhere},
+        {"Kaufen\xE0\xA5\xA4", kQuotedEverywhere},
+        {"Seder\xD6\xBE" "Alt", kQuotedEverywhere},
+        {"Frage\xCD\xBE", kQuotedEverywhere},
+        {"Ogham\xE1\x9A\x80Space", kQuotedEverywhere},
+        {"Temp\xE2\x84\x83", kQuotedEverywhere},
+        {"Menge\xE2\x84\x82", ""},
     };
     const MappingChecker checker(targets("all"), {});
     for (const Case& c : cases) {
@@ -249,6 +260,26 @@ TEST(MappingCheckerTest, AHugeGroupIsFoundInLinearTimeAndNamedBriefly)
     for (int i = 0; i < 10; ++i)
         ten += (i ? ", " : "") + std::string("Same (class Same in shop)");
     EXPECT_EQ(findings.back().message(), "the same table as " + ten + " and 49989 more on SQL Server");
+}
+
+TEST(MappingCheckerTest, AClassBehindManyOfItsOwnStillNamesAnother)
+{
+    // Seventy classes X, and the link X -> x: for the link, the first
+    // members of the group are all its own class.
+    std::vector<ClassEntry> classes(70, entry("X", "X"));
+    for (std::size_t i = 0; i < classes.size(); ++i)
+        classes[i].package = "p" + std::to_string(i);
+    classes.push_back(entry("x", "x"));
+    const std::vector<LinkEntry> links = {{"X", "x", 1}};
+    const auto findings = MappingChecker(targets("oracle11"), {}).check(classes, links);
+    std::string linkCollision, linkClash;
+    for (const MappingFinding& f : findings) {
+        if (f.onLink)
+            (f.kind == FindingKind::Collision ? linkCollision : linkClash) = f.message();
+    }
+    EXPECT_EQ(linkCollision, "the same table as x (class x in shop) on Oracle before 12.2: unquoted names are "
+                             "folded to upper case");
+    EXPECT_EQ(linkClash, "its table x is the table class x in shop gets from its own name");
 }
 
 TEST(MappingCheckerTest, EachOfAGroupNamesAllTheOthers)

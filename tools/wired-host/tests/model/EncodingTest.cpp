@@ -203,6 +203,14 @@ TEST(Encoding, ControlCharactersEscapedForTheTerminal)
         {"a\xE2\x80\xA8" "b\xE2\x80\x8E" "c\xE2\x81\xA8", "a\\u2028b\\u200Ec\\u2068"},
         {"a\xE2\x80\x93" "b\xE2\x80\xAF" "c\xE2\x81\xAA", "a\xE2\x80\x93" "b\xE2\x80\xAF" "c\xE2\x81\xAA"},
         {"cut\xE2\x80", "cut\xE2\x80"},
+        // Characters that show nothing, so that a name looks like another:
+        // zero-width space and joiner, word joiner, byte-order mark, soft
+        // hyphen, Arabic letter mark, Mongolian vowel separator. The
+        // double-struck C beside U+FEFF's bytes stays.
+        {"Order\xE2\x80\x8B", "Order\\u200B"},
+        {"a\xE2\x80\x8D" "b\xE2\x81\xA0" "c\xEF\xBB\xBF", "a\\u200Db\\u2060c\\uFEFF"},
+        {"a\xC2\xAD" "b\xD8\x9C" "c\xE1\xA0\x8E", "a\\u00ADb\\u061Cc\\u180E"},
+        {"\xEF\xBC\xA1\xE1\xA0\x80\xD8\xA8", "\xEF\xBC\xA1\xE1\xA0\x80\xD8\xA8"},
     };
     // In a double-byte code page only C0 and DEL are controls: 0xC2 0x9B
     // may be a character there.
