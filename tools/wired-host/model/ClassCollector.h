@@ -42,6 +42,13 @@ public:
     // UML 1.x: a Class stereotyped «enumeration» or «interface» is none.
     void excludeStereotypedClasses(bool on) { excludeStereotyped_ = on; }
 
+    std::size_t packageCount() const { return packages_.size(); }
+    std::size_t classCount() const { return classes_.size(); }
+    // A real model has hundreds of packages; a reader that makes them from
+    // names rather than from a document whose size is bounded otherwise
+    // (PlantUML's a.b.c...) stops here.
+    static constexpr std::size_t kMaxPackages = 1000000;
+
     // UML elements seen; 0 means the file holds no UML.
     void countUmlElement() { ++umlElements_; }
     std::size_t umlElements() const { return umlElements_; }

@@ -85,6 +85,10 @@ bool PlantUmlReader::read(const std::string& text, int& line, std::string& error
             inDiagram = false;
         } else if (inDiagram) {
             this->line(l);
+            if (!withinLimits(error)) {
+                line = lineNumber;
+                return false;
+            }
         }
         start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
     }
@@ -94,6 +98,23 @@ bool PlantUmlReader::read(const std::string& text, int& line, std::string& error
         return false;
     }
     return true;
+}
+
+// A line costs its length, but a file of short ones (class c1, c2...; one
+// class in a.a.a...) can hold millions of classes or packages: reading
+// stops as soon as they pass the limits, not after the whole file.
+bool PlantUmlReader::withinLimits(std::string& error) const
+{
+    if (collector_.classCount() > Model::kMaxClasses)
+        error = "more than " + std::to_string(Model::kMaxClasses) +
+                " classes by this line (wired-host's limit: each is a conversion by the plug-in and a row of the "
+                "report)";
+    else if (collector_.packageCount() > ClassCollector::kMaxPackages)
+        error = "more than " + std::to_string(ClassCollector::kMaxPackages) +
+                " packages by this line (wired-host's limit: a real model has hundreds, and each costs memory)";
+    else
+        return true;
+    return false;
 }
 
 // "package a { package b { class C } }": the packages a line opens and
@@ -300,7 +321,9 @@ int PlantUmlReader::packageIn(int outer, const std::string& dotted)
         if (found.second)
             found.first->second = collector_.addPackage(package, part, nullptr);
         package = found.first->second;
-        if (dot == std::string::npos)
+        // Past the limit the rest of the name is not worth its memory: the
+        // line ends the reading (withinLimits).
+        if (dot == std::string::npos || collector_.packageCount() > ClassCollector::kMaxPackages)
             return package;
         start = dot + separator_.size();
     }

@@ -39,6 +39,7 @@ private:
 
     void line(const std::string& text);
     bool openPackageOnOneLine(std::string_view& rest);
+    bool withinLimits(std::string& error) const;
     void statement(const std::string& text);
     bool comment(const std::string& text);
     bool textBlock(const std::string& text);

@@ -146,6 +146,37 @@ TEST(HostileModels, ClassesOfAModelAreBounded)
     EXPECT_TRUE(model.classes().empty());
 }
 
+// PlantUML makes classes and packages from short lines and names: a file
+// of millions is refused at the line that passes the limit, not read to
+// its end first.
+TEST(HostileModels, PlantUmlStopsAtTheLineThatPassesALimit)
+{
+    std::string classes = "@startuml\n";
+    for (std::size_t i = 0; i <= Model::kMaxClasses + 10; ++i)
+        classes += "class c" + std::to_string(i) + "\n";
+    std::string dotted = "@startuml\nclass A\nclass ";
+    for (std::size_t i = 0; i <= ClassCollector::kMaxPackages * 3; ++i)
+        dotted += "a.";
+    const std::pair<const char*, std::string> cases[] = {
+        {"many-classes.puml", classes + "@enduml\n"},
+        {"many-packages.puml", dotted + "C\n@enduml\n"},
+    };
+    const std::string errors[] = {
+        ":1000002: more than 1000000 classes by this line (wired-host's limit: each is a conversion by the plug-in "
+        "and a row of the report)",
+        ":3: more than 1000000 packages by this line (wired-host's limit: a real model has hundreds, and each costs "
+        "memory)",
+    };
+    for (std::size_t i = 0; i < 2; ++i) {
+        const std::string path = scratchFile(cases[i].first, cases[i].second);
+        Model model;
+        std::string error;
+        EXPECT_FALSE(model.load(path, error));
+        EXPECT_EQ(error, path + errors[i]);
+        EXPECT_TRUE(model.classes().empty());
+    }
+}
+
 TEST(HostileModels, DiaParentCyclesAreCut)
 {
     auto object = [](const char* type, const char* id, const char* name, const char* parent) {
