@@ -37,7 +37,9 @@ bool hasPlantUmlStart(const std::string& head)
         while (before > 0 && (head[before - 1] == ' ' || head[before - 1] == '\t'))
             --before;
         // A byte-order mark (Windows editors write one) starts the first line.
-        if (before == 0 || head[before - 1] == '\n' || (before == 3 && startsWithByteOrderMark(head)))
+        // Lines end in LF, CR LF or (old Mac files) a lone CR.
+        if (before == 0 || head[before - 1] == '\n' || head[before - 1] == '\r' ||
+            (before == 3 && startsWithByteOrderMark(head)))
             return head.compare(at, 9, "@startuml") == 0;
     }
     return false;

@@ -319,10 +319,11 @@ TEST(ModelText, PlantUmlBlocksAndTexts)
     for (const auto& c : cases) {
         Model model;
         std::string error;
-        // With a byte-order mark; with the lone CRs of old Mac files.
+        // With a byte-order mark; with the lone CRs of old Mac files, a
+        // comment line before the start.
         const std::string file = c.file;
         const std::string text = file == "bom.puml"   ? "\xEF\xBB\xBF@startuml\nclass Order\n@enduml\n"
-                                 : file == "mac.puml" ? "@startuml\rpackage shop {\rclass Cart\r}\rclass Order\r@enduml\r"
+                                 : file == "mac.puml" ? "' old\r@startuml\rpackage shop {\rclass Cart\r}\rclass Order\r@enduml\r"
                                                       : "@startuml\n" + c.body + "@enduml\n";
         ASSERT_TRUE(model.load(scratchFile(c.file, text), error)) << c.file << ": " << error;
         EXPECT_EQ(model.format(), "PlantUML") << c.file;
