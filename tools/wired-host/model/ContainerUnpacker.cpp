@@ -25,7 +25,7 @@ std::string listedNames(const std::vector<std::string>& names, std::size_t shown
 {
     std::string list;
     for (std::size_t i = 0; i < names.size() && i < shown; ++i)
-        list += (list.empty() ? "" : ", ") + names[i];
+        list += (list.empty() ? "" : ", ") + shortened(names[i]);
     if (names.size() > shown)
         list += " and " + std::to_string(names.size() - shown) + " more";
     return list;

@@ -96,17 +96,17 @@ bool TarArchive::readHeader(std::size_t at, Entry& entry, std::string& problem) 
     }
     if (!number(data, at + 148, 8, checksum) ||
         (static_cast<std::int64_t>(checksum) != unsignedSum && static_cast<std::int64_t>(checksum) != signedSum)) {
-        problem = "tar entry " + entry.name + " has a damaged header (its checksum does not match)";
+        problem = "tar entry " + shortened(entry.name) + " has a damaged header (its checksum does not match)";
         return false;
     }
     std::uint64_t size = 0;
     if (!number(data, at + 124, 12, size)) {
-        problem = "tar entry " + entry.name + " has a damaged size field";
+        problem = "tar entry " + shortened(entry.name) + " has a damaged size field";
         return false;
     }
     const std::size_t following = data.size() - entry.offset;
     if (size > following) {
-        problem = "tar entry " + entry.name + " says it holds " + std::to_string(size) + " bytes, but only " +
+        problem = "tar entry " + shortened(entry.name) + " says it holds " + std::to_string(size) + " bytes, but only " +
                   std::to_string(following) + " follow (cut short?)";
         return false;
     }

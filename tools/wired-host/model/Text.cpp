@@ -26,6 +26,19 @@ std::string trimmed(const std::string& text, const char* blanks)
     return text.substr(start, text.find_last_not_of(blanks) - start + 1);
 }
 
+std::string shortened(std::string_view text, std::size_t most)
+{
+    if (text.size() <= most)
+        return std::string(text);
+    const auto continues = [&text](std::size_t at) { return (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80; };
+    std::size_t head = most / 2, tail = text.size() - (most - most / 2);
+    while (head > 0 && continues(head))
+        --head;
+    while (tail < text.size() && continues(tail))
+        ++tail;
+    return std::string(text.substr(0, head)) + "..." + std::string(text.substr(tail));
+}
+
 bool equalsIgnoringCase(std::string_view a, std::string_view b)
 {
     if (a.size() != b.size())

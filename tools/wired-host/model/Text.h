@@ -25,6 +25,11 @@ inline bool startsWithByteOrderMark(std::string_view text)
     return text.substr(0, 3) == "\xEF\xBB\xBF";
 }
 
+// A name from a file for a message: one longer than `most` bytes keeps its
+// start and its end (where an entry's suffix is) around "...", cut between
+// UTF-8 characters. A tar entry's name may be megabytes long.
+std::string shortened(std::string_view text, std::size_t most = 256);
+
 bool equalsIgnoringCase(std::string_view a, std::string_view b);
 bool endsWithIgnoringCase(std::string_view text, std::string_view suffix);
 

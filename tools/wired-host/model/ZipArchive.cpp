@@ -178,34 +178,34 @@ bool ZipArchive::extract(const Entry& entry, std::size_t limit, std::string& out
     const std::string& data = *data_;
     const std::size_t header = entry.localHeader;
     if (header > data.size() || data.size() - header < 30 || read32(data, header) != kLocalHeader) {
-        error = "zip entry " + entry.name + " is damaged";
+        error = "zip entry " + shortened(entry.name) + " is damaged";
         return false;
     }
     const std::size_t skipped = 30 + read16(data, header + 26) + read16(data, header + 28);
     if (data.size() - header < skipped || data.size() - header - skipped < entry.compressedSize) {
-        error = "zip entry " + entry.name + " is cut short (it says it holds " +
+        error = "zip entry " + shortened(entry.name) + " is cut short (it says it holds " +
                 std::to_string(entry.compressedSize) + " bytes)";
         return false;
     }
     if (entry.encrypted) {
-        error = "zip entry " + entry.name + " is encrypted, which wired-host does not read";
+        error = "zip entry " + shortened(entry.name) + " is encrypted, which wired-host does not read";
         return false;
     }
     const std::size_t start = header + skipped;
     if (entry.method == 0) {
         out.assign(data, start, entry.compressedSize);
     } else if (entry.method != 8) {
-        error = "zip entry " + entry.name + " is compressed with method " + std::to_string(entry.method) +
+        error = "zip entry " + shortened(entry.name) + " is compressed with method " + std::to_string(entry.method) +
                 ", which wired-host does not read (only stored and deflated)";
         return false;
     } else if (!Inflater::inflateRaw(data.data() + start, entry.compressedSize, entry.size, limit, out, error)) {
-        error = "zip entry " + entry.name + ": " + error;
+        error = "zip entry " + shortened(entry.name) + ": " + error;
         return false;
     }
     // A damaged entry would otherwise be read as the model, its names
     // changed where the damage is.
     if (Inflater::crc32Of(out) != entry.crc) {
-        error = "zip entry " + entry.name + " is damaged: its content does not match its CRC-32";
+        error = "zip entry " + shortened(entry.name) + " is damaged: its content does not match its CRC-32";
         return false;
     }
     return true;

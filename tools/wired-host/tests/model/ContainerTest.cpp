@@ -480,6 +480,15 @@ TEST(ContainerUnpacker, ArchivesWithoutAModelListWhatTheyHold)
     EXPECT_FALSE(unpacker.unpack(tar, ModelFormat::Tar, error));
     EXPECT_NE(error.find("it holds: f0.txt, f1.txt"), std::string::npos) << error;
     EXPECT_NE(error.find("f9.txt and 2 more"), std::string::npos) << error;
+    // A name of a megabyte (a GNU long name may be any length) is cut in
+    // the middle, its start and its suffix kept.
+    const std::string longName = std::string(1 << 20, 'n') + "\xC3\xA4.txt";
+    std::string longTar = tarEntry("././@LongLink", octal(longName.size() + 1), longName + '\0', 'L') +
+                                tarEntry("x", octal(1), "x");
+    ContainerUnpacker longUnpacker(longTar.size());
+    EXPECT_FALSE(longUnpacker.unpack(longTar, ModelFormat::Tar, error));
+    EXPECT_EQ(error, "a tar archive without a model (.xmi, .uml, .mdj, .dia, .puml, .xml) in it; it holds: " +
+                         std::string(128, 'n') + "..." + std::string(122, 'n') + "\xC3\xA4.txt");
 }
 
 } // namespace
