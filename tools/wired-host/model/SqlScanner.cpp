@@ -64,10 +64,13 @@ void SqlScanner::skipSpaceAndComments(bool nameExpected)
 {
     while (at_ < text_.size()) {
         // SQL Server's temporary tables are named #name and ##name: right
-        // after CREATE TABLE that is a name, not a MySQL comment. #> and
-        // #>> are PostgreSQL's JSON path operators.
-        const bool hashName = nameExpected && text_[at_] == '#' && at_ + 1 < text_.size() &&
-                              (isWordByte(text_[at_ + 1]) || text_[at_ + 1] == '#');
+        // after CREATE TABLE, and after a word that a table's name follows
+        // on its line (DROP TABLE IF EXISTS #work, INSERT INTO #notes), that
+        // is a name, not a MySQL comment. #> and #>> are PostgreSQL's JSON
+        // path operators.
+        const bool hashName = text_[at_] == '#' && at_ + 1 < text_.size() &&
+                              (isWordByte(text_[at_ + 1]) || text_[at_ + 1] == '#') &&
+                              (nameExpected || afterTableWord(at_));
         const bool hashComment = text_[at_] == '#' && !hashName && text_.compare(at_, 2, "#>") != 0;
         if (std::isspace(static_cast<unsigned char>(text_[at_]))) {
             ++at_;
@@ -82,12 +85,56 @@ void SqlScanner::skipSpaceAndComments(bool nameExpected)
             while (at_ < text_.size() && std::isdigit(static_cast<unsigned char>(text_[at_])))
                 ++at_;
         } else if (text_.compare(at_, 2, "/*") == 0) {
-            const std::size_t end = text_.find("*/", at_ + 2);
-            at_ = end == std::string::npos ? text_.size() : end + 2;
+            at_ = commentEnd(at_);
         } else {
             return;
         }
     }
+}
+
+// Whether the word before `at` on its line is one a table's name follows.
+bool SqlScanner::afterTableWord(std::size_t at) const
+{
+    static const char* const kWords[] = {"TABLE", "INTO", "FROM", "JOIN", "UPDATE", "EXISTS"};
+    std::size_t end = at;
+    while (end > 0 && at - end < 64 && (text_[end - 1] == ' ' || text_[end - 1] == '\t'))
+        --end;
+    std::size_t start = end;
+    while (start > 0 && end - start < 8 && isWordByte(text_[start - 1]))
+        --start;
+    if (start > 0 && isWordByte(text_[start - 1]))
+        return false;
+    const std::string_view word = std::string_view(text_).substr(start, end - start);
+    return std::any_of(std::begin(kWords), std::end(kWords),
+                       [word](const char* w) { return equalsIgnoringCase(word, w); });
+}
+
+// Where the block comment at `start` ends. PostgreSQL and SQL Server nest
+// them (/* a /* b */ c */ is one comment); MySQL and Oracle end it at the
+// first */. Read nested, a comment of the others that holds a /* never
+// closes: from then on the first */ ends each, and no comment is read to
+// the end of the file twice.
+std::size_t SqlScanner::commentEnd(std::size_t start)
+{
+    if (!nestingFailed_) {
+        std::size_t depth = 1;
+        for (std::size_t at = text_.find_first_of("/*", start + 2); at != std::string::npos;
+             at = text_.find_first_of("/*", at)) {
+            if (text_.compare(at, 2, "/*") == 0) {
+                ++depth;
+                at += 2;
+            } else if (text_.compare(at, 2, "*/") == 0) {
+                at += 2;
+                if (--depth == 0)
+                    return at;
+            } else {
+                ++at;
+            }
+        }
+        nestingFailed_ = true;
+    }
+    const std::size_t end = text_.find("*/", start + 2);
+    return end == std::string::npos ? text_.size() : end + 2;
 }
 
 // A quoted text; the closing character written twice stands for itself.
@@ -108,6 +155,14 @@ SqlScanner::Token SqlScanner::quoted(char close, Kind kind)
         // and a quote after the last closing character is a symbol at
         // once; a file of stray quotes is read in linear time.
         bool& escapesFailed = close == '"' ? doubleQuoteEscapesFailed_ : quoteEscapesFailed_;
+        // PostgreSQL's E'it\'s' says itself that its backslashes escape.
+        const bool escapeString = close == '\'' && start > 0 && (text_[start - 1] == 'E' || text_[start - 1] == 'e') &&
+                                  (start == 1 || !isWordByte(text_[start - 2]));
+        if (escapeString && !escapesFailed) {
+            if (quotedFrom(start, close, true, text_.size(), token))
+                return token;
+            escapesFailed = true;
+        }
         if ((close == '\'' || close == '"') && !escapesFailed && start >= plainUntil_) {
             if (readingOf(start, close, token))
                 return token;
@@ -435,12 +490,20 @@ bool SqlScanner::nextCreateTable()
 
 bool SqlScanner::tableName(Identifier& name)
 {
+    // IF NOT EXISTS; a table named if (PostgreSQL does not reserve it) is
+    // followed by neither.
     if (isWord(peek(true), "IF")) {
+        const std::size_t saved = at_;
         next();
-        if (isWord(peek(), "NOT"))
-            next();
-        if (isWord(peek(), "EXISTS"))
-            next();
+        const Token after = peek(true);
+        if (isWord(after, "NOT") || isWord(after, "EXISTS")) {
+            if (isWord(after, "NOT"))
+                next();
+            if (isWord(peek(), "EXISTS"))
+                next();
+        } else {
+            at_ = saved;
+        }
     }
     for (;;) {
         const Token part = next(true);

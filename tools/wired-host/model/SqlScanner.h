@@ -41,6 +41,8 @@ private:
     Token peek(bool nameExpected = false);
     void skipSpaceAndComments(bool nameExpected);
     bool remarkAt(std::size_t at) const;
+    bool afterTableWord(std::size_t at) const;
+    std::size_t commentEnd(std::size_t start);
     Token quoted(char close, Kind kind);
     bool readingOf(std::size_t start, char close, Token& token);
     bool goesOnAfterString(std::size_t at) const;
@@ -61,6 +63,8 @@ private:
     static const std::size_t kUnknown = static_cast<std::size_t>(-1);
     std::size_t lastQuote_ = kUnknown, lastDoubleQuote_ = kUnknown, lastBacktick_ = kUnknown, lastBracket_ = kUnknown;
     bool quoteEscapesFailed_ = false, doubleQuoteEscapesFailed_ = false;
+    // A block comment read nested never closed: comments end at the first */.
+    bool nestingFailed_ = false;
     // The next ], ` and line end after the last name in brackets or backticks.
     std::size_t nextBracket_ = kUnknown, nextBacktick_ = kUnknown, nextLineEnd_ = kUnknown;
     // Which reading of backslashes the script showed last where only one

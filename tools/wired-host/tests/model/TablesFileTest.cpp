@@ -119,6 +119,22 @@ const DialectCase kDialects[] = {
      "CREATE TABLE b (id int,\n  rem varchar2(9) DEFAULT 'x');\nremark it's b\n"
      "CREATE TABLE c (x varchar2(9) DEFAULT 'it''s');",
      {{"a", true}, {"b", true}, {"c", true}}},
+    {"SQL Server temporary tables used", "DROP TABLE IF EXISTS #work; CREATE TABLE a (id int);\n"
+     "INSERT INTO #notes VALUES ('line one\nline two');\nCREATE TABLE b (id int);\nSELECT * FROM #t JOIN ##u ON 1=1;"
+     "\nUPDATE #t SET x = 'y';\nCREATE TABLE c (id int);",
+     {{"a", true}, {"b", true}, {"c", true}}},
+    {"PostgreSQL's nested comments",
+     "/* outer /* old note */ don't run this */\nCREATE TABLE a (id int);\nINSERT INTO p VALUES ('x');\n"
+     "/* CREATE TABLE no_1 /* CREATE TABLE no_2 */ CREATE TABLE no_3 */ CREATE TABLE b (id int);",
+     {{"a", true}, {"b", true}}},
+    {"MySQL's comments do not nest",
+     "/* see dir/*.sql */\nCREATE TABLE a (id int);\n/* another */\nCREATE TABLE b (id int);",
+     {{"a", true}, {"b", true}}},
+    {"an E string runs on to a later line", "INSERT INTO p VALUES (E'a\\', b\nc');\nCREATE TABLE a (id int);\n"
+     "INSERT INTO p VALUES ('y');",
+     {{"a", true}}},
+    {"a table named if", "CREATE TABLE if (id int);\nCREATE TABLE IF NOT EXISTS b (id int);",
+     {{"if", true}, {"b", true}}},
 };
 
 TEST(TablesFile, EveryDialectsStringsHideNoLaterTable)
@@ -131,7 +147,7 @@ TEST(TablesFile, EveryDialectsStringsHideNoLaterTable)
 // file of 100,000 of them must still be read in a moment, not quadratic.
 TEST(TablesFile, StrayQuotesAreReadInLinearTime)
 {
-    for (const char* stray : {"'\\", "[", "\"\\", "`", "$a$ ", "$$x", "q'[", "q'x"}) {
+    for (const char* stray : {"'\\", "[", "\"\\", "`", "$a$ ", "$$x", "q'[", "q'x", " E'\\", "/* /* */ "}) {
         std::string script;
         for (int i = 0; i < 100000; ++i)
             script += stray + std::to_string(i % 10);
