@@ -69,24 +69,30 @@ bool PlantUmlReader::read(const std::string& text, int& line, std::string& error
     // A byte-order mark before the first line is no part of it.
     std::size_t start = startsWithByteOrderMark(text) ? 3 : 0;
     bool inDiagram = false;
-    int lineNumber = 0, diagramStart = 0;
+    int diagramStart = 0;
     while (start <= text.size()) {
         // Lines end in LF, CR LF or (old Mac files) a lone CR.
         std::size_t end = text.find_first_of("\r\n", start);
         if (end == std::string::npos)
             end = text.size();
-        ++lineNumber;
+        ++lineNumber_;
         const std::string l = trimmed(text.substr(start, end - start));
         if (l.compare(0, 9, "@startuml") == 0) {
             inDiagram = true;
-            diagramStart = lineNumber;
+            diagramStart = lineNumber_;
             collector_.countUmlElement();
         } else if (l.compare(0, 7, "@enduml") == 0) {
             inDiagram = false;
+            if (!blockEnds_.empty() || inComment_) {
+                line = blockStart_;
+                error = std::string("the ") + blockName_ + " that starts here has no end before @enduml at line " + std::to_string(lineNumber_) +
+                        " (the classes after it would be lost)";
+                return false;
+            }
         } else if (inDiagram) {
             this->line(l);
             if (!withinLimits(error)) {
-                line = lineNumber;
+                line = lineNumber_;
                 return false;
             }
         }
@@ -218,15 +224,21 @@ bool PlantUmlReader::textBlock(const std::string& text)
     if ((startsWithWord(text, "note") || startsWithWord(text, "hnote") || startsWithWord(text, "rnote")) &&
         text.find(':') == std::string::npos && text.find('"') == std::string::npos) {
         blockEnds_ = {"end note", "endnote", "end hnote", "endhnote", "end rnote", "endrnote"};
+        blockStart_ = lineNumber_;
+        blockName_ = "note";
         return true;
     }
     if (startsWithWord(text, "legend")) {
         blockEnds_ = {"end legend", "endlegend"};
+        blockStart_ = lineNumber_;
+        blockName_ = "legend";
         return true;
     }
     if (text.compare(0, 7, "<style>") == 0) {
         if (text.find("</style>") == std::string::npos)
             blockEnds_ = {"</style>"};
+        blockStart_ = lineNumber_;
+        blockName_ = "style";
         return true;
     }
     return false;
@@ -241,6 +253,8 @@ bool PlantUmlReader::comment(const std::string& text)
     }
     if (text.compare(0, 2, "/'") == 0) {
         inComment_ = text.find("'/", 2) == std::string::npos;
+        blockStart_ = lineNumber_;
+        blockName_ = "block comment";
         return true;
     }
     return !text.empty() && text[0] == '\'';

@@ -27,8 +27,10 @@ class PlantUmlReader {
 public:
     explicit PlantUmlReader(ClassCollector& collector) : collector_(collector) {}
 
-    // False when a diagram has no @enduml: error says so, line is where
-    // the diagram starts.
+    // False when a diagram has no @enduml, or a note, legend, style or
+    // block comment in it has no end (PlantUML refuses such a diagram; read
+    // on, the classes after it would be lost without a word): error says
+    // so, line is where it starts.
     bool read(const std::string& text, int& line, std::string& error);
 
 private:
@@ -64,6 +66,10 @@ private:
     bool inComment_ = false;
     // How the text block being passed over ends ("end note"...), or empty.
     std::vector<std::string> blockEnds_;
+    // The line being read, and where the open text block or block comment
+    // started.
+    int lineNumber_ = 0, blockStart_ = 0;
+    const char* blockName_ = "";
 };
 
 } // namespace wiredhost

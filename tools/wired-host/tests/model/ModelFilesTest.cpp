@@ -363,6 +363,11 @@ TEST(ModelErrors, FilesThatAreNoModelSayWhatWasFound)
         {"text.xmi", "hello world\nsecond", "text starting \"hello world\", no model format wired-host knows"},
         {"cut.puml", "' a diagram\n@startuml\nclass Order\nclass Invo",
          ":2: the diagram that starts here has no @enduml (the file may be cut short)"},
+        {"open-note.puml", "@startuml\nclass A\nnote as N\n  text\nclass B\n@enduml\n",
+         ":3: the note that starts here has no end before @enduml at line 6 (the classes after it would be lost)"},
+        {"open-comment.puml", "@startuml\n/' old\nclass A\n@enduml\n",
+         ":2: the block comment that starts here has no end before @enduml at line 4 (the classes after it would be "
+         "lost)"},
         {"wired.xml", "<?xml version='1.0'?>\n<Wired/>", ":2: the root element is Wired: not a model wired-host knows"},
         {"cut.xmi", "<?xml version='1.0'?>\n<XMI xmi.version='1.2'>\n<XMI.content>\n</XMI>",
          ":3: malformed XML (XML_ERROR_MISMATCHED_ELEMENT)"},
