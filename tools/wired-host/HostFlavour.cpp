@@ -244,15 +244,24 @@ std::string loadedDifference(const PeImage& host, const std::string& hostBytes, 
     return unlike.empty() ? unlikeSection(ours, ourBytes, host, hostBytes) : unlike;
 }
 
-RuntimeCopy compared(const RuntimeFiles& files, const PeImage* plugin)
+RuntimeCopy compared(const RuntimeFiles& files, const PeImage* plugin, const std::string& hostMachine)
 {
     RuntimeCopy copy;
     copy.dll = files.dll;
     if (!files.besideHost)
         return copy;
+    // Nothing read, nothing known: not a reason to refuse the host.
     if (!files.hostProblem.empty()) {
-        copy.state = RuntimeCopy::State::Lacking;
+        copy.state = RuntimeCopy::State::NotRead;
         copy.detail = files.hostProblem;
+        return copy;
+    }
+    PeImage image;
+    std::string error;
+    const bool readable = image.read(files.hostCopy, error) && image.kind() == ImageKind::Pe;
+    if (readable && PeImage::machineName(image.machine()) != hostMachine) {
+        copy.state = RuntimeCopy::State::OtherMachine;
+        copy.detail = "built for " + PeImage::machineName(image.machine()) + ", not " + hostMachine;
         return copy;
     }
     if (files.besidePlugin && files.hostCopy == files.ours) {
@@ -266,9 +275,7 @@ RuntimeCopy compared(const RuntimeFiles& files, const PeImage* plugin)
     if (files.besidePlugin)
         copy.detail = std::to_string(files.hostCopy.size()) + " bytes, the plug-in's " +
                       std::to_string(files.ours.size());
-    PeImage image;
-    std::string error;
-    if (!image.read(files.hostCopy, error) || image.kind() != ImageKind::Pe) {
+    if (!readable) {
         copy.state = RuntimeCopy::State::Lacking;
         copy.detail = "not a readable DLL" + (error.empty() ? std::string() : ": " + error);
         return copy;
@@ -441,25 +448,42 @@ void HostFlavour::compareRuntimes(HostVerdict& verdict, const PeImage* plugin, c
         return;
     // The C++ runtime DLL comes first; the others are beside the host or
     // found where its own libstdc++-6.dll finds them.
-    bool same = true, enough = false, lacking = false, notCompared = false;
+    bool same = true, enough = false, lacking = false, notCompared = false, otherMachine = false;
+    std::vector<std::string> unread;
     const bool libraryBeside = !files.empty() && files.front().besideHost;
     for (const RuntimeFiles& pair : files) {
-        verdict.runtimeDlls.push_back(compared(pair, plugin));
+        verdict.runtimeDlls.push_back(compared(pair, plugin, verdict.machine));
         const RuntimeCopy& copy = verdict.runtimeDlls.back();
         same = same && (copy.state == RuntimeCopy::State::Same || copy.state == RuntimeCopy::State::NotBeside);
         enough = enough || copy.state == RuntimeCopy::State::Enough;
         notCompared = notCompared || copy.state == RuntimeCopy::State::NotCompared;
+        if (copy.state == RuntimeCopy::State::NotRead)
+            unread.push_back(copy.dll + " (" + copy.detail + ")");
+        if (copy.state == RuntimeCopy::State::OtherMachine) {
+            otherMachine = true;
+            verdict.reasons.push_back("The host's " + copy.dll + " is " + copy.detail +
+                                      ": it cannot load into the host's process, so the host cannot start as it "
+                                      "is installed (or loads a copy from elsewhere, which wired-host cannot see).");
+        }
         if (copy.state == RuntimeCopy::State::Lacking) {
             lacking = true;
+            const std::size_t missing = copy.missing.size();
             verdict.reasons.push_back(
                 "The host's " + copy.dll + " is another build " +
                 (copy.missing.empty() ? "(" + copy.detail + ")"
-                                      : "without " + std::to_string(copy.missing.size()) +
-                                            " functions the plug-in takes from it: " + joined(copy.missing, 3)) +
+                                      : "without " + std::to_string(missing) +
+                                            (missing == 1 ? " function" : " functions") +
+                                            " the plug-in takes from it: " + joined(copy.missing, 3)) +
                 ". Windows hands the plug-in the copy the host has loaded, so the plug-in would not load.");
         }
     }
     const std::string folder = verdict.flavour + "/";
+    if (otherMachine) {
+        verdict.flavour.clear();
+        verdict.advice.push_back("Repair the host's installation first (reinstall it): its runtime DLLs must be "
+                                 "built for " + verdict.machine + ", as the host is. Then ask wired-host again.");
+        return;
+    }
     if (lacking) {
         verdict.flavour.clear();
         verdict.advice.push_back("Ask the host's vendor which compiler and runtime build it: a plug-in built with "
@@ -467,6 +491,10 @@ void HostFlavour::compareRuntimes(HostVerdict& verdict, const PeImage* plugin, c
                                  "the host was built against its own.");
         return;
     }
+    if (!unread.empty())
+        verdict.advice.push_back("The host's " + joined(unread, unread.size()) +
+                                 (unread.size() == 1 ? " was" : " were") + " not read, so not compared with the plug-in's: try the plug-in with this host "
+                                 "before relying on it, and never copy the plug-in's runtime DLLs over the host's.");
     if (!verdict.mingw) {
         verdict.advice.push_back("Copy wiredClsTab.dll and config.xml from " + folder +
                                  " into a folder of the host's choice; the runtime DLLs are the host's own, from "

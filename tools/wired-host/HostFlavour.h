@@ -17,6 +17,8 @@ struct RuntimeCopy {
         Enough,      // another build, with every function the plug-in takes from it
         Lacking,     // another build, without some of them
         NotCompared, // beside the host, but no plug-in of the flavour to compare with
+        NotRead,     // beside the host, but too big to read (detail says why)
+        OtherMachine, // built for another machine than the host's: it cannot load there
     };
     std::string dll;
     State state = State::NotBeside;

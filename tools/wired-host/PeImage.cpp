@@ -72,9 +72,17 @@ bool PeImage::readHeaders(std::string& error)
     }
     kind_ = ImageKind::Dos;
     const uint64_t header = number(0x3C, 4);
-    if (header > size || size - header < 2)
+    if (header >= size)
         return true;
     const std::string signature = bytes_->substr(static_cast<std::size_t>(header), 4);
+    // The file ends inside "PE\0\0": a Windows program cut short, not an
+    // MS-DOS one.
+    if (signature.size() < 4 && std::string("PE\0\0", 4).compare(0, signature.size(), signature) == 0) {
+        error = "cut off in its PE signature (the file has " + std::to_string(size) + " bytes)";
+        return false;
+    }
+    if (signature.size() < 2)
+        return true;
     if (signature.compare(0, 2, "NE") == 0) {
         kind_ = ImageKind::Windows16;
         return true;
@@ -167,6 +175,15 @@ bool PeImage::readSections(uint64_t at, unsigned count, std::string& error)
         // zeros the loader supplies, and no table or name lies there.
         const uint64_t held = offset < size ? std::min(rawSize, size - offset) : 0;
         PeSection section;
+        // The loader maps what the section table says the file holds: a
+        // file that holds less is cut short, and cannot be loaded.
+        if (held < rawSize) {
+            std::string name(bytes_->data() + entry, 8);
+            name.erase(std::min(name.find('\0'), name.size()));
+            error = "cut off: section " + std::to_string(i + 1) + " (" + name + ") runs " +
+                    std::to_string(rawSize - held) + " bytes past the end of the file";
+            return false;
+        }
         section.name.assign(bytes_->data() + entry, 8);
         section.name.erase(std::min(section.name.find('\0'), section.name.size()));
         for (char& c : section.name) {

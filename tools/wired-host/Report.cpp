@@ -117,6 +117,10 @@ const char* stateText(RuntimeCopy::State state)
         return "another build, without functions the plug-in takes from it";
     case RuntimeCopy::State::NotCompared:
         return "beside the host, not compared";
+    case RuntimeCopy::State::NotRead:
+        return "beside the host";
+    case RuntimeCopy::State::OtherMachine:
+        return "for another machine: it cannot load into the host";
     case RuntimeCopy::State::NotBeside:
         break;
     }
@@ -134,6 +138,10 @@ const char* stateCode(RuntimeCopy::State state)
         return "lacking";
     case RuntimeCopy::State::NotCompared:
         return "not-compared";
+    case RuntimeCopy::State::NotRead:
+        return "not-read";
+    case RuntimeCopy::State::OtherMachine:
+        return "other-machine";
     case RuntimeCopy::State::NotBeside:
         break;
     }

@@ -121,7 +121,9 @@ BAD_INPUT = [
     ("PE cut off", pe_truncated(), "cut off"),
     ("import table outside", pe_imports_outside(), "import table runs outside the file"),
     ("name without end", pe_name_unterminated(), "lies outside the file"),
-    ("section beyond the file", pe_section_beyond_file(), "import table runs outside the file"),
+    ("section beyond the file", pe_section_beyond_file(), "section 1 (.rdata) runs 512 bytes past the end"),
+    ("last section cut short", pe(I386, [("msvcp140.dll", [])])[:-100], "runs 100 bytes past the end of the file"),
+    ("cut in its PE signature", pe(I386, [("msvcp140.dll", [])])[:0x42], "cut off in its PE signature"),
     ("section table past the end", pe_sections_past_end(), "section table is cut off"),
 ]
 
@@ -176,6 +178,9 @@ def test_which_refuses_what_is_no_windows_program(s):
     got, out, err = _which(s, "--format", "json", s.tool.arg(host))
     runtime = {r["dll"]: r for r in json.loads(out)["runtimeDlls"]}
     check("more than the 256 MiB a DLL is read to" in (runtime["vcruntime140.dll"]["detail"] or ""), out + err)
+    # Nothing read, nothing against the host: it fits, with a word of caution.
+    equal((got, runtime["vcruntime140.dll"]["state"]), (0, "not-read"), out + err)
+    check(any("was not read, so not compared" in a for a in json.loads(out)["advice"]), out)
     got, out, err = _which(s, "--help")
     equal(got, 0)
     check("Usage: wired-host which" in out and "Exit status" in out, out)
@@ -224,6 +229,9 @@ def test_which_compares_the_runtime_beside_the_host_with_the_plugins(s):
         ("newer", newer, 0, "enough", "never copy the plug-in's over them"),
         ("older", older, 1, "lacking", "Ask the host's vendor"),
         ("absent", None, 0, "not-beside", "LOAD_WITH_ALTERED_SEARCH_PATH"),
+        # Every function there, but for x86-64: the host cannot load it.
+        ("other machine", pe(AMD64, [("libgcc_s_seh-1.dll", [])], exports=needs, dll=True), 1, "other-machine",
+         "Repair the host's installation"),
     ]
     for name, library, code, state, phrase in cases:
         host, plugin = _mingw_folders(s, "runtime-" + name, library, ours, needs)
@@ -234,6 +242,8 @@ def test_which_compares_the_runtime_beside_the_host_with_the_plugins(s):
         runtime = {r["dll"]: r for r in report["runtimeDlls"]}
         equal(runtime["libstdc++-6.dll"]["state"], state, f"{name}: {report}")
         check(any(phrase in a for a in report["advice"]), f"{name}: '{phrase}' not in {report['advice']}")
+        if state in ("lacking", "other-machine"):
+            equal(report["flavour"], None, name)
         if state == "lacking":
             equal(runtime["libstdc++-6.dll"]["missing"], ["_Znwj", "_ZSt4cout"] if name == "older" else ["_ZSt4cout"],
                   name)
