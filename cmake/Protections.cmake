@@ -51,6 +51,7 @@ add_link_options(
   -Wl,--no-insert-timestamp
   -Wl,--build-id
   -Wl,--major-subsystem-version,6 -Wl,--minor-subsystem-version,0
+  -Wl,--major-os-version,6 -Wl,--minor-os-version,0
   -Wl,--dynamicbase -Wl,--nxcompat)
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   add_link_options(-Wl,--high-entropy-va)
