@@ -62,6 +62,11 @@ std::string quoted(const std::string& text)
 }
 
 // Padded to width characters, not bytes.
+// Columns are as wide as their widest cell up to this; a longer cell runs
+// into its row's next column. Padding every row to one name of a megabyte
+// would make the table the square of the file.
+const std::size_t kWidestColumn = 64;
+
 std::string padded(const std::string& text, std::size_t width)
 {
     const std::size_t length = encoding::characterCount(text);
@@ -395,13 +400,14 @@ void Reporter::names(const std::vector<std::string>& arguments, const std::vecto
 {
     std::size_t width = 0;
     for (const std::string& argument : arguments)
-        width = std::max(width, encoding::characterCount(visible(toolText(argument))));
+        width = std::max(width, std::min(encoding::characterCount(visible(toolText(argument))), kWidestColumn));
     for (std::size_t i = 0; i < arguments.size() && i < entries.size(); ++i) {
         const ClassEntry& entry = entries[i];
         const std::string table = entry.outcome == Outcome::Set
                                       ? (entry.tableName.empty() ? "\"\"" : visible(utf8Of(entry.tableName)))
                                       : "(" + std::string(outcomeText(entry.outcome)) + ")";
-        write(padded(visible(toolText(arguments[i])), width + 2) + table + "\n");
+        const std::string shown = visible(toolText(arguments[i]));
+        write(padded(shown, std::max(width, encoding::characterCount(shown)) + 2) + table + "\n");
     }
 }
 
@@ -546,7 +552,7 @@ void Reporter::writeTable() const
     for (std::size_t i = 0; i < classes_.size(); ++i) {
         for (int k = 0; k < 3; ++k) {
             cellWidths[3 * i + k] = kCells[k](classes_[i]).width();
-            widths[k] = std::max(widths[k], cellWidths[3 * i + k]);
+            widths[k] = std::max(widths[k], std::min(cellWidths[3 * i + k], kWidestColumn));
         }
     }
     // How many findings each class and each link has.
@@ -560,7 +566,7 @@ void Reporter::writeTable() const
     for (std::size_t i = 0; i < classes_.size(); ++i) {
         const ClassEntry& c = classes_[i];
         for (int k = 0; k < 3; ++k)
-            kCells[k](c).append(text, cellWidths[3 * i + k], widths[k] + 2);
+            kCells[k](c).append(text, cellWidths[3 * i + k], std::max(widths[k], cellWidths[3 * i + k]) + 2);
         text += outcomeText(c.outcome);
         if (c.duplicate)
             text += " (duplicate)";

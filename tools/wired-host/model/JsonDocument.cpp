@@ -82,7 +82,8 @@ std::string shortMessage(const std::string& failure, const std::string& text, st
 class BoundedReader : public nlohmann::detail::json_sax_dom_parser<JsonDocument::Value> {
 public:
     using Base = nlohmann::detail::json_sax_dom_parser<JsonDocument::Value>;
-    BoundedReader(JsonDocument::Value& document, std::size_t maxValues) : Base(document, false), maxValues_(maxValues)
+    BoundedReader(JsonDocument::Value& document, std::size_t maxValues, unsigned long long maxComparisons)
+        : Base(document, false), maxValues_(maxValues), maxComparisons_(maxComparisons)
     {
     }
 
@@ -108,10 +109,14 @@ public:
     }
     // Checked before the member is added: adding it is what looks through
     // all the members before it.
+    // The pairs add up over the document, a long name counting as several
+    // (names of one length are compared byte by byte).
     bool key(std::string& name)
     {
         tooWide_ = ++members_.back() > JsonDocument::kMaxMembers;
-        return !tooWide_ && Base::key(name);
+        comparisons_ += (members_.back() - 1) * (1 + name.size() / 16);
+        tooManyPairs_ = comparisons_ > maxComparisons_;
+        return !tooWide_ && !tooManyPairs_ && Base::key(name);
     }
     bool start_array(std::size_t elements) { return deeper() && Base::start_array(elements); }
     bool end_array() { --depth_; return Base::end_array(); }
@@ -125,6 +130,7 @@ public:
     bool tooDeep() const { return tooDeep_; }
     bool tooMany() const { return values_ > maxValues_; }
     bool tooWide() const { return tooWide_; }
+    bool tooManyPairs() const { return tooManyPairs_; }
     const std::string& failure() const { return failure_; }
     std::size_t byte() const { return byte_; }
 
@@ -143,6 +149,8 @@ private:
     // The members of each object being read, innermost last.
     std::vector<std::size_t> members_;
     bool tooWide_ = false;
+    unsigned long long maxComparisons_, comparisons_ = 0;
+    bool tooManyPairs_ = false;
     std::string failure_;
     std::size_t byte_ = 0;
 };
@@ -187,13 +195,14 @@ std::string JsonDocument::repaired(const std::string& text)
     return out;
 }
 
-bool JsonDocument::parse(const std::string& text, Value& document, std::string& error, std::size_t maxValues)
+bool JsonDocument::parse(const std::string& text, Value& document, std::string& error, std::size_t maxValues,
+                         unsigned long long maxComparisons)
 {
     std::string fixed;
     if (needsRepair(text))
         fixed = repaired(text);
     const std::string& strict = fixed.empty() ? text : fixed;
-    BoundedReader reader(document, maxValues);
+    BoundedReader reader(document, maxValues, maxComparisons);
     if (Value::sax_parse(strict, &reader))
         return true;
     if (reader.tooDeep())
@@ -204,6 +213,10 @@ bool JsonDocument::parse(const std::string& text, Value& document, std::string& 
     else if (reader.tooWide())
         error = "an object with more than " + std::to_string(kMaxMembers) +
                 " members (the limit of the JSON reader, which checks each member's name against all before it)";
+    else if (reader.tooManyPairs())
+        error = "objects with so many members that the JSON reader would compare more than " +
+                std::to_string(maxComparisons) + " pairs of their names (it checks each member's name against all "
+                "before it in its object, a long name as several; wired-host's limit)";
     else
         error = shortMessage(reader.failure(), strict, reader.byte());
     document = Value();

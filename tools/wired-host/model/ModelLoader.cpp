@@ -364,7 +364,9 @@ bool ModelLoader::loadJson(std::string& text, const Format& format, std::string&
 {
     JsonDocument::Value root;
     if (!JsonDocument::parse(text, root, error)) {
-        error = at(0) + "malformed JSON (" + error + ")";
+        // A limit passed is said as it is; the reader's own errors come
+        // with their line.
+        error = at(0) + (error.compare(0, 5, "line ") == 0 ? "malformed JSON (" + error + ")" : error);
         return false;
     }
     std::string().swap(text);

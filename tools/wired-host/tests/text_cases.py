@@ -212,7 +212,23 @@ def test_the_help_names_every_format_run_reads(s):
     check(max(len(line) for line in out.split("\n")) <= 80, out)
 
 
-TEXT_CASES = [test_the_help_names_every_format_run_reads, test_a_report_to_the_null_device_takes_no_longer_than_to_a_file, test_names_the_host_code_page_lacks_are_warned_about, test_format_signs_after_the_first_kilobytes_are_read, test_paths_outside_the_ansi_code_page, test_hostile_names_give_valid_json_and_a_safe_table,
+def test_one_long_name_does_not_widen_every_row(s):
+    # 2,000 classes and one of 20,000 characters: padded to it, the table
+    # would be 40 MB; a column stops at 64 characters and the long cell runs
+    # into the next one, two blanks after it.
+    long_name = "L" * 20000
+    model = s.write("wide/model.puml", "@startuml\n" + "".join(f"class C{i}\n" for i in range(2000)) +
+                    f"class {long_name}\n@enduml\n")
+    config = s.tool.arg(s.write("wide/config.xml", "<Wired/>"))
+    code, out, err = s.tool.run("run", s.tool.arg(model), "--config", config)
+    equal(code, 0, err)
+    check(len(out) < 1000000, f"{len(out)} characters of output")
+    rows = {line.split()[0]: line for line in out.splitlines() if line.startswith(("C1999 ", long_name))}
+    equal(rows[long_name], long_name + "  -" + " " * 8 + long_name + "  set", "the long row")
+    check(rows["C1999"].startswith("C1999" + " " * 61 + "-"), rows["C1999"])
+
+
+TEXT_CASES = [test_one_long_name_does_not_widen_every_row, test_the_help_names_every_format_run_reads, test_a_report_to_the_null_device_takes_no_longer_than_to_a_file, test_names_the_host_code_page_lacks_are_warned_about, test_format_signs_after_the_first_kilobytes_are_read, test_paths_outside_the_ansi_code_page, test_hostile_names_give_valid_json_and_a_safe_table,
               test_what_is_no_regular_file_is_refused_at_once, test_an_empty_config_gets_the_plugins_own_verdict,
               test_tables_in_sql_of_every_dialect_are_found, test_a_report_that_cannot_be_written_is_a_failure,
               test_a_tables_file_that_names_no_table_is_warned_about]

@@ -86,6 +86,20 @@ TEST(JsonDocument, MembersOfAnObjectAreBounded)
     EXPECT_EQ(document[1].size(), most);
     EXPECT_FALSE(JsonDocument::parse("[" + object(most) + ", {\"a\": " + object(most + 1) + "}]", document, error));
     EXPECT_NE(error.find("an object with more than 1000 members"), std::string::npos) << error;
+    // Each object within the limit, but their pairs add up over the
+    // document (at a lower limit: 4,900 objects of 1,000 members took 12 s).
+    const std::string pairs = "[" + object(most) + ", " + object(most) + ", ";
+    EXPECT_TRUE(JsonDocument::parse(pairs + "0]", document, error, JsonDocument::kMaxValues, 1000000)) << error;
+    EXPECT_FALSE(JsonDocument::parse(pairs + object(most) + "]", document, error, JsonDocument::kMaxValues, 1000000));
+    EXPECT_EQ(error, "objects with so many members that the JSON reader would compare more than 1000000 pairs of "
+                     "their names (it checks each member's name against all before it in its object, a long name as "
+                     "several; wired-host's limit)");
+    // A long name counts as several: 40 bytes as three.
+    std::string longNames = "{";
+    for (std::size_t i = 0; i < most; ++i)
+        longNames += std::string(i ? ", " : "") + "\"" + std::string(37, 'k') + std::to_string(100 + i) + "\": 0";
+    EXPECT_TRUE(JsonDocument::parse(longNames + "}", document, error, JsonDocument::kMaxValues, 1498500)) << error;
+    EXPECT_FALSE(JsonDocument::parse(longNames + "}", document, error, JsonDocument::kMaxValues, 1498499));
 }
 
 // Every value counts, scalars as much as arrays and objects: "{}" and "0"
