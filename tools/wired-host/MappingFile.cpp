@@ -152,8 +152,9 @@ bool MappingFile::mayOverwrite(const std::string& path, std::string& error)
     std::FILE* file = hostkit::files::openFile(path, "rb");
     if (file == nullptr)
         return true; // said when it is written
-    char head[sizeof kHeader + 3] = {};
-    const std::size_t got = std::fread(head, 1, sizeof head - 1, file);
+    // A byte-order mark, the header and the byte after it.
+    char head[3 + sizeof kHeader] = {};
+    const std::size_t got = std::fread(head, 1, sizeof head, file);
     std::fclose(file);
     std::string start(head, got);
     // A byte-order mark an editor added does not make it another file.

@@ -61,12 +61,12 @@ std::string quoted(const std::string& text)
     return jsonString(text);
 }
 
-// Padded to width characters, not bytes.
 // Columns are as wide as their widest cell up to this; a longer cell runs
 // into its row's next column. Padding every row to one name of a megabyte
 // would make the table the square of the file.
 const std::size_t kWidestColumn = 64;
 
+// Padded to width characters, not bytes.
 std::string padded(const std::string& text, std::size_t width)
 {
     const std::size_t length = encoding::characterCount(text);

@@ -114,7 +114,7 @@ public:
     bool key(std::string& name)
     {
         tooWide_ = ++members_.back() > JsonDocument::kMaxMembers;
-        comparisons_ += (members_.back() - 1) * (1 + name.size() / 16);
+        comparisons_ += static_cast<unsigned long long>(members_.back() - 1) * (1 + name.size() / 16);
         tooManyPairs_ = comparisons_ > maxComparisons_;
         return !tooWide_ && !tooManyPairs_ && Base::key(name);
     }

@@ -10,6 +10,7 @@
 #include "ClassCollector.h"
 #include "ContainerUnpacker.h"
 #include "DiaReader.h"
+#include "Text.h"
 #include "JsonDocument.h"
 #include "PlantUmlReader.h"
 #include "StarUmlReader.h"
@@ -114,7 +115,8 @@ void ModelLoader::announceBigFile(std::FILE* file) const
 
 std::string ModelLoader::where() const
 {
-    return entry_.empty() ? path_ : path_ + " (" + entry_ + ")";
+    // An entry's name comes from the archive and may be megabytes long.
+    return entry_.empty() ? path_ : path_ + " (" + shortened(entry_) + ")";
 }
 
 std::string ModelLoader::at(int line) const
@@ -181,7 +183,7 @@ bool ModelLoader::loadBytes(std::string& bytes, std::string& error)
         container = FormatDetector::containerOf(bytes);
     }
     if (!containers.passedOver().empty())
-        model_.addNote("only " + entry_ + " is read; the archive holds other models too: " + containers.passedOver());
+        model_.addNote("only " + shortened(entry_) + " is read; the archive holds other models too: " + containers.passedOver());
     textToUtf8(bytes);
     const Format* format = textFormatOf(bytes);
     if (format == nullptr) {

@@ -80,6 +80,9 @@ bool PlantUmlReader::read(const std::string& text, int& line, std::string& error
         if (l.compare(0, 9, "@startuml") == 0) {
             inDiagram = true;
             diagramStart = lineNumber_;
+            // Each diagram starts outside any package a diagram before
+            // left open.
+            scopes_.clear();
             collector_.countUmlElement();
         } else if (l.compare(0, 7, "@enduml") == 0) {
             inDiagram = false;
@@ -163,7 +166,8 @@ bool PlantUmlReader::openPackageOnOneLine(std::string_view& rest)
 
 void PlantUmlReader::statement(const std::string& text)
 {
-    if (comment(text) || textBlock(text) || text.empty())
+    // Inside a class body a member may be called note or legend.
+    if (comment(text) || text.empty() || ((scopes_.empty() || !scopes_.back().isClassBody) && textBlock(text)))
         return;
     if (text[0] == '}') {
         closeScope();
@@ -253,8 +257,11 @@ bool PlantUmlReader::comment(const std::string& text)
     }
     if (text.compare(0, 2, "/'") == 0) {
         inComment_ = text.find("'/", 2) == std::string::npos;
-        blockStart_ = lineNumber_;
-        blockName_ = "block comment";
+        // Said at @enduml when it is still open; a note it is in comes first.
+        if (inComment_ && blockEnds_.empty()) {
+            blockStart_ = lineNumber_;
+            blockName_ = "block comment";
+        }
         return true;
     }
     return !text.empty() && text[0] == '\'';

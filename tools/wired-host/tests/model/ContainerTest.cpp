@@ -9,7 +9,9 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include "ScratchFile.h"
 #include "model/ContainerUnpacker.h"
+#include "model/Model.h"
 #include "model/Inflater.h"
 #include "model/TarArchive.h"
 #include "model/ZipArchive.h"
@@ -489,6 +491,16 @@ TEST(ContainerUnpacker, ArchivesWithoutAModelListWhatTheyHold)
     EXPECT_FALSE(longUnpacker.unpack(longTar, ModelFormat::Tar, error));
     EXPECT_EQ(error, "a tar archive without a model (.xmi, .uml, .mdj, .dia, .puml, .xml) in it; it holds: " +
                          std::string(128, 'n') + "..." + std::string(122, 'n') + "\xC3\xA4.txt");
+    // Nor when that entry is read as the model, and is none.
+    const std::string xmiName = std::string(1 << 20, 'n') + ".xmi";
+    const std::string path = scratchFile("long-entry.tar", tarEntry("././@LongLink", octal(xmiName.size() + 1),
+                                                                    xmiName + '\0', 'L') +
+                                                               tarEntry("x", octal(4), "text"));
+    Model model;
+    EXPECT_FALSE(model.load(path, error));
+    EXPECT_LT(error.size(), 1000u) << error.substr(0, 1000);
+    EXPECT_NE(error.find("nnn...nnn"), std::string::npos) << error.substr(0, 1000);
+    EXPECT_NE(error.find("nnn.xmi): text starting"), std::string::npos) << error.substr(0, 1000);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "MappingFile.h"
+#include "ScratchFile.h"
 
 namespace wiredhost {
 namespace {
@@ -30,6 +31,28 @@ TEST(MappingFileTest, NamesWithTabsLineEndsAndBackslashesReadBackAsWritten)
     ASSERT_TRUE(MappingFile::parse(text, "m.tsv", read, error)) << error;
     EXPECT_EQ(saved, read);
     EXPECT_EQ(text, MappingFile::text(read));
+}
+
+// Saved over only when it holds a saved mapping, with or without an
+// editor's byte-order mark: the byte after the header decides.
+TEST(MappingFileTest, OnlyASavedMappingIsWrittenOver)
+{
+    const std::string header = "package\tclass\ttable\toutcome";
+    const std::pair<std::string, bool> cases[] = {
+        {header + "\n", true},
+        {"\xEF\xBB\xBF" + header + "\r\n", true},
+        {"\xEF\xBB\xBF" + header, true},
+        {"\xEF\xBB\xBF", true},
+        {"", true},
+        {header + "\tnotes\n", false},
+        {"\xEF\xBB\xBF" + header + "\tnotes\n", false},
+        {"<Model/>", false},
+    };
+    for (const auto& c : cases) {
+        std::string error;
+        EXPECT_EQ(MappingFile::mayOverwrite(scratchFile("overwrite.tsv", c.first), error), c.second)
+            << testing::PrintToString(c.first) << " " << error;
+    }
 }
 
 TEST(MappingFileTest, ComparesClassByClass)

@@ -315,6 +315,11 @@ TEST(ModelText, PlantUmlBlocksAndTexts)
         {"bom.puml", "", {{"", "Order"}}},
         {"mac.puml", "", {{"shop", "Cart"}, {"", "Order"}}},
         {"latin1.puml", "class Caf\xE9\nclass Order\n", {{"", "Caf\xEF\xBF\xBD"}, {"", "Order"}}},
+        // Members may be called note or legend; they open no text block.
+        {"member-words.puml", "enum Section {\n  header\n  legend\n}\nclass Memo {\n  note\n}\nclass A\n",
+         {{"", "Memo"}, {"", "A"}}},
+        // A package left open ends with its diagram.
+        {"two-diagrams.puml", "package a {\nclass A\n@enduml\n@startuml\nclass B\n", {{"a", "A"}, {"", "B"}}},
     };
     for (const auto& c : cases) {
         Model model;
@@ -365,6 +370,8 @@ TEST(ModelErrors, FilesThatAreNoModelSayWhatWasFound)
          ":2: the diagram that starts here has no @enduml (the file may be cut short)"},
         {"open-note.puml", "@startuml\nclass A\nnote as N\n  text\nclass B\n@enduml\n",
          ":3: the note that starts here has no end before @enduml at line 6 (the classes after it would be lost)"},
+        {"comment-in-open-note.puml", "@startuml\nnote as N\n/' x '/\nclass A\n@enduml\n",
+         ":2: the note that starts here has no end before @enduml at line 5 (the classes after it would be lost)"},
         {"open-comment.puml", "@startuml\n/' old\nclass A\n@enduml\n",
          ":2: the block comment that starts here has no end before @enduml at line 4 (the classes after it would be "
          "lost)"},
