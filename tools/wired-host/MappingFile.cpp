@@ -195,8 +195,10 @@ bool MappingFile::parse(const std::string& text, const std::string& path, std::v
                         std::string& error)
 {
     rows.clear();
-    // A row a line: a saved mapping of a million classes is one block.
-    rows.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')));
+    // A row a line with three tabs: a saved mapping of a million classes is
+    // one block, and a file of blank lines or of tabs reserves nothing.
+    rows.reserve(std::min(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')),
+                          static_cast<std::size_t>(std::count(text.begin(), text.end(), '\t')) / 3));
     const auto fail = [&](std::size_t line, const std::string& what) {
         error = path + ":" + std::to_string(line) + ": " + what;
         return false;
@@ -233,10 +235,13 @@ bool MappingFile::parse(const std::string& text, const std::string& path, std::v
             continue;
         if (!encoding::isValidUtf8(line))
             return fail(number, "not UTF-8 text");
-        const std::vector<std::string> fields = fieldsOf(line);
-        if (fields.size() != 4)
-            return fail(number, std::to_string(fields.size()) +
+        // Counted before they are split: a line of millions of tabs is
+        // refused without a string for each.
+        const std::size_t tabs = static_cast<std::size_t>(std::count(line.begin(), line.end(), '\t'));
+        if (tabs != 3)
+            return fail(number, std::to_string(tabs + 1) +
                                     " fields separated by tabs, not 4 (package, class, table, outcome)");
+        const std::vector<std::string> fields = fieldsOf(line);
         MappingRow row;
         std::string reason;
         if (!unescaped(fields[0], row.package, reason) || !unescaped(fields[1], row.className, reason) ||

@@ -33,7 +33,8 @@ unsigned ClassCollector::markOf(std::string_view stereotypeName)
 
 void ClassCollector::stereotypeByRef(bool isClass, int index, const std::string& id)
 {
-    (isClass ? classes_ : packages_)[index].stereotypeIds.push_back(id);
+    if (++references_ <= kMaxReferences)
+        (isClass ? classes_ : packages_)[index].stereotypeIds.push_back(id);
 }
 
 void ClassCollector::stereotypeByName(bool isClass, int index, std::string_view name)
@@ -49,8 +50,11 @@ void ClassCollector::defineStereotype(const std::string& id, const std::string& 
 
 void ClassCollector::extendElement(std::string_view stereotypeName, std::string_view elementId)
 {
+    // Past the limit the rest of a list is passed over at no cost.
+    if (references_ > kMaxReferences)
+        return;
     const unsigned mark = markOf(stereotypeName);
-    if (mark != 0)
+    if (mark != 0 && ++references_ <= kMaxReferences)
         extended_[std::string(elementId)] |= mark;
 }
 
@@ -177,6 +181,12 @@ private:
 
 bool ClassCollector::finish(std::vector<ModelClass>& classes, std::string& error)
 {
+    if (references_ > kMaxReferences) {
+        error = "more than " + std::to_string(kMaxReferences) +
+                " references to stereotypes (wired-host's limit: a real model has a few per element, and each costs "
+                "memory and a lookup)";
+        return false;
+    }
     // Parents come before their packages, so one pass finds for each
     // package the nearest one that names a level of its path.
     std::vector<int> outer(packages_.size());

@@ -48,6 +48,11 @@ public:
     // names rather than from a document whose size is bounded otherwise
     // (PlantUML's a.b.c...) stops here.
     static constexpr std::size_t kMaxPackages = 1000000;
+    // Stereotype references an element makes (stereotype="id id ...") or a
+    // stereotype makes to the elements it extends, all together: a list of
+    // millions of ids in one attribute would otherwise cost gigabytes and
+    // seconds. Past it the rest are passed over and finish() refuses.
+    static constexpr std::size_t kMaxReferences = 2000000;
 
     // UML elements seen; 0 means the file holds no UML.
     void countUmlElement() { ++umlElements_; }
@@ -104,6 +109,7 @@ private:
     std::unordered_map<std::string, unsigned> extended_;
     std::unordered_set<std::string> vetoed_;
     bool excludeStereotyped_ = false;
+    std::size_t references_ = 0;
     std::size_t umlElements_ = 0;
 };
 

@@ -108,6 +108,10 @@ bool isAsciiCompatible(const std::string& name)
 {
     const std::string n = lowered(name);
     // UTF-7 is not: its '+' starts an encoded run ("Caf+AOk-" is Café).
+    // Nor are the 7-bit encodings that switch with escapes (ISO-2022-JP's
+    // ESC $ B, HZ's ~{): their text is all ASCII bytes and no ASCII.
+    if (n.compare(0, 7, "iso2022") == 0 || n.compare(0, 5, "cp5022") == 0 || n.compare(0, 2, "hz") == 0)
+        return false;
     return n.compare(0, 3, "utf") != 0 || n == "utf8";
 }
 

@@ -21,7 +21,9 @@ struct CodePageName {
 const CodePageName kCodePages[] = {
     {"utf8", CP_UTF8},        {"unicodeutf8", CP_UTF8}, {"usascii", 20127},     {"ascii", 20127},
     {"iso88591", 28591},      {"latin1", 28591},        {"l1", 28591},          {"iso88592", 28592},
-    {"iso88595", 28595},      {"iso88597", 28597},      {"iso88599", 28599},    {"iso885915", 28605},
+    {"iso88593", 28593},      {"iso88594", 28594},      {"iso88595", 28595},    {"iso88596", 28596},
+    {"iso88597", 28597},      {"iso88598", 28598},      {"iso88599", 28599},    {"iso885913", 28603},
+    {"iso885915", 28605},     {"iso2022jp", 50220},     {"iso2022kr", 50225},   {"hzgb2312", 52936},
     {"windows1250", 1250},    {"windows1251", 1251},    {"windows1252", 1252},  {"windows1253", 1253},
     {"windows1254", 1254},    {"windows1257", 1257},    {"cp1250", 1250},       {"cp1251", 1251},
     {"cp1252", 1252},         {"gbk", 936},             {"gb2312", 936},        {"cp936", 936},
@@ -152,7 +154,9 @@ bool toUtf8(const std::string& text, const std::string& name, std::string& utf8)
     if (codePage == 0)
         return false;
     utf8 = plainAscii(text, name) ? text : narrow(wide(text, codePage), CP_UTF8);
-    return true;
+    // A code page this system knows by number but cannot convert from
+    // (Wine's GB18030) gives nothing for something.
+    return utf8.empty() == text.empty();
 }
 
 bool fromUtf8(const std::string& utf8, const std::string& name, std::string& text)

@@ -27,6 +27,8 @@ TEST(Encoding, DeclaredEncodingsToUtf8AndBack)
         {"us-ascii", "Plain", "Plain"},
         {"GBK", "\xD6\xD0\xCE\xC4", "中文"},
         {"UTF-16LE", std::string("A\0\xE9\0", 4), "Aé"},
+        {"ISO-8859-8", "\xE0\xE1", "\xD7\x90\xD7\x91"},
+        {"ISO-8859-13", "\xE0", "\xC4\x85"},
     };
     for (const Conversion& c : cases) {
         std::string utf8;
@@ -36,6 +38,11 @@ TEST(Encoding, DeclaredEncodingsToUtf8AndBack)
         ASSERT_TRUE(encoding::fromUtf8(c.utf8, c.encoding, back)) << c.encoding;
         EXPECT_EQ(back, c.bytes) << c.encoding;
     }
+    // ISO-2022-JP is all ASCII bytes and no ASCII: converted, or refused
+    // where the system cannot, but never taken as it is.
+    std::string japanese;
+    if (encoding::toUtf8("\x1B$BCmJ8\x1B(B", "ISO-2022-JP", japanese))
+        EXPECT_EQ(japanese, "\xE6\xB3\xA8\xE6\x96\x87");
     // A lone surrogate is one character lacking ('?' from iconv, U+FFFD
     // from Windows): what follows it is read as it is, not a byte off.
     const Conversion lone[] = {

@@ -177,6 +177,31 @@ TEST(HostileModels, PlantUmlStopsAtTheLineThatPassesALimit)
     }
 }
 
+// A stereotype list of millions of ids in one attribute cost gigabytes
+// (each kept as a string) or seconds (each looked up): refused past the
+// limit, the rest of the list passed over.
+TEST(HostileModels, StereotypeReferencesAreBounded)
+{
+    std::string ids;
+    ids.reserve(3 * (ClassCollector::kMaxReferences + 1));
+    for (std::size_t i = 0; i <= ClassCollector::kMaxReferences; ++i)
+        ids += i == 0 ? "s" : " s";
+    const std::pair<const char*, std::string> cases[] = {
+        {"stereotype-ids.xmi", "<XMI xmi.version='1.2'><XMI.content><UML:Class name='A' stereotype='" + ids +
+                                   "'/></XMI.content></XMI>"},
+        {"extended-ids.xmi", "<XMI xmi.version='1.2'><XMI.content><UML:Class name='A' xmi.id='s'/>"
+                             "<UML:Stereotype name='enumeration' extendedElement='" + ids + "'/></XMI.content></XMI>"},
+    };
+    for (const auto& c : cases) {
+        const std::string path = scratchFile(c.first, c.second);
+        Model model;
+        std::string error;
+        EXPECT_FALSE(model.load(path, error)) << c.first;
+        EXPECT_EQ(error, path + ": more than 2000000 references to stereotypes (wired-host's limit: a real model has "
+                                "a few per element, and each costs memory and a lookup)");
+    }
+}
+
 TEST(HostileModels, DiaParentCyclesAreCut)
 {
     auto object = [](const char* type, const char* id, const char* name, const char* parent) {
