@@ -6,6 +6,7 @@
 #include <tuple>
 
 #include "model/Encoding.h"
+#include "model/Model.h"
 #include "model/Text.h"
 #include "Files.h"
 
@@ -251,6 +252,10 @@ bool MappingFile::parse(const std::string& text, const std::string& path, std::v
             return fail(number, "unknown outcome \"" + fields[3] +
                                     "\" (set, table-not-found, skipped, nothing-done, unnamed or nul-in-name)");
         row.outcome = fields[3];
+        // No model wired-host reads has more classes, so no run saved more.
+        if (rows.size() == Model::kMaxClasses)
+            return fail(number, "more than " + std::to_string(Model::kMaxClasses) +
+                                    " classes, more than any model wired-host reads: not a saved mapping");
         rows.push_back(row);
     }
     std::sort(rows.begin(), rows.end());

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "MappingFile.h"
+#include "model/Model.h"
 #include "ScratchFile.h"
 
 namespace wiredhost {
@@ -53,6 +54,19 @@ TEST(MappingFileTest, OnlyASavedMappingIsWrittenOver)
         EXPECT_EQ(MappingFile::mayOverwrite(scratchFile("overwrite.tsv", c.first), error), c.second)
             << testing::PrintToString(c.first) << " " << error;
     }
+}
+
+// No run saves more rows than a model may have classes.
+TEST(MappingFileTest, MoreRowsThanAModelHasClassesAreRefused)
+{
+    std::string text = "package\tclass\ttable\toutcome\n";
+    for (std::size_t i = 0; i <= Model::kMaxClasses; ++i)
+        text += "p\tC\tC\tset\n";
+    std::vector<MappingRow> read;
+    std::string error;
+    EXPECT_FALSE(MappingFile::parse(text, "m.tsv", read, error));
+    EXPECT_EQ(error, "m.tsv:1000002: more than 1000000 classes, more than any model wired-host reads: not a saved "
+                     "mapping");
 }
 
 TEST(MappingFileTest, ComparesClassByClass)
