@@ -142,7 +142,12 @@ bool XmlDecoder::toUtf8(std::string& text, std::string& error)
     if (encoding.compare(0, 6, "UTF-16") == 0 && (startsWith(text, "\xFF\xFE", 2) || startsWith(text, "\xFE\xFF", 2)))
         text.erase(0, 2);
     std::string utf8;
-    encoding::toUtf8(text, encoding, utf8);
+    if (!encoding::toUtf8(text, encoding, utf8)) {
+        // Known by name, but this system converts nothing from it (Wine's
+        // GB18030 and ISO-2022-JP).
+        error = "the file is in encoding \"" + encoding + "\", which this system cannot convert";
+        return false;
+    }
     text.swap(utf8);
     return true;
 }

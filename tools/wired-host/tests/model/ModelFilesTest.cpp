@@ -336,6 +336,31 @@ TEST(ModelText, PlantUmlBlocksAndTexts)
     }
 }
 
+// Encodings a system may know by name and still not convert (Wine's
+// GB18030 and ISO-2022-JP): read right, or refused as such, never taken
+// for an empty or malformed document.
+TEST(ModelText, AnEncodingTheSystemCannotConvertIsSaidSo)
+{
+    const std::pair<const char*, std::string> cases[] = {
+        {"GB18030", "\xD7\xA2\xCE\xC4"},
+        {"ISO-2022-JP", "\x1B$BCmJ8\x1B(B"},
+    };
+    for (const auto& c : cases) {
+        const std::string path =
+            scratchFile("encoded.xmi", std::string("<?xml version='1.0' encoding='") + c.first +
+                                           "'?>\n<XMI xmi.version='1.2'><XMI.content><UML:Class name='" + c.second +
+                                           "'/></XMI.content></XMI>\n");
+        Model model;
+        std::string error;
+        if (model.load(path, error)) {
+            ASSERT_EQ(model.classes().size(), 1u) << c.first;
+            EXPECT_EQ(model.classes()[0].name, encoding::utf8ToHost("\xE6\xB3\xA8\xE6\x96\x87")) << c.first;
+        } else {
+            EXPECT_EQ(error, path + ": the file is in encoding \"" + c.first + "\", which this system cannot convert");
+        }
+    }
+}
+
 TEST(ModelText, AModelWithoutClassesLoads)
 {
     const std::string uml = "<uml:Model xmlns:uml='http://www.eclipse.org/uml2/5.0.0/UML' name='m'>"
