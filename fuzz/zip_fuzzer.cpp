@@ -1,6 +1,7 @@
 // Any bytes as a zip file: its directory read or refused, and every entry
 // extracted within the limit or refused with a message naming it.
 #include "ModelFuzz.h"
+#include "model/Text.h"
 #include "model/ZipArchive.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -17,7 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         std::string out;
         error.clear();
         if (!archive.extract(entry, limit, out, error)) {
-            FUZZ_CHECK(error.find(entry.name) != std::string::npos);
+            // A long name is cut in the middle in the message.
+            FUZZ_CHECK(error.find(wiredhost::shortened(entry.name)) != std::string::npos);
             continue;
         }
         FUZZ_CHECK(out.size() <= (entry.method == 0 ? size : limit));
