@@ -492,8 +492,8 @@ void HostFlavour::compareRuntimes(HostVerdict& verdict, const PeImage* plugin, c
         return;
     }
     if (!unread.empty())
-        verdict.advice.push_back("The host's " + joined(unread, unread.size()) +
-                                 (unread.size() == 1 ? " was" : " were") + " not read, so not compared with the plug-in's: try the plug-in with this host "
+        verdict.advice.push_back("The host's " + joined(unread, unread.size()) + (unread.size() == 1 ? " was" : " were") +
+                                 " not read, so not compared with the plug-in's: try the plug-in with this host "
                                  "before relying on it, and never copy the plug-in's runtime DLLs over the host's.");
     if (!verdict.mingw) {
         verdict.advice.push_back("Copy wiredClsTab.dll and config.xml from " + folder +

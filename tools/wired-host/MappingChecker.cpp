@@ -449,15 +449,14 @@ void MappingChecker::findCollisions(const Subjects& subjects, std::vector<Mappin
                 if (count == 0)
                     continue;
                 std::vector<std::string> others;
-                for (std::size_t k = 0; k < group.size() && k < kScanned && others.size() < kNamedOthers; ++k) {
-                    const std::size_t j = group[k];
-                    if (j != i && !s.sameClassAs(subjects[j]))
+                const auto name = [&](std::size_t j) {
+                    if (j != kNone && j != i && !s.sameClassAs(subjects[j]))
                         others.push_back(printable(*subjects[j].table) + " (" + subjects[j].described() + ")");
-                }
-                for (const std::size_t j : fallbacks) {
-                    if (others.empty() && j != kNone && j != i && !s.sameClassAs(subjects[j]))
-                        others.push_back(printable(*subjects[j].table) + " (" + subjects[j].described() + ")");
-                }
+                };
+                for (std::size_t k = 0; k < group.size() && k < kScanned && others.size() < kNamedOthers; ++k)
+                    name(group[k]);
+                for (std::size_t k = 0; k < 4 && others.empty(); ++k)
+                    name(fallbacks[k]);
                 // The others are the same on every target of the rule.
                 auto words = std::make_shared<FindingWords>();
                 words->text = listed(others, count);

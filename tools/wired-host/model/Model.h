@@ -28,6 +28,9 @@ public:
     // each class costs a conversion by the plug-in and a row of the report,
     // and a small container of repeated classes could hold millions.
     static constexpr std::size_t kMaxClasses = 1000000;
+    // Why, as a refusal says it.
+    static constexpr const char* kWhyMaxClasses =
+        "(wired-host's limit: each is a conversion by the plug-in and a row of the report)";
 
     // False with a "FILE[:LINE]: what" message in error when the file is
     // missing or not a model.

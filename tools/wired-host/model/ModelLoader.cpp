@@ -402,8 +402,8 @@ bool ModelLoader::withinClassLimit(std::size_t classes, std::string& error) cons
 {
     if (classes <= Model::kMaxClasses)
         return true;
-    error = at(0) + std::to_string(classes) + " classes, more than " + std::to_string(Model::kMaxClasses) +
-            " (wired-host's limit: each is a conversion by the plug-in and a row of the report)";
+    error = at(0) + std::to_string(classes) + " classes, more than " + std::to_string(Model::kMaxClasses) + " " +
+            Model::kWhyMaxClasses;
     return false;
 }
 

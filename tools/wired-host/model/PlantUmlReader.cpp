@@ -88,8 +88,8 @@ bool PlantUmlReader::read(const std::string& text, int& line, std::string& error
             inDiagram = false;
             if (!blockEnds_.empty() || inComment_) {
                 line = blockStart_;
-                error = std::string("the ") + blockName_ + " that starts here has no end before @enduml at line " + std::to_string(lineNumber_) +
-                        " (the classes after it would be lost)";
+                error = std::string("the ") + blockName_ + " that starts here has no end before @enduml at line " +
+                        std::to_string(lineNumber_) + " (the classes after it would be lost)";
                 return false;
             }
         } else if (inDiagram) {
@@ -115,9 +115,7 @@ bool PlantUmlReader::read(const std::string& text, int& line, std::string& error
 bool PlantUmlReader::withinLimits(std::string& error) const
 {
     if (collector_.classCount() > Model::kMaxClasses)
-        error = "more than " + std::to_string(Model::kMaxClasses) +
-                " classes by this line (wired-host's limit: each is a conversion by the plug-in and a row of the "
-                "report)";
+        error = "more than " + std::to_string(Model::kMaxClasses) + " classes by this line " + Model::kWhyMaxClasses;
     else if (collector_.packageCount() > ClassCollector::kMaxPackages)
         error = "more than " + std::to_string(ClassCollector::kMaxPackages) +
                 " packages by this line (wired-host's limit: a real model has hundreds, and each costs memory)";
@@ -215,6 +213,14 @@ void PlantUmlReader::openBlock(const std::string& text)
 // Notes, legends and styles of more than one line: their text is no
 // declaration, whatever it holds (a brace, the word class), up to the line
 // that ends them.
+// The lines from here to one starting with an end are passed over.
+void PlantUmlReader::passOver(std::vector<std::string> ends, const char* name)
+{
+    blockEnds_ = std::move(ends);
+    blockStart_ = lineNumber_;
+    blockName_ = name;
+}
+
 bool PlantUmlReader::textBlock(const std::string& text)
 {
     if (!blockEnds_.empty()) {
@@ -227,22 +233,16 @@ bool PlantUmlReader::textBlock(const std::string& text)
     // A note on one line has its text after ':' or in quotes.
     if ((startsWithWord(text, "note") || startsWithWord(text, "hnote") || startsWithWord(text, "rnote")) &&
         text.find(':') == std::string::npos && text.find('"') == std::string::npos) {
-        blockEnds_ = {"end note", "endnote", "end hnote", "endhnote", "end rnote", "endrnote"};
-        blockStart_ = lineNumber_;
-        blockName_ = "note";
+        passOver({"end note", "endnote", "end hnote", "endhnote", "end rnote", "endrnote"}, "note");
         return true;
     }
     if (startsWithWord(text, "legend")) {
-        blockEnds_ = {"end legend", "endlegend"};
-        blockStart_ = lineNumber_;
-        blockName_ = "legend";
+        passOver({"end legend", "endlegend"}, "legend");
         return true;
     }
     if (text.compare(0, 7, "<style>") == 0) {
         if (text.find("</style>") == std::string::npos)
-            blockEnds_ = {"</style>"};
-        blockStart_ = lineNumber_;
-        blockName_ = "style";
+            passOver({"</style>"}, "style");
         return true;
     }
     return false;

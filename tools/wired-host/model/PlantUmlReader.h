@@ -45,6 +45,7 @@ private:
     void statement(const std::string& text);
     bool comment(const std::string& text);
     bool textBlock(const std::string& text);
+    void passOver(std::vector<std::string> ends, const char* name);
     void openBlock(const std::string& text);
     void closeScope();
     void setting(const std::string& rest);
