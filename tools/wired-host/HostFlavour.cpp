@@ -69,16 +69,19 @@ std::string firstImport(const std::vector<std::string>& dlls, Test test)
     return found == dlls.end() ? std::string() : *found;
 }
 
-// A DLL name as the loader takes it: case does not matter, and a name
-// without an extension is given ".dll" ("MSVCP140" is msvcp140.dll; a
-// trailing dot means no extension at all).
+// A DLL name as the loader takes it: case does not matter, a folder before
+// the name does not change which runtime it is ("C:\VS\msvcp140d.dll" is
+// the debug runtime), and a name without an extension is given ".dll"
+// ("MSVCP140" is msvcp140.dll; a trailing dot means no extension at all).
 std::string loaderName(const std::string& dll)
 {
     std::string name = lowered(dll);
     const std::size_t slash = name.find_last_of("\\/");
+    if (slash != std::string::npos)
+        name.erase(0, slash + 1);
     if (!name.empty() && name.back() == '.')
         name.pop_back();
-    else if (name.find('.', slash == std::string::npos ? 0 : slash + 1) == std::string::npos)
+    else if (name.find('.') == std::string::npos)
         name += ".dll";
     return name;
 }
@@ -417,8 +420,13 @@ HostVerdict HostFlavour::judgeThrough(const HostVerdict& program, const std::str
     verdict.flavour = inner.flavour;
     // The program's bitness, then the DLL's reasons but for its own.
     verdict.reasons.resize(1);
-    verdict.reasons.push_back("It imports no C++ runtime DLL itself, but its own " + chain +
-                              " beside it does: the plug-in shares the runtime with that.");
+    // A DLL of its own may be refused for something other than its runtime
+    // (a .NET assembly): then it is that DLL that decides, not a runtime.
+    verdict.reasons.push_back(inner.runtime.empty()
+                                  ? "It imports no C++ runtime DLL itself; its own " + chain +
+                                        " beside it is what the plug-in would meet:"
+                                  : "It imports no C++ runtime DLL itself, but its own " + chain +
+                                        " beside it does: the plug-in shares the runtime with that.");
     verdict.reasons.insert(verdict.reasons.end(), inner.reasons.begin() + (inner.reasons.empty() ? 0 : 1),
                            inner.reasons.end());
     return verdict;

@@ -1,5 +1,6 @@
 #include "HostProbe.h"
 
+#include <algorithm>
 #include <deque>
 #include <set>
 
@@ -29,6 +30,10 @@ bool readBeside(const std::string& folder, const std::string& name, std::string&
 {
     bytes.clear();
     problem.clear();
+    // The name comes from the image: one with a folder in it ("..\\..\\x")
+    // is not a file beside the host, and is not looked for elsewhere.
+    if (name.empty() || name == "." || name == ".." || name.find_first_of("/\\:") != std::string::npos)
+        return false;
     const std::string path = files::findIgnoringCase(folder, name);
     if (!files::isFile(path))
         return false;
@@ -81,8 +86,12 @@ bool HostProbe::probe(const std::string& hostPath, const std::string& pluginOpti
     const std::string folder = files::folderOf(files::absolute(hostPath));
     std::string libraryBytes, ignored;
     PeImage library;
+    // A libstdc++-6.dll of another machine cannot load in the host: it
+    // says nothing of the host's exception model (the comparison of the
+    // runtime DLLs below tells the user it is the wrong one).
     const bool libraryBeside = readBeside(folder, "libstdc++-6.dll", libraryBytes) &&
-                               library.read(libraryBytes, ignored) && library.kind() == ImageKind::Pe;
+                               library.read(libraryBytes, ignored) && library.kind() == ImageKind::Pe &&
+                               library.machine() == host.machine();
     verdict_ = HostFlavour::judge(host, libraryBeside ? &library : nullptr);
     if (verdict_.noRuntime)
         judgeThroughOwnDlls(host, folder, libraryBeside ? &library : nullptr);
@@ -108,10 +117,19 @@ bool HostProbe::probe(const std::string& hostPath, const std::string& pluginOpti
 
 // Many applications are a small program and the application in DLLs of its
 // own beside it: the program imports no C++ runtime, its DLLs do. Those
-// are followed, nearest first, and the first that imports a C++ runtime
-// (or the runtime of another compiler) judges the host.
+// are followed, nearest first. The first that imports a C++ library
+// (msvcp140.dll, libstdc++-6.dll) judges the host, or else the first that
+// imports a runtime at all (vcruntime140.dll alone: C built with Visual
+// Studio). Two such DLLs that take different flavours leave it open which
+// one the plug-in's strings would meet: none fits.
 void HostProbe::judgeThroughOwnDlls(const PeImage& host, const std::string& folder, const PeImage* libstdcxx)
 {
+    struct Judged {
+        std::string chain;
+        HostVerdict verdict;
+        bool library = false;
+    };
+    std::vector<Judged> judged;
     std::deque<std::pair<std::string, std::string>> waiting; // a DLL, and the chain that leads to it
     std::set<std::string> seen;
     const auto follow = [&](const PeImage& image, const std::string& chain) {
@@ -121,21 +139,46 @@ void HostProbe::judgeThroughOwnDlls(const PeImage& host, const std::string& fold
         }
     };
     follow(host, "");
+    // Every file read counts, a PE image or not, so that a host cannot
+    // have many big files read.
     for (std::size_t read = 0; !waiting.empty() && read < kMostOwnDlls; waiting.pop_front()) {
         const std::string& dll = waiting.front().first;
         std::string bytes, ignored;
         PeImage image;
-        if (!readBeside(folder, dll, bytes) || !image.read(bytes, ignored) || image.kind() != ImageKind::Pe ||
-            image.machine() != host.machine())
+        if (!readBeside(folder, dll, bytes))
             continue;
         ++read;
-        const HostVerdict inner = HostFlavour::judge(image, libstdcxx);
-        if (!inner.noRuntime) {
-            verdict_ = HostFlavour::judgeThrough(verdict_, waiting.front().second, inner);
+        if (!image.read(bytes, ignored) || image.kind() != ImageKind::Pe || image.machine() != host.machine())
+            continue;
+        HostVerdict inner = HostFlavour::judge(image, libstdcxx);
+        if (inner.noRuntime) {
+            follow(image, waiting.front().second);
+            continue;
+        }
+        const bool library = std::any_of(image.imports().begin(), image.imports().end(), [](const PeImport& i) {
+            const std::string name = lowered(i.dll);
+            return name.compare(0, 8, "msvcp140") == 0 || name.compare(0, 15, "libstdc++-6.dll") == 0;
+        });
+        judged.push_back({waiting.front().second, std::move(inner), library});
+    }
+    if (judged.empty())
+        return;
+    const auto decides = std::find_if(judged.begin(), judged.end(), [](const Judged& j) { return j.library; });
+    const Judged& first = decides != judged.end() ? *decides : judged.front();
+    for (const Judged& other : judged) {
+        if ((other.library || !first.library) && other.verdict.flavour != first.verdict.flavour) {
+            const auto named = [](const Judged& j) {
+                return j.chain + " (" + (j.verdict.fits() ? j.verdict.flavour : std::string("none fits")) + ")";
+            };
+            verdict_.noRuntime = false;
+            verdict_.reasons.resize(1); // its bitness; it does import a runtime, through its DLLs
+            verdict_.reasons.push_back("It imports no C++ runtime DLL itself, and its own DLLs beside it disagree: " +
+                                       named(first) + " and " + named(other) +
+                                       ": which of them the plug-in's strings would meet cannot be told.");
             return;
         }
-        follow(image, waiting.front().second);
     }
+    verdict_ = HostFlavour::judgeThrough(verdict_, first.chain, first.verdict);
 }
 
 bool HostProbe::readPlugin(const std::string& path, PeImage& plugin, std::string& flavour) const

@@ -72,6 +72,14 @@ bool PeImage::readHeaders(std::string& error)
     }
     kind_ = ImageKind::Dos;
     const uint64_t header = number(0x3C, 4);
+    // Linkers of Windows programs put the stub's relocations at 0x40, the
+    // sign of a newer header: a file that ends before the header it points
+    // to is a Windows program cut short, not an MS-DOS one.
+    if (header >= size && number(0x18, 2) == 0x40) {
+        error = "cut off: its MS-DOS header points to a newer header at offset " + std::to_string(header) +
+                ", past the end of the file (" + std::to_string(size) + " bytes)";
+        return false;
+    }
     if (header >= size)
         return true;
     const std::string signature = bytes_->substr(static_cast<std::size_t>(header), 4);
@@ -197,6 +205,11 @@ bool PeImage::readSections(uint64_t at, unsigned count, std::string& error)
         section.characteristics = static_cast<uint32_t>(number(entry + 36, 4));
         sections_.push_back(section);
     }
+    byAddress_.resize(sections_.size());
+    for (std::size_t i = 0; i < byAddress_.size(); ++i)
+        byAddress_[i] = i;
+    std::stable_sort(byAddress_.begin(), byAddress_.end(),
+                     [this](std::size_t a, std::size_t b) { return sections_[a].rva < sections_[b].rva; });
     return true;
 }
 
@@ -210,17 +223,30 @@ bool PeImage::offsetOf(uint64_t rva, uint64_t need, uint64_t& offset) const
 
 bool PeImage::spanAt(uint64_t rva, uint64_t& offset, uint64_t& available) const
 {
-    // Lookups mostly stay in the section of the one before.
-    for (std::size_t n = 0; n < sections_.size(); ++n) {
-        const std::size_t i = (lastSection_ + n) % sections_.size();
+    // The loader maps a section's virtual size (its raw size when that is
+    // 0) and fills what lies past its file data with zeros: bytes of the
+    // file past the virtual size are not in the image, whatever the raw
+    // size says.
+    const auto lookUp = [&](std::size_t i) {
         const PeSection& section = sections_[i];
-        if (rva >= section.rva && rva - section.rva < section.held) {
-            lastSection_ = i;
-            offset = section.offset + (rva - section.rva);
-            available = section.held - (rva - section.rva);
-            return true;
-        }
-    }
+        const uint64_t mapped = section.virtualSize != 0 ? std::min(section.virtualSize, section.held) : section.held;
+        if (rva < section.rva || rva - section.rva >= mapped)
+            return false;
+        lastSection_ = i;
+        offset = section.offset + (rva - section.rva);
+        available = mapped - (rva - section.rva);
+        return true;
+    };
+    // Lookups mostly stay in the section of the one before; otherwise the
+    // section that starts last at or before rva, as the loader lays them
+    // out, found by halving so that a table of 65,535 sections costs no
+    // more per lookup than one of five.
+    if (!sections_.empty() && lookUp(lastSection_))
+        return true;
+    const auto after = std::upper_bound(byAddress_.begin(), byAddress_.end(), rva,
+                                        [this](uint64_t r, std::size_t i) { return r < sections_[i].rva; });
+    if (after != byAddress_.begin() && lookUp(*(after - 1)))
+        return true;
     // The headers are mapped at RVA 0 as they are in the file.
     const uint64_t headers = std::min<uint64_t>(headersSize_, bytes_->size());
     if (rva < headers) {

@@ -105,6 +105,8 @@ private:
     uint64_t entryPoint_ = 0;
     uint64_t headersSize_ = 0;
     std::vector<PeSection> sections_;
+    // The sections' indices in the order of their addresses.
+    std::vector<std::size_t> byAddress_;
     // RVA and size of each data directory the header has (at most 16).
     std::vector<std::pair<uint64_t, uint64_t>> directories_;
     std::vector<PeImport> imports_;

@@ -65,6 +65,10 @@ VERDICTS = [
                                               ("libgcc_s_seh-1.dll", [])]), 0, "win64-mingw", "seh"),
     ("import directory of size 0", lambda: import_size_zero(pe(I386, [("msvcp140.dll", [])])), 0, "win32-msvc",
      "msvcp140.dll"),
+    # A folder before the name does not hide which runtime it is.
+    ("debug runtime by a path", lambda: pe(AMD64, [(r"C:\VS\msvcp140d.dll", []), ("vcruntime140.dll", [])]),
+     1, "", "debug runtime"),
+    ("section raw data past its virtual size", lambda: raw_past_virtual_size(), 0, "win64-mingw", "seh"),
     ("MS-DOS", dos_only, 1, "", "MS-DOS"),
     ("16-bit Windows", new_executable, 1, "", "16-bit"),
 ]
@@ -105,6 +109,73 @@ def pe_sections_past_end():
     return bytes(data)
 
 
+def raw_past_virtual_size():
+    """Two sections: the first holds more file data than its virtual size,
+    and past that size, where the loader maps the second section, import
+    tables of Visual Studio; the second holds mingw's, which are what the
+    loader reads."""
+    def tables(rva, dlls):
+        blob = bytearray(0x400)
+        names = []
+        for i, dll in enumerate(dlls):
+            blob[0x100 + 0x40 * i:0x100 + 0x40 * i + len(dll)] = dll.encode()
+            names.append(rva + 0x100 + 0x40 * i)
+        descriptors = b"".join(struct.pack("<IIIII", rva + 0x300, 0, 0, n, rva + 0x300) for n in names)
+        blob[:len(descriptors)] = descriptors
+        return bytes(blob)
+    first = bytearray(0x2000)
+    first[0x1000:0x1400] = tables(0x2000, ["msvcp140.dll", "vcruntime140.dll"])
+    second = tables(0x2000, ["libstdc++-6.dll", "libgcc_s_seh-1.dll"])
+    data = bytearray(pe(AMD64, more_sections=[(".idata", 0xC0000040, second)]))
+    section_table = 0x40 + 4 + 20 + 112 + 16 * 8
+    # The first section: virtual size 0x100 at 0x1000, 0x2000 bytes of file
+    # data at the end of the file; the second at 0x2000; imports at 0x2000.
+    struct.pack_into("<IIII", data, section_table + 8, 0x100, 0x1000, len(first), len(data))
+    struct.pack_into("<I", data, section_table + 40 + 12, 0x2000)
+    struct.pack_into("<II", data, 0x40 + 4 + 20 + 112 + 8, 0x2000, 40)
+    second_offset = struct.unpack_from("<I", data, section_table + 40 + 20)[0]
+    data[second_offset:second_offset + len(second)] = second
+    return bytes(data) + bytes(first)
+
+
+def many_sections(thunks):
+    """65,535 empty sections, with the import tables in the headers: every
+    lookup of a thunk passes them all if sections are searched in turn."""
+    count = 65535
+    optional_size = 112 + 16 * 8
+    table = 0x40 + 4 + 20 + optional_size
+    data = bytearray(table + 40 * count)
+    def put(blob):
+        data.extend(bytes(-len(data) % 8))
+        data.extend(blob)
+        return len(data) - len(blob)
+    dll = put(b"kernel32.dll\0")
+    hint = put(b"\0\0ExitProcess\0")
+    lookup = put(struct.pack("<Q", hint) * thunks + bytes(8))
+    descriptors = put(struct.pack("<IIIII", lookup, 0, 0, dll, lookup) + bytes(20))
+    data.extend(bytes(-len(data) % 0x200))
+    data[0:2] = b"MZ"
+    struct.pack_into("<I", data, 0x3C, 0x40)
+    data[0x40:0x44] = b"PE\0\0"
+    struct.pack_into("<HHIIIHH", data, 0x44, AMD64, count, 0, 0, 0, optional_size, 0x22)
+    optional = struct.pack("<HBBIIIIIQIIHHHHHHIIIIHHQQQQII", 0x20B, 14, 0, 0, 0, 0, 0x1000, 0x1000, 0x140000000,
+                           0x1000, 0x200, 6, 0, 0, 0, 6, 0, 0, 0x101000 + 0x1000 * count, len(data), 0, 3, 0x8160,
+                           0x100000, 0x1000, 0x100000, 0x1000, 0, 16)
+    optional += struct.pack("<II", 0, 0) + struct.pack("<II", descriptors, 40) + bytes(8 * 14)
+    data[0x58:0x58 + len(optional)] = optional
+    for i in range(count):
+        struct.pack_into("<8sII", data, table + 40 * i, b".s", 0x1000, 0x100000 + 0x1000 * i)
+    return bytes(data)
+
+
+def stub_only():
+    """The first 64 bytes of a Windows program: its stub's relocations at
+    0x40 say a newer header follows, and the file ends before it."""
+    data = bytearray(pe(I386)[:0x40])
+    struct.pack_into("<H", data, 0x18, 0x40)
+    return bytes(data)
+
+
 def pe_name_unterminated():
     """The DLL name runs to the end of the section without a NUL."""
     data = bytearray(pe(I386, [("msvcp140.dll", [])]))
@@ -125,6 +196,9 @@ BAD_INPUT = [
     ("last section cut short", pe(I386, [("msvcp140.dll", [])])[:-100], "runs 100 bytes past the end of the file"),
     ("cut in its PE signature", pe(I386, [("msvcp140.dll", [])])[:0x42], "cut off in its PE signature"),
     ("section table past the end", pe_sections_past_end(), "section table is cut off"),
+    # A Windows program's stub (relocations at 0x40) whose file ends before
+    # the header it points to: cut short, not an MS-DOS program.
+    ("cut before its PE header", stub_only(), "points to a newer header at offset 64"),
 ]
 
 
@@ -181,6 +255,13 @@ def test_which_refuses_what_is_no_windows_program(s):
     # Nothing read, nothing against the host: it fits, with a word of caution.
     equal((got, runtime["vcruntime140.dll"]["state"]), (0, "not-read"), out + err)
     check(any("was not read, so not compared" in a for a in json.loads(out)["advice"]), out)
+    # Every lookup of 100,000 thunks among 65,535 sections (a minute when
+    # the sections were searched in turn).
+    path = s.write(os.path.join("which-bad", "many-sections.exe"), many_sections(100000))
+    started = time.monotonic()
+    got, out, err = _which(s, s.tool.arg(path))
+    check(got == 1 and "No C++ runtime DLL" in out, out + err)
+    check(time.monotonic() - started < 10, f"{time.monotonic() - started:.1f} s")
     got, out, err = _which(s, "--help")
     equal(got, 0)
     check("Usage: wired-host which" in out and "Exit status" in out, out)
@@ -275,10 +356,22 @@ def test_which_follows_a_launcher_to_the_dlls_beside_it(s):
     # Windows finds a DLL by its name in any case, and so does which.
     launcher = pe(I386, [K32, ("APP.DLL", ["run"])])
     vs = pe(I386, [("MSVCP140.dll", []), ("VCRUNTIME140.dll", [])], dll=True)
-    # name, the DLLs beside the launcher, exit code, flavour, a phrase of the reasons
+    mingw = pe(I386, [("libstdc++-6.dll", []), ("libgcc_s_dw2-1.dll", [])], dll=True)
+    # C built with Visual Studio: its runtime, but no C++ library.
+    vs_c = pe(I386, [("VCRUNTIME140.dll", ["memcpy"])], dll=True)
+    # name, the DLLs beside the launcher (and the launcher's imports when
+    # not APP.DLL), exit code, flavour, a phrase of the reasons
     cases = [
         ("through two", {"app.dll": pe(I386, [K32, ("core.dll", [])], dll=True), "core.dll": vs}, 0, "win32-msvc",
          "its own APP.DLL > core.dll beside it does"),
+        # Names from the image are looked for beside it, not along a path.
+        ("path out of the folder", {"launcher.exe": pe(I386, [K32, ("../launcher-outside/core.dll", [])]),
+                                    "../launcher-outside/core.dll": vs}, 1, "", "No C++ runtime DLL"),
+        ("two runtimes", {"launcher.exe": pe(I386, [("a.dll", []), ("b.dll", [])]), "a.dll": mingw, "b.dll": vs},
+         1, "", "a.dll (win32-mingw) and b.dll (win32-msvc)"),
+        ("C library first", {"launcher.exe": pe(I386, [("c.dll", []), ("a.dll", [])]), "c.dll": vs_c, "a.dll": mingw},
+         0, "win32-mingw", "its own a.dll beside it does"),
+        (".NET", {"app.dll": pe(I386, [("mscoree.dll", [])], clr=True, dll=True)}, 1, "", "what the plug-in would meet"),
         ("debug", {"app.dll": pe(I386, [("vcruntime140d.dll", [])], dll=True)}, 1, "", "debug runtime"),
         ("mingw", {"app.dll": pe(I386, [("libstdc++-6.dll", []), ("libgcc_s_dw2-1.dll", [])], dll=True)},
          0, "win32-mingw", "DWARF-2"),
@@ -290,7 +383,9 @@ def test_which_follows_a_launcher_to_the_dlls_beside_it(s):
         folder = "launcher-" + name.replace(" ", "-")
         for dll, data in dlls.items():
             s.write(os.path.join(folder, dll), data)
-        path = s.write(os.path.join(folder, "launcher.exe"), launcher)
+        path = os.path.join(s.work, folder, "launcher.exe")
+        if "launcher.exe" not in dlls:
+            s.write(os.path.join(folder, "launcher.exe"), launcher)
         got, out, err = _which(s, "--format", "json", s.tool.arg(path))
         equal(got, code, f"{name}: {out} {err}")
         report = json.loads(out)
