@@ -418,24 +418,34 @@ void MappingChecker::findCollisions(const Subjects& subjects, std::vector<Mappin
             groups = sharedKeys(keys);
         lastKeys = lowered.empty() ? std::move(keys) : std::vector<std::string_view>();
         for (const std::vector<std::size_t>& group : groups) {
-            // How far the names had to be brought together.
-            const std::string& first = *subjects[group.front()].table;
-            bool written = true, folded = true;
-            for (const std::size_t i : group) {
-                written = written && *subjects[i].table == first;
-                folded = folded && sameFolded(*subjects[i].table, first);
-            }
             // A link's table goes to the class it names: those are one
             // table, not two. Counted by class name, so that a big group
             // costs no more than its size.
             std::unordered_map<std::string_view, std::pair<std::size_t, std::size_t>> classesAndLinks;
+            for (const std::size_t i : group) {
+                auto& counts = classesAndLinks[*subjects[i].className];
+                ++(subjects[i].owner.link ? counts.second : counts.first);
+            }
+            // How far the names had to be brought together, among those
+            // that count as others: not a link to a class of the group.
+            const auto counted = [&](std::size_t i) {
+                return !subjects[i].owner.link || classesAndLinks[*subjects[i].className].first == 0;
+            };
+            const std::string* first = nullptr;
+            bool written = true, folded = true;
+            for (const std::size_t i : group) {
+                if (!counted(i))
+                    continue;
+                if (first == nullptr)
+                    first = subjects[i].table;
+                written = written && *subjects[i].table == *first;
+                folded = folded && sameFolded(*subjects[i].table, *first);
+            }
             // For a subject whose scan below met only its own class: the
             // first members of two class names and the first two classes,
             // one of which is always another when there is one.
             std::size_t fallbacks[4] = {group.front(), kNone, kNone, kNone};
             for (const std::size_t i : group) {
-                auto& counts = classesAndLinks[*subjects[i].className];
-                ++(subjects[i].owner.link ? counts.second : counts.first);
                 if (fallbacks[1] == kNone && *subjects[i].className != *subjects[group.front()].className)
                     fallbacks[1] = i;
                 if (!subjects[i].owner.link && fallbacks[3] == kNone)
@@ -547,6 +557,11 @@ void MappingChecker::findLeaderSplits(const std::vector<ClassEntry>& classes, st
         const std::string_view leader = leaders_[match];
         std::size_t length = 0;
         if (!isLowerLetter(encoding::characterAt(c.className, leader.size(), length)))
+            continue;
+        // A leader that ends in something other than a letter (t_, TBL1)
+        // ends where a word could not go on: a prefix, as meant.
+        const unsigned char last = static_cast<unsigned char>(leader.back());
+        if (last < 0x80 && ((last | 0x20) < 'a' || (last | 0x20) > 'z'))
             continue;
         const std::string rest = c.className.substr(leader.size());
         std::string message = "the leader code " + printable(leader) + " was removed from " +

@@ -127,12 +127,23 @@ std::string narrow(const std::wstring& text, UINT codePage)
         }
         return out;
     }
-    // UTF-8 takes no default character.
+    // UTF-8 takes no default character. A character the code page lacks
+    // becomes '?', not a look-alike ("\uFF2F" is not "O"): a best fit would
+    // give the plug-in another name, and a reserved word or a collision
+    // that the model does not have. Some code pages (the ISO-2022 ones,
+    // GB18030) take no flags at all.
     const char* fallback = codePage == CP_UTF8 ? nullptr : "?";
-    const int length = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                           fallback, nullptr);
+    DWORD flags = codePage == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    int length = WideCharToMultiByte(codePage, flags, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                     fallback, nullptr);
+    if (length == 0 && flags != 0 && GetLastError() == ERROR_INVALID_FLAGS) {
+        flags = 0;
+        length = WideCharToMultiByte(codePage, flags, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                     fallback, nullptr);
+    }
     std::string out(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), &out[0], length, fallback, nullptr);
+    WideCharToMultiByte(codePage, flags, text.data(), static_cast<int>(text.size()), &out[0], length, fallback,
+                        nullptr);
     return out;
 }
 

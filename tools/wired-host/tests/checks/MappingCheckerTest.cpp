@@ -224,6 +224,18 @@ TEST(MappingCheckerTest, CollisionsAsWrittenAfterFoldingAndAfterTruncation)
     }
 }
 
+TEST(MappingCheckerTest, ACollisionGivesTheReasonOfTheOthersItNames)
+{
+    // Person twice, as written; the link of Person to PERSON is Person's
+    // own table and no reason for the two to be one.
+    std::vector<ClassEntry> classes = {entry("Person", "Person"), entry("Person", "Person")};
+    classes[1].package = "other";
+    const MappingChecker checker(targets("postgresql"), {});
+    const auto findings = checker.check(classes, {{"Person", "PERSON", 1}});
+    EXPECT_EQ(messageOf(findings, FindingKind::Collision, "postgresql", 0),
+              "the same table as Person (class Person in other) on PostgreSQL");
+}
+
 TEST(MappingCheckerTest, ACollisionNamesTheOthersButNotItsOwnLink)
 {
     std::vector<ClassEntry> classes = {entry("OrderItem", "Order_Item"), entry("orderItem", "order_Item"),
@@ -322,8 +334,11 @@ TEST(MappingCheckerTest, LeaderThatSplitsAWord)
          "the leader code T was removed from T\xC3\xBCte, leaving \xC3\xBCte: T is probably the start of a word, not a "
          "prefix"},
         {"T\xC3\x84nderung", "\xC3\x84nderung", Outcome::Set, ""},
+        // A leader ending in something other than a letter is a prefix.
+        {"t_orderItem", "order_Item", Outcome::Set, ""},
+        {"TBL1order", "order", Outcome::Set, ""},
     };
-    const MappingChecker checker({}, {"Tb", "T"});
+    const MappingChecker checker({}, {"Tb", "t_", "TBL1", "T"});
     for (const Case& c : cases) {
         const auto findings = checker.check({entry(c.className, c.table, c.outcome)}, {});
         if (*c.message == '\0') {

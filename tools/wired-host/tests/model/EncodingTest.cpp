@@ -84,6 +84,15 @@ TEST(Encoding, HostCodePageRoundTrip)
     const std::string host = encoding::utf8ToHost("Café");
     EXPECT_EQ(host, expected);
     EXPECT_EQ(encoding::hostToUtf8(host), "Café");
+    // A letter the code page lacks arrives as '?', never as a look-alike:
+    // a full-width ORDER must not become the reserved word ORDER, nor
+    // Åsaka the Osaka of another class.
+    std::string fullWidth;
+    if (!encoding::utf8ToHostExactly("\xEF\xBC\xAF\xEF\xBC\xB2", fullWidth))
+        EXPECT_EQ(fullWidth, "??");
+    std::string macron;
+    if (!encoding::utf8ToHostExactly("\xC5\x8Csaka", macron))
+        EXPECT_EQ(macron, "?saka");
 }
 
 TEST(Encoding, DeclaredNamesOfJavaAndOldExporters)
