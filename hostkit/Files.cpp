@@ -40,7 +40,25 @@ bool writeFile(const std::string& path, const std::string& bytes)
     if (file == nullptr)
         return false;
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return std::fclose(file) == 0 && written;
+    // Some C runtimes' fclose does not report a failed flush of the last
+    // buffer: the flush is asked on its own.
+    const bool flushed = std::fflush(file) == 0 && std::ferror(file) == 0;
+    return std::fclose(file) == 0 && written && flushed;
+}
+
+bool replaceFile(const std::string& path, const std::string& bytes)
+{
+    const std::string target = linkTarget(path);
+    const std::string part = target + ".part";
+    if (!writeFile(part, bytes)) {
+        removeFile(part);
+        return false;
+    }
+    if (!moveOver(part, target)) {
+        removeFile(part);
+        return false;
+    }
+    return true;
 }
 
 std::string notAFile(const std::string& path, const char* what)

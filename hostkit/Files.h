@@ -57,6 +57,15 @@ bool makeFolder(const std::string& path);
 bool copyFile(const std::string& from, const std::string& to);
 // Replaces whatever is at path by a file holding bytes.
 bool writeFile(const std::string& path, const std::string& bytes);
+// Writes bytes to the file at path so that a failed write (a full disk)
+// leaves the file that was there: they go to a new file beside it, which
+// then takes its place. A link to a file is followed and stays a link.
+bool replaceFile(const std::string& path, const std::string& bytes);
+// Moves the file from over the file to, in one step where the system
+// can; on POSIX systems it takes to's permissions.
+bool moveOver(const std::string& from, const std::string& to);
+// Where a link at path leads (the file itself when it is none).
+std::string linkTarget(const std::string& path);
 bool removeFile(const std::string& path);
 bool removeFolder(const std::string& path);
 // A file, or a folder with everything in it.

@@ -114,6 +114,23 @@ std::FILE* openFile(const std::string& path, const char* mode)
     return std::fopen(path.c_str(), mode);
 }
 
+bool moveOver(const std::string& from, const std::string& to)
+{
+    struct stat before;
+    if (stat(to.c_str(), &before) == 0)
+        chmod(from.c_str(), before.st_mode & 07777);
+    return std::rename(from.c_str(), to.c_str()) == 0;
+}
+
+std::string linkTarget(const std::string& path)
+{
+    std::error_code error;
+    if (!std::filesystem::is_symlink(path, error))
+        return path;
+    const std::filesystem::path target = std::filesystem::canonical(path, error);
+    return error ? path : target.string();
+}
+
 bool removeFile(const std::string& path)
 {
     return unlink(path.c_str()) == 0;

@@ -193,6 +193,19 @@ bool makeFolder(const std::string& path)
     return CreateDirectoryW(widePath(path).c_str(), nullptr) != 0;
 }
 
+bool moveOver(const std::string& from, const std::string& to)
+{
+    return MoveFileExW(widePath(from).c_str(), widePath(to).c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+std::string linkTarget(const std::string& path)
+{
+    // Moving over a link on Windows replaces the link; links to files are
+    // rare there and need rights to make.
+    return path;
+}
+
 bool copyFile(const std::string& from, const std::string& to)
 {
     return CopyFileW(widePath(from).c_str(), widePath(to).c_str(), TRUE) != 0;

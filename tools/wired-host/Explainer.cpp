@@ -46,6 +46,16 @@ const char* packageVerdict(const kavri::KavriNaming::Explanation& steps, std::si
     return steps.packageCode == kNone || i < steps.packageCode ? "no match" : "not tested";
 }
 
+// Each code is listed up to kListedCodes, and the one that matches: a
+// config of many thousand codes would otherwise explain every class in
+// megabytes.
+const std::size_t kListedCodes = 32;
+
+bool listedCode(const kavri::KavriNaming::Explanation& steps, std::size_t i)
+{
+    return i < kListedCodes || i == steps.packageCode;
+}
+
 // Where each underscore stands, counted in characters of the table name,
 // or of the name as shown (escapes take more than one): each stretch
 // between two is counted once (an underscore stands between characters,
@@ -133,9 +143,21 @@ std::string explanationText(const ClassExplanation& explained)
         text += "  package   " + package + ": no package codes, every class passes\n";
     } else {
         text += "  package   " + package + " against the package codes in order:\n";
-        for (std::size_t i = 0; i < explained.packageCodes.size(); ++i)
+        const std::size_t count = explained.packageCodes.size();
+        for (std::size_t i = 0; i < count; ++i) {
+            if (!listedCode(steps, i))
+                continue;
             text += indent + std::to_string(i + 1) + ". " + shown(explained.packageCodes[i]) + " " +
                     packageVerdict(steps, i) + "\n";
+            // The codes not listed up to the next one that is (the match) or
+            // to the end, in one line.
+            std::size_t next = i + 1;
+            while (next < count && !listedCode(steps, next))
+                ++next;
+            if (next > i + 1)
+                text += indent + "... codes " + std::to_string(i + 2) + " to " + std::to_string(next) + ": " +
+                        packageVerdict(steps, i + 1) + "\n";
+        }
     }
     if (steps.skipped()) {
         text += "  skipped   no package code matches the end of the path: no table\n";
@@ -180,10 +202,17 @@ std::string explanationJson(const ClassExplanation& explained)
     const kavri::KavriNaming::Explanation& steps = explained.steps;
     std::string out = "{\"packageTested\": ";
     out += steps.packageTested ? "true" : "false";
+    out += ", \"packageCodeCount\": " + std::to_string(explained.packageCodes.size());
     out += ", \"packageCodes\": [";
-    for (std::size_t i = 0; i < explained.packageCodes.size() && steps.packageTested; ++i)
-        out += (i ? ", " : "") + std::string("{\"code\": ") + json(explained.packageCodes[i]) +
-               ", \"result\": \"" + packageVerdict(steps, i) + "\"}";
+    bool first = true;
+    for (std::size_t i = 0; i < explained.packageCodes.size() && steps.packageTested; ++i) {
+        if (!listedCode(steps, i))
+            continue;
+        out += (first ? "" : ", ") + std::string("{\"index\": ") + std::to_string(i) +
+               ", \"code\": " + json(explained.packageCodes[i]) + ", \"result\": \"" + packageVerdict(steps, i) +
+               "\"}";
+        first = false;
+    }
     out += "], \"skipped\": ";
     out += steps.skipped() || explained.unnamed ? "true" : "false";
     out += ", \"leader\": ";

@@ -260,9 +260,12 @@ struct MappingChecker::Subject {
     // "class OrderItem in com.shop", "the link Customer -> ORDER_ITEM"
     std::string described() const
     {
+        // Names another's finding: a name of kilobytes is cut, as it may
+        // be named in the findings of many others on every target.
         if (package == nullptr)
-            return "the link " + printable(*className) + " -> " + printable(*table);
-        return "class " + printable(*className) + (package->empty() ? "" : " in " + printable(*package));
+            return "the link " + printable(shortened(*className)) + " -> " + printable(shortened(*table));
+        return "class " + printable(shortened(*className)) +
+               (package->empty() ? "" : " in " + printable(shortened(*package)));
     }
 
     // The same class: a class and a link that names it, as a link's table
@@ -461,7 +464,8 @@ void MappingChecker::findCollisions(const Subjects& subjects, std::vector<Mappin
                 std::vector<std::string> others;
                 const auto name = [&](std::size_t j) {
                     if (j != kNone && j != i && !s.sameClassAs(subjects[j]))
-                        others.push_back(printable(*subjects[j].table) + " (" + subjects[j].described() + ")");
+                        others.push_back(printable(shortened(*subjects[j].table)) + " (" + subjects[j].described() +
+                                         ")");
                 };
                 for (std::size_t k = 0; k < group.size() && k < kScanned && others.size() < kNamedOthers; ++k)
                     name(group[k]);

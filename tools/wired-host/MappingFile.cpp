@@ -148,6 +148,16 @@ std::string MappingFile::text(const std::vector<MappingRow>& rows)
 
 bool MappingFile::mayOverwrite(const std::string& path, std::string& error)
 {
+    // Said before the run, not after a long one.
+    if (hostkit::files::isDirectory(path)) {
+        error = path + ": a folder, not a file to save the mapping in";
+        return false;
+    }
+    const std::string folder = hostkit::files::folderOf(hostkit::files::absolute(path));
+    if (!hostkit::files::isDirectory(folder)) {
+        error = path + ": cannot save the mapping there: no folder " + folder;
+        return false;
+    }
     if (!hostkit::files::isFile(path))
         return true;
     std::FILE* file = hostkit::files::openFile(path, "rb");
@@ -177,16 +187,11 @@ bool MappingFile::save(const std::string& path, const std::vector<MappingRow>& r
         error = path + ": a folder, not a file to save the mapping in";
         return false;
     }
-    const std::string bytes = text(rows);
-    // Binary: the same LF line ends on every platform.
-    std::FILE* file = hostkit::files::openFile(path, "wb");
-    if (file == nullptr) {
-        error = path + ": cannot write the mapping file";
-        return false;
-    }
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    if (std::fclose(file) != 0 || !written) {
-        error = path + ": cannot write the mapping file (disk full?)";
+    // Binary: the same LF line ends on every platform. A mapping that is
+    // committed beside the model must survive a save that fails half-way.
+    if (!hostkit::files::replaceFile(path, text(rows))) {
+        error = path + ": cannot write the mapping file (no such folder, no right to write there, or a full "
+                       "disk); a mapping saved there before is kept";
         return false;
     }
     return true;

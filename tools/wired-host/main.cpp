@@ -541,10 +541,18 @@ int checkCommand(const Invocation& call)
         complain("wired-host check: " + shown(checker.unchecked) + "\n");
         return kUsageError;
     }
+    // A string stream that cannot grow (a 32-bit process out of address
+    // space) stops writing without throwing: a cut report must not be
+    // printed as if it were whole.
     std::ostringstream report;
+    const auto whole = [&report]() {
+        if (!report)
+            throw std::bad_alloc();
+    };
     if (json) {
         // Always UTF-8: JSON is for programs.
         checker.writeJson(report);
+        whole();
         std::cout << report.str();
         return checker.exitCode();
     }
@@ -552,6 +560,7 @@ int checkCommand(const Invocation& call)
     // line by line, so that what is left to escape once the text is UTF-8
     // (C1 controls, marks that reorder a line) is escaped too.
     checker.write(report);
+    whole();
     const std::string utf8 = encoding::repairedUtf8(encoding::hostToUtf8(report.str()));
     std::string shownReport;
     for (std::size_t start = 0; start < utf8.size();) {

@@ -49,5 +49,29 @@ TEST(ExplainerTest, ShowsTheLinksOfTheClass)
     EXPECT_NE(std::string::npos, text.find("no package codes, every class passes")) << text;
 }
 
+// A config of many codes lists the first ones and the match; the others
+// are counted in one line, so that each class costs no more than a few.
+TEST(ExplainerTest, ManyPackageCodesAreListedUpToTheMatch)
+{
+    std::vector<std::string> codes;
+    for (int i = 0; i < 10000; ++i)
+        codes.push_back("p" + std::to_string(i));
+    const Explainer explainer(codes, {}, {});
+    const ClassExplanation matched = explainer.explain({"Order", "a.p5000", "Order", Outcome::Set});
+    const std::string text = explanationText(matched);
+    EXPECT_NE(std::string::npos, text.find("32. \"p31\" no match\n")) << text;
+    EXPECT_NE(std::string::npos, text.find("... codes 33 to 5000: no match\n")) << text;
+    EXPECT_NE(std::string::npos, text.find("5001. \"p5000\" matches\n")) << text;
+    EXPECT_NE(std::string::npos, text.find("... codes 5002 to 10000: not tested\n")) << text;
+    EXPECT_LT(text.size(), 3000u);
+    const std::string json = explanationJson(matched);
+    EXPECT_NE(std::string::npos, json.find("\"packageCodeCount\": 10000")) << json;
+    EXPECT_NE(std::string::npos, json.find("{\"index\": 5000, \"code\": \"p5000\", \"result\": \"matches\"}")) << json;
+    EXPECT_LT(json.size(), 3000u);
+
+    const std::string skipped = explanationText(explainer.explain({"Order", "a.q", "", Outcome::Skipped}));
+    EXPECT_NE(std::string::npos, skipped.find("... codes 33 to 10000: no match\n")) << skipped;
+}
+
 } // namespace
 } // namespace wiredhost

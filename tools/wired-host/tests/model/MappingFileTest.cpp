@@ -1,6 +1,12 @@
 #include <algorithm>
+#ifndef _WIN32
+#include <filesystem>
+#include <unistd.h>
+#endif
 
 #include <gtest/gtest.h>
+
+#include "Files.h"
 
 #include "MappingFile.h"
 #include "model/Model.h"
@@ -54,6 +60,35 @@ TEST(MappingFileTest, OnlyASavedMappingIsWrittenOver)
         EXPECT_EQ(MappingFile::mayOverwrite(scratchFile("overwrite.tsv", c.first), error), c.second)
             << testing::PrintToString(c.first) << " " << error;
     }
+}
+
+// A save goes to a new file that then takes the old one's place: nothing
+// is left beside it, and a link to the mapping stays a link.
+TEST(MappingFileTest, ASaveReplacesTheMappingInOneStep)
+{
+    const std::string path = scratchFile("replaced.tsv", "package\tclass\ttable\toutcome\np\tOld\tOld\tset\n");
+    std::string error;
+    ASSERT_TRUE(MappingFile::save(path, rows({{"p", "New", "New", "set"}}), error)) << error;
+    std::string bytes;
+    ASSERT_TRUE(hostkit::files::readFile(path, bytes, 1 << 20));
+    EXPECT_EQ(bytes, "package\tclass\ttable\toutcome\np\tNew\tNew\tset\n");
+    EXPECT_FALSE(hostkit::files::exists(path + ".part"));
+#ifndef _WIN32
+    const std::string link = std::string(WIREDHOST_TEST_SCRATCH) + "/link.tsv";
+    hostkit::files::removeFile(link);
+    ASSERT_EQ(symlink(path.c_str(), link.c_str()), 0);
+    ASSERT_TRUE(MappingFile::save(link, rows({{"p", "Newer", "Newer", "set"}}), error)) << error;
+    std::error_code ignored;
+    EXPECT_TRUE(std::filesystem::is_symlink(link, ignored));
+    ASSERT_TRUE(hostkit::files::readFile(path, bytes, 1 << 20));
+    EXPECT_NE(bytes.find("Newer"), std::string::npos);
+#endif
+    // Where no file can go, it is said before the run.
+    const std::string folder = std::string(WIREDHOST_TEST_SCRATCH);
+    EXPECT_FALSE(MappingFile::mayOverwrite(folder, error));
+    EXPECT_NE(error.find("a folder, not a file"), std::string::npos) << error;
+    EXPECT_FALSE(MappingFile::mayOverwrite(folder + "/no-such-folder/m.tsv", error));
+    EXPECT_NE(error.find("no folder"), std::string::npos) << error;
 }
 
 // No run saves more rows than a model may have classes.
