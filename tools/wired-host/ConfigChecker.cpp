@@ -151,6 +151,14 @@ void ConfigChecker::check(const std::string& configPath)
 
 void ConfigChecker::readText(const std::string& bytes)
 {
+    // UTF-32's byte-order marks start as UTF-16's little-endian one does.
+    const bool utf32Little = bytes.compare(0, 4, std::string("\xFF\xFE\0\0", 4)) == 0;
+    if (utf32Little || bytes.compare(0, 4, std::string("\0\0\xFE\xFF", 4)) == 0) {
+        utf16_ = std::string("the file is UTF-32 (") + (utf32Little ? "little" : "big") +
+                 "-endian), which the plug-in cannot read: save it as ANSI, in the host's code page (" +
+                 hostCodePage + ")";
+        return;
+    }
     const std::string utf16 = XmlDecoder::utf16Of(bytes);
     if (!utf16.empty()) {
         utf16_ = std::string("the file is UTF-16 (") + (utf16 == "UTF-16LE" ? "little" : "big") +

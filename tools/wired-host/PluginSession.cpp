@@ -50,10 +50,9 @@ bool PluginSession::open(const std::string& pluginPath, const std::string& confi
         return instance_.open(plugin_, error);
     }
     config_ = files::absolute(configFile);
-    if (!files::isFile(config_)) {
-        error = configFile + ": cannot read the config file";
+    error = files::notAFile(configFile, "the config file");
+    if (!error.empty())
         return false;
-    }
     std::string bytes;
     if (!files::readFile(config_, "the config file", bytes, error))
         return false;

@@ -2,6 +2,7 @@
 // real plug-in as a modelling host does and shows what it makes of a model,
 // checks config.xml files and previews table names.
 #include <algorithm>
+#include <cstring>
 #include <cstdio>
 #include <exception>
 #include <iostream>
@@ -307,6 +308,8 @@ bool parseCommand(const Invocation& call, const std::string& command, Options& o
     if (options.parse(call.arguments, 1, error)) {
         if (options.positional.empty() || (!many && options.positional.size() != 1))
             error = "expects " + expects;
+        else if (!many && options.positional[0].empty())
+            error = "expects " + expects + ", not an empty name";
         else if (wantsJson(options, plainFormat, json, error))
             return true;
     }
@@ -400,6 +403,7 @@ bool loadModel(const Options& options, Model& model, Reporter& reporter)
     for (const std::string& note : model.notes())
         reporter.warn(path + ": " + note);
     const std::string tables = options.value("tables");
+    const bool modelNamesTables = model.namesTables();
     if (!tables.empty() && !model.loadTables(tables, error)) {
         reporter.fail(error);
         return false;
@@ -408,7 +412,7 @@ bool loadModel(const Options& options, Model& model, Reporter& reporter)
         reporter.warn(tables + ": names no table (an empty file, or text in no form wired-host reads)");
     std::string known = "every table name is taken (the model names none; see --tables)";
     if (!tables.empty())
-        known = "those in " + tables;
+        known = "those in " + tables + (modelNamesTables ? " and those the model names" : "");
     else if (model.namesTables())
         known = "those the model names";
     const std::size_t count = model.classes().size();
@@ -516,6 +520,24 @@ int runCommand(const Invocation& call)
     return changed || (options.has("strict") && (reporter.anyUnmapped() || reporter.anyFindings())) ? 1 : 0;
 }
 
+// A host's narrow strings are never in a UTF-16, UTF-32 or UTF-7 code
+// page: no Windows program runs with one as its ANSI code page.
+bool isAnsiCodePage(const std::string& name)
+{
+    std::string upper = name;
+    for (char& c : upper)
+        c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+    for (const char* prefix : {"UTF-16", "UTF-32", "UTF-7", "UCS-"}) {
+        if (upper.compare(0, std::strlen(prefix), prefix) == 0)
+            return false;
+    }
+    for (const char* page : {"WINDOWS-1200", "WINDOWS-1201", "WINDOWS-12000", "WINDOWS-12001", "WINDOWS-65000"}) {
+        if (upper == page)
+            return false;
+    }
+    return true;
+}
+
 // "936" as "windows-936"; names as given.
 std::string codePageName(const std::string& given)
 {
@@ -536,6 +558,9 @@ int checkCommand(const Invocation& call)
     if (!checker.hostCodePage.empty() && !encoding::isKnown(checker.hostCodePage))
         return usageError("check", "unknown code page " + checker.hostCodePage +
                                        " (give a number, as 936, or a name, as GBK, windows-1252 or UTF-8)");
+    if (!isAnsiCodePage(checker.hostCodePage))
+        return usageError("check", checker.hostCodePage + " is no ANSI code page a host can run in (give one as "
+                                                          "936, GBK, windows-1252 or UTF-8)");
     checker.check(options.positional[0]);
     if (!checker.unchecked.empty()) {
         complain("wired-host check: " + shown(checker.unchecked) + "\n");
@@ -647,6 +672,11 @@ int whichCommand(const Invocation& call)
 int help(const std::string& topic)
 {
     if (topic.empty()) {
+        std::cout << kMainHelp;
+        return 0;
+    }
+    // "help help": the main help tells what help does.
+    if (topic == "help") {
         std::cout << kMainHelp;
         return 0;
     }

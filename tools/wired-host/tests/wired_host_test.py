@@ -301,7 +301,11 @@ def test_usage_errors_and_help(s):
                  # a single dash is a mistyped option.
                  ["run", "a.xml", "--compare-mapping", ""], ["run", "a.xml", "--save-mapping="],
                  ["run", "a.xml", "--config", ""], ["run", "a.xml", "-x"], ["check", "-x"],
-                 ["check", "--codepage", "bogus", "a.xml"]):
+                 ["check", "--codepage", "bogus", "a.xml"],
+                 # No host runs in a UTF-16 or UTF-7 code page; an empty
+                 # name is no file.
+                 ["check", "--codepage", "UTF-16LE", "a.xml"], ["check", "--codepage", "65000", "a.xml"],
+                 ["run", ""], ["check", ""], ["run", "a.xml", "--save-mapping", s.tool.arg(os.path.join(s.work, "no", "m.tsv"))]):
         code, out, err = s.tool.run(*args)
         equal(code, 2, f"{args}: {out}{err}")
         check(err.strip(), f"{args}: no message on standard error")
@@ -314,6 +318,8 @@ def test_usage_errors_and_help(s):
     for args in (["--help"], ["help"]):
         code, out, _ = s.tool.run(*args)
         check(code == 0 and all(c in out for c in ("run MODEL.xml", "check CONFIG.xml", "names CLASS")), out)
+    code, out, _ = s.tool.run("help", "help")
+    check(code == 0 and "help [COMMAND]" in out, out)
     code, out, _ = s.tool.run("help", "check")
     check(code == 0 and out.startswith("Usage: wired-host check"), out)
     code, out, err = s.tool.run("help", "bogus")
@@ -554,6 +560,8 @@ def test_check_refuses_what_the_plugin_refuses(s):
          "File is not an associated configuration!"),
         ("missing", None, 0, r"no such file", "File does not exist"),
         ("folder", "dir", 0, r"XML_ERROR_FILE_NOT_FOUND \(error 3\): the file cannot be opened for reading", "File is not exits!"),
+        ("utf32", b"\xff\xfe\0\0" + "<Wired/>".encode("utf-32-le"), 1, r"the file is UTF-32 \(little-endian\)",
+         "XMLError:8"),
     ]
     if not s.tool.wine:
         # A pipe would wait for a writer for ever: it must not be opened.
