@@ -183,6 +183,14 @@ void ConfigChecker::checkValue(Finding& finding, const char* what, const std::st
                                 " here, but a host in code page " + hostCodePage +
                                 " compares names in its own code page, byte for byte: it matches none; save " +
                                 "config.xml in that code page");
+    } else if (!encoding::isAscii(value) && encoding::sameEncoding(hostCodePage, "UTF-8") &&
+               !encoding::isValidUtf8(value)) {
+        // Bytes of another code page, undeclared: no UTF-8 host gives a
+        // name with them.
+        finding.misread = true;
+        finding.notes.push_back(std::string("warning: the ") + what + " " + quoted(value) +
+                                " is not UTF-8, the host's code page: no name a UTF-8 host gives has these bytes, "
+                                "so it matches none; save config.xml as UTF-8");
     }
     // Each reference in the value looked up, not each entity looked for:
     // a file may declare thousands.
@@ -415,8 +423,11 @@ int ConfigChecker::exitCode() const
 
 void ConfigChecker::write(std::ostream& out) const
 {
-    // The report is in the host's code page, as the file's texts are.
-    const std::string path = encoding::utf8ToHost(this->path);
+    // The report is in the host's code page, as the file's texts are: the
+    // one checked for, which utf8Of reads it back from.
+    std::string path;
+    if (encoding::isAscii(this->path) || hostCodePage.empty() || !encoding::fromUtf8(this->path, hostCodePage, path))
+        path = encoding::utf8ToHost(this->path);
     if (rejected) {
         out << path << (rejectedLine > 0 ? ":" + std::to_string(rejectedLine) : std::string()) << ": refused: "
             << rejection << '\n';
@@ -456,19 +467,27 @@ void ConfigChecker::write(std::ostream& out) const
     out << effective << " of " << findings.size() << " entries take effect.\n";
 }
 
+std::string ConfigChecker::utf8Of(const std::string& hostText) const
+{
+    if (encoding::isAscii(hostText))
+        return hostText;
+    std::string utf8;
+    if (hostCodePage.empty() || !encoding::toUtf8(hostText, hostCodePage, utf8))
+        utf8 = encoding::hostToUtf8(hostText);
+    return encoding::repairedUtf8(utf8);
+}
+
 void ConfigChecker::writeJson(std::ostream& out) const
 {
     // Every text from the file is in the host's code page, whatever its bytes.
-    const auto text = [](const std::string& hostText) {
-        return jsonString(encoding::repairedUtf8(encoding::hostToUtf8(hostText)));
-    };
+    const auto text = [this](const std::string& hostText) { return jsonString(utf8Of(hostText)); };
     const auto list = [&text](const std::vector<std::string>& items) {
         std::string json = "[";
         for (std::size_t i = 0; i < items.size(); ++i)
             json += (i ? ", " : "") + text(items[i]);
         return json + "]";
     };
-    out << "{\n  \"config\": " << text(path) << ",\n  \"hostCodePage\": " << text(hostCodePage)
+    out << "{\n  \"config\": " << jsonString(encoding::repairedUtf8(path)) << ",\n  \"hostCodePage\": " << text(hostCodePage)
         << ",\n  \"accepted\": " << (rejected ? "false" : "true") << ",\n  \"refusal\": ";
     if (rejected)
         out << "{\"line\": " << rejectedLine << ", \"reason\": " << text(rejection)

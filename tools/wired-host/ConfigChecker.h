@@ -59,6 +59,9 @@ public:
     void write(std::ostream& out) const;
     // The same as one JSON document, UTF-8.
     void writeJson(std::ostream& out) const;
+    // A text of the file, or of the report, in UTF-8: read in the code page
+    // of the host checked for (--codepage), not this system's.
+    std::string utf8Of(const std::string& hostText) const;
     // 0 every entry takes effect, 1 some do not, 2 the file is refused.
     int exitCode() const;
 

@@ -586,7 +586,7 @@ int checkCommand(const Invocation& call)
     // (C1 controls, marks that reorder a line) is escaped too.
     checker.write(report);
     whole();
-    const std::string utf8 = encoding::repairedUtf8(encoding::hostToUtf8(report.str()));
+    const std::string utf8 = checker.utf8Of(report.str());
     std::string shownReport;
     for (std::size_t start = 0; start < utf8.size();) {
         const std::size_t end = std::min(utf8.find('\n', start), utf8.size());

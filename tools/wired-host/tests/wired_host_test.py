@@ -533,6 +533,12 @@ def test_check_warns_where_the_file_is_not_read_as_written(s):
          ["--codepage", "936"], 1, ':3: warning: the code "'),
         ('<?xml version="1.0" encoding="GBK"?>\n<Wired>\n<Package code="模型"/>\n</Wired>\n'.encode("gbk"),
          ["--codepage", "936"], 0, "1 of 1 entries take effect"),
+        # Undeclared GBK: right for a host in 936, and shown in its letters;
+        # bytes no UTF-8 host gives.
+        ('<Wired>\n<Package code="模型"/>\n</Wired>\n'.encode("gbk"), ["--codepage", "936"], 0,
+         'package code "模型"'),
+        ('<Wired>\n<Package code="模型"/>\n</Wired>\n'.encode("gbk"), ["--codepage", "UTF-8"], 1,
+         "is not UTF-8, the host's code page"),
         (b'<!DOCTYPE Wired [\n<!ENTITY pfx "T">\n]>\n<Wired>\n<Leader code="&pfx;"/>\n</Wired>\n', [], 1,
          ":5: warning: the code holds &pfx; as written"),
     ]
