@@ -7,6 +7,7 @@
 #include <unordered_set>
 #include <utility>
 #include <vector>
+#include "model/NameHash.h"
 
 namespace tinyxml2 {
 class XMLDocument;
@@ -80,7 +81,7 @@ private:
 
     std::string fileEncoding_;  // declared, or "UTF-8" when only detected
     std::string utf16_;         // non-empty for a UTF-16 file: why it fails
-    std::unordered_set<std::string> declaredEntities_;
+    std::unordered_set<std::string, NameHash> declaredEntities_;
 
     // First line of each stored code or linked class, to name duplicates.
     std::map<std::string, int> seenPackages_, seenLeaders_, seenLinks_;

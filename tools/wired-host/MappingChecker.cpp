@@ -11,6 +11,7 @@
 #include "model/Encoding.h"
 #include "model/FirstEqual.h"
 #include "model/Text.h"
+#include "model/NameHash.h"
 
 namespace wiredhost {
 
@@ -167,13 +168,7 @@ std::string lettersLowered(std::string_view utf8)
 // without regard to case. Views into the run's records, so that grouping a
 // big model copies no names.
 struct FoldedHash {
-    std::size_t operator()(std::string_view key) const
-    {
-        std::size_t hash = 14695981039346656037ull & static_cast<std::size_t>(-1);
-        for (const char c : key)
-            hash = (hash ^ static_cast<unsigned char>(upper(c))) * static_cast<std::size_t>(1099511628211ull);
-        return hash;
-    }
+    std::size_t operator()(std::string_view key) const { return foldedNameHash(key); }
 };
 
 struct FoldedEqual {
@@ -424,7 +419,7 @@ void MappingChecker::findCollisions(const Subjects& subjects, std::vector<Mappin
             // A link's table goes to the class it names: those are one
             // table, not two. Counted by class name, so that a big group
             // costs no more than its size.
-            std::unordered_map<std::string_view, std::pair<std::size_t, std::size_t>> classesAndLinks;
+            std::unordered_map<std::string_view, std::pair<std::size_t, std::size_t>, NameHash> classesAndLinks;
             for (const std::size_t i : group) {
                 auto& counts = classesAndLinks[*subjects[i].className];
                 ++(subjects[i].owner.link ? counts.second : counts.first);
@@ -491,14 +486,14 @@ void MappingChecker::findLinkClashes(const Subjects& subjects, std::vector<Mappi
     // per class name: a link and the class it names are one table.
     struct Side {
         std::vector<const Subject*> subjects;
-        std::unordered_map<std::string_view, std::size_t> perClass;
+        std::unordered_map<std::string_view, std::size_t, NameHash> perClass;
         // The first members of two class names: one of them is another
         // class for a subject whose scan met only its own.
         const Subject* fallbacks[2] = {nullptr, nullptr};
     };
     // A config has few links and a model many classes: only the classes
     // whose table some link also names are gathered.
-    std::unordered_map<std::string_view, Side> classesByTable, linksByTable;
+    std::unordered_map<std::string_view, Side, NameHash> classesByTable, linksByTable;
     const auto add = [](Side& side, const Subject& s) {
         side.subjects.push_back(&s);
         ++side.perClass[*s.className];

@@ -5,6 +5,7 @@
 
 #include "FirstEqual.h"
 #include "Text.h"
+#include "NameHash.h"
 
 namespace wiredhost {
 
@@ -173,7 +174,7 @@ private:
     const std::vector<std::string*>& names_;
     const std::vector<int>& parents_;
     std::vector<int> known_;
-    std::unordered_map<std::string, int> ids_;
+    std::unordered_map<std::string, int, NameHash> ids_;
     std::vector<const std::string*> texts_;
 };
 
@@ -234,7 +235,7 @@ bool ClassCollector::finish(std::vector<ModelClass>& classes, std::string& error
 
 void ClassCollector::flagDuplicates(std::vector<ModelClass>& classes)
 {
-    std::unordered_map<std::string_view, int> numbers;
+    std::unordered_map<std::string_view, int, NameHash> numbers;
     std::vector<int> paths;
     paths.reserve(classes.size());
     for (const ModelClass& c : classes)
@@ -244,10 +245,9 @@ void ClassCollector::flagDuplicates(std::vector<ModelClass>& classes)
 
 void ClassCollector::flagDuplicates(std::vector<ModelClass>& classes, const std::vector<int>& paths)
 {
-    const std::hash<std::string_view> hash;
     const std::vector<std::size_t> first = firstEqual(
         classes.size(),
-        [&](std::size_t i) { return hash(classes[i].name) * 31 + static_cast<std::size_t>(paths[i]); },
+        [&](std::size_t i) { return nameHash(classes[i].name) * 31 + static_cast<std::size_t>(paths[i]); },
         [&](std::size_t a, std::size_t b) { return paths[a] == paths[b] && classes[a].name == classes[b].name; });
     for (std::size_t i = 0; i < classes.size(); ++i) {
         // A class without a name is no duplicate of another.

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Model.h"
+#include "NameHash.h"
 
 namespace wiredhost {
 
@@ -104,10 +105,10 @@ private:
 
     std::vector<Element> packages_;
     std::vector<Element> classes_;
-    std::unordered_map<std::string, std::string> stereotypeNames_;
+    std::unordered_map<std::string, std::string, NameHash> stereotypeNames_;
     // The marks of the stereotypes that list an element, by its id.
-    std::unordered_map<std::string, unsigned> extended_;
-    std::unordered_set<std::string> vetoed_;
+    std::unordered_map<std::string, unsigned, NameHash> extended_;
+    std::unordered_set<std::string, NameHash> vetoed_;
     bool excludeStereotyped_ = false;
     std::size_t references_ = 0;
     std::size_t umlElements_ = 0;

@@ -5,6 +5,7 @@
 #include <string>
 #include <unordered_set>
 #include <vector>
+#include "NameHash.h"
 
 namespace wiredhost {
 
@@ -79,7 +80,7 @@ private:
     std::size_t tablesRead_ = 0;
     std::vector<std::string> notes_;
     std::vector<ModelClass> classes_;
-    mutable std::unordered_set<std::string> classNames_;
+    mutable std::unordered_set<std::string, NameHash> classNames_;
     std::string format_;
     std::size_t outsideHostCodePage_ = 0;
     std::vector<std::string> firstOutsideHostCodePage_;

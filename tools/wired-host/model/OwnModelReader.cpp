@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "ClassCollector.h"
 #include "Model.h"
 
 namespace wiredhost {
@@ -20,6 +21,20 @@ bool named(const XMLElement& element, const char* name)
 std::string OwnModelReader::at(int line) const
 {
     return line > 0 ? path_ + ":" + std::to_string(line) + ": " : path_ + ": ";
+}
+
+// Each class keeps its package path, and each package makes its path from
+// its parent's: the bytes they come to are counted against the limit the
+// other formats' readers keep, so that a long name repeated cannot take
+// gigabytes.
+bool OwnModelReader::countPath(const XMLElement& element, std::size_t bytes, std::string& error)
+{
+    pathBytes_ += bytes;
+    if (pathBytes_ <= ClassCollector::kMaxPathBytes)
+        return true;
+    error = at(element.GetLineNum()) + "the package paths of the classes come to more than " +
+            std::to_string(ClassCollector::kMaxPathBytes >> 20) + " MiB together (wired-host's limit)";
+    return false;
 }
 
 // Reads the element's name attribute; an absent or empty one is an error.
@@ -56,6 +71,8 @@ bool OwnModelReader::readMember(const XMLElement& element, const std::string& pa
     if (named(element, "Class")) {
         if (!nameOf(element, name, error))
             return false;
+        if (!countPath(element, package.size(), error))
+            return false;
         model_.addClass(name, package);
         const XMLElement* inner = element.FirstChildElement();
         if (inner != nullptr) {
@@ -66,6 +83,8 @@ bool OwnModelReader::readMember(const XMLElement& element, const std::string& pa
     }
     if (named(element, "Package")) {
         if (!nameOf(element, name, error))
+            return false;
+        if (!countPath(element, package.size() + 1 + name.size(), error))
             return false;
         const std::string path = package.empty() ? name : package + "." + name;
         for (const XMLElement* e = element.FirstChildElement(); e != nullptr; e = e->NextSiblingElement()) {

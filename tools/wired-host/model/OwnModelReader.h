@@ -1,6 +1,7 @@
 #ifndef WIREDHOST_MODEL_OWNMODELREADER_H
 #define WIREDHOST_MODEL_OWNMODELREADER_H
 
+#include <cstddef>
 #include <string>
 
 #include <tinyxml2.h>
@@ -25,9 +26,11 @@ private:
     bool readMember(const tinyxml2::XMLElement& element, const std::string& package, std::string& error);
     bool nameOf(const tinyxml2::XMLElement& element, std::string& name, std::string& error) const;
     std::string at(int line) const;
+    bool countPath(const tinyxml2::XMLElement& element, std::size_t bytes, std::string& error);
 
     Model& model_;
     const std::string& path_;
+    std::size_t pathBytes_ = 0;
 };
 
 } // namespace wiredhost

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ClassCollector.h"
+#include "NameHash.h"
 
 namespace wiredhost {
 
@@ -58,9 +59,9 @@ private:
     std::vector<Scope> scopes_;
     // Each package by its outer package's index and its own name, so that
     // one path is one collector package without keeping any whole path.
-    std::unordered_map<std::string, int> packages_;
+    std::unordered_map<std::string, int, NameHash> packages_;
     // Classes declared, by package index and name.
-    std::unordered_set<std::string> declared_;
+    std::unordered_set<std::string, NameHash> declared_;
     // What splits names into packages ("set namespaceSeparator"); empty
     // for none.
     std::string separator_ = ".";

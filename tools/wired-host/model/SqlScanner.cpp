@@ -8,6 +8,7 @@
 
 #include "FirstEqual.h"
 #include "Text.h"
+#include "NameHash.h"
 
 namespace wiredhost {
 
@@ -348,7 +349,7 @@ void SqlScanner::findDollarTags()
         return std::string_view(text_).substr(dollarTags_[i], lengths[i]);
     };
     const std::vector<std::size_t> first = firstEqual(
-        dollarTags_.size(), [&tag](std::size_t i) { return std::hash<std::string_view>()(tag(i)); },
+        dollarTags_.size(), [&tag](std::size_t i) { return nameHash(tag(i)); },
         [&tag](std::size_t a, std::size_t b) { return tag(a) == tag(b); });
     lastOfSameTag_.assign(dollarTags_.size(), 0);
     for (std::size_t i = 0; i < first.size(); ++i)

@@ -5,6 +5,7 @@
 #include <string>
 #include <unordered_map>
 #include <vector>
+#include "NameHash.h"
 
 namespace wiredhost {
 
@@ -42,7 +43,7 @@ private:
     // Where each declared prefix's innermost declaration is in scope_: a
     // file may declare thousands of prefixes around each of its elements,
     // which are then looked up without a walk through all of them.
-    std::unordered_map<std::string, std::size_t> innermost_;
+    std::unordered_map<std::string, std::size_t, NameHash> innermost_;
     // The last prefixes asked for and their answers: nearly every element
     // asks for the same three (xmi for its id and type, none for its tag,
     // uml for the type's value), so a cache of fewer would miss each time.

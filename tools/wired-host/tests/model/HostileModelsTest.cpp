@@ -106,6 +106,17 @@ TEST(HostileModels, PackagePathsTogetherHaveALimit)
     EXPECT_EQ(error, path + ": the package paths of the classes come to more than 64 MiB together "
                             "(wired-host's limit), passed at class 65 of 70");
     EXPECT_TRUE(model.classes().empty());
+
+    // wired-host's own format keeps the same limit.
+    std::string own = "<Model><Package name=\"" + name + "\">";
+    for (int i = 0; i < 70; ++i)
+        own += "<Class name=\"C" + std::to_string(i) + "\"/>";
+    own += "</Package></Model>";
+    const std::string ownPath = scratchFile("long-paths.xml", own);
+    Model ownModel;
+    EXPECT_FALSE(ownModel.load(ownPath, error));
+    EXPECT_EQ(error, ownPath + ":1: the package paths of the classes come to more than 64 MiB together "
+                               "(wired-host's limit)");
 }
 
 // Refused before parsing, read from the file or from memory (UTF-16 is
