@@ -533,10 +533,10 @@ def test_check_warns_where_the_file_is_not_read_as_written(s):
          ["--codepage", "936"], 1, ':3: warning: the code "'),
         ('<?xml version="1.0" encoding="GBK"?>\n<Wired>\n<Package code="模型"/>\n</Wired>\n'.encode("gbk"),
          ["--codepage", "936"], 0, "1 of 1 entries take effect"),
-        # Undeclared GBK: right for a host in 936, and shown in its letters;
-        # bytes no UTF-8 host gives.
+        # Undeclared GBK: right for a host in 936 (shown in its letters in
+        # JSON, below); bytes no UTF-8 host gives.
         ('<Wired>\n<Package code="模型"/>\n</Wired>\n'.encode("gbk"), ["--codepage", "936"], 0,
-         'package code "模型"'),
+         "1 of 1 entries take effect"),
         ('<Wired>\n<Package code="模型"/>\n</Wired>\n'.encode("gbk"), ["--codepage", "UTF-8"], 1,
          "is not UTF-8, the host's code page"),
         (b'<!DOCTYPE Wired [\n<!ENTITY pfx "T">\n]>\n<Wired>\n<Leader code="&pfx;"/>\n</Wired>\n', [], 1,
@@ -547,6 +547,10 @@ def test_check_warns_where_the_file_is_not_read_as_written(s):
         got, out, err = s.tool.run("check", *options, s.tool.arg(path))
         equal(got, code, f"case {number}: {out}{err}")
         check(expected in out, f"case {number}: {expected!r} not in {out!r}")
+    # The codes as the host checked for reads them, not as this system would.
+    got, out, err = s.tool.run("check", "--codepage", "936", "--format", "json",
+                               s.tool.arg(os.path.join(s.work, "text", "config3.xml")))
+    equal((got, json.loads(out)["packageCodes"]), (0, ["模型"]), err)
 
 
 def test_check_refuses_what_the_plugin_refuses(s):
