@@ -443,7 +443,13 @@ SqlScanner::Token SqlScanner::next(bool nameExpected)
         const std::size_t start = at_;
         while (at_ < text_.size() && text_[at_] == '#')
             ++at_;
-        while (at_ < text_.size() && isWordByte(text_[at_]))
+        // Oracle and SQL Server take # (and SQL Server @) inside a name,
+        // as in EMP#HIST: right after a letter it goes on the name, it
+        // starts no comment.
+        while (at_ < text_.size() &&
+               (isWordByte(text_[at_]) || ((text_[at_] == '#' || text_[at_] == '@') && at_ > start &&
+                                           isWordByte(text_[at_ - 1]) && at_ + 1 < text_.size() &&
+                                           isWordByte(text_[at_ + 1]))))
             ++at_;
         token.text = text_.substr(start, at_ - start);
         return token;
@@ -462,9 +468,36 @@ SqlScanner::Token SqlScanner::peek(bool nameExpected)
     return token;
 }
 
+// pg_dump's COPY ... FROM stdin; is followed by rows of data, tab-separated
+// and unquoted, up to a line holding \. alone: an apostrophe in a row
+// (O'Brien) is no string, so the rows are passed over whole.
+void SqlScanner::skipCopyData()
+{
+    for (std::size_t line = at_; line < text_.size();) {
+        const std::size_t end = std::min(text_.find('\n', line), text_.size());
+        std::string_view row = std::string_view(text_).substr(line, end - line);
+        if (!row.empty() && row.back() == '\r')
+            row.remove_suffix(1);
+        if (row == "\\.") {
+            at_ = end;
+            return;
+        }
+        line = end + 1;
+    }
+    at_ = text_.size();
+}
+
 bool SqlScanner::nextCreateTable()
 {
+    bool fromStdin = false;
     for (Token token = next(); token.kind != End;) {
+        if (token.kind == Symbol && token.text == ";") {
+            if (fromStdin)
+                skipCopyData();
+            fromStdin = false;
+        } else if (isWord(token, "FROM") && isWord(peek(), "STDIN")) {
+            fromStdin = true;
+        }
         if (!isWord(token, "CREATE")) {
             token = next();
             continue;

@@ -30,6 +30,7 @@ public:
     bool tableName(Identifier& name);
 
 private:
+    void skipCopyData();
     enum Kind { End, Word, Quoted, String, Symbol };
     struct Token {
         Kind kind = End;

@@ -135,6 +135,13 @@ const DialectCase kDialects[] = {
      {{"a", true}}},
     {"a table named if", "CREATE TABLE if (id int);\nCREATE TABLE IF NOT EXISTS b (id int);",
      {{"if", true}, {"b", true}}},
+    // pg_dump's rows are data, not SQL: an apostrophe there opens nothing.
+    {"rows of COPY FROM stdin", "COPY public.p (x) FROM stdin;\nO'Brien\tx\n\\.\nCREATE TABLE a (id int);\n"
+     "COPY q FROM STDIN WITH (FORMAT csv);\r\n\"it's\"\r\n\\.\r\nCREATE TABLE b (id int);",
+     {{"a", true}, {"b", true}}},
+    {"# and @ inside a name", "CREATE TABLE emp#hist (id int); CREATE TABLE a (id int);\n"
+     "CREATE TABLE Order@Line (x int); CREATE TABLE b (id int); # it's a comment\nCREATE TABLE c (id int);",
+     {{"emp#hist", true}, {"a", true}, {"Order@Line", true}, {"b", true}, {"c", true}}},
 };
 
 TEST(TablesFile, EveryDialectsStringsHideNoLaterTable)
