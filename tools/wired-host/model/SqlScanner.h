@@ -28,6 +28,8 @@ public:
     bool nextCreateTable();
     // The table's name that follows, without its schema.
     bool tableName(Identifier& name);
+    // How far the scanner has read, in bytes.
+    std::size_t position() const { return at_; }
 
 private:
     void skipCopyData();

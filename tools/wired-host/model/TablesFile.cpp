@@ -10,6 +10,13 @@ namespace wiredhost {
 
 bool TablesFile::read(const std::string& path, std::string& error)
 {
+    unsigned long long size = 0;
+    if (hostkit::files::isFile(path) && hostkit::files::sizeOf(path, size) && size > kMaxBytes) {
+        error = path + ": " + std::to_string(size) + " bytes, more than the " + std::to_string(kMaxBytes >> 20) +
+                " MiB wired-host reads of a tables file (give the schema alone: CREATE TABLE statements or one "
+                "name a line)";
+        return false;
+    }
     std::string text;
     if (!hostkit::files::readFile(path, "the tables file", text, error))
         return false;
@@ -25,6 +32,13 @@ bool TablesFile::read(const std::string& path, std::string& error)
     // letter may be, and a letter the code page lacks is still a letter.
     const bool utf8 = encoding::isValidUtf8(text);
     parse(text);
+    if (stoppedAt_ != 0) {
+        error = path + ": more than " + std::to_string(kMaxTables) + " tables, more than any schema wired-host " +
+                "reads (wired-host's limit): stopped at byte " + std::to_string(stoppedAt_) + " of " +
+                std::to_string(text.size());
+        tables_.clear();
+        return false;
+    }
     if (utf8 && !encoding::isAscii(text)) {
         for (Table& table : tables_)
             table.name = encoding::utf8ToHost(table.name);
@@ -38,9 +52,18 @@ bool TablesFile::isSql(const std::string& text)
     return scanner.nextCreateTable();
 }
 
+bool TablesFile::add(std::string name, bool anyCase)
+{
+    if (tables_.size() == kMaxTables)
+        return false;
+    tables_.push_back({std::move(name), anyCase});
+    return true;
+}
+
 void TablesFile::parse(const std::string& text)
 {
     tables_.clear();
+    stoppedAt_ = 0;
     if (isSql(text))
         parseSql(text);
     else
@@ -55,9 +78,11 @@ void TablesFile::parseLines(const std::string& text)
         std::size_t end = text.find_first_of("\r\n", start);
         if (end == std::string::npos)
             end = text.size();
-        const std::string name = trimmed(text.substr(start, end - start));
-        if (!name.empty())
-            tables_.push_back({name, false});
+        std::string name = trimmed(text.substr(start, end - start));
+        if (!name.empty() && !add(std::move(name), false)) {
+            stoppedAt_ = start;
+            return;
+        }
         start = end + 1;
     }
 }
@@ -67,8 +92,10 @@ void TablesFile::parseSql(const std::string& text)
     SqlScanner scanner(text);
     while (scanner.nextCreateTable()) {
         SqlScanner::Identifier name;
-        if (scanner.tableName(name))
-            tables_.push_back({name.text, !name.quoted});
+        if (scanner.tableName(name) && !add(name.text, !name.quoted)) {
+            stoppedAt_ = scanner.position();
+            return;
+        }
     }
 }
 

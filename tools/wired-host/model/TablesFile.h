@@ -1,6 +1,7 @@
 #ifndef WIREDHOST_MODEL_TABLESFILE_H
 #define WIREDHOST_MODEL_TABLESFILE_H
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -28,11 +29,22 @@ public:
 
     static bool isSql(const std::string& text);
 
+    // Far more than any schema holds: a file past them is refused, with
+    // the limit it passed, rather than read into gigabytes. A script with
+    // its data (pg_dump without --schema-only) may pass the size.
+    static constexpr std::size_t kMaxBytes = std::size_t(256) << 20;
+    static constexpr std::size_t kMaxTables = 1000000;
+    // The tables found when parse stopped at kMaxTables; 0 when it did not.
+    std::size_t stoppedAt() const { return stoppedAt_; }
+
 private:
     void parseLines(const std::string& text);
     void parseSql(const std::string& text);
 
+    bool add(std::string name, bool anyCase);
+
     std::vector<Table> tables_;
+    std::size_t stoppedAt_ = 0;
 };
 
 } // namespace wiredhost

@@ -8,6 +8,7 @@
 #include "model/Encoding.h"
 #include "model/Model.h"
 #include "model/TablesFile.h"
+#include "ScratchFile.h"
 
 namespace wiredhost {
 namespace {
@@ -226,6 +227,34 @@ TEST(TablesFile, Utf16FilesAreRead)
             found.emplace_back(table.name, table.anyCase);
         EXPECT_EQ(found, c.expected) << c.file;
     }
+}
+
+// More tables than any schema, or a file bigger than any schema script,
+// is refused with the limit it passed, not read into gigabytes.
+TEST(TablesFile, TablesAndBytesHaveLimits)
+{
+    std::string lines;
+    for (std::size_t i = 0; i <= TablesFile::kMaxTables; ++i)
+        lines += "t\n";
+    const std::string many = scratchFile("many-tables.txt", lines);
+    TablesFile tables;
+    std::string error;
+    EXPECT_FALSE(tables.read(many, error));
+    EXPECT_EQ(error, many + ": more than 1000000 tables, more than any schema wired-host reads (wired-host's limit): "
+                            "stopped at byte 2000000 of 2000002");
+    EXPECT_TRUE(tables.tables().empty());
+
+    // Sparse where the file system allows: nothing of it is read.
+    const std::string big = std::string(WIREDHOST_TEST_SCRATCH) + "/big-tables.sql";
+    std::FILE* file = std::fopen(big.c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    std::fseek(file, static_cast<long>(TablesFile::kMaxBytes), SEEK_SET);
+    std::fputc('\n', file);
+    std::fclose(file);
+    EXPECT_FALSE(tables.read(big, error));
+    EXPECT_EQ(error, big + ": 268435457 bytes, more than the 256 MiB wired-host reads of a tables file (give the "
+                           "schema alone: CREATE TABLE statements or one name a line)");
+    std::remove(big.c_str());
 }
 
 TEST(TablesFile, OtherwiseOneNameALine)
