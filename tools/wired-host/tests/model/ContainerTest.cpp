@@ -400,6 +400,15 @@ TEST(TarArchive, AHeaderThatDoesNotMatchItsChecksumIsDamage)
     }
 }
 
+TEST(TarArchive, AContiguousFileIsAFile)
+{
+    TarArchive archive;
+    archive.parse(tarEntry("m.xmi", octal(6), "<XMI/>", '7'));
+    const TarArchive::Entry* entry = archive.findBySuffix(".xmi");
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(archive.extract(*entry), "<XMI/>");
+}
+
 TEST(TarArchive, TheLastEntryMayLackItsPadding)
 {
     std::string tar = tarEntry("m.xmi", octal(6), "<XMI/>");
