@@ -402,8 +402,9 @@ TEST(TarArchive, AHeaderThatDoesNotMatchItsChecksumIsDamage)
 
 TEST(TarArchive, AContiguousFileIsAFile)
 {
+    const std::string tar = tarEntry("m.xmi", octal(6), "<XMI/>", '7');
     TarArchive archive;
-    archive.parse(tarEntry("m.xmi", octal(6), "<XMI/>", '7'));
+    archive.parse(tar);
     const TarArchive::Entry* entry = archive.findBySuffix(".xmi");
     ASSERT_NE(entry, nullptr);
     EXPECT_EQ(archive.extract(*entry), "<XMI/>");
