@@ -241,23 +241,55 @@ bool SqlScanner::goesOnAfterString(std::size_t at) const
     return std::isspace(static_cast<unsigned char>(c)) || (c != '\0' && std::strchr(",);|+-*/=<>:]}", c) != nullptr);
 }
 
-// 1 when the quotes from `from` to the end of its line pair up, read with
-// or without backslash escapes; 0 when one is left open; -1 when the line
-// goes on too far to tell cheaply (a dump's INSERT of a million rows).
+// 1 when the texts in `close` quotes from `from` to the end of its line
+// all close there, read with or without backslash escapes; 0 when one is
+// left open; -1 when the line goes on too far to tell cheaply (a dump's
+// INSERT of a million rows). Texts in the other quotes are passed over
+// whole ("Don't" holds no ' that counts), as is a -- comment.
 int SqlScanner::pairedToLineEnd(std::size_t from, char close, bool backslashes) const
 {
     const std::size_t kLook = 4096;
     const std::size_t end = std::min(text_.size(), from + kLook);
-    std::size_t quotes = 0, at = from;
+    // Where the text opened at `at` ends: its closing quote, the line's
+    // end, or `end`; '' (or "") inside is the quote itself.
+    const auto textEnd = [&](std::size_t at, char quote) {
+        for (++at; at < end; ++at) {
+            if (text_[at] == '\n')
+                return at;
+            if (backslashes && text_[at] == '\\')
+                ++at;
+            else if (text_[at] == quote && at + 1 < end && text_[at + 1] == quote)
+                ++at;
+            else if (text_[at] == quote)
+                return at;
+        }
+        return end;
+    };
+    std::size_t at = from;
     for (; at < end && text_[at] != '\n'; ++at) {
-        if (backslashes && text_[at] == '\\')
+        const char c = text_[at];
+        if (backslashes && c == '\\') {
             ++at;
-        else
-            quotes += text_[at] == close;
+        } else if (c == '-' && at + 1 < end && text_[at + 1] == '-') {
+            break;
+        } else if (c == close) {
+            const std::size_t closed = textEnd(at, close);
+            if (closed >= end)
+                return end < text_.size() ? -1 : 0;
+            if (text_[closed] == '\n')
+                return 0;
+            at = closed;
+        } else if (c == '\'' || c == '"' || c == '`') {
+            const std::size_t closed = textEnd(at, c);
+            if (closed < end && text_[closed] == c)
+                at = closed;
+            else if (closed < end)
+                break; // open to the line's end: nothing after it counts
+        }
     }
     if (at >= end && end < text_.size())
         return -1;
-    return quotes % 2 == 0 ? 1 : 0;
+    return 1;
 }
 
 // Names in brackets and backticks never span lines in practice: one whose

@@ -136,6 +136,11 @@ const DialectCase kDialects[] = {
      {{"a", true}}},
     {"a table named if", "CREATE TABLE if (id int);\nCREATE TABLE IF NOT EXISTS b (id int);",
      {{"if", true}, {"b", true}}},
+    // Telling 'Height: 5\' 10' from 'Height: 5\' by what follows on its line:
+    // the ' in "Don't" is inside another text and pairs with nothing.
+    {"a quote inside the other quotes", "INSERT INTO p VALUES (1, 'Height: 5\\' 10', \"Don't\");\n"
+     "CREATE TABLE a (id int);\nINSERT INTO n VALUES (2, \"ok\");\nCREATE TABLE b (id int);",
+     {{"a", true}, {"b", true}}},
     // pg_dump's rows are data, not SQL: an apostrophe there opens nothing.
     {"rows of COPY FROM stdin", "COPY public.p (x) FROM stdin;\nO'Brien\tx\n\\.\nCREATE TABLE a (id int);\n"
      "COPY q FROM STDIN WITH (FORMAT csv);\r\n\"it's\"\r\n\\.\r\nCREATE TABLE b (id int);",
