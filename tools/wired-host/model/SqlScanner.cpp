@@ -68,14 +68,15 @@ void SqlScanner::skipSpaceAndComments(bool nameExpected)
         // after CREATE TABLE, and after a word that a table's name follows
         // on its line (DROP TABLE IF EXISTS #work, INSERT INTO #notes), that
         // is a name, not a MySQL comment. #> and #>> are PostgreSQL's JSON
-        // path operators.
+        // path operators. Where a name stands, a word at a line's start
+        // that is a SQL*Plus command (CREATE TABLE, then pro) is the name.
         const bool hashName = text_[at_] == '#' && at_ + 1 < text_.size() &&
                               (isWordByte(text_[at_ + 1]) || text_[at_ + 1] == '#') &&
                               (nameExpected || afterTableWord(at_));
         const bool hashComment = text_[at_] == '#' && !hashName && text_.compare(at_, 2, "#>") != 0;
         if (std::isspace(static_cast<unsigned char>(text_[at_]))) {
             ++at_;
-        } else if (text_.compare(at_, 2, "--") == 0 || hashComment || remarkAt(at_)) {
+        } else if (text_.compare(at_, 2, "--") == 0 || hashComment || (!nameExpected && remarkAt(at_))) {
             // To the line's end, LF or (old Mac files) a lone CR.
             const std::size_t end = text_.find_first_of("\n\r", at_);
             at_ = end == std::string::npos ? text_.size() : end + 1;

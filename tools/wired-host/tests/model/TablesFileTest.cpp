@@ -141,6 +141,8 @@ const DialectCase kDialects[] = {
     {"a quote inside the other quotes", "INSERT INTO p VALUES (1, 'Height: 5\\' 10', \"Don't\");\n"
      "CREATE TABLE a (id int);\nINSERT INTO n VALUES (2, \"ok\");\nCREATE TABLE b (id int);",
      {{"a", true}, {"b", true}}},
+    {"tables named as SQL*Plus commands", "CREATE TABLE\npro (x int);\nCREATE TABLE\nrem (x int);\n",
+     {{"pro", true}, {"rem", true}}},
     // pg_dump's rows are data, not SQL: an apostrophe there opens nothing.
     {"rows of COPY FROM stdin", "COPY public.p (x) FROM stdin;\nO'Brien\tx\n\\.\nCREATE TABLE a (id int);\n"
      "COPY q FROM STDIN WITH (FORMAT csv);\r\n\"it's\"\r\n\\.\r\nCREATE TABLE b (id int);",
