@@ -199,7 +199,14 @@ bool ModelLoader::loadBytes(std::string& bytes, std::string& error)
 void ModelLoader::textToUtf8(std::string& bytes)
 {
     std::string utf8;
-    if (XmlDecoder::utf16ToUtf8(bytes, utf8) && !FormatDetector::isXml(utf8))
+    if (XmlDecoder::utf16ToUtf8(bytes, utf8)) {
+        if (!FormatDetector::isXml(utf8))
+            bytes.swap(utf8);
+        return;
+    }
+    // Without a mark, as some editors save "Unicode" too.
+    const std::string utf16 = XmlDecoder::plainUtf16Of(bytes);
+    if (!utf16.empty() && encoding::toUtf8(bytes, utf16, utf8) && !utf8.empty())
         bytes.swap(utf8);
 }
 

@@ -73,6 +73,31 @@ std::size_t XmlDecoder::declarationEnd(const std::string& text)
     return end == std::string::npos ? text.size() : end + 2;
 }
 
+std::string XmlDecoder::plainUtf16Of(const std::string& head)
+{
+    const std::size_t units = std::min<std::size_t>(head.size() / 2, 32);
+    if (units < 2)
+        return std::string();
+    for (const std::size_t low : {0, 1}) {
+        // An ASCII first character, no NUL character, and a NUL beside
+        // most characters (Latin text; a letter of another script has a
+        // byte of its own there).
+        const unsigned char first = static_cast<unsigned char>(head[low]);
+        if (head[1 - low] != '\0' || first >= 0x7F || (first < 0x20 && !isBlank(static_cast<char>(first))))
+            continue;
+        std::size_t nulBeside = 0;
+        bool nulCharacter = false;
+        for (std::size_t i = 0; i < units; ++i) {
+            const bool highNul = head[2 * i + 1 - low] == '\0';
+            nulBeside += highNul;
+            nulCharacter = nulCharacter || (highNul && head[2 * i + low] == '\0');
+        }
+        if (!nulCharacter && nulBeside * 4 >= units * 3)
+            return low == 0 ? "UTF-16LE" : "UTF-16BE";
+    }
+    return std::string();
+}
+
 bool XmlDecoder::utf16ToUtf8(const std::string& text, std::string& utf8)
 {
     const std::string utf16 = utf16Of(text);

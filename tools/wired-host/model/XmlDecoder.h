@@ -17,6 +17,10 @@ public:
     // "UTF-16LE" or "UTF-16BE" from a byte-order mark or a first '<' with
     // a NUL beside it (after blank lines perhaps); "" for any other text.
     static std::string utf16Of(const std::string& head);
+    // "UTF-16LE" or "UTF-16BE" for any text without a mark that starts
+    // with an ASCII character and has a NUL beside most of its first 32:
+    // JSON or PlantUML saved so; "" for any other.
+    static std::string plainUtf16Of(const std::string& head);
     // Text that utf16Of says is UTF-16, in UTF-8 without its byte-order
     // mark; false, and utf8 untouched, for any other.
     static bool utf16ToUtf8(const std::string& text, std::string& utf8);

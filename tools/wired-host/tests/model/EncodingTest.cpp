@@ -41,8 +41,9 @@ TEST(Encoding, DeclaredEncodingsToUtf8AndBack)
     // ISO-2022-JP is all ASCII bytes and no ASCII: converted, or refused
     // where the system cannot, but never taken as it is.
     std::string japanese;
-    if (encoding::toUtf8("\x1B$BCmJ8\x1B(B", "ISO-2022-JP", japanese))
+    if (encoding::toUtf8("\x1B$BCmJ8\x1B(B", "ISO-2022-JP", japanese)) {
         EXPECT_EQ(japanese, "\xE6\xB3\xA8\xE6\x96\x87");
+    }
     // A lone surrogate is one character lacking ('?' from iconv, U+FFFD
     // from Windows): what follows it is read as it is, not a byte off.
     const Conversion lone[] = {
@@ -86,13 +87,15 @@ TEST(Encoding, HostCodePageRoundTrip)
     EXPECT_EQ(encoding::hostToUtf8(host), "Café");
     // A letter the code page lacks arrives as '?', never as a look-alike:
     // a full-width ORDER must not become the reserved word ORDER, nor
-    // Åsaka the Osaka of another class.
+    // an O with a macron make the Osaka of another class.
     std::string fullWidth;
-    if (!encoding::utf8ToHostExactly("\xEF\xBC\xAF\xEF\xBC\xB2", fullWidth))
+    if (!encoding::utf8ToHostExactly("\xEF\xBC\xAF\xEF\xBC\xB2", fullWidth)) {
         EXPECT_EQ(fullWidth, "??");
+    }
     std::string macron;
-    if (!encoding::utf8ToHostExactly("\xC5\x8Csaka", macron))
+    if (!encoding::utf8ToHostExactly("\xC5\x8Csaka", macron)) {
         EXPECT_EQ(macron, "?saka");
+    }
 }
 
 TEST(Encoding, DeclaredNamesOfJavaAndOldExporters)

@@ -152,6 +152,9 @@ TEST(ModelText, Utf16FilesAreConvertedLikeAnyOther)
         {"utf16.puml", "UTF-16LE", "\xFF\xFE", "@startuml\nclass Café\n@enduml\n"},
         {"utf16be.puml", "UTF-16BE", "\xFE\xFF", "\n@startuml\nclass Café\n@enduml\n"},
         {"utf16.mdj", "UTF-16LE", "\xFF\xFE", R"({"_type": "Project", "ownedElements": [{"_type": "UMLClass", "name": "Café"}]})"},
+        // Without the mark, as some editors save it.
+        {"utf16-nomark.puml", "UTF-16BE", "", "@startuml\nclass Café\n@enduml\n"},
+        {"utf16-nomark.mdj", "UTF-16LE", "", R"({"_type": "Project", "ownedElements": [{"_type": "UMLClass", "name": "Café"}]})"},
     };
     for (const auto& t : texts) {
         ASSERT_TRUE(encoding::fromUtf8(t.text, t.encoding, utf16)) << t.file;
