@@ -13,6 +13,17 @@ packages=(cmake ninja-build g++ clang-14 libclang-rt-14-dev llvm-14 lld-14
 
 as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
 
+# A mirror in the middle of a sync fails one index now and then; apt keeps
+# the lists it had, so after a few tries the install goes on with those and
+# fails clearly only if a package really cannot be had.
+refresh_lists() {
+  for try in 1 2 3; do
+    as_root apt-get update -qq && return 0
+    [ $try = 3 ] || sleep 20
+  done
+  echo "setup: the package lists could not all be refreshed; going on with those at hand" >&2
+}
+
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -31,9 +42,17 @@ if [ ${#missing[@]} -gt 0 ] || [ $need_src = 1 ]; then
   if [ ! -f "$src_list" ] && [ -f /etc/apt/sources.list.d/debian.sources ]; then
     sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources | as_root tee "$src_list" >/dev/null
   fi
-  as_root apt-get update -qq
+  refresh_lists
   if [ ${#missing[@]} -gt 0 ]; then
-    DEBIAN_FRONTEND=noninteractive as_root apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    install=(env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends)
+    # When one architecture's index of the security suite could not be had,
+    # the i386 and amd64 halves of a library disagree in version and apt
+    # finds no way; the release's own versions agree across both.
+    if ! as_root "${install[@]}" "${missing[@]}"; then
+      codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
+      echo "setup: trying again with $codename's own versions" >&2
+      as_root "${install[@]}" -t "$codename" "${missing[@]}"
+    fi
   fi
 fi
 
@@ -69,7 +88,7 @@ for arch in i386 amd64; do
   fi
   tmp=$(mktemp -d)
   if ! (cd "$tmp" && apt-get download -qq "libwine-dev:$arch=$version" >/dev/null 2>&1); then
-    as_root apt-get update -qq
+    refresh_lists
     (cd "$tmp" && apt-get download -qq "libwine-dev:$arch=$version" >/dev/null 2>&1)
   fi
   rm -rf "$dest"
