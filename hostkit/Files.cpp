@@ -50,15 +50,10 @@ bool replaceFile(const std::string& path, const std::string& bytes)
 {
     const std::string target = linkTarget(path);
     const std::string part = target + ".part";
-    if (!writeFile(part, bytes)) {
-        removeFile(part);
-        return false;
-    }
-    if (!moveOver(part, target)) {
-        removeFile(part);
-        return false;
-    }
-    return true;
+    if (writeFile(part, bytes) && moveOver(part, target))
+        return true;
+    removeFile(part);
+    return false;
 }
 
 std::string notAFile(const std::string& path, const char* what)

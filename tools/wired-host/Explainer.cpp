@@ -51,9 +51,15 @@ const char* packageVerdict(const kavri::KavriNaming::Explanation& steps, std::si
 // megabytes.
 const std::size_t kListedCodes = 32;
 
-bool listedCode(const kavri::KavriNaming::Explanation& steps, std::size_t i)
+// The numbers of the codes listed, in order.
+std::vector<std::size_t> listedCodes(const kavri::KavriNaming::Explanation& steps, std::size_t count)
 {
-    return i < kListedCodes || i == steps.packageCode;
+    std::vector<std::size_t> listed;
+    for (std::size_t i = 0; i < count && i < kListedCodes; ++i)
+        listed.push_back(i);
+    if (steps.packageCode != kNone && steps.packageCode >= kListedCodes && steps.packageCode < count)
+        listed.push_back(steps.packageCode);
+    return listed;
 }
 
 // Where each underscore stands, counted in characters of the table name,
@@ -144,16 +150,14 @@ std::string explanationText(const ClassExplanation& explained)
     } else {
         text += "  package   " + package + " against the package codes in order:\n";
         const std::size_t count = explained.packageCodes.size();
-        for (std::size_t i = 0; i < count; ++i) {
-            if (!listedCode(steps, i))
-                continue;
+        const std::vector<std::size_t> listed = listedCodes(steps, count);
+        for (std::size_t k = 0; k < listed.size(); ++k) {
+            const std::size_t i = listed[k];
             text += indent + std::to_string(i + 1) + ". " + shown(explained.packageCodes[i]) + " " +
                     packageVerdict(steps, i) + "\n";
             // The codes not listed up to the next one that is (the match) or
             // to the end, in one line.
-            std::size_t next = i + 1;
-            while (next < count && !listedCode(steps, next))
-                ++next;
+            const std::size_t next = k + 1 < listed.size() ? listed[k + 1] : count;
             if (next > i + 1)
                 text += indent + "... codes " + std::to_string(i + 2) + " to " + std::to_string(next) + ": " +
                         packageVerdict(steps, i + 1) + "\n";
@@ -204,14 +208,12 @@ std::string explanationJson(const ClassExplanation& explained)
     out += steps.packageTested ? "true" : "false";
     out += ", \"packageCodeCount\": " + std::to_string(explained.packageCodes.size());
     out += ", \"packageCodes\": [";
-    bool first = true;
-    for (std::size_t i = 0; i < explained.packageCodes.size() && steps.packageTested; ++i) {
-        if (!listedCode(steps, i))
-            continue;
-        out += (first ? "" : ", ") + std::string("{\"index\": ") + std::to_string(i) +
+    const std::vector<std::size_t> listed =
+        steps.packageTested ? listedCodes(steps, explained.packageCodes.size()) : std::vector<std::size_t>();
+    for (const std::size_t i : listed) {
+        out += (i == listed.front() ? "" : ", ") + std::string("{\"index\": ") + std::to_string(i) +
                ", \"code\": " + json(explained.packageCodes[i]) + ", \"result\": \"" + packageVerdict(steps, i) +
                "\"}";
-        first = false;
     }
     out += "], \"skipped\": ";
     out += steps.skipped() || explained.unnamed ? "true" : "false";

@@ -335,6 +335,8 @@ HostVerdict HostFlavour::judge(const PeImage& host, const PeImage* libstdcxx)
     for (const PeImport& import : host.imports()) {
         verdict.imports.push_back(import.dll + (import.delayed ? " (delayed)" : ""));
         dlls.push_back(loaderName(import.dll));
+        verdict.cxxLibrary =
+            verdict.cxxLibrary || dlls.back().compare(0, 8, "msvcp140") == 0 || dlls.back() == kLibstdcxx;
     }
     const bool win64 = host.machine() == PeImage::kMachineAmd64;
     if (!win64 && host.machine() != PeImage::kMachineI386)

@@ -55,6 +55,9 @@ struct HostVerdict {
     // The image imports no C++ runtime DLL at all (nor one of another
     // compiler); its own DLLs may.
     bool noRuntime = false;
+    // It imports a C++ library (msvcp140*.dll, libstdc++-6.dll), not only a
+    // runtime (vcruntime140.dll alone: C built with Visual Studio).
+    bool cxxLibrary = false;
 
     bool fits() const { return !flavour.empty(); }
 };

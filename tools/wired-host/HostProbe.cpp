@@ -127,7 +127,6 @@ void HostProbe::judgeThroughOwnDlls(const PeImage& host, const std::string& fold
     struct Judged {
         std::string chain;
         HostVerdict verdict;
-        bool library = false;
     };
     std::vector<Judged> judged;
     std::deque<std::pair<std::string, std::string>> waiting; // a DLL, and the chain that leads to it
@@ -155,18 +154,15 @@ void HostProbe::judgeThroughOwnDlls(const PeImage& host, const std::string& fold
             follow(image, waiting.front().second);
             continue;
         }
-        const bool library = std::any_of(image.imports().begin(), image.imports().end(), [](const PeImport& i) {
-            const std::string name = lowered(i.dll);
-            return name.compare(0, 8, "msvcp140") == 0 || name.compare(0, 15, "libstdc++-6.dll") == 0;
-        });
-        judged.push_back({waiting.front().second, std::move(inner), library});
+        judged.push_back({waiting.front().second, std::move(inner)});
     }
     if (judged.empty())
         return;
-    const auto decides = std::find_if(judged.begin(), judged.end(), [](const Judged& j) { return j.library; });
+    const auto decides =
+        std::find_if(judged.begin(), judged.end(), [](const Judged& j) { return j.verdict.cxxLibrary; });
     const Judged& first = decides != judged.end() ? *decides : judged.front();
     for (const Judged& other : judged) {
-        if ((other.library || !first.library) && other.verdict.flavour != first.verdict.flavour) {
+        if ((other.verdict.cxxLibrary || !first.verdict.cxxLibrary) && other.verdict.flavour != first.verdict.flavour) {
             const auto named = [](const Judged& j) {
                 return j.chain + " (" + (j.verdict.fits() ? j.verdict.flavour : std::string("none fits")) + ")";
             };

@@ -2,7 +2,6 @@
 // real plug-in as a modelling host does and shows what it makes of a model,
 // checks config.xml files and previews table names.
 #include <algorithm>
-#include <cstring>
 #include <cstdio>
 #include <exception>
 #include <iostream>
@@ -22,6 +21,7 @@
 #include "ModelHost.h"
 #include "model/ModelLoader.h"
 #include "model/Progress.h"
+#include "model/Text.h"
 #include "Options.h"
 #include "PluginSession.h"
 #include "Report.h"
@@ -524,15 +524,13 @@ int runCommand(const Invocation& call)
 // page: no Windows program runs with one as its ANSI code page.
 bool isAnsiCodePage(const std::string& name)
 {
-    std::string upper = name;
-    for (char& c : upper)
-        c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-    for (const char* prefix : {"UTF-16", "UTF-32", "UTF-7", "UCS-"}) {
-        if (upper.compare(0, std::strlen(prefix), prefix) == 0)
+    const std::string lower = lowered(name);
+    for (const std::string prefix : {"utf-16", "utf-32", "utf-7", "ucs-"}) {
+        if (lower.compare(0, prefix.size(), prefix) == 0)
             return false;
     }
-    for (const char* page : {"WINDOWS-1200", "WINDOWS-1201", "WINDOWS-12000", "WINDOWS-12001", "WINDOWS-65000"}) {
-        if (upper == page)
+    for (const char* page : {"windows-1200", "windows-1201", "windows-12000", "windows-12001", "windows-65000"}) {
+        if (lower == page)
             return false;
     }
     return true;

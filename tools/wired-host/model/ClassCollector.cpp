@@ -218,8 +218,7 @@ bool ClassCollector::finish(std::vector<ModelClass>& classes, std::string& error
             modelClass.package = paths.text(path);
             pathBytes += modelClass.package.size();
             if (pathBytes > kMaxPathBytes) {
-                error = "the package paths of the classes come to more than " + std::to_string(kMaxPathBytes >> 20) +
-                        " MiB together (wired-host's limit), passed at class " + std::to_string(i + 1) + " of " +
+                error = pathLimitPassed() + ", passed at class " + std::to_string(i + 1) + " of " +
                         std::to_string(classes_.size());
                 classes.clear();
                 return false;

@@ -67,6 +67,12 @@ public:
     // deep package holding many classes, or many nested packages each
     // holding one, would otherwise cost the square of the file's size.
     static constexpr std::size_t kMaxPathBytes = std::size_t(64) << 20;
+    // What a refusal at that limit says.
+    static std::string pathLimitPassed()
+    {
+        return "the package paths of the classes come to more than " + std::to_string(kMaxPathBytes >> 20) +
+               " MiB together (wired-host's limit)";
+    }
 
     // The classes in document order, duplicates flagged; after
     // resolveReferences(), when the document may be gone. False with a

@@ -32,8 +32,7 @@ bool OwnModelReader::countPath(const XMLElement& element, std::size_t bytes, std
     pathBytes_ += bytes;
     if (pathBytes_ <= ClassCollector::kMaxPathBytes)
         return true;
-    error = at(element.GetLineNum()) + "the package paths of the classes come to more than " +
-            std::to_string(ClassCollector::kMaxPathBytes >> 20) + " MiB together (wired-host's limit)";
+    error = at(element.GetLineNum()) + ClassCollector::pathLimitPassed();
     return false;
 }
 

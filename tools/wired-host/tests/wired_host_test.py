@@ -305,11 +305,15 @@ def test_usage_errors_and_help(s):
                  # No host runs in a UTF-16 or UTF-7 code page; an empty
                  # name is no file.
                  ["check", "--codepage", "UTF-16LE", "a.xml"], ["check", "--codepage", "65000", "a.xml"],
-                 ["run", ""], ["check", ""], ["run", "a.xml", "--save-mapping", s.tool.arg(os.path.join(s.work, "no", "m.tsv"))]):
+                 ["run", ""], ["check", ""]):
         code, out, err = s.tool.run(*args)
         equal(code, 2, f"{args}: {out}{err}")
         check(err.strip(), f"{args}: no message on standard error")
         equal(out, "", f"{args}: nothing on standard output")
+    # A mapping that could not be saved is said before the run, not after.
+    code, out, err = s.tool.run("run", s.shop("model.xml"), "--config", s.shop("config.xml"), "--save-mapping",
+                                s.tool.arg(os.path.join(s.work, "no", "m.tsv")))
+    check(code == 2 and out == "" and "cannot save the mapping there: no folder" in err, f"{code} {out}{err}")
     for command in ("run", "check", "names"):
         code, out, err = s.tool.run(command, "--help")
         equal(code, 0, err)
