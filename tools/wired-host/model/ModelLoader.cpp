@@ -50,6 +50,30 @@ const long kAnnouncedSize = 32L << 20;
 // reaches its limit: 98 elements nested are read, 99 are not.
 const int kMaxXmlDepth = TINYXML2_MAX_ELEMENT_DEPTH - 2;
 
+// The first general entity declared in an unknown node before the root
+// ("pre" of <!ENTITY pre "Shop">), or nothing. tinyxml2 ends an unknown
+// node at its first '>', so a document type's declarations come as one
+// node "DOCTYPE X [ <!ENTITY a ..." and then one node "ENTITY b ..." for
+// each declaration after the first. Parameter entities (<!ENTITY % x>)
+// serve only the declarations and never reach a name.
+std::string declaredEntity(const std::string& value)
+{
+    std::size_t at = value.compare(0, 6, "ENTITY") == 0 ? 0 : value.find("<!ENTITY");
+    for (; at != std::string::npos; at = value.find("<!ENTITY", at + 1)) {
+        const std::size_t keywordEnd = at + (value[at] == '<' ? 8 : 6);
+        std::size_t name = keywordEnd;
+        while (name < value.size() && isBlank(value[name]))
+            ++name;
+        if (name == keywordEnd || name == value.size() || value[name] == '%')
+            continue;
+        std::size_t end = name;
+        while (end < value.size() && !isBlank(value[end]))
+            ++end;
+        return value.substr(name, end - name);
+    }
+    return std::string();
+}
+
 } // namespace
 
 // Every model format run reads. XML is a family: its formats are told apart
@@ -307,6 +331,24 @@ bool ModelLoader::readDocument(XMLDocument& document, std::string& error)
     if (root == nullptr) {
         error = at(0) + "no root element";
         return false;
+    }
+    // tinyxml2 takes any number of top-level elements; XML has one, and
+    // the classes of the second would be left out without a word.
+    if (const XMLElement* second = root->NextSiblingElement()) {
+        error = at(second->GetLineNum()) + "a second root element, " + shortened(second->Name()) +
+                ": an XML document has one (a damaged file, or two joined)";
+        return false;
+    }
+    // Nor does it expand an entity of the document type: a name that uses
+    // one keeps the reference as written.
+    for (const tinyxml2::XMLNode* node = document.FirstChild(); node != root; node = node->NextSibling()) {
+        const std::string entity = node->ToUnknown() != nullptr ? declaredEntity(node->Value()) : std::string();
+        if (!entity.empty()) {
+            model_.addNote("line " + std::to_string(node->GetLineNum()) + ": the document type declares entities, " +
+                           "which wired-host does not expand: a name that uses one keeps the reference as written (&" +
+                           shortened(entity) + ";)");
+            break;
+        }
     }
     const Format* format = xmlFormatOf(*root);
     if (format == nullptr) {

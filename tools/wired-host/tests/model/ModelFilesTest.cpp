@@ -364,6 +364,36 @@ TEST(ModelText, AnEncodingTheSystemCannotConvertIsSaidSo)
     }
 }
 
+// tinyxml2 expands none of a document type's entities: the names keep the
+// reference, and the user is told why.
+TEST(ModelText, EntitiesOfTheDocumentTypeAreNamedInANote)
+{
+    const std::string body = "<XMI xmi.version='1.2' xmlns:UML='org.omg.xmi.namespace.UML'><XMI.content>"
+                             "<UML:Class name='&pre;Order'/></XMI.content></XMI>";
+    struct Case {
+        const char* doctype;
+        const char* note; // empty: none
+    } cases[] = {
+        {"<!DOCTYPE XMI [ <!ENTITY pre \"Shop\"> ]>\n", "line 1: the document type declares entities, "},
+        {"<!DOCTYPE XMI [\n<!ENTITY % p 'x'>\n<!ENTITY\tpre 'Shop'> ]>\n", "(&pre;)"},
+        {"<!DOCTYPE XMI [ <!ENTITY % only 'x'> ]>\n", ""},
+        {"<!DOCTYPE XMI SYSTEM 'uml.dtd'>\n", ""},
+    };
+    for (const Case& c : cases) {
+        Model model;
+        std::string error;
+        ASSERT_TRUE(model.load(scratchFile("entities.xmi", c.doctype + body), error)) << c.doctype << error;
+        ASSERT_EQ(model.classes().size(), 1u) << c.doctype;
+        EXPECT_EQ(model.classes()[0].name, "&pre;Order") << c.doctype;
+        if (*c.note == '\0') {
+            EXPECT_TRUE(model.notes().empty()) << c.doctype;
+        } else {
+            ASSERT_EQ(model.notes().size(), 1u) << c.doctype;
+            EXPECT_NE(model.notes()[0].find(c.note), std::string::npos) << model.notes()[0];
+        }
+    }
+}
+
 TEST(ModelText, AModelWithoutClassesLoads)
 {
     const std::string uml = "<uml:Model xmlns:uml='http://www.eclipse.org/uml2/5.0.0/UML' name='m'>"
@@ -406,6 +436,10 @@ TEST(ModelErrors, FilesThatAreNoModelSayWhatWasFound)
         {"wired.xml", "<?xml version='1.0'?>\n<Wired/>", ":2: the root element is Wired: not a model wired-host knows"},
         {"cut.xmi", "<?xml version='1.0'?>\n<XMI xmi.version='1.2'>\n<XMI.content>\n</XMI>",
          ":3: malformed XML (XML_ERROR_MISMATCHED_ELEMENT)"},
+        // Both read as text (UTF-16) and straight from the file.
+        {"two-roots.xmi", "<XMI xmi.version='1.2'/>\n<!-- joined -->\n<XMI xmi.version='1.2'/>",
+         ":3: a second root element, XMI: an XML document has one"},
+        {"two-roots-utf16.xmi", bytes("\xFF\xFE<\0A\0/\0>\0<\0B\0/\0>\0"), ":1: a second root element, B"},
         {"encoding.xmi", "<?xml version='1.0' encoding='x-no-such-encoding'?>\n<XMI/>",
          "the file is in encoding \"x-no-such-encoding\", which wired-host cannot convert"},
         {"long-encoding.xmi", "<?xml version='1.0' encoding='" + std::string(10000, 'x') + "'?>\n<XMI/>",
