@@ -179,29 +179,45 @@ bool XmlDecoder::toUtf8(std::string& text, std::string& error)
 
 bool XmlDecoder::blankLateInstructions(std::string& text)
 {
-    bool afterOther = false, blanked = false;
-    std::size_t at = textStart(text);
-    while (at < text.size() && text[at] == '<') {
+    // Nodes are found as the parser finds them: a comment ends at the first
+    // "-->", CDATA at "]]>", another <!...> (a DOCTYPE, or a declaration of
+    // its internal subset) at the first '>', a tag at the first '>' outside
+    // quotes.
+    bool leading = true, blanked = false;
+    for (std::size_t at = text.find('<', textStart(text)); at != std::string::npos; at = text.find('<', at)) {
         const bool instruction = text.compare(at, 2, "<?") == 0;
-        const bool comment = text.compare(at, 4, "<!--") == 0;
-        if (!instruction && text.compare(at, 2, "<!") != 0)
-            break; // the root element
-        const char* end = instruction ? "?>" : comment ? "-->" : ">";
-        const std::size_t close = text.find(end, at + (comment ? 4 : 2));
-        if (close == std::string::npos)
-            break;
-        const std::size_t after = close + std::char_traits<char>::length(end);
-        if (instruction && afterOther) {
+        const char* end = instruction                                ? "?>"
+                          : text.compare(at, 4, "<!--") == 0         ? "-->"
+                          : text.compare(at, 9, "<![CDATA[") == 0    ? "]]>"
+                          : text.compare(at, 2, "<!") == 0           ? ">"
+                                                                     : nullptr;
+        std::size_t close = std::string::npos;
+        if (end != nullptr) {
+            close = text.find(end, at + 2);
+        } else {
+            char quote = '\0';
+            for (close = at + 1; close < text.size(); ++close) {
+                const char c = text[close];
+                if (quote != '\0')
+                    quote = c == quote ? '\0' : quote;
+                else if (c == '"' || c == '\'')
+                    quote = c;
+                else if (c == '>')
+                    break;
+            }
+        }
+        if (close >= text.size())
+            break; // the parser says what is cut short
+        const std::size_t after = close + (end != nullptr ? std::char_traits<char>::length(end) : 1);
+        if (instruction && !leading) {
             for (std::size_t i = at; i < after; ++i) {
                 if (text[i] != '\n')
                     text[i] = ' ';
             }
             blanked = true;
         }
-        afterOther = afterOther || !instruction;
-        at = text.find_first_not_of(" \t\r\n", after);
-        if (at == std::string::npos)
-            break;
+        leading = leading && instruction;
+        at = after;
     }
     return blanked;
 }

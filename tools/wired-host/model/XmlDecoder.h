@@ -42,8 +42,9 @@ public:
     // tinyxml2 takes every <?…?> for a declaration, which nothing but
     // other declarations may precede: an instruction that follows a
     // comment or a DOCTYPE of the prolog (a stylesheet after a licence
-    // comment) would fail the whole file. Such instructions are blanked,
-    // the lines kept; true when there was one.
+    // comment), or one inside the root element, would fail the whole
+    // file. Instructions carry no model; all but those that open the file
+    // are blanked, the lines kept; true when there was one.
     static bool blankLateInstructions(std::string& text);
 };
 

@@ -11,6 +11,7 @@
 #include "model/Encoding.h"
 #include "Files.h"
 #include "model/Model.h"
+#include "model/XmlDecoder.h"
 #include "ScratchFile.h"
 
 namespace wiredhost {
@@ -263,6 +264,35 @@ TEST(ModelText, SignsAfterTheFirstKilobytesAreFound)
         EXPECT_EQ(model.format(), c.format) << c.file;
         expectClasses(model, c.classes, c.file);
     }
+}
+
+// Instructions are no part of the model, wherever they stand; an
+// instruction's sign inside a value, a comment or CDATA is only text.
+TEST(ModelText, InstructionsInsideTheRootArePassedOver)
+{
+    const std::string body =
+        "<XMI xmi.version='1.2'><?tool one?><XMI.content><UML:Model name='m'><UML:Namespace.ownedElement>\n"
+        "<UML:Class name='A&gt;&lt;?x?&gt;' note='1 > 0 <?y?>'/><!-- <?z?> --><?tool two\nlines?>\n"
+        "<UML:Class name=\"B\"><![CDATA[ <?w?> ]]></UML:Class></UML:Namespace.ownedElement></UML:Model>"
+        "</XMI.content></XMI>";
+    const struct {
+        const char* file;
+        std::string content; // read straight from the file, or as text after conversion
+    } cases[] = {
+        {"inside.xmi", "<?xml version='1.0'?><?pi first?>\n" + body},
+        {"inside-1252.xmi", "<?xml version='1.0' encoding='windows-1252'?>\n" + body},
+    };
+    for (const auto& c : cases) {
+        Model model;
+        std::string error;
+        ASSERT_TRUE(model.load(scratchFile(c.file, c.content), error)) << c.file << ": " << error;
+        expectClasses(model, {{"", "A><?x?>"}, {"", "B"}}, c.file);
+    }
+    std::string text = "<?xml version='1.0'?><?a?><r x='<?b?>'><?c?></r>";
+    EXPECT_TRUE(XmlDecoder::blankLateInstructions(text));
+    EXPECT_EQ(text, "<?xml version='1.0'?><?a?><r x='<?b?>'>     </r>");
+    std::string cut = "<r><!-- <?c?>";
+    EXPECT_FALSE(XmlDecoder::blankLateInstructions(cut));
 }
 
 // PlantUML splits names into packages at its namespace separator: a dot,
