@@ -90,13 +90,16 @@ class Tool:
         command = ([self.wine] if self.wine else []) + [self.exe] + list(args)
         env = dict(os.environ, LANG=locale, LC_ALL=locale) if locale else None
         code, out, err = self._start(command, env)
-        if self.wine and code != 0 and not out and not err:
+        lost_server = err.startswith("wine client error:")
+        if self.wine and code != 0 and ((not out and not err) or lost_server):
             # wired-host never fails without saying why, so a silent failure
             # is Wine's (seen, rarely, as exit 1 with nothing printed while
-            # other tests shared the Wine server). One more start tells the
-            # two apart: a fault of the program fails again.
-            print(f"note: Wine ended {os.path.basename(self.exe)} {' '.join(args)} with exit {code} and no output;"
-                  " starting it once more")
+            # other tests shared the Wine server), and so is a client that
+            # lost its server ("wine client error:0: recvmsg: Connection
+            # reset by peer", seen once as the server ended). One more start
+            # tells the two apart: a fault of the program fails again.
+            why = "lost its Wine server" if lost_server else "ended with no output"
+            print(f"note: {os.path.basename(self.exe)} {' '.join(args)} {why} (exit {code}); starting it once more")
             code, out, err = self._start(command, env)
         return code, out, err
 
