@@ -25,10 +25,31 @@ std::string listedNames(const std::vector<std::string>& names, std::size_t shown
 {
     std::string list;
     for (std::size_t i = 0; i < names.size() && i < shown; ++i)
-        list += (list.empty() ? "" : ", ") + shortened(names[i]);
+        list += (list.empty() ? "" : ", ") + names[i];
     if (names.size() > shown)
         list += " and " + std::to_string(names.size() - shown) + " more";
     return list;
+}
+
+bool namedLikeAModel(const std::string& name)
+{
+    for (const char* suffix : kModelEntries) {
+        if (endsWithIgnoringCase(name, suffix))
+            return true;
+    }
+    return false;
+}
+
+// Why an entry named like a model was passed over: a model file saved
+// empty by a tool that failed, or (in a tar) a link or a sparse file.
+const char* passedOverBecause(const ZipArchive::Entry& entry)
+{
+    return entry.size == 0 ? " (empty)" : "";
+}
+
+const char* passedOverBecause(const TarArchive::Entry& entry)
+{
+    return !entry.isFile() ? " (not a plain file)" : entry.size == 0 ? " (empty)" : "";
 }
 
 // An archive's entry names for a message; a long list is cut.
@@ -37,7 +58,7 @@ std::string listed(const Entries& entries)
 {
     std::vector<std::string> names;
     for (const auto& entry : entries)
-        names.push_back(entry.name);
+        names.push_back(shortened(entry.name) + (namedLikeAModel(entry.name) ? passedOverBecause(entry) : ""));
     return names.empty() ? "nothing" : listedNames(names, 10);
 }
 
@@ -48,14 +69,9 @@ std::string otherModels(const Entries& entries, const std::string& read)
 {
     std::vector<std::string> others;
     for (const auto& entry : entries) {
-        if (entry.name == read || entry.size == 0)
-            continue;
-        for (const char* suffix : kModelEntries) {
-            if (std::string(suffix) != ".xml" && endsWithIgnoringCase(entry.name, suffix)) {
-                others.push_back(entry.name);
-                break;
-            }
-        }
+        if (entry.name != read && entry.size != 0 && namedLikeAModel(entry.name) &&
+            !endsWithIgnoringCase(entry.name, ".xml"))
+            others.push_back(shortened(entry.name));
     }
     return listedNames(others, 3);
 }

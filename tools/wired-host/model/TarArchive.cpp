@@ -145,13 +145,11 @@ void TarArchive::parse(const std::string& data)
     }
 }
 
-// An empty entry is no model, and is passed over. A contiguous file ('7')
-// is an ordinary file to every reader but one that knows the disk.
+// An empty entry is no model, and is passed over.
 const TarArchive::Entry* TarArchive::findBySuffix(const std::string& suffix) const
 {
     for (const Entry& entry : entries_) {
-        const bool file = entry.type == '0' || entry.type == '\0' || entry.type == '7';
-        if (file && entry.size != 0 && endsWithIgnoringCase(entry.name, suffix))
+        if (entry.isFile() && entry.size != 0 && endsWithIgnoringCase(entry.name, suffix))
             return &entry;
     }
     return nullptr;

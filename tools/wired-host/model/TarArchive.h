@@ -20,6 +20,10 @@ public:
         char type = '0';
         std::size_t offset = 0; // of the content
         std::size_t size = 0;
+
+        // A plain file; a contiguous one ('7') is plain to every reader
+        // but one that knows the disk.
+        bool isFile() const { return type == '0' || type == '\0' || type == '7'; }
     };
 
     static bool isTar(const std::string& data);

@@ -492,6 +492,19 @@ TEST(ContainerUnpacker, ArchivesWithoutAModelListWhatTheyHold)
     EXPECT_FALSE(unpacker.unpack(tar, ModelFormat::Tar, error));
     EXPECT_NE(error.find("it holds: f0.txt, f1.txt"), std::string::npos) << error;
     EXPECT_NE(error.find("f9.txt and 2 more"), std::string::npos) << error;
+    // Entries named like a model and passed over say why.
+    const std::string passedOver = tarEntry("saved.xmi", octal(0), "") + tarEntry("link.xmi", octal(0), "", '2') +
+                                   tarEntry("sparse.uml", octal(6), "<XMI/>", 'S') + tarEntry("dir/", octal(0), "", '5');
+    ContainerUnpacker passedOverUnpacker(passedOver.size());
+    std::string passedOverBytes = passedOver;
+    EXPECT_FALSE(passedOverUnpacker.unpack(passedOverBytes, ModelFormat::Tar, error));
+    EXPECT_NE(error.find("it holds: saved.xmi (empty), link.xmi (not a plain file), sparse.uml (not a plain file), dir/"),
+              std::string::npos)
+        << error;
+    std::string emptyZip = zipFile("", {0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF});
+    ContainerUnpacker zipUnpacker(emptyZip.size());
+    EXPECT_FALSE(zipUnpacker.unpack(emptyZip, ModelFormat::Zip, error));
+    EXPECT_NE(error.find("it holds: m.xmi (empty)"), std::string::npos) << error;
     // A name of a megabyte (a GNU long name may be any length) is cut in
     // the middle, its start and its suffix kept.
     const std::string longName = std::string(1 << 20, 'n') + "\xC3\xA4.txt";
