@@ -2,7 +2,6 @@
 
 #include "model/Encoding.h"
 #include "JsonText.h"
-#include "Report.h"
 
 namespace wiredhost {
 
@@ -84,7 +83,7 @@ std::string answerText(const ClassEntry& answered)
 {
     const bool named = answered.outcome == Outcome::Set || answered.outcome == Outcome::TableNotFound ||
                        (answered.outcome == Outcome::NothingDone && !answered.tableName.empty());
-    const std::string outcome = Reporter::outcomeText(answered.outcome);
+    const std::string outcome = outcomeText(answered.outcome);
     return named ? shown(answered.tableName) + " (" + outcome + ")" : outcome;
 }
 
@@ -193,7 +192,7 @@ std::string explanationText(const ClassExplanation& explained)
         text += "  link      none\n";
     for (const LinkEntry& link : explained.links)
         text += "  link      " + shown(link.className) + " -> " + shown(link.tableName) +
-                ", registered at creation: " + Reporter::linkOutcomeText(link.answer) + "\n";
+                ", registered at creation: " + link.outcome() + "\n";
     for (const std::string& finding : explained.findings)
         text += "  finding   " + utf8Of(finding) + "\n";
     text += "  plug-in   " + answerText(explained.answered) +
@@ -234,7 +233,7 @@ std::string explanationJson(const ClassExplanation& explained)
     for (std::size_t i = 0; i < explained.links.size(); ++i)
         out += (i ? ", " : "") + std::string("{\"class\": ") + json(explained.links[i].className) +
                ", \"table\": " + json(explained.links[i].tableName) + ", \"outcome\": \"" +
-               Reporter::linkOutcomeText(explained.links[i].answer) + "\"}";
+               explained.links[i].outcome() + "\"}";
     out += "], \"agrees\": ";
     out += explained.agrees ? "true" : "false";
     out += "}";

@@ -510,32 +510,6 @@ bool Reporter::anyUnmapped() const
     return std::any_of(classes_.begin(), classes_.end(), [](const ClassEntry& c) { return c.outcome != Outcome::Set; });
 }
 
-const char* Reporter::outcomeText(Outcome outcome)
-{
-    switch (outcome) {
-    case Outcome::Set:
-        return "set";
-    case Outcome::TableNotFound:
-        return "table not found";
-    case Outcome::Skipped:
-        return "skipped by the package filter";
-    case Outcome::Unnamed:
-        return "unnamed: not converted";
-    case Outcome::NulInName:
-        return "name holds a NUL: not converted";
-    case Outcome::NothingDone:
-        break;
-    }
-    return "nothing done";
-}
-
-const char* Reporter::linkOutcomeText(int answer)
-{
-    if (answer > 0)
-        return "set";
-    return answer < 0 ? "failed" : "nothing done";
-}
-
 std::string Reporter::outcomeOf(const ClassEntry& entry)
 {
     return std::string(outcomeText(entry.outcome)) + (entry.duplicate ? " (duplicate)" : "");
@@ -582,7 +556,7 @@ void Reporter::writeTable() const
         text += " none";
     text += "\n";
     for (std::size_t i = 0; i < links_.size(); ++i)
-        text += "  " + visible(links_[i].className) + " -> " + visible(links_[i].tableName) + "  " + Reporter::linkOutcomeText(links_[i].answer) +
+        text += "  " + visible(links_[i].className) + " -> " + visible(links_[i].tableName) + "  " + links_[i].outcome() +
                 findingsMark(linkFindings[i]) + "\n";
     writeFindings(text);
     if (compared_) {
@@ -692,7 +666,7 @@ void Reporter::writeJson() const
     for (std::size_t i = 0; i < links_.size(); ++i) {
         out += (i ? ",\n    " : "\n    ") + std::string("{\"class\": ") + quoted(links_[i].className) +
                ", \"table\": " + quoted(links_[i].tableName) + ", \"answer\": " + std::to_string(links_[i].answer) +
-               ", \"outcome\": " + quoted(Reporter::linkOutcomeText(links_[i].answer)) +
+               ", \"outcome\": " + quoted(links_[i].outcome()) +
                ", \"findings\": " + findingsJson(findings_, linkNext, true, i) + "}";
         flushed(false);
     }

@@ -90,9 +90,6 @@ public:
     bool anyUnmapped() const;
     bool anyFindings() const { return !findings_.empty(); }
 
-    static const char* outcomeText(Outcome outcome);
-    // What became of a link registered at creation.
-    static const char* linkOutcomeText(int answer);
     // The outcome with " (duplicate)" for a duplicate class.
     static std::string outcomeOf(const ClassEntry& entry);
 

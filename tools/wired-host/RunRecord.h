@@ -20,12 +20,35 @@ struct LogRecord {
 struct LinkEntry {
     std::string className, tableName;
     int answer = 0;
+
+    // The host's answer in words.
+    const char* outcome() const { return answer > 0 ? "set" : answer < 0 ? "failed" : "nothing done"; }
 };
 
 // Unnamed: a class without a name, listed but never handed to the plug-in;
 // likewise NulInName: the plug-in hands its table back as a C string, which
 // a NUL would cut short.
 enum class Outcome { Set, TableNotFound, Skipped, NothingDone, Unnamed, NulInName };
+
+// The outcome in words, as the report and a saved mapping give it.
+inline const char* outcomeText(Outcome outcome)
+{
+    switch (outcome) {
+    case Outcome::Set:
+        return "set";
+    case Outcome::TableNotFound:
+        return "table not found";
+    case Outcome::Skipped:
+        return "skipped by the package filter";
+    case Outcome::Unnamed:
+        return "unnamed: not converted";
+    case Outcome::NulInName:
+        return "name holds a NUL: not converted";
+    case Outcome::NothingDone:
+        break;
+    }
+    return "nothing done";
+}
 
 struct ClassEntry {
     std::string className, package, tableName;
