@@ -301,7 +301,19 @@ void PlantUmlReader::openPackage(const std::string& rest)
 void PlantUmlReader::declareClass(const std::string& text)
 {
     std::string_view rest = text;
+    const bool quoted = !trimmedView(rest).empty() && trimmedView(rest)[0] == '"';
     std::string name = takeName(rest);
+    // class "Order Line" as OL, or class OL as "Order Line": the quoted
+    // name is the one the diagram shows, and the class's name; the other is
+    // what the rest of the file calls it (class OL { ... } adds to it).
+    std::string alias;
+    if (startsWithWord(trimmedView(rest), "as")) {
+        rest = trimmedView(rest).substr(2);
+        const bool aliasQuoted = !trimmedView(rest).empty() && trimmedView(rest)[0] == '"';
+        alias = takeName(rest);
+        if (aliasQuoted && !quoted)
+            name.swap(alias);
+    }
     // Generic parameters (class List<T>) are not part of the name.
     const std::size_t generic = name.find('<');
     if (generic != std::string::npos)
@@ -312,7 +324,11 @@ void PlantUmlReader::declareClass(const std::string& text)
         package = packageIn(package, name.substr(0, last));
         name = name.substr(last + separator_.size());
     }
-    if (declared_.insert(std::to_string(package) + '\n' + name).second) {
+    const std::string scope = std::to_string(package) + '\n';
+    const bool known = !alias.empty() && declared_.count(scope + alias) != 0;
+    if (!alias.empty())
+        declared_.insert(scope + alias);
+    if (declared_.insert(scope + name).second && !known) {
         const int index = collector_.addClass(package, name, nullptr);
         const std::string stereotype = stereotypeOf(rest);
         if (!stereotype.empty())

@@ -351,6 +351,13 @@ TEST(ModelText, PlantUmlBlocksAndTexts)
         // Members may be called note or legend; they open no text block.
         {"member-words.puml", "enum Section {\n  header\n  legend\n}\nclass Memo {\n  note\n}\nclass A\n",
          {{"", "Memo"}, {"", "A"}}},
+        // The shown name is the class's, either way round; the alias adds
+        // to the same class.
+        {"alias.puml",
+         "class \"Order Line\" as OL <<entity>> {\n}\nclass OL {\n  id\n}\nclass Customer as \"The Customer\"\n"
+         "class Customer\nclass A as B\nclass B\npackage p {\n  class \"Q R\" as Q\n}\nclass Q\n",
+         {{"", "Order Line"}, {"", "The Customer"}, {"", "A"}, {"p", "Q R"}, {"", "Q"}}},
+        {"alias-stereotype.puml", "class \"Red\" as R <<enumeration>>\nclass R\nclass Blue\n", {{"", "Blue"}}},
         // A package left open ends with its diagram.
         {"two-diagrams.puml", "package a {\nclass A\n@enduml\n@startuml\nclass B\n", {{"a", "A"}, {"", "B"}}},
     };
