@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 
 #include "Encoding.h"
 #include "Text.h"
@@ -183,17 +184,25 @@ bool XmlDecoder::blankLateInstructions(std::string& text)
     // "-->", CDATA at "]]>", another <!...> (a DOCTYPE, or a declaration of
     // its internal subset) at the first '>', a tag at the first '>' outside
     // quotes.
+    struct Node {
+        const char* open;
+        const char* end;
+    };
+    static const Node kNodes[] = {{"<?", "?>"}, {"<!--", "-->"}, {"<![CDATA[", "]]>"}, {"<!", ">"}};
     bool leading = true, blanked = false;
     for (std::size_t at = text.find('<', textStart(text)); at != std::string::npos; at = text.find('<', at)) {
-        const bool instruction = text.compare(at, 2, "<?") == 0;
-        const char* end = instruction                                ? "?>"
-                          : text.compare(at, 4, "<!--") == 0         ? "-->"
-                          : text.compare(at, 9, "<![CDATA[") == 0    ? "]]>"
-                          : text.compare(at, 2, "<!") == 0           ? ">"
-                                                                     : nullptr;
+        const Node* node = nullptr;
+        for (const Node& kind : kNodes) {
+            if (text.compare(at, std::strlen(kind.open), kind.open) == 0) {
+                node = &kind;
+                break;
+            }
+        }
+        const bool instruction = node == &kNodes[0];
+        const char* end = node != nullptr ? node->end : nullptr;
         std::size_t close = std::string::npos;
-        if (end != nullptr) {
-            close = text.find(end, at + 2);
+        if (node != nullptr) {
+            close = text.find(end, at + std::strlen(node->open));
         } else {
             char quote = '\0';
             for (close = at + 1; close < text.size(); ++close) {
@@ -208,7 +217,7 @@ bool XmlDecoder::blankLateInstructions(std::string& text)
         }
         if (close >= text.size())
             break; // the parser says what is cut short
-        const std::size_t after = close + (end != nullptr ? std::char_traits<char>::length(end) : 1);
+        const std::size_t after = close + (end != nullptr ? std::strlen(end) : 1);
         if (instruction && !leading) {
             for (std::size_t i = at; i < after; ++i) {
                 if (text[i] != '\n')
