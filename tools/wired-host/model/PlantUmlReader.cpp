@@ -31,6 +31,12 @@ std::string afterWord(const std::string& text, const char* word)
     return trimmed(text.substr(std::string(word).size()));
 }
 
+bool startsQuoted(std::string_view text)
+{
+    const std::string_view trimmed = trimmedView(text);
+    return !trimmed.empty() && trimmed[0] == '"';
+}
+
 // A name: "quoted text" or a run up to white space, '{', '<' or '#'; rest
 // is left after it.
 std::string takeName(std::string_view& rest)
@@ -301,7 +307,7 @@ void PlantUmlReader::openPackage(const std::string& rest)
 void PlantUmlReader::declareClass(const std::string& text)
 {
     std::string_view rest = text;
-    const bool quoted = !trimmedView(rest).empty() && trimmedView(rest)[0] == '"';
+    const bool quoted = startsQuoted(rest);
     std::string name = takeName(rest);
     // class "Order Line" as OL, or class OL as "Order Line": the quoted
     // name is the one the diagram shows, and the class's name; the other is
@@ -309,7 +315,7 @@ void PlantUmlReader::declareClass(const std::string& text)
     std::string alias;
     if (startsWithWord(trimmedView(rest), "as")) {
         rest = trimmedView(rest).substr(2);
-        const bool aliasQuoted = !trimmedView(rest).empty() && trimmedView(rest)[0] == '"';
+        const bool aliasQuoted = startsQuoted(rest);
         alias = takeName(rest);
         if (aliasQuoted && !quoted)
             name.swap(alias);
@@ -324,11 +330,12 @@ void PlantUmlReader::declareClass(const std::string& text)
         package = packageIn(package, name.substr(0, last));
         name = name.substr(last + separator_.size());
     }
+    // A class is new when neither its name nor its alias was declared
+    // before (class "Order" as Order has the two alike).
     const std::string scope = std::to_string(package) + '\n';
-    const bool known = !alias.empty() && declared_.count(scope + alias) != 0;
-    if (!alias.empty())
-        declared_.insert(scope + alias);
-    if (declared_.insert(scope + name).second && !known) {
+    const bool newName = declared_.insert(scope + name).second;
+    const bool newAlias = alias.empty() || alias == name || declared_.insert(scope + alias).second;
+    if (newName && newAlias) {
         const int index = collector_.addClass(package, name, nullptr);
         const std::string stereotype = stereotypeOf(rest);
         if (!stereotype.empty())

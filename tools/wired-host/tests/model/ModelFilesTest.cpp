@@ -357,6 +357,7 @@ TEST(ModelText, PlantUmlBlocksAndTexts)
          "class \"Order Line\" as OL <<entity>> {\n}\nclass OL {\n  id\n}\nclass Customer as \"The Customer\"\n"
          "class Customer\nclass A as B\nclass B\npackage p {\n  class \"Q R\" as Q\n}\nclass Q\n",
          {{"", "Order Line"}, {"", "The Customer"}, {"", "A"}, {"p", "Q R"}, {"", "Q"}}},
+        {"alias-alike.puml", "class \"Order\" as Order\nclass A as A\nclass Order\n", {{"", "Order"}, {"", "A"}}},
         {"alias-stereotype.puml", "class \"Red\" as R <<enumeration>>\nclass R\nclass Blue\n", {{"", "Blue"}}},
         // A package left open ends with its diagram.
         {"two-diagrams.puml", "package a {\nclass A\n@enduml\n@startuml\nclass B\n", {{"a", "A"}, {"", "B"}}},
