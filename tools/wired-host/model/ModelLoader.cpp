@@ -185,9 +185,10 @@ bool ModelLoader::loadFile(std::string& error)
         head.append(block, got);
     } while (got > 0 && FormatDetector::needsMore(head, blank));
     // A plain UTF-8 XML file goes to tinyxml2 as it is, so the whole text
-    // is in memory once only.
+    // is in memory once only. A declaration longer than the head may name
+    // another encoding after it: that file is read whole and decoded.
     if (FormatDetector::containerOf(head) == ModelFormat::Unknown && FormatDetector::isXml(head) &&
-        encoding::isUtf8(XmlDecoder::encodingOf(head)))
+        XmlDecoder::declarationEnd(head) < head.size() && encoding::isUtf8(XmlDecoder::encodingOf(head)))
         return finishCollected(loadXmlFile(file.get(), error), error);
     std::string bytes = readRest(file.get(), std::move(head));
     file.reset();

@@ -244,6 +244,10 @@ TEST(ModelText, SignsAfterTheFirstKilobytesAreFound)
          "XMI 1.2, UML 1.x", {{"", "Café"}}},
         {"long-declaration.xmi", "<?xml version='1.0'" + std::string(6000, ' ') + "encoding='windows-1252'?>\n" + xmi,
          "XMI 1.2, UML 1.x", {{"", "Café"}}},
+        // Longer than the start read to find the format: decoded all the same.
+        {"very-long-declaration.xmi",
+         "<?xml version='1.0'" + std::string(100000, ' ') + "encoding='windows-1252'?>\n" + xmi, "XMI 1.2, UML 1.x",
+         {{"", "Café"}}},
         {"blank-utf16.xmi", [&] {
              // UTF-16LE without a mark, after blank lines: each byte with a NUL after it.
              std::string utf16;
