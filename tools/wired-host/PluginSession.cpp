@@ -71,13 +71,26 @@ bool PluginSession::open(const std::string& pluginPath, const std::string& confi
     return true;
 }
 
+namespace {
+
+ClassEntry entryOf(const ModelClass& modelClass, std::string tableName, Outcome outcome)
+{
+    ClassEntry entry{modelClass.name, modelClass.package, std::move(tableName), outcome, modelClass.duplicate};
+    entry.modelName = modelClass.modelName;
+    entry.modelPackage = modelClass.modelPackage;
+    entry.lostInHostCodePage = modelClass.lostInHostCodePage;
+    return entry;
+}
+
+} // namespace
+
 ClassEntry PluginSession::convertClass(kavri::IConvert& converter, const ModelClass& modelClass, const Model* model)
 {
     // A class without a name has no table to derive: it is not converted.
     if (modelClass.unnamed())
-        return ClassEntry{"", modelClass.package, "", Outcome::Unnamed, modelClass.duplicate};
+        return entryOf(modelClass, "", Outcome::Unnamed);
     if (modelClass.name.find('\0') != std::string::npos)
-        return ClassEntry{modelClass.name, modelClass.package, "", Outcome::NulInName, modelClass.duplicate};
+        return entryOf(modelClass, "", Outcome::NulInName);
 
     ModelNode root(ModelNode::kModelKind, "", "", model);
     // One node a level, each with its own name and the path before it as a
@@ -103,8 +116,7 @@ ClassEntry PluginSession::convertClass(kavri::IConvert& converter, const ModelCl
     converter.convert(&root);
 
     const Outcome outcome = outcomeOf(classNode);
-    return ClassEntry{modelClass.name, modelClass.package, std::move(classNode.tableName), outcome,
-                      modelClass.duplicate};
+    return entryOf(modelClass, std::move(classNode.tableName), outcome);
 }
 
 } // namespace wiredhost

@@ -350,8 +350,13 @@ void Reporter::model(const std::string& description, const std::string& tables)
 
 void Reporter::mapped(ClassEntry entry)
 {
-    toUtf8(entry.className);
-    toUtf8(entry.package);
+    if (entry.lostInHostCodePage) {
+        entry.className = std::move(entry.modelName);
+        entry.package = std::move(entry.modelPackage);
+    } else {
+        toUtf8(entry.className);
+        toUtf8(entry.package);
+    }
     toUtf8(entry.tableName);
     classes_.push_back(std::move(entry));
 }

@@ -55,6 +55,10 @@ struct ClassEntry {
     Outcome outcome = Outcome::NothingDone;
     // Another class of the model has the same package and name.
     bool duplicate = false;
+    // The model's own names (UTF-8) where className and package hold '?'
+    // for characters the host's code page lacks.
+    std::string modelName{}, modelPackage{};
+    bool lostInHostCodePage = false;
 };
 
 } // namespace wiredhost

@@ -16,6 +16,12 @@ struct ModelClass {
     std::string name;
     std::string package;
     bool duplicate = false;
+    // The names as the model gives them (UTF-8), when the host's code page
+    // lacks some of their characters and name and package hold '?' there:
+    // the report and a saved mapping name the class, not what reached the
+    // plug-in.
+    std::string modelName{}, modelPackage{};
+    bool lostInHostCodePage = false;
 
     bool unnamed() const { return name.empty(); }
 };
