@@ -625,14 +625,23 @@ int namesCommand(const Invocation& call)
         return kUsageError;
     const std::unique_ptr<Explainer> explainer = explainerFor(options, session, host);
     std::vector<ClassEntry> entries;
-    std::vector<std::string> hostArguments(options.positional.size()), outside;
-    for (std::size_t i = 0; i < hostArguments.size(); ++i) {
-        if (!encoding::utf8ToHostExactly(options.positional[i], hostArguments[i]))
-            outside.push_back(options.positional[i]);
+    std::vector<ModelClass> classes;
+    std::vector<std::string> outside;
+    for (const std::string& argument : options.positional) {
+        std::string hostArgument;
+        const bool exact = encoding::utf8ToHostExactly(argument, hostArgument);
+        classes.push_back(classFromArgument(hostArgument));
+        if (!exact) {
+            outside.push_back(argument);
+            const ModelClass given = classFromArgument(argument);
+            classes.back().modelName = given.name;
+            classes.back().modelPackage = given.package;
+            classes.back().lostInHostCodePage = true;
+        }
     }
     warnOutsideHostCodePage(reporter, outside.size(), outside);
-    for (const std::string& argument : hostArguments) {
-        entries.push_back(PluginSession::convertClass(*converter, classFromArgument(argument), nullptr));
+    for (const ModelClass& modelClass : classes) {
+        entries.push_back(PluginSession::convertClass(*converter, modelClass, nullptr));
         reporter.mapped(entries.back());
     }
     // The classes named together are checked together, as a model's are:

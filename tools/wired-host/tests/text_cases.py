@@ -179,6 +179,9 @@ def test_names_the_host_code_page_lacks_are_warned_about(s):
     with open(mapping, encoding="utf-8") as f:
         rows = [line.split("\t")[:3] for line in f.read().splitlines()[1:]]
     check(["shop", "注文", table] in rows and rows[0][:2] == ["", "長" * 1000], rows)
+    code, out, err = s.tool.run("names", "--config", config, "--format", "json", "shop.注文", locale="C.UTF-8")
+    equal(code, 0, err)
+    equal([(c["package"], c["class"], c["table"]) for c in json.loads(out)["classes"]], [("shop", "注文", table)])
 
 
 def test_a_report_to_the_null_device_takes_no_longer_than_to_a_file(s):
