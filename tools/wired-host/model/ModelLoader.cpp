@@ -188,8 +188,10 @@ bool ModelLoader::loadFile(std::string& error)
     // is in memory once only. A declaration longer than the head may name
     // another encoding after it: that file is read whole and decoded.
     if (FormatDetector::containerOf(head) == ModelFormat::Unknown && FormatDetector::isXml(head) &&
-        XmlDecoder::declarationEnd(head) < head.size() && encoding::isUtf8(XmlDecoder::encodingOf(head)))
+        XmlDecoder::declarationEnd(head) < head.size() && encoding::isUtf8(XmlDecoder::encodingOf(head))) {
+        noteDeclaration(head);
         return finishCollected(loadXmlFile(file.get(), error), error);
+    }
     std::string bytes = readRest(file.get(), std::move(head));
     file.reset();
     return loadBytes(bytes, error);
@@ -296,8 +298,18 @@ bool ModelLoader::loadXmlFile(std::FILE* file, std::string& error)
     return readDocument(document, error);
 }
 
+// Read as it is written, not as it says: said, since a name the exporter
+// meant otherwise would show here.
+void ModelLoader::noteDeclaration(const std::string& head)
+{
+    if (XmlDecoder::declaresWideButIsNot(head))
+        model_.addNote("the file says it is in " + shortened(XmlDecoder::declaredEncoding(head)) +
+                       ", but is written in single bytes; it is read as UTF-8");
+}
+
 bool ModelLoader::loadXmlText(std::string& text, const Format&, std::string& error)
 {
+    noteDeclaration(text);
     if (!XmlDecoder::toUtf8(text, error)) {
         error = at(0) + error;
         return false;

@@ -59,6 +59,7 @@ private:
     void announceBigFile(std::FILE* file) const;
     static void textToUtf8(std::string& bytes);
     bool loadXmlFile(std::FILE* file, std::string& error);
+    void noteDeclaration(const std::string& head);
     bool loadXmlText(std::string& text, const Format& format, std::string& error);
     bool parseXmlText(std::string& text, std::string& error);
     bool loadJson(std::string& text, const Format& format, std::string& error);

@@ -134,6 +134,18 @@ std::string XmlDecoder::canonicalName(const std::string& name)
     return name;
 }
 
+bool XmlDecoder::declaresWideButIsNot(const std::string& head)
+{
+    if (!utf16Of(head).empty())
+        return false;
+    const std::string n = encoding::normalName(declaredEncoding(head));
+    for (const char* wide : {"utf16", "utf32", "ucs2", "ucs4"}) {
+        if (n.compare(0, std::char_traits<char>::length(wide), wide) == 0)
+            return true;
+    }
+    return n == "unicode";
+}
+
 std::string XmlDecoder::encodingOf(const std::string& head)
 {
     const std::string utf16 = utf16Of(head);
@@ -141,7 +153,7 @@ std::string XmlDecoder::encodingOf(const std::string& head)
         return utf16;
     // A byte-order mark says UTF-8 whatever the declaration says after it
     // (an editor that saved a windows-1252 file as UTF-8 keeps the line).
-    if (startsWithByteOrderMark(head))
+    if (startsWithByteOrderMark(head) || declaresWideButIsNot(head))
         return "UTF-8";
     const std::string declared = declaredEncoding(head);
     return declared.empty() ? "UTF-8" : canonicalName(declared);

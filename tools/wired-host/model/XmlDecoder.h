@@ -17,6 +17,10 @@ public:
     // "UTF-16LE" or "UTF-16BE" from a byte-order mark or a first '<' with
     // a NUL beside it (after blank lines perhaps); "" for any other text.
     static std::string utf16Of(const std::string& head);
+    // A declaration of UTF-16 (or UTF-32) over single bytes: what a .NET
+    // exporter writes when it builds the text in a string and saves it as
+    // UTF-8. The bytes are read as UTF-8, as they are.
+    static bool declaresWideButIsNot(const std::string& head);
     // "UTF-16LE" or "UTF-16BE" for any text without a mark that starts
     // with an ASCII character and has a NUL beside most of its first 32:
     // JSON or PlantUML saved so; "" for any other.

@@ -436,6 +436,43 @@ TEST(ModelText, EntitiesOfTheDocumentTypeAreNamedInANote)
     }
 }
 
+// .NET exporters build the text in a (UTF-16) string, declare that, and
+// save UTF-8: read as written, and said. Real UTF-16 is not so flagged.
+TEST(ModelText, AWideEncodingDeclaredOverSingleBytesIsReadAsUtf8)
+{
+    const std::string body = "<XMI xmi.version='1.2'><XMI.content><UML:Class name='Caf\xC3\xA9'/></XMI.content></XMI>";
+    std::string utf16 = "\xFF\xFE";
+    for (const char c : "<?xml version='1.0' encoding='utf-16'?><XMI xmi.version='1.2'><XMI.content>"
+                        "<UML:Class name='Cafe'/></XMI.content></XMI>")
+        utf16 += c != '\0' ? std::string(1, c) + '\0' : std::string();
+    struct Case {
+        const char* file;
+        std::string content;
+        const char* name;
+        const char* note; // empty: none
+    } cases[] = {
+        {"utf16.xmi", "<?xml version=\"1.0\" encoding=\"utf-16\"?>\n" + body, "Caf\xC3\xA9",
+         "the file says it is in utf-16, but is written in single bytes; it is read as UTF-8"},
+        {"ucs2.xmi", "\n\n<?xml version='1.0' encoding='UCS-2'?>" + body, "Caf\xC3\xA9", "in UCS-2, but"},
+        {"unicode.xmi", "<?xml version='1.0' encoding='Unicode'?>" + body, "Caf\xC3\xA9", "in Unicode, but"},
+        {"umbrello.xmi", "<?xml version='1.0' encoding='UnicodeUTF8'?>" + body, "Caf\xC3\xA9", ""},
+        {"real-utf16.xmi", utf16, "Cafe", ""},
+    };
+    for (const Case& c : cases) {
+        Model model;
+        std::string error;
+        ASSERT_TRUE(model.load(scratchFile(c.file, c.content), error)) << c.file << ": " << error;
+        ASSERT_EQ(model.classes().size(), 1u) << c.file;
+        EXPECT_EQ(model.classes()[0].name, c.name) << c.file;
+        if (*c.note == '\0') {
+            EXPECT_TRUE(model.notes().empty()) << c.file;
+        } else {
+            ASSERT_EQ(model.notes().size(), 1u) << c.file;
+            EXPECT_NE(model.notes()[0].find(c.note), std::string::npos) << model.notes()[0];
+        }
+    }
+}
+
 TEST(ModelText, AModelWithoutClassesLoads)
 {
     const std::string uml = "<uml:Model xmlns:uml='http://www.eclipse.org/uml2/5.0.0/UML' name='m'>"
