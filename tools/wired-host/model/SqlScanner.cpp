@@ -56,6 +56,29 @@ bool SqlScanner::remarkAt(std::size_t at) const
     return false;
 }
 
+// The mysql client's DELIMITER $$ (a routine's body holds semicolons) at
+// the start of a line: its rest is the delimiter, not SQL, and from then
+// on that ends statements; a dump's $$ is no PostgreSQL dollar quote.
+bool SqlScanner::delimiterCommand()
+{
+    static const char kCommand[] = "DELIMITER";
+    const std::size_t length = sizeof kCommand - 1;
+    if ((at_ != 0 && text_[at_ - 1] != '\n' && text_[at_ - 1] != '\r') || at_ + length >= text_.size() ||
+        !equalsIgnoringCase(std::string_view(text_).substr(at_, length), kCommand) ||
+        (text_[at_ + length] != ' ' && text_[at_ + length] != '\t'))
+        return false;
+    const std::size_t start = text_.find_first_not_of(" \t", at_ + length);
+    const std::size_t lineEnd = std::min(text_.find_first_of("\n\r", at_), text_.size());
+    if (start >= lineEnd)
+        return false;
+    const std::size_t end = std::min(text_.find_first_of(" \t", start), lineEnd);
+    delimiter_ = text_.substr(start, end - start);
+    if (delimiter_ == ";")
+        delimiter_.clear();
+    at_ = lineEnd;
+    return true;
+}
+
 bool SqlScanner::isWord(const Token& token, const char* word)
 {
     return token.kind == Word && equalsIgnoringCase(token.text, word);
@@ -76,6 +99,8 @@ void SqlScanner::skipSpaceAndComments(bool nameExpected)
         const bool hashComment = text_[at_] == '#' && !hashName && text_.compare(at_, 2, "#>") != 0;
         if (std::isspace(static_cast<unsigned char>(text_[at_]))) {
             ++at_;
+        } else if (!nameExpected && (text_[at_] == 'D' || text_[at_] == 'd') && delimiterCommand()) {
+            continue;
         } else if (text_.compare(at_, 2, "--") == 0 || hashComment || (!nameExpected && remarkAt(at_))) {
             // To the line's end, LF or (old Mac files) a lone CR.
             const std::size_t end = text_.find_first_of("\n\r", at_);
@@ -457,6 +482,10 @@ SqlScanner::Token SqlScanner::next(bool nameExpected)
     if (at_ >= text_.size())
         return Token();
     const char c = text_[at_];
+    if (!delimiter_.empty() && text_.compare(at_, delimiter_.size(), delimiter_) == 0) {
+        at_ += delimiter_.size();
+        return Token{Symbol, ";"};
+    }
     if (c == '"')
         return quoted('"', Quoted);
     if (c == '`')

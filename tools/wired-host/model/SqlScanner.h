@@ -13,7 +13,8 @@ namespace wiredhost {
 // of every dialect a --tables file comes in: doubled quotes, backslashes
 // that escape (MySQL dumps, PostgreSQL E'…') or not (standard SQL), dollar
 // quoting ($$…$$, $tag$…$tag$), Oracle's q'[…]'; SQL*Plus remarks (REM,
-// PROMPT) hide the rest of their line; a SQL Server temporary table's name
+// PROMPT) hide the rest of their line, the mysql client's DELIMITER sets
+// what ends a statement; a SQL Server temporary table's name
 // (#staging) is a name there, while # starts a comment elsewhere (MySQL).
 class SqlScanner {
 public:
@@ -44,6 +45,7 @@ private:
     Token peek(bool nameExpected = false);
     void skipSpaceAndComments(bool nameExpected);
     bool remarkAt(std::size_t at) const;
+    bool delimiterCommand();
     bool afterTableWord(std::size_t at) const;
     std::size_t commentEnd(std::size_t start);
     Token quoted(char close, Kind kind);
@@ -75,6 +77,9 @@ private:
     // that either fits; texts that start before plainUntil_ are read plainly.
     bool backslashesEscape_ = true;
     std::size_t plainUntil_ = 0;
+    // What the mysql client's DELIMITER command set ("" for ;): it ends a
+    // statement, even where it looks like something else ($$).
+    std::string delimiter_;
     bool dollarTagsFound_ = false;
     // Where each $tag$ starts, in order, and where the last of its tag does.
     std::vector<std::size_t> dollarTags_, lastOfSameTag_;

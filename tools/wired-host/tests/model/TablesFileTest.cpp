@@ -150,6 +150,12 @@ const DialectCase kDialects[] = {
     {"# and @ inside a name", "CREATE TABLE emp#hist (id int); CREATE TABLE a (id int);\n"
      "CREATE TABLE Order@Line (x int); CREATE TABLE b (id int); # it's a comment\nCREATE TABLE c (id int);",
      {{"emp#hist", true}, {"a", true}, {"Order@Line", true}, {"b", true}, {"c", true}}},
+    // A dump with routines: $$ ends statements there, it quotes nothing;
+    // after DELIMITER ; it is PostgreSQL's again.
+    {"the mysql client's DELIMITER", "DELIMITER $$\nCREATE TABLE a (x int)$$\nCREATE TABLE b (x int)$$\n"
+     "CREATE PROCEDURE p() BEGIN SELECT 1; END$$\ndelimiter ;\nCREATE TABLE c (x text DEFAULT $$ CREATE TABLE no $$);\n"
+     "CREATE TABLE\ndelimiter (x int);",
+     {{"a", true}, {"b", true}, {"c", true}, {"delimiter", true}}},
 };
 
 TEST(TablesFile, EveryDialectsStringsHideNoLaterTable)
