@@ -6,6 +6,7 @@
 #include <functional>
 #include <string_view>
 
+#include "Encoding.h"
 #include "FirstEqual.h"
 #include "Text.h"
 #include "NameHash.h"
@@ -435,6 +436,71 @@ bool SqlScanner::dollarQuoted(Token& token)
     return true;
 }
 
+namespace {
+
+// The escapes of a U&"…" name: \XXXX and \+XXXXXX for a character, the
+// escape character twice for itself. An escape that names no character
+// is kept as written.
+std::string unicodeUnescaped(const std::string& text, char escape)
+{
+    std::string out;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        if (text[at] != escape) {
+            out += text[at];
+            continue;
+        }
+        if (at + 1 < text.size() && text[at + 1] == escape) {
+            out += escape;
+            ++at;
+            continue;
+        }
+        const bool longForm = at + 1 < text.size() && text[at + 1] == '+';
+        const std::size_t digits = longForm ? 6 : 4, from = at + (longForm ? 2 : 1);
+        char32_t c = 0;
+        std::size_t i = 0;
+        for (; i < digits && from + i < text.size() && std::isxdigit(static_cast<unsigned char>(text[from + i])); ++i) {
+            const int h = std::tolower(static_cast<unsigned char>(text[from + i]));
+            c = c * 16 + static_cast<char32_t>(h <= '9' ? h - '0' : h - 'a' + 10);
+        }
+        if (i < digits || c == 0 || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+            out += text[at];
+            continue;
+        }
+        encoding::appendUtf8(out, c);
+        at = from + digits - 1;
+    }
+    return out;
+}
+
+} // namespace
+
+// The standard's (and PostgreSQL's) U&"d\0061ta", with UESCAPE '!' after
+// it perhaps. False, and nothing read, when none starts here.
+bool SqlScanner::unicodeQuoted(Token& token)
+{
+    const std::size_t start = at_;
+    // Closed by some later ", or not read on: no file of them costs a
+    // search to its end each.
+    if (text_.compare(start + 1, 2, "&\"") != 0 || start + 2 >= lastOf('"') ||
+        !quotedFrom(start + 2, '"', false, text_.size(), token)) {
+        at_ = start;
+        return false;
+    }
+    token.kind = Quoted;
+    char escape = '\\';
+    static const char kUescape[] = "UESCAPE";
+    const std::size_t length = sizeof kUescape - 1;
+    const std::size_t word = std::min(text_.find_first_not_of(" \t\r\n", at_), text_.size());
+    const std::size_t quote = std::min(text_.find_first_not_of(" \t\r\n", word + length), text_.size());
+    if (equalsIgnoringCase(std::string_view(text_).substr(word, length), kUescape) && quote + 2 < text_.size() &&
+        text_[quote] == '\'' && text_[quote + 2] == '\'') {
+        escape = text_[quote + 1];
+        at_ = quote + 3;
+    }
+    token.text = unicodeUnescaped(token.text, escape);
+    return true;
+}
+
 // Oracle's alternative quoting: q'X…X' (nq'…' for national text), where
 // X is any character but white space and [, {, < or ( close with ], }, >
 // or ); the text may hold quotes, as q'[it's]' does. False, and nothing
@@ -498,6 +564,8 @@ SqlScanner::Token SqlScanner::next(bool nameExpected)
     if (c == '$' && dollarQuoted(token))
         return token;
     if ((c == 'q' || c == 'Q' || c == 'n' || c == 'N') && alternativeQuoted(token))
+        return token;
+    if ((c == 'u' || c == 'U') && unicodeQuoted(token))
         return token;
     if (isWordByte(c) || c == '#') {
         // A # reaches here only where it begins a temporary table's name.

@@ -12,7 +12,8 @@ namespace wiredhost {
 // hold), and the CREATE … TABLE [IF NOT EXISTS] name statements. Strings
 // of every dialect a --tables file comes in: doubled quotes, backslashes
 // that escape (MySQL dumps, PostgreSQL E'…') or not (standard SQL), dollar
-// quoting ($$…$$, $tag$…$tag$), Oracle's q'[…]'; SQL*Plus remarks (REM,
+// quoting ($$…$$, $tag$…$tag$), Oracle's q'[…]', the standard's
+// U&"d\0061ta" names (decoded); SQL*Plus remarks (REM,
 // PROMPT) hide the rest of their line, the mysql client's DELIMITER sets
 // what ends a statement; a SQL Server temporary table's name
 // (#staging) is a name there, while # starts a comment elsewhere (MySQL).
@@ -56,6 +57,7 @@ private:
     bool quotedFrom(std::size_t start, char close, bool backslashes, std::size_t limit, Token& token);
     void findDollarTags();
     bool dollarQuoted(Token& token);
+    bool unicodeQuoted(Token& token);
     bool alternativeQuoted(Token& token);
     void closedBy(const std::string& mark, std::size_t inside, Token& token);
     std::string dollarTagAt(std::size_t at) const;

@@ -150,6 +150,9 @@ const DialectCase kDialects[] = {
     {"# and @ inside a name", "CREATE TABLE emp#hist (id int); CREATE TABLE a (id int);\n"
      "CREATE TABLE Order@Line (x int); CREATE TABLE b (id int); # it's a comment\nCREATE TABLE c (id int);",
      {{"emp#hist", true}, {"a", true}, {"Order@Line", true}, {"b", true}, {"c", true}}},
+    {"the standard's Unicode names", "CREATE TABLE U&\"d\\0061ta\" (x int);\nCREATE TABLE u&\"\\+01F600!\\\\\" (x int);\n"
+     "CREATE TABLE U&\"!00E9t\\e\" UESCAPE '!' (x int);\nCREATE TABLE U&\"\\00zz\" (x int);\nCREATE TABLE u&x (x int);",
+     {{"data", false}, {"\xF0\x9F\x98\x80!\\", false}, {"\xC3\xA9t\\e", false}, {"\\00zz", false}, {"u", true}}},
     // A dump with routines: $$ ends statements there, it quotes nothing;
     // after DELIMITER ; it is PostgreSQL's again.
     {"the mysql client's DELIMITER", "DELIMITER $$\nCREATE TABLE a (x int)$$\nCREATE TABLE b (x int)$$\n"
@@ -168,7 +171,7 @@ TEST(TablesFile, EveryDialectsStringsHideNoLaterTable)
 // file of 100,000 of them must still be read in a moment, not quadratic.
 TEST(TablesFile, StrayQuotesAreReadInLinearTime)
 {
-    for (const char* stray : {"'\\", "[", "\"\\", "`", "$a$ ", "$$x", "q'[", "q'x", " E'\\", "/* /* */ "}) {
+    for (const char* stray : {"'\\", "[", "\"\\", "`", "$a$ ", "$$x", "q'[", "q'x", " E'\\", "/* /* */ ", " U&\""}) {
         std::string script;
         for (int i = 0; i < 100000; ++i)
             script += stray + std::to_string(i % 10);
