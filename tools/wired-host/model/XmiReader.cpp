@@ -159,14 +159,22 @@ bool XmiReader::scanNamespace(const char* name, const XMLAttribute& attribute)
 }
 
 // xmi.id (XMI 1.x) or xmi:id, xmi:type... under whatever prefix the XMI
-// namespace has.
+// namespace has. EMF saves a model as plain XML with xsi:type where XMI
+// has xmi:type: that is the type when no xmi:type says otherwise.
 void XmiReader::scanXmi(const char* name, const XMLAttribute& attribute, Attributes& attributes)
 {
     if (startsWith(name, "xmi.")) {
         scanXmiAttribute(name + 4, attribute.Value(), attributes);
     } else if (const char* colon = std::strchr(name, ':')) {
-        if (namespaces_.kindOf(name, static_cast<std::size_t>(colon - name)) == XmlNamespaces::Xmi)
+        const std::size_t length = static_cast<std::size_t>(colon - name);
+        if (namespaces_.kindOf(name, length) == XmlNamespaces::Xmi) {
             scanXmiAttribute(colon + 1, attribute.Value(), attributes);
+        } else if (attributes.type == nullptr && equals(colon + 1, "type")) {
+            const std::string prefix(name, length);
+            const std::string uri = namespaces_.uriOf(prefix);
+            if (uri == "http://www.w3.org/2001/XMLSchema-instance" || (uri.empty() && prefix == "xsi"))
+                attributes.type = attribute.Value();
+        }
     }
 }
 

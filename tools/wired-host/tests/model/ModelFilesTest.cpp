@@ -210,6 +210,24 @@ TEST(ModelText, XmiTwoUnderARootWithoutPrefix)
     expectClasses(model, {{"p", "A"}}, "XMI root without prefix");
 }
 
+// EMF's plain-XML save writes xsi:type; an xmi:type beside it wins.
+TEST(ModelText, SchemaInstanceTypesWhereXmiHasNone)
+{
+    const std::string uml = "<uml:Model xmlns:xmi='http://www.omg.org/spec/XMI/20131001' "
+                            "xmlns:s='http://www.w3.org/2001/XMLSchema-instance' "
+                            "xmlns:uml='http://www.eclipse.org/uml2/5.0.0/UML' name='m'>"
+                            "<packagedElement s:type='uml:Package' name='p'>"
+                            "<packagedElement s:type='uml:Class' name='A'/>"
+                            "<packagedElement s:type='uml:Class' xmi:type='uml:Enumeration' name='E'/>"
+                            "<packagedElement xmi:type='uml:Enumeration' s:type='uml:Class' name='F'/>"
+                            "<packagedElement xsi:type='uml:Class' name='Undeclared'/>"
+                            "<packagedElement other:type='uml:Class' name='Other'/></packagedElement></uml:Model>";
+    Model model;
+    std::string error;
+    ASSERT_TRUE(model.load(scratchFile("emf.xml", uml), error)) << error;
+    expectClasses(model, {{"p", "A"}, {"p", "Undeclared"}}, "xsi:type");
+}
+
 // A format's sign is looked for as far as it stands: behind a long
 // licence comment or many blank lines; an instruction may follow the
 // comment (which the XML parser alone refuses).
