@@ -47,7 +47,9 @@ bool convert(const std::string& text, const std::string& from, const std::string
     const std::size_t unit = unitOf(from);
     char buffer[4096];
     char* in = const_cast<char*>(text.data());
-    std::size_t inLeft = text.size();
+    // A byte short of a whole code unit at the end (a file cut a byte
+    // short) is no character: it is left out, as Windows leaves it.
+    std::size_t inLeft = text.size() - text.size() % unit;
     while (inLeft > 0) {
         char* outPtr = buffer;
         std::size_t outLeft = sizeof buffer;
