@@ -140,7 +140,15 @@ std::string explanationText(const ClassExplanation& explained)
 {
     const kavri::KavriNaming::Explanation& steps = explained.steps;
     const std::string indent = "            ";
-    std::string text = printableOf(qualified(explained)) + "\n";
+    // Named as the report names it: by the model's own names, also where
+    // the plug-in got '?' for characters of them (the steps show those).
+    const ClassEntry& answered = explained.answered;
+    std::string text = (answered.lostInHostCodePage
+                            ? encoding::printable(answered.modelPackage.empty()
+                                                      ? answered.modelName
+                                                      : answered.modelPackage + "." + answered.modelName)
+                            : printableOf(qualified(explained))) +
+                       "\n";
     if (explained.unnamed)
         return text + "  a class without a name: not handed to the plug-in\n";
     const std::string package = explained.package.empty() ? "(no package)" : shown(explained.package);

@@ -49,6 +49,21 @@ TEST(ExplainerTest, ShowsTheLinksOfTheClass)
     EXPECT_NE(std::string::npos, text.find("no package codes, every class passes")) << text;
 }
 
+// A class whose letters the host's code page lacks is headed by its own
+// name, as the report lists it; the steps are those of the '?' the
+// plug-in got.
+TEST(ExplainerTest, HeadsAClassTheCodePageLacksLettersOfByItsOwnName)
+{
+    const Explainer explainer({}, {}, {});
+    ClassEntry answered{"??Item", "shop", "??Item", Outcome::Set};
+    answered.modelName = "\xE6\xB3\xA8\xE6\x96\x87Item";
+    answered.modelPackage = "shop";
+    answered.lostInHostCodePage = true;
+    const std::string text = explanationText(explainer.explain(answered));
+    EXPECT_EQ(0u, text.find("shop.\xE6\xB3\xA8\xE6\x96\x87Item\n")) << text;
+    EXPECT_NE(std::string::npos, text.find("  table     \"??Item\"\n")) << text;
+}
+
 // A config of many codes lists the first ones and the match; the others
 // are counted in one line, so that each class costs no more than a few.
 TEST(ExplainerTest, ManyPackageCodesAreListedUpToTheMatch)
