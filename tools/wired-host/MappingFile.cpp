@@ -41,6 +41,10 @@ std::string escaped(const std::string& text)
         case '\r':
             out += "\\r";
             break;
+        case '\0':
+            // A NUL would make the file binary to git and to diff.
+            out += "\\0";
+            break;
         default:
             out += c;
         }
@@ -49,7 +53,7 @@ std::string escaped(const std::string& text)
 }
 
 // False with the reason when the field holds a backslash that starts none
-// of the four escapes.
+// of the five escapes.
 bool unescaped(const std::string& field, std::string& text, std::string& reason)
 {
     text.clear();
@@ -58,19 +62,17 @@ bool unescaped(const std::string& field, std::string& text, std::string& reason)
             text += field[i];
             continue;
         }
-        const char next = i + 1 < field.size() ? field[i + 1] : '\0';
-        const char* const escapes = "\\\\t\tn\nr\r";
-        const char* found = nullptr;
-        for (const char* e = escapes; *e != '\0'; e += 2) {
-            if (*e == next)
-                found = e;
-        }
-        if (next == '\0' || found == nullptr) {
-            reason = next == '\0' ? "a backslash at the end of a field (write \\\\ for one)"
-                                  : std::string("unknown escape \\") + next + " (only \\t, \\n, \\r and \\\\)";
+        static const char kEscapes[][2] = {{'\\', '\\'}, {'t', '\t'}, {'n', '\n'}, {'r', '\r'}, {'0', '\0'}};
+        const bool last = i + 1 == field.size();
+        const char next = last ? '\0' : field[i + 1];
+        const auto found = std::find_if(std::begin(kEscapes), std::end(kEscapes),
+                                        [next](const char (&e)[2]) { return e[0] == next; });
+        if (last || found == std::end(kEscapes)) {
+            reason = last ? "a backslash at the end of a field (write \\\\ for one)"
+                          : std::string("unknown escape \\") + next + " (only \\t, \\n, \\r, \\0 and \\\\)";
             return false;
         }
-        text += found[1];
+        text += (*found)[1];
         ++i;
     }
     return true;

@@ -25,6 +25,7 @@ std::vector<MappingRow> rows(std::vector<MappingRow> list)
 TEST(MappingFileTest, NamesWithTabsLineEndsAndBackslashesReadBackAsWritten)
 {
     const std::vector<MappingRow> saved = rows({
+        {"p", std::string("N\0L", 3), "", "nul-in-name"},
         {"com.shop", "Order\tItem", "Order\t_Item", "set"},
         {"a\nb\r", "\\t", "", "skipped"},
         {"", "x\\", "x\\\\n", "table-not-found"},
@@ -33,6 +34,7 @@ TEST(MappingFileTest, NamesWithTabsLineEndsAndBackslashesReadBackAsWritten)
     });
     const std::string text = MappingFile::text(saved);
     EXPECT_EQ(saved.size() + 1, static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')));
+    EXPECT_EQ(std::string::npos, text.find('\0')) << "a text file, not a binary one";
     std::vector<MappingRow> read;
     std::string error;
     ASSERT_TRUE(MappingFile::parse(text, "m.tsv", read, error)) << error;
