@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <string_view>
 
 #include "Encoding.h"
 #include "Text.h"
@@ -31,20 +32,18 @@ std::string XmlDecoder::declaredEncoding(const std::string& head)
     const std::size_t start = textStart(head);
     if (head.compare(start, 5, "<?xml") != 0)
         return std::string();
-    const std::size_t end = head.find("?>", start);
-    std::size_t at = head.find("encoding", start);
-    if (at == std::string::npos || (end != std::string::npos && at > end))
+    // Looked for in the declaration only: a model's text is never searched
+    // for a word the declaration does not hold.
+    const std::string_view declaration = std::string_view(head).substr(0, head.find("?>", start));
+    std::size_t at = declaration.find("encoding", start);
+    if (at != std::string_view::npos)
+        at = declaration.find('=', at);
+    if (at != std::string_view::npos)
+        at = declaration.find_first_not_of(" \t\r\n", at + 1);
+    if (at == std::string_view::npos || (declaration[at] != '"' && declaration[at] != '\''))
         return std::string();
-    at = head.find('=', at);
-    if (at == std::string::npos)
-        return std::string();
-    at = head.find_first_not_of(" \t\r\n", at + 1);
-    if (at == std::string::npos || (head[at] != '"' && head[at] != '\''))
-        return std::string();
-    const std::size_t close = head.find(head[at], at + 1);
-    return close == std::string::npos || (end != std::string::npos && close > end)
-               ? std::string()
-               : head.substr(at + 1, close - at - 1);
+    const std::size_t close = declaration.find(declaration[at], at + 1);
+    return close == std::string_view::npos ? std::string() : std::string(declaration.substr(at + 1, close - at - 1));
 }
 
 std::string XmlDecoder::utf16Of(const std::string& head)
@@ -134,16 +133,24 @@ std::string XmlDecoder::canonicalName(const std::string& name)
     return name;
 }
 
-bool XmlDecoder::declaresWideButIsNot(const std::string& head)
+namespace {
+
+// UTF-16 or UTF-32 by any of their names.
+bool namesWideEncoding(const std::string& name)
 {
-    if (!utf16Of(head).empty())
-        return false;
-    const std::string n = encoding::normalName(declaredEncoding(head));
+    const std::string n = encoding::normalName(name);
     for (const char* wide : {"utf16", "utf32", "ucs2", "ucs4"}) {
         if (n.compare(0, std::char_traits<char>::length(wide), wide) == 0)
             return true;
     }
     return n == "unicode";
+}
+
+} // namespace
+
+bool XmlDecoder::declaresWideButIsNot(const std::string& head)
+{
+    return utf16Of(head).empty() && namesWideEncoding(declaredEncoding(head));
 }
 
 std::string XmlDecoder::encodingOf(const std::string& head)
@@ -153,10 +160,12 @@ std::string XmlDecoder::encodingOf(const std::string& head)
         return utf16;
     // A byte-order mark says UTF-8 whatever the declaration says after it
     // (an editor that saved a windows-1252 file as UTF-8 keeps the line).
-    if (startsWithByteOrderMark(head) || declaresWideButIsNot(head))
+    if (startsWithByteOrderMark(head))
         return "UTF-8";
+    // Single bytes (UTF-16 was ruled out above) that declare UTF-16 are
+    // read as what they are: see declaresWideButIsNot.
     const std::string declared = declaredEncoding(head);
-    return declared.empty() ? "UTF-8" : canonicalName(declared);
+    return declared.empty() || namesWideEncoding(declared) ? "UTF-8" : canonicalName(declared);
 }
 
 bool XmlDecoder::toUtf8(std::string& text, std::string& error)

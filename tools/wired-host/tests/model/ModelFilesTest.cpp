@@ -213,7 +213,7 @@ TEST(ModelText, XmiTwoUnderARootWithoutPrefix)
 // EMF's plain-XML save writes xsi:type; an xmi:type beside it wins.
 TEST(ModelText, SchemaInstanceTypesWhereXmiHasNone)
 {
-    const std::string uml = "<uml:Model xmlns:xmi='http://www.omg.org/spec/XMI/20131001' "
+    const std::string uml = "<uml:Model xmlns:xmi='http://www.omg.org/&#115;pec/XMI/20131001' "
                             "xmlns:s='http://www.w3.org/2001/XMLSchema-instance' "
                             "xmlns:uml='http://www.eclipse.org/uml2/5.0.0/UML' name='m'>"
                             "<packagedElement s:type='uml:Package' name='p'>"
