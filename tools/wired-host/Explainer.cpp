@@ -31,9 +31,9 @@ std::string json(const std::string& hostText)
     return jsonString(utf8Of(hostText));
 }
 
-std::string qualified(const ClassExplanation& explained)
+std::string qualified(const std::string& package, const std::string& name)
 {
-    return explained.package.empty() ? explained.className : explained.package + "." + explained.className;
+    return package.empty() ? name : package + "." + name;
 }
 
 // What the package filter made of code i: the first code that matches ends
@@ -126,8 +126,7 @@ ClassExplanation Explainer::explain(const ClassEntry& answered) const
 std::string Explainer::disagreement(const ClassExplanation& explained)
 {
     const ClassEntry& answered = explained.answered;
-    const std::string who = explained.package.empty() ? explained.className
-                                                      : explained.package + "." + explained.className;
+    const std::string who = qualified(explained.package, explained.className);
     const std::string plugin = answered.outcome == Outcome::Skipped
                                    ? "skipped it"
                                    : "named it \"" + answered.tableName + "\"";
@@ -142,12 +141,9 @@ std::string explanationText(const ClassExplanation& explained)
     const std::string indent = "            ";
     // Named as the report names it: by the model's own names, also where
     // the plug-in got '?' for characters of them (the steps show those).
-    const ClassEntry& answered = explained.answered;
-    std::string text = (answered.lostInHostCodePage
-                            ? encoding::printable(answered.modelPackage.empty()
-                                                      ? answered.modelName
-                                                      : answered.modelPackage + "." + answered.modelName)
-                            : printableOf(qualified(explained))) +
+    const std::optional<OwnNames>& own = explained.answered.ownNames;
+    std::string text = (own ? encoding::printable(qualified(own->package, own->name))
+                            : printableOf(qualified(explained.package, explained.className))) +
                        "\n";
     if (explained.unnamed)
         return text + "  a class without a name: not handed to the plug-in\n";

@@ -75,11 +75,8 @@ namespace {
 
 ClassEntry entryOf(const ModelClass& modelClass, std::string tableName, Outcome outcome)
 {
-    ClassEntry entry{modelClass.name, modelClass.package, std::move(tableName), outcome, modelClass.duplicate};
-    entry.modelName = modelClass.modelName;
-    entry.modelPackage = modelClass.modelPackage;
-    entry.lostInHostCodePage = modelClass.lostInHostCodePage;
-    return entry;
+    return ClassEntry{modelClass.name, modelClass.package, std::move(tableName), outcome, modelClass.duplicate,
+                      modelClass.ownNames};
 }
 
 } // namespace

@@ -350,9 +350,9 @@ void Reporter::model(const std::string& description, const std::string& tables)
 
 void Reporter::mapped(ClassEntry entry)
 {
-    if (entry.lostInHostCodePage) {
-        entry.className = std::move(entry.modelName);
-        entry.package = std::move(entry.modelPackage);
+    if (entry.ownNames) {
+        entry.className = std::move(entry.ownNames->name);
+        entry.package = std::move(entry.ownNames->package);
     } else {
         toUtf8(entry.className);
         toUtf8(entry.package);

@@ -1,8 +1,11 @@
 #ifndef WIREDHOST_RUNRECORD_H
 #define WIREDHOST_RUNRECORD_H
 
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "model/Model.h"
 
 // The records of a run of the plug-in, as the host collects them: what it
 // logged, the links it registered at creation and what became of each
@@ -55,10 +58,9 @@ struct ClassEntry {
     Outcome outcome = Outcome::NothingDone;
     // Another class of the model has the same package and name.
     bool duplicate = false;
-    // The model's own names (UTF-8) where className and package hold '?'
-    // for characters the host's code page lacks.
-    std::string modelName{}, modelPackage{};
-    bool lostInHostCodePage = false;
+    // The model's own names where className and package hold '?' for
+    // characters the host's code page lacks.
+    std::optional<OwnNames> ownNames{};
 };
 
 } // namespace wiredhost

@@ -634,9 +634,7 @@ int namesCommand(const Invocation& call)
         if (!exact) {
             outside.push_back(argument);
             const ModelClass given = classFromArgument(argument);
-            classes.back().modelName = given.name;
-            classes.back().modelPackage = given.package;
-            classes.back().lostInHostCodePage = true;
+            classes.back().ownNames = OwnNames{given.name, given.package};
         }
     }
     warnOutsideHostCodePage(reporter, outside.size(), outside);

@@ -70,9 +70,7 @@ void Model::convertTextToHost()
         if (!encoding::utf8ToHostExactly(c.package, package) || !exactName) {
             if (++outsideHostCodePage_ <= 3)
                 firstOutsideHostCodePage_.push_back(c.package.empty() ? c.name : c.package + "." + c.name);
-            c.modelName = c.name;
-            c.modelPackage = c.package;
-            c.lostInHostCodePage = true;
+            c.ownNames = OwnNames{c.name, c.package};
         }
         c.name = std::move(name);
         c.package = std::move(package);

@@ -1,6 +1,7 @@
 #ifndef WIREDHOST_MODEL_H
 #define WIREDHOST_MODEL_H
 
+#include <optional>
 #include <set>
 #include <string>
 #include <unordered_set>
@@ -9,6 +10,12 @@
 
 namespace wiredhost {
 
+// A class's names as the model gives them (UTF-8).
+struct OwnNames {
+    std::string name;
+    std::string package;
+};
+
 // A class of the model with its dotted package path. A class without a
 // name is listed but not converted; a duplicate has the same package and
 // name as another class of the model (all of them are flagged).
@@ -16,12 +23,10 @@ struct ModelClass {
     std::string name;
     std::string package;
     bool duplicate = false;
-    // The names as the model gives them (UTF-8), when the host's code page
-    // lacks some of their characters and name and package hold '?' there:
-    // the report and a saved mapping name the class, not what reached the
-    // plug-in.
-    std::string modelName{}, modelPackage{};
-    bool lostInHostCodePage = false;
+    // Kept when the host's code page lacks characters of the names, so
+    // that name and package hold '?' for them: the report and a saved
+    // mapping name the class, not what reached the plug-in.
+    std::optional<OwnNames> ownNames{};
 
     bool unnamed() const { return name.empty(); }
 };

@@ -56,9 +56,7 @@ TEST(ExplainerTest, HeadsAClassTheCodePageLacksLettersOfByItsOwnName)
 {
     const Explainer explainer({}, {}, {});
     ClassEntry answered{"??Item", "shop", "??Item", Outcome::Set};
-    answered.modelName = "\xE6\xB3\xA8\xE6\x96\x87Item";
-    answered.modelPackage = "shop";
-    answered.lostInHostCodePage = true;
+    answered.ownNames = OwnNames{"\xE6\xB3\xA8\xE6\x96\x87Item", "shop"};
     const std::string text = explanationText(explainer.explain(answered));
     EXPECT_EQ(0u, text.find("shop.\xE6\xB3\xA8\xE6\x96\x87Item\n")) << text;
     EXPECT_NE(std::string::npos, text.find("  table     \"??Item\"\n")) << text;
