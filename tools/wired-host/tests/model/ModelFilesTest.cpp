@@ -72,6 +72,17 @@ void expectClasses(const Model& model, const std::vector<Expected>& expected, co
     }
 }
 
+// The one note a load left, holding part; none when part is "".
+void expectNote(const Model& model, const char* part, const std::string& what)
+{
+    if (*part == '\0') {
+        EXPECT_TRUE(model.notes().empty()) << what;
+        return;
+    }
+    ASSERT_EQ(model.notes().size(), 1u) << what;
+    EXPECT_NE(model.notes()[0].find(part), std::string::npos) << what << ": " << model.notes()[0];
+}
+
 // models/classes.tsv, which the end-to-end tests read too: the classes of
 // each model file there, in order, and the format it is reported as.
 std::vector<FileCase> exportedModels()
@@ -445,12 +456,7 @@ TEST(ModelText, EntitiesOfTheDocumentTypeAreNamedInANote)
         ASSERT_TRUE(model.load(scratchFile("entities.xmi", c.doctype + body), error)) << c.doctype << error;
         ASSERT_EQ(model.classes().size(), 1u) << c.doctype;
         EXPECT_EQ(model.classes()[0].name, "&pre;Order") << c.doctype;
-        if (*c.note == '\0') {
-            EXPECT_TRUE(model.notes().empty()) << c.doctype;
-        } else {
-            ASSERT_EQ(model.notes().size(), 1u) << c.doctype;
-            EXPECT_NE(model.notes()[0].find(c.note), std::string::npos) << model.notes()[0];
-        }
+        expectNote(model, c.note, c.doctype);
     }
 }
 
@@ -481,12 +487,7 @@ TEST(ModelText, AWideEncodingDeclaredOverSingleBytesIsReadAsUtf8)
         std::string error;
         ASSERT_TRUE(model.load(scratchFile(c.file, c.content), error)) << c.file << ": " << error;
         expectClasses(model, {{"", c.name}}, c.file);
-        if (*c.note == '\0') {
-            EXPECT_TRUE(model.notes().empty()) << c.file;
-        } else {
-            ASSERT_EQ(model.notes().size(), 1u) << c.file;
-            EXPECT_NE(model.notes()[0].find(c.note), std::string::npos) << model.notes()[0];
-        }
+        expectNote(model, c.note, c.file);
     }
 }
 
