@@ -77,6 +77,36 @@ const XMLElement* firstContent(const XMLElement& root)
     return nullptr;
 }
 
+// Packers users meet beside gzip and zip (a model sent as .tar.xz, a
+// .7z), told by their signs so that the message says what to do.
+struct Packer {
+    const char* sign;
+    std::size_t size;
+    const char* name;
+};
+const Packer kOtherPackers[] = {
+    {"BZh", 3, "bzip2"},           {"\xFD" "7zXZ\0", 6, "xz"},  {"\x28\xB5\x2F\xFD", 4, "zstd"},
+    {"7z\xBC\xAF\x27\x1C", 6, "7-Zip"}, {"Rar!\x1A\x07", 6, "RAR"}, {"\x1F\x9D", 2, "compress (.Z)"},
+    {"\x04\x22\x4D\x18", 4, "LZ4"},
+};
+
+const char* otherPacker(const std::string& head)
+{
+    for (const Packer& packer : kOtherPackers) {
+        if (head.compare(0, packer.size, packer.sign, packer.size) != 0)
+            continue;
+        // "BZh" is also how a text may begin: bzip2 goes on with its block
+        // size, a digit from 1 to 9, and the sign of its first block or,
+        // when it packed nothing, of its end.
+        if (std::strcmp(packer.name, "bzip2") == 0 &&
+            (head.size() < 10 || head[3] < '1' || head[3] > '9' ||
+             (head.compare(4, 6, "1AY&SY") != 0 && head.compare(4, 6, "\x17rE8P\x90") != 0)))
+            continue;
+        return packer.name;
+    }
+    return nullptr;
+}
+
 } // namespace
 
 bool FormatDetector::needsMore(const std::string& head, std::size_t& blank)
@@ -186,6 +216,9 @@ std::string FormatDetector::describeBytes(const std::string& head)
 {
     if (head.empty())
         return "the file is empty";
+    if (const char* packer = otherPacker(head))
+        return std::string("packed with ") + packer +
+               ", which wired-host does not unpack (it reads gzip, zip and tar): unpack it first";
     const std::size_t at = firstCharacter(head);
     if (at >= head.size())
         return "the file holds only white space";
