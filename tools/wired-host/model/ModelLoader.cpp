@@ -453,10 +453,14 @@ bool ModelLoader::loadPlantUml(std::string& text, const Format& format, std::str
     model_.setFormat(format.name);
     collector_ = std::make_unique<ClassCollector>();
     int line = 0;
-    if (!PlantUmlReader(*collector_).read(text, line, error)) {
+    PlantUmlReader reader(*collector_);
+    if (!reader.read(text, line, error)) {
         error = at(line) + error;
         return false;
     }
+    const std::string includes = reader.includesNotFollowed();
+    if (!includes.empty())
+        model_.addNote(includes);
     return true;
 }
 

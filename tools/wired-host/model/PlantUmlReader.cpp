@@ -115,6 +115,15 @@ bool PlantUmlReader::read(const std::string& text, int& line, std::string& error
     return true;
 }
 
+std::string PlantUmlReader::includesNotFollowed() const
+{
+    if (includes_ == 0)
+        return std::string();
+    return "line " + std::to_string(firstIncludeLine_) + ": " + shortened(firstInclude_) +
+           (includes_ > 1 ? " and " + std::to_string(includes_ - 1) + " more" : std::string()) +
+           ": wired-host reads only this file, so classes from included files are not listed";
+}
+
 // A line costs its length, but a file of short ones (class c1, c2...; one
 // class in a.a.a...) can hold millions of classes or packages: reading
 // stops as soon as they pass the limits, not after the whole file.
@@ -175,6 +184,14 @@ void PlantUmlReader::statement(const std::string& text)
         return;
     if (text[0] == '}') {
         closeScope();
+        return;
+    }
+    // !include, !include_many, !include_once, !includeurl, !includesub.
+    if (text.compare(0, 8, "!include") == 0) {
+        if (includes_++ == 0) {
+            firstInclude_ = text;
+            firstIncludeLine_ = lineNumber_;
+        }
         return;
     }
     if (!scopes_.empty() && scopes_.back().isClassBody)

@@ -34,6 +34,11 @@ public:
     // so, line is where it starts.
     bool read(const std::string& text, int& line, std::string& error);
 
+    // The preprocessor's includes are not followed (a model file must not
+    // make wired-host read other files, or fetch a URL): what the classes
+    // they would add miss, for a note; empty when the file has none.
+    std::string includesNotFollowed() const;
+
 private:
     struct Scope {
         int package;
@@ -72,6 +77,9 @@ private:
     // started.
     int lineNumber_ = 0, blockStart_ = 0;
     const char* blockName_ = "";
+    // The first include line and how many there were.
+    std::string firstInclude_;
+    int firstIncludeLine_ = 0, includes_ = 0;
 };
 
 } // namespace wiredhost

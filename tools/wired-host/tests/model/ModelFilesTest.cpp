@@ -363,6 +363,7 @@ TEST(ModelText, PlantUmlBlocksAndTexts)
         const char* file;
         std::string body;
         std::vector<Expected> classes;
+        const char* note = "";
     } cases[] = {
         {"together.puml", "together {\n  class Order\n}\nclass Invoice\n", {{"", "Order"}, {"", "Invoice"}}},
         {"tight.puml", "package shop {\ntogether{\nclass Cart\n}\ninterface Till{\n}\nclass Order\n}\n",
@@ -394,6 +395,9 @@ TEST(ModelText, PlantUmlBlocksAndTexts)
         {"alias-stereotype.puml", "class \"Red\" as R <<enumeration>>\nclass R\nclass Blue\n", {{"", "Blue"}}},
         // A package left open ends with its diagram.
         {"two-diagrams.puml", "package a {\nclass A\n@enduml\n@startuml\nclass B\n", {{"a", "A"}, {"", "B"}}},
+        // Another file is never read, not even one beside the model.
+        {"include.puml", "!include together.puml\nclass A {\n!includesub x.puml!P\n}\n!include_once <C4/C4>\n",
+         {{"", "A"}}, "line 2: !include together.puml and 2 more: wired-host reads only this file"},
     };
     for (const auto& c : cases) {
         Model model;
@@ -407,6 +411,7 @@ TEST(ModelText, PlantUmlBlocksAndTexts)
         ASSERT_TRUE(model.load(scratchFile(c.file, text), error)) << c.file << ": " << error;
         EXPECT_EQ(model.format(), "PlantUML") << c.file;
         expectClasses(model, c.classes, c.file);
+        expectNote(model, c.note, c.file);
     }
 }
 
