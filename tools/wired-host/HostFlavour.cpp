@@ -407,6 +407,13 @@ HostVerdict HostFlavour::judge(const PeImage& host, const PeImage* libstdcxx)
         }
     }
     verdict.noRuntime = true;
+    // g++ -static-libstdc++ keeps libgcc's DLL and links the C++ library in.
+    if (const ExceptionModel* model = exceptionModelOf(host)) {
+        return refused(verdict, std::string("It imports ") + model->dll + " but not libstdc++-6.dll: built with "
+                                "mingw-w64 g++ and -static-libstdc++, so its C++ library, and the strings it "
+                                "makes, are its own copy, which the plug-in cannot share. Rebuild the host "
+                                "without -static-libstdc++.");
+    }
     return refused(verdict, "No C++ runtime DLL among its imports (msvcp140.dll, vcruntime140.dll, "
                             "libstdc++-6.dll): its C++ runtime is linked in (/MT, -static), with a heap of its own "
                             "the plug-in cannot share, or it is no C++ program.");

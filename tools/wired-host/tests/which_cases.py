@@ -50,6 +50,8 @@ VERDICTS = [
     ("llvm-mingw", lambda: pe(AMD64, [("libc++.dll", []), ("libunwind.dll", [])]), 1, "", "clang with libc++"),
     ("Cygwin", lambda: pe(AMD64, [("cygwin1.dll", []), ("cygstdc++-6.dll", [])]), 1, "", "Cygwin's g++"),
     ("static runtime", lambda: pe(I386, [K32, ("USER32.dll", ["MessageBoxA"])]), 1, "", "linked in"),
+    ("mingw32 -static-libstdc++", lambda: pe(I386, [K32, ("msvcrt.dll", ["malloc"]), ("libgcc_s_dw2-1.dll", [])]),
+     1, "", "-static-libstdc++"),
     ("no imports at all", lambda: pe(AMD64), 1, "", "No C++ runtime DLL"),
     ("two runtimes", lambda: pe(I386, [("msvcp140.dll", []), ("libstdc++-6.dll", [])]), 1, "", "both"),
     (".NET", lambda: pe(I386, [("mscoree.dll", ["_CorExeMain"])], clr=True), 1, "", "CLR header"),
