@@ -212,6 +212,20 @@ bool FormatDetector::isDia(const XMLElement& root)
            (prefix == "dia" || rootUri(root, prefix).find("dia") != std::string::npos);
 }
 
+bool FormatDetector::isUtf32(const std::string& bytes)
+{
+    if (bytes.size() < 8)
+        return false;
+    if (bytes.compare(0, 4, "\0\0\xFE\xFF", 4) == 0 || bytes.compare(0, 4, "\xFF\xFE\0\0", 4) == 0)
+        return true;
+    // Without a mark: two characters below U+0100, each a byte and three
+    // NULs, in either order ("<\0\0\0?\0\0\0" or "\0\0\0<\0\0\0?").
+    const auto zero = [&bytes](std::size_t at) { return bytes[at] == '\0'; };
+    const bool little = !zero(0) && zero(1) && zero(2) && zero(3) && !zero(4) && zero(5) && zero(6) && zero(7);
+    const bool big = zero(0) && zero(1) && zero(2) && !zero(3) && zero(4) && zero(5) && zero(6) && !zero(7);
+    return little || big;
+}
+
 std::string FormatDetector::describeBytes(const std::string& head)
 {
     if (head.empty())

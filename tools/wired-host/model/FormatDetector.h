@@ -44,6 +44,9 @@ public:
     // Text formats: XML (a first '<', or UTF-16), JSON (a first '{'),
     // PlantUML (@startuml opening a line, after comments perhaps).
     static bool isXml(const std::string& bytes);
+    // UTF-32, with or without a byte-order mark: read, it would look like
+    // UTF-16 with NULs or like binary data.
+    static bool isUtf32(const std::string& bytes);
     static bool isJson(const std::string& bytes);
     static bool isPlantUml(const std::string& bytes);
 

@@ -211,6 +211,10 @@ bool ModelLoader::loadBytes(std::string& bytes, std::string& error)
     }
     if (!containers.passedOver().empty())
         model_.addNote("only " + shortened(entry_) + " is read; the archive holds other models too: " + containers.passedOver());
+    if (FormatDetector::isUtf32(bytes)) {
+        error = at(0) + "the file is saved as UTF-32, which wired-host does not read: save it as UTF-8 or UTF-16";
+        return false;
+    }
     textToUtf8(bytes);
     const Format* format = textFormatOf(bytes);
     if (format == nullptr) {

@@ -529,6 +529,8 @@ TEST(ModelErrors, FilesThatAreNoModelSayWhatWasFound)
         {"model.tar.xz", bytes("\xFD" "7zXZ\0\0\4\xE6\xD6\xB4\x46"), "packed with xz, which wired-host does not unpack"},
         {"model.tar.bz2", bytes("BZh91AY&SY\x12\x34"), "packed with bzip2, which wired-host does not unpack"},
         {"BZh.puml", "BZh is a text\n", "text starting \"BZh is a text\""},
+        {"utf32.puml", bytes("\xFF\xFE\0\0@\0\0\0s\0\0\0"), "saved as UTF-32, which wired-host does not read"},
+        {"utf32be.xmi", bytes("\0\0\0<\0\0\0?\0\0\0x"), "saved as UTF-32"},
         {"model.7z", bytes("7z\xBC\xAF\x27\x1C\0\4"), "packed with 7-Zip, which wired-host does not unpack"},
         {"cut.puml", "' a diagram\n@startuml\nclass Order\nclass Invo",
          ":2: the diagram that starts here has no @enduml (the file may be cut short)"},
