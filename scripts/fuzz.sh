@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # ./run fuzz [SECONDS [TARGET...]]: runs each fuzz target (or those named:
-# config, names, pe, mapping; gzip, zip, tar, xmi, dia, staruml, plantuml,
+# config, names, pe, mapping, check; gzip, zip, tar, xmi, dia, staruml, plantuml,
 # tables, model) for SECONDS (default 600) over its seed corpus, after
 # replaying the inputs that once made it fail.
 # Inputs that reach new code are kept in build/linux-fuzz/corpus/<target>;
@@ -21,18 +21,19 @@ esac
 shift || true
 targets=("$@")
 model_targets=(gzip zip tar xmi dia staruml plantuml tables model)
-[ ${#targets[@]} -gt 0 ] || targets=(config names pe mapping "${model_targets[@]}")
+[ ${#targets[@]} -gt 0 ] || targets=(config names pe mapping check "${model_targets[@]}")
 
 # Seeds besides fuzz/corpus/<target>: the model readers' targets start from
 # wired-host's test models and the hostile files its tests keep.
 models=tools/wired-host/tests/models
 hostile=tools/wired-host/tests/hostile
 declare -A seeds=(
+  [check]="fuzz/corpus/config"
   [gzip]="$models $hostile" [zip]="$models $hostile" [tar]="$hostile"
   [xmi]="$models $hostile" [dia]="$models" [staruml]="$models" [plantuml]="$models" [model]="$models $hostile"
 )
 # A dictionary other than fuzz/<target>.dict, and inputs longer than 4 KiB.
-declare -A dicts=([xmi]=config.dict [dia]=config.dict [model]=config.dict)
+declare -A dicts=([check]=config.dict [xmi]=config.dict [dia]=config.dict [model]=config.dict)
 declare -A lengths=([gzip]=16384 [zip]=16384 [tar]=16384 [xmi]=16384 [dia]=16384 [staruml]=16384
                     [plantuml]=16384 [tables]=16384 [model]=16384)
 

@@ -28,13 +28,15 @@ fi
 echo "== linux-fuzz: build"
 cmake --preset linux-fuzz >/dev/null
 model_fuzz_targets=(gzip zip tar xmi dia staruml plantuml tables model)
-cmake --build --preset linux-fuzz --target fuzz_config fuzz_names fuzz_pe fuzz_mapping \
+cmake --build --preset linux-fuzz --target fuzz_config fuzz_names fuzz_pe fuzz_mapping fuzz_check \
   "${model_fuzz_targets[@]/#/fuzz_}"
 bash scripts/fuzz.sh --no-build "$fuzz_seconds" config names
 # The PE reader of "wired-host which" is small: a sixth of the time covers it.
 bash scripts/fuzz.sh --no-build $(( (fuzz_seconds + 5) / 6 )) pe
 # A saved mapping is lines of four fields: a few seconds reach all of it.
 bash scripts/fuzz.sh --no-build $(( (fuzz_seconds + 5) / 6 )) mapping
+# "wired-host check" over the plug-in's own configurations as seeds.
+bash scripts/fuzz.sh --no-build $(( (fuzz_seconds + 3) / 4 )) check
 # wired-host's model readers, nine targets: briefly each here, for longer
 # with ./run fuzz.
 bash scripts/fuzz.sh --no-build "${WIREDCLSTAB_MODEL_FUZZ_SECONDS:-10}" "${model_fuzz_targets[@]}"
