@@ -4,48 +4,19 @@
 // with what was found, both reports are written, the JSON one valid UTF-8,
 // and the codes it lists are those of entries that take effect.
 #include <cstdint>
-#include <cstdio>
-#include <filesystem>
 #include <sstream>
 #include <string>
 
-#include <unistd.h>
-
 #include "ConfigChecker.h"
 #include "FuzzCheck.h"
+#include "FuzzScratch.h"
 #include "model/Encoding.h"
-
-namespace {
-
-std::string directory;
-std::string configPath;
-
-void removeDirectory()
-{
-    std::error_code ignored;
-    std::filesystem::remove_all(directory, ignored);
-}
-
-} // namespace
-
-extern "C" int LLVMFuzzerInitialize(int*, char***)
-{
-    char pattern[] = "/tmp/wired-check-fuzz-XXXXXX";
-    FUZZ_CHECK(mkdtemp(pattern) != nullptr);
-    directory = pattern;
-    configPath = directory + "/config.xml";
-    std::atexit(removeDirectory);
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size == 0)
         return 0;
-    FILE* file = std::fopen(configPath.c_str(), "wb");
-    FUZZ_CHECK(file != nullptr);
-    FUZZ_CHECK(std::fwrite(data + 1, 1, size - 1, file) == size - 1);
-    std::fclose(file);
+    const std::string configPath = fuzzkit::writeScratchFile("config.xml", data + 1, size - 1);
 
     wiredhost::ConfigChecker checker;
     checker.hostCodePage = (data[0] & 1) != 0 ? "windows-936" : "UTF-8";

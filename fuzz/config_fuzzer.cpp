@@ -17,6 +17,7 @@
 
 #include "FakePlatform.h"
 #include "FuzzCheck.h"
+#include "FuzzScratch.h"
 #include "KavriWired.h"
 #include "RecordingHost.h"
 
@@ -27,22 +28,7 @@ using kavri_test::RecordingHost;
 
 namespace {
 
-std::string directory;
 std::string configPath;
-
-void removeDirectory()
-{
-    std::error_code ignored;
-    std::filesystem::remove_all(directory, ignored);
-}
-
-void writeConfig(const uint8_t* data, size_t size)
-{
-    FILE* file = std::fopen(configPath.c_str(), "wb");
-    FUZZ_CHECK(file != nullptr);
-    FUZZ_CHECK(std::fwrite(data, 1, size, file) == size);
-    std::fclose(file);
-}
 
 const char* captionFor(int error)
 {
@@ -129,18 +115,14 @@ Expected expectationFor(bool chinese, const std::vector<int>& answers)
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    std::string pattern = (std::filesystem::temp_directory_path() / "wiredClsTab-fuzz-XXXXXX").string();
-    FUZZ_CHECK(mkdtemp(pattern.data()) != nullptr);
-    directory = pattern;
-    configPath = directory + "/config.xml";
-    FakePlatform::instance().modulePath = directory + "/libwiredClsTab.so";
-    std::atexit(removeDirectory);
+    configPath = fuzzkit::scratchDirectory() + "/config.xml";
+    FakePlatform::instance().modulePath = fuzzkit::scratchDirectory() + "/libwiredClsTab.so";
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    writeConfig(data, size);
+    fuzzkit::writeScratchFile("config.xml", data, size);
     FakePlatform::instance().warnings.clear();
     FakePlatform::instance().existenceChecks.clear();
 
