@@ -35,6 +35,20 @@ __std_fs_convert_result convertToNarrow(
     return {length, __std_win_error::_Success};
 }
 
+// What a file's handle tells (links, volume, index): opened for its
+// attributes only, a folder too, without keeping others out.
+__std_win_error fileInformation(const wchar_t* path, BY_HANDLE_FILE_INFORMATION& info)
+{
+    const HANDLE file = CreateFileW(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return lastError();
+    const BOOL ok = GetFileInformationByHandle(file, &info);
+    const __std_win_error error = ok ? __std_win_error::_Success : lastError();
+    CloseHandle(file);
+    return error;
+}
+
 } // namespace
 
 extern "C" {
@@ -149,16 +163,9 @@ __std_win_error __stdcall __std_fs_get_stats(const wchar_t* path, __std_fs_stats
     stats->_Reparse_point_tag = __std_fs_reparse_tag::_None;
     stats->_Link_count = 1;
     if ((flags & __std_fs_stats_flags::_Link_count) != __std_fs_stats_flags::_None) {
-        const HANDLE file = CreateFileW(path, FILE_READ_ATTRIBUTES,
-            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-            FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-        if (file == INVALID_HANDLE_VALUE)
-            return lastError();
         BY_HANDLE_FILE_INFORMATION info;
-        const BOOL ok = GetFileInformationByHandle(file, &info);
-        const __std_win_error error = ok ? __std_win_error::_Success : lastError();
-        CloseHandle(file);
-        if (!ok)
+        const __std_win_error error = fileInformation(path, info);
+        if (error != __std_win_error::_Success)
             return error;
         stats->_Link_count = info.nNumberOfLinks;
     }
@@ -198,15 +205,9 @@ __std_fs_convert_result __stdcall __std_fs_convert_wide_to_narrow_replace_chars(
 
 __std_win_error __stdcall __std_fs_get_file_id(__std_fs_file_id* id, const wchar_t* path) noexcept
 {
-    const HANDLE file = CreateFileW(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return lastError();
     BY_HANDLE_FILE_INFORMATION info;
-    const BOOL ok = GetFileInformationByHandle(file, &info);
-    const __std_win_error error = ok ? __std_win_error::_Success : lastError();
-    CloseHandle(file);
-    if (!ok)
+    const __std_win_error error = fileInformation(path, info);
+    if (error != __std_win_error::_Success)
         return error;
     id->_Volume_serial_number = info.dwVolumeSerialNumber;
     const unsigned long long index = (static_cast<unsigned long long>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;

@@ -25,7 +25,7 @@ import traceback
 
 from explain_cases import EXPLAIN_CASES
 from hostile_cases import HOSTILE_CASES
-from model_cases import MODEL_CASES
+from model_cases import MODEL_CASES, check, equal
 from which_cases import WHICH_CASES, test_which_fits_the_tool_itself_to_its_own_plugin
 from text_cases import TEXT_CASES
 
@@ -156,16 +156,6 @@ class Suite:
             self.failed += 1
             print(f"FAIL {function.__name__}")
             traceback.print_exc(file=sys.stdout)
-
-
-def check(condition, message=""):
-    if not condition:
-        raise AssertionError(message)
-
-
-def equal(actual, expected, what=""):
-    if actual != expected:
-        raise AssertionError(f"{what}\n  expected: {expected!r}\n  actual:   {actual!r}")
 
 
 def classes_of(report):
