@@ -49,6 +49,10 @@ bool writeFile(const std::string& path, const std::string& bytes)
 bool replaceFile(const std::string& path, const std::string& bytes)
 {
     const std::string target = linkTarget(path);
+    // A device or a pipe is not a file to take the place of: moved over,
+    // /dev/null would become a file.
+    if (exists(target) && !isFile(target))
+        return false;
     const std::string part = target + ".part";
     if (writeFile(part, bytes) && moveOver(part, target))
         return true;

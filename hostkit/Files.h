@@ -59,7 +59,8 @@ bool copyFile(const std::string& from, const std::string& to);
 bool writeFile(const std::string& path, const std::string& bytes);
 // Writes bytes to the file at path so that a failed write (a full disk)
 // leaves the file that was there: they go to a new file beside it, which
-// then takes its place. A link to a file is followed and stays a link.
+// then takes its place. A link to a file is followed and stays a link;
+// a device or a pipe at path is left alone (false).
 bool replaceFile(const std::string& path, const std::string& bytes);
 // Moves the file from over the file to, in one step where the system
 // can; on POSIX systems it takes to's permissions.

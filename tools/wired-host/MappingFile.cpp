@@ -160,8 +160,11 @@ bool MappingFile::mayOverwrite(const std::string& path, std::string& error)
         error = path + ": cannot save the mapping there: no folder " + folder;
         return false;
     }
-    if (!hostkit::files::isFile(path))
+    if (!hostkit::files::exists(path))
         return true;
+    error = hostkit::files::notAFile(path, "a file to save the mapping in");
+    if (!error.empty())
+        return false;
     std::FILE* file = hostkit::files::openFile(path, "rb");
     if (file == nullptr)
         return true; // said when it is written

@@ -1,6 +1,7 @@
 #include <algorithm>
 #ifndef _WIN32
 #include <filesystem>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -91,6 +92,19 @@ TEST(MappingFileTest, ASaveReplacesTheMappingInOneStep)
     EXPECT_NE(error.find("a folder, not a file"), std::string::npos) << error;
     EXPECT_FALSE(MappingFile::mayOverwrite(folder + "/no-such-folder/m.tsv", error));
     EXPECT_NE(error.find("no folder"), std::string::npos) << error;
+#ifndef _WIN32
+    // A pipe or a device stays what it is: moved over, /dev/null would
+    // have become a file.
+    const std::string pipe = folder + "/mapping.fifo";
+    hostkit::files::removeFile(pipe);
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    EXPECT_FALSE(MappingFile::mayOverwrite(pipe, error));
+    EXPECT_NE(error.find("not a regular file"), std::string::npos) << error;
+    EXPECT_FALSE(MappingFile::save(pipe, rows({{"p", "New", "New", "set"}}), error));
+    EXPECT_FALSE(hostkit::files::isFile(pipe)) << "the pipe was replaced by a file";
+    EXPECT_FALSE(hostkit::files::exists(pipe + ".part"));
+    hostkit::files::removeFile(pipe);
+#endif
 }
 
 // No run saves more rows than a model may have classes.
