@@ -275,10 +275,10 @@ bool MappingFile::parse(const std::string& text, const std::string& path, std::v
 bool MappingFile::read(const std::string& path, std::vector<MappingRow>& rows, std::string& error)
 {
     std::string bytes;
-    if (!hostkit::files::isFile(path) || !hostkit::files::readFile(path, bytes, static_cast<std::size_t>(-1))) {
-        error = path + ": cannot read the mapping file";
+    // No such file, a folder or a pipe is said as such; a pipe is never
+    // opened, so nothing waits for a writer.
+    if (!hostkit::files::readFile(path, "the mapping file", bytes, error))
         return false;
-    }
     return parse(bytes, path, rows, error);
 }
 

@@ -107,6 +107,22 @@ TEST(MappingFileTest, ASaveReplacesTheMappingInOneStep)
 #endif
 }
 
+// What is not a file to compare with is named for what it is.
+TEST(MappingFileTest, WhatCannotBeReadIsSaidSo)
+{
+    const std::string folder = std::string(WIREDHOST_TEST_SCRATCH);
+    const std::pair<std::string, const char*> cases[] = {
+        {folder + "/no-such-mapping.tsv", "cannot open the mapping file: no such file"},
+        {folder, "a folder, not the mapping file"},
+    };
+    for (const auto& c : cases) {
+        std::vector<MappingRow> read;
+        std::string error;
+        EXPECT_FALSE(MappingFile::read(c.first, read, error));
+        EXPECT_EQ(error, c.first + ": " + c.second);
+    }
+}
+
 // No run saves more rows than a model may have classes.
 TEST(MappingFileTest, MoreRowsThanAModelHasClassesAreRefused)
 {
