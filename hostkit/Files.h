@@ -76,6 +76,11 @@ void removeAll(const std::string& path);
 // UTF-8 paths and the system's wide ones.
 std::wstring widePath(const std::string& utf8);
 std::string utf8Path(const std::wstring& wide);
+// A path as the file calls take it. wired-host is not long-path aware (its
+// manifest leaves the process as a host runs the plug-in), so those calls
+// stop at MAX_PATH: a longer path goes whole, as \\?\C:\... or
+// \\?\UNC\server\..., the form without that limit; a shorter one as it is.
+std::wstring systemPath(const std::string& utf8);
 #endif
 
 } // namespace files

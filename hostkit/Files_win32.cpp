@@ -32,11 +32,6 @@ std::string utf8Path(const std::wstring& wide)
 
 namespace {
 
-DWORD attributesOf(const std::string& path)
-{
-    return GetFileAttributesW(widePath(path).c_str());
-}
-
 // The full path and where its last part starts; the system finds the
 // last separator.
 std::wstring fullPath(const std::wstring& path, std::size_t& namePosition)
@@ -55,6 +50,31 @@ std::wstring fullPath(const std::wstring& path, std::size_t& namePosition)
     namePosition = name != nullptr ? static_cast<std::size_t>(name - buffer.data()) : length;
     buffer.resize(length);
     return buffer;
+}
+
+} // namespace
+
+std::wstring systemPath(const std::string& utf8)
+{
+    const std::wstring wide = widePath(utf8);
+    if (wide.compare(0, 4, L"\\\\?\\") == 0 || wide.compare(0, 4, L"\\\\.\\") == 0)
+        return wide;
+    std::size_t name = 0;
+    const std::wstring full = fullPath(wide, name);
+    // CreateDirectoryW stops 12 characters short of MAX_PATH, to leave
+    // room for a file's 8.3 name inside.
+    if (full.size() < MAX_PATH - 12)
+        return wide;
+    if (full.compare(0, 2, L"\\\\") == 0)
+        return L"\\\\?\\UNC\\" + full.substr(2);
+    return L"\\\\?\\" + full;
+}
+
+namespace {
+
+DWORD attributesOf(const std::string& path)
+{
+    return GetFileAttributesW(systemPath(path).c_str());
 }
 
 // A name the system keeps for a device in every folder (CON, NUL, AUX,
@@ -102,7 +122,7 @@ bool isFile(const std::string& path)
 bool sizeOf(const std::string& path, unsigned long long& size)
 {
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!isFile(path) || !GetFileAttributesExW(widePath(path).c_str(), GetFileExInfoStandard, &data))
+    if (!isFile(path) || !GetFileAttributesExW(systemPath(path).c_str(), GetFileExInfoStandard, &data))
         return false;
     size = (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
     return true;
@@ -180,7 +200,7 @@ std::string makeTemporaryFolder(const std::string& prefix)
     const DWORD seed = GetCurrentProcessId() ^ GetTickCount();
     for (DWORD attempt = 0; attempt < 100; ++attempt) {
         const std::string candidate = join(folder, prefix + "-" + std::to_string(seed + attempt * 7919));
-        if (CreateDirectoryW(widePath(candidate).c_str(), nullptr))
+        if (CreateDirectoryW(systemPath(candidate).c_str(), nullptr))
             return absolute(candidate);
         if (GetLastError() != ERROR_ALREADY_EXISTS)
             break;
@@ -190,12 +210,12 @@ std::string makeTemporaryFolder(const std::string& prefix)
 
 bool makeFolder(const std::string& path)
 {
-    return CreateDirectoryW(widePath(path).c_str(), nullptr) != 0;
+    return CreateDirectoryW(systemPath(path).c_str(), nullptr) != 0;
 }
 
 bool moveOver(const std::string& from, const std::string& to)
 {
-    return MoveFileExW(widePath(from).c_str(), widePath(to).c_str(),
+    return MoveFileExW(systemPath(from).c_str(), systemPath(to).c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
@@ -208,22 +228,22 @@ std::string linkTarget(const std::string& path)
 
 bool copyFile(const std::string& from, const std::string& to)
 {
-    return CopyFileW(widePath(from).c_str(), widePath(to).c_str(), TRUE) != 0;
+    return CopyFileW(systemPath(from).c_str(), systemPath(to).c_str(), TRUE) != 0;
 }
 
 std::FILE* openFile(const std::string& path, const char* mode)
 {
-    return _wfopen(widePath(path).c_str(), widePath(mode).c_str());
+    return _wfopen(systemPath(path).c_str(), widePath(mode).c_str());
 }
 
 bool removeFile(const std::string& path)
 {
-    return DeleteFileW(widePath(path).c_str()) != 0;
+    return DeleteFileW(systemPath(path).c_str()) != 0;
 }
 
 bool removeFolder(const std::string& path)
 {
-    return RemoveDirectoryW(widePath(path).c_str()) != 0;
+    return RemoveDirectoryW(systemPath(path).c_str()) != 0;
 }
 
 void removeAll(const std::string& path)
@@ -233,7 +253,7 @@ void removeAll(const std::string& path)
         return;
     }
     WIN32_FIND_DATAW entry;
-    HANDLE search = FindFirstFileW(widePath(join(path, "*")).c_str(), &entry);
+    HANDLE search = FindFirstFileW(systemPath(join(path, "*")).c_str(), &entry);
     if (search != INVALID_HANDLE_VALUE) {
         do {
             const std::wstring name = entry.cFileName;

@@ -123,6 +123,50 @@ TEST(MappingFileTest, WhatCannotBeReadIsSaidSo)
     }
 }
 
+// Deep model repositories have paths longer than MAX_PATH: a model and
+// its mapping there are read and written whole (on Windows through the
+// \\?\ form of the path, the file calls' own limit being MAX_PATH).
+TEST(MappingFileTest, APathLongerThanMaxPathIsReadAndWritten)
+{
+    const std::string top = std::string(WIREDHOST_TEST_SCRATCH) + "/long";
+    hostkit::files::removeAll(top);
+    std::string folder = top;
+    ASSERT_TRUE(hostkit::files::makeFolder(folder));
+    for (char part = 'a'; part < 'f'; ++part) {
+        folder += "/" + std::string(60, part);
+        ASSERT_TRUE(hostkit::files::makeFolder(folder)) << folder;
+    }
+    ASSERT_GT(hostkit::files::absolute(folder).size(), 300u);
+    const std::string mapping = folder + "/mapping.tsv";
+    std::string error;
+    ASSERT_TRUE(MappingFile::mayOverwrite(mapping, error)) << error;
+    ASSERT_TRUE(MappingFile::save(mapping, rows({{"p", "A", "A", "set"}}), error)) << error;
+    ASSERT_TRUE(MappingFile::save(mapping, rows({{"p", "B", "B", "set"}}), error)) << error;
+    std::vector<MappingRow> read;
+    ASSERT_TRUE(MappingFile::read(mapping, read, error)) << error;
+    EXPECT_EQ(read, rows({{"p", "B", "B", "set"}}));
+
+    const std::string modelPath = folder + "/model.puml";
+    ASSERT_TRUE(hostkit::files::writeFile(modelPath, "@startuml\nclass Order\n@enduml\n"));
+    Model model;
+    ASSERT_TRUE(model.load(modelPath, error)) << error;
+    EXPECT_EQ(model.classes().size(), 1u);
+    hostkit::files::removeAll(top);
+    EXPECT_FALSE(hostkit::files::exists(top));
+#ifdef _WIN32
+    const std::wstring deep = L"C:\\" + std::wstring(300, L'x');
+    const std::pair<std::string, std::wstring> forms[] = {
+        {"C:/short/model.xmi", L"C:/short/model.xmi"},
+        {hostkit::files::utf8Path(deep), L"\\\\?\\" + deep},
+        {"C:/" + std::string(300, 'x'), L"\\\\?\\" + deep},
+        {"//server/share/" + std::string(300, 'x'), L"\\\\?\\UNC\\server\\share\\" + std::wstring(300, L'x')},
+        {"\\\\?\\C:\\" + std::string(300, 'x'), L"\\\\?\\" + deep},
+    };
+    for (const auto& form : forms)
+        EXPECT_EQ(hostkit::files::systemPath(form.first), form.second) << form.first;
+#endif
+}
+
 // No run saves more rows than a model may have classes.
 TEST(MappingFileTest, MoreRowsThanAModelHasClassesAreRefused)
 {
