@@ -186,8 +186,9 @@ void PlantUmlReader::statement(const std::string& text)
         closeScope();
         return;
     }
-    // !include, !include_many, !include_once, !includeurl, !includesub.
-    if (text.compare(0, 8, "!include") == 0) {
+    // !include, !include_many, !include_once, !includeurl, !includesub,
+    // and !import, which includes from a zip of diagrams.
+    if (text.compare(0, 8, "!include") == 0 || startsWithWord(text, "!import")) {
         if (includes_++ == 0) {
             firstInclude_ = text;
             firstIncludeLine_ = lineNumber_;

@@ -396,8 +396,9 @@ TEST(ModelText, PlantUmlBlocksAndTexts)
         // A package left open ends with its diagram.
         {"two-diagrams.puml", "package a {\nclass A\n@enduml\n@startuml\nclass B\n", {{"a", "A"}, {"", "B"}}},
         // Another file is never read, not even one beside the model.
-        {"include.puml", "!include together.puml\nclass A {\n!includesub x.puml!P\n}\n!include_once <C4/C4>\n",
-         {{"", "A"}}, "line 2: !include together.puml and 2 more: wired-host reads only this file"},
+        {"include.puml",
+         "!include together.puml\nclass A {\n!includesub x.puml!P\n}\n!include_once <C4/C4>\n!import lib.zip\n",
+         {{"", "A"}}, "line 2: !include together.puml and 3 more: wired-host reads only this file"},
     };
     for (const auto& c : cases) {
         Model model;
