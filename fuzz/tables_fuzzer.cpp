@@ -1,8 +1,11 @@
 // Any text as a --tables file: a list of names or SQL with CREATE TABLE
 // statements. Every table found has a name, and a list of names gives no
-// more tables than it has lines.
+// more tables than it has lines. The same bytes as a file, read as --tables
+// reads one (gzip unpacked, UTF-16 converted, binary data refused): read,
+// or refused with a message that names the file.
 #include <algorithm>
 
+#include "FuzzScratch.h"
 #include "ModelFuzz.h"
 #include "model/TablesFile.h"
 
@@ -17,5 +20,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         FUZZ_CHECK(file.tables().size() <= static_cast<std::size_t>(lineEnds) + 1);
     for (const wiredhost::TablesFile::Table& table : file.tables())
         FUZZ_CHECK(table.name.size() <= size);
+
+    const std::string path = fuzzkit::writeScratchFile("tables", data, size);
+    wiredhost::TablesFile read;
+    std::string error;
+    if (!read.read(path, error))
+        FUZZ_CHECK(error.compare(0, path.size(), path) == 0);
     return 0;
 }

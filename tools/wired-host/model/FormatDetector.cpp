@@ -90,7 +90,9 @@ const Packer kOtherPackers[] = {
     {"\x04\x22\x4D\x18", 4, "LZ4"},
 };
 
-const char* otherPacker(const std::string& head)
+} // namespace
+
+const char* FormatDetector::packerNotRead(const std::string& head)
 {
     for (const Packer& packer : kOtherPackers) {
         if (head.compare(0, packer.size, packer.sign, packer.size) != 0)
@@ -106,8 +108,6 @@ const char* otherPacker(const std::string& head)
     }
     return nullptr;
 }
-
-} // namespace
 
 bool FormatDetector::needsMore(const std::string& head, std::size_t& blank)
 {
@@ -230,7 +230,7 @@ std::string FormatDetector::describeBytes(const std::string& head)
 {
     if (head.empty())
         return "the file is empty";
-    if (const char* packer = otherPacker(head))
+    if (const char* packer = packerNotRead(head))
         return std::string("packed with ") + packer +
                ", which wired-host does not unpack (it reads gzip, zip and tar): unpack it first";
     const std::size_t at = firstCharacter(head);

@@ -60,6 +60,9 @@ public:
     static bool isXmi10(const tinyxml2::XMLElement& root);
     static bool isDia(const tinyxml2::XMLElement& root);
 
+    // The name of the packer (bzip2, xz, 7-Zip...) whose sign starts the
+    // bytes, of those wired-host does not unpack; null for none.
+    static const char* packerNotRead(const std::string& head);
     // What a file in no known format starts with, for the error message.
     static std::string describeBytes(const std::string& head);
     // What an XML document that is no model holds: its root, or for an XMI

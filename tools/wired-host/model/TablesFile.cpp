@@ -2,9 +2,12 @@
 
 #include "Encoding.h"
 #include "Files.h"
+#include "FormatDetector.h"
+#include "Inflater.h"
 #include "SqlScanner.h"
 #include "Text.h"
 #include "XmlDecoder.h"
+#include "ZipArchive.h"
 
 namespace wiredhost {
 
@@ -18,13 +21,8 @@ bool TablesFile::read(const std::string& path, std::string& error)
         return false;
     }
     std::string text;
-    if (!hostkit::files::readFile(path, "the tables file", text, error))
+    if (!hostkit::files::readFile(path, "the tables file", text, error) || !asText(path, text, error))
         return false;
-    // Notepad saves "Unicode" as UTF-16 with a byte-order mark.
-    if (startsWithByteOrderMark(text))
-        text.erase(0, 3);
-    else
-        XmlDecoder::utf16ToUtf8(text, text);
     // The names are compared with what the plug-in derives, in the host's
     // code page; the file is UTF-8 (or plain ASCII), or else already in it.
     // UTF-8 is read before the names are converted: no byte of its letters
@@ -42,6 +40,46 @@ bool TablesFile::read(const std::string& path, std::string& error)
     if (utf8 && !encoding::isAscii(text)) {
         for (Table& table : tables_)
             table.name = encoding::utf8ToHost(table.name);
+    }
+    return true;
+}
+
+// A dump is often piped through gzip (pg_dump | gzip): it is unpacked,
+// within the limit of the file itself. Other packed or binary data is no
+// list of tables, and read as one every class would be "table not found".
+bool TablesFile::asText(const std::string& path, std::string& text, std::string& error)
+{
+    if (Inflater::isGzip(text)) {
+        std::string unpacked;
+        if (!Inflater::gunzip(text, kMaxBytes, unpacked, error)) {
+            error = path + ": gzip: " + error;
+            return false;
+        }
+        text.swap(unpacked);
+    }
+    const char* packer = ZipArchive::isZip(text) ? "zip" : FormatDetector::packerNotRead(text);
+    if (packer != nullptr) {
+        error = path + ": packed with " + packer + ", which wired-host does not unpack for a tables file (it " +
+                "reads gzip): unpack it first";
+        return false;
+    }
+    // Notepad saves "Unicode" as UTF-16 with a byte-order mark; some
+    // editors and shells write it without one.
+    std::string utf8;
+    if (startsWithByteOrderMark(text)) {
+        text.erase(0, 3);
+    } else if (XmlDecoder::utf16ToUtf8(text, utf8)) {
+        text.swap(utf8);
+    } else {
+        const std::string utf16 = XmlDecoder::plainUtf16Of(text);
+        if (!utf16.empty() && encoding::toUtf8(text, utf16, utf8))
+            text.swap(utf8);
+    }
+    const std::size_t nul = text.find('\0');
+    if (nul != std::string::npos) {
+        error = path + ": binary data (a NUL at byte " + std::to_string(nul) +
+                "), not table names or an SQL script";
+        return false;
     }
     return true;
 }

@@ -19,7 +19,8 @@ public:
         bool anyCase;
     };
 
-    // False with a message when the file cannot be read.
+    // False with a message when the file cannot be read, or is binary
+    // data; a gzip file is unpacked.
     bool read(const std::string& path, std::string& error);
 
     // From text: SQL when it holds a CREATE TABLE statement, else lines.
@@ -38,6 +39,7 @@ public:
     std::size_t stoppedAt() const { return stoppedAt_; }
 
 private:
+    static bool asText(const std::string& path, std::string& text, std::string& error);
     void parseLines(const std::string& text);
     void parseSql(const std::string& text);
 

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "Deflated.h"
 #include "model/Encoding.h"
 #include "model/Model.h"
 #include "model/TablesFile.h"
@@ -225,6 +226,9 @@ TEST(TablesFile, Utf16FilesAreRead)
     } cases[] = {
         {"names-utf16.txt", "UTF-16LE", "\xFF\xFE", "Order_Item\r\nCustomer\r\n", {{"Order_Item", false}, {"Customer", false}}},
         {"script-utf16.sql", "UTF-16BE", "\xFE\xFF", "CREATE TABLE [Order_Item] (id int);", {{"Order_Item", false}}},
+        // Without the mark, as some editors and shells write it.
+        {"names-utf16-plain.txt", "UTF-16LE", "", "Order_Item\r\nCustomer\r\n",
+         {{"Order_Item", false}, {"Customer", false}}},
     };
     for (const auto& c : cases) {
         std::string utf16;
@@ -242,6 +246,41 @@ TEST(TablesFile, Utf16FilesAreRead)
         for (const TablesFile::Table& table : tables.tables())
             found.emplace_back(table.name, table.anyCase);
         EXPECT_EQ(found, c.expected) << c.file;
+    }
+}
+
+// A dump piped through gzip is read; other packed or binary data is no
+// list of tables, and taken for one would leave every class without its
+// table.
+TEST(TablesFile, PackedAndBinaryFiles)
+{
+    const std::string script = "CREATE TABLE shop.Order_Item (id int);\n";
+    const struct {
+        const char* file;
+        std::string bytes;
+        const char* error; // "" when read
+    } cases[] = {
+        {"dump.sql.gz", gzipped(script), ""},
+        {"two-members.sql.gz", gzipped(script) + gzipped("CREATE TABLE Customer (id int);"), ""},
+        {"cut.sql.gz", gzipped(script).substr(0, 20), ": gzip: "},
+        {"dump.sql.xz", std::string("\xFD" "7zXZ\0\0\4\xE6\xD6\xB4\x46", 12), ": packed with xz, which wired-host does not"},
+        {"dump.zip", std::string("PK\3\4", 4) + std::string(40, '\0'), ": packed with zip"},
+        {"names.bin", std::string("Order_Item\nCust\0omer\n", 22), ": binary data (a NUL at byte 15), not table names"},
+    };
+    for (const auto& c : cases) {
+        const std::string path = scratchFile(c.file, c.bytes);
+        TablesFile tables;
+        std::string error;
+        const bool read = tables.read(path, error);
+        if (*c.error == '\0') {
+            ASSERT_TRUE(read) << c.file << ": " << error;
+            ASSERT_FALSE(tables.tables().empty()) << c.file;
+            EXPECT_EQ(tables.tables()[0].name, "Order_Item") << c.file;
+        } else {
+            EXPECT_FALSE(read) << c.file;
+            EXPECT_EQ(error.compare(0, path.size(), path), 0) << error;
+            EXPECT_NE(error.find(c.error), std::string::npos) << c.file << ": " << error;
+        }
     }
 }
 
