@@ -81,6 +81,17 @@ bool TablesFile::asText(const std::string& path, std::string& text, std::string&
                 "), not table names or an SQL script";
         return false;
     }
+    // A model given here by mistake would read as names such as
+    // "<?xml version="1.0"?>", and every class as "table not found".
+    const char* document = FormatDetector::isXml(text)        ? "an XML document"
+                           : FormatDetector::isJson(text)     ? "a JSON document"
+                           : FormatDetector::isPlantUml(text) ? "a PlantUML diagram"
+                                                              : nullptr;
+    if (document != nullptr && !isSql(text)) {
+        error = path + ": " + document + ", not table names or an SQL script (a model is given before the " +
+                "options; --tables takes one table name a line or CREATE TABLE statements)";
+        return false;
+    }
     return true;
 }
 

@@ -266,6 +266,12 @@ TEST(TablesFile, PackedAndBinaryFiles)
         {"dump.sql.xz", std::string("\xFD" "7zXZ\0\0\4\xE6\xD6\xB4\x46", 12), ": packed with xz, which wired-host does not"},
         {"dump.zip", std::string("PK\3\4", 4) + std::string(40, '\0'), ": packed with zip"},
         {"names.bin", std::string("Order_Item\nCust\0omer\n", 22), ": binary data (a NUL at byte 15), not table names"},
+        // A model given as the tables by mistake.
+        {"model.xmi", "\n<?xml version=\"1.0\"?>\n<XMI/>\n", ": an XML document, not table names or an SQL script"},
+        {"model.mdj", "{ \"_type\": \"Project\" }", ": a JSON document, not table names"},
+        {"model.puml", "' shop\n@startuml\nclass Order_Item\n@enduml\n", ": a PlantUML diagram, not table names"},
+        // An SQL script may begin with anything a comment holds.
+        {"tagged.sql", "<!-- x -->\nCREATE TABLE Order_Item (id int);\n", ""},
     };
     for (const auto& c : cases) {
         const std::string path = scratchFile(c.file, c.bytes);
