@@ -331,15 +331,19 @@ void PlantUmlReader::declareClass(const std::string& text)
     // name is the one the diagram shows, and the class's name; the other is
     // what the rest of the file calls it (class OL { ... } adds to it).
     std::string alias;
+    bool nameQuoted = quoted;
     if (startsWithWord(trimmedView(rest), "as")) {
         rest = trimmedView(rest).substr(2);
         const bool aliasQuoted = startsQuoted(rest);
         alias = takeName(rest);
-        if (aliasQuoted && !quoted)
+        if (aliasQuoted && !quoted) {
             name.swap(alias);
+            nameQuoted = true;
+        }
     }
-    // Generic parameters (class List<T>) are not part of the name.
-    const std::size_t generic = name.find('<');
+    // Generic parameters (class List<T>) are not part of the name; a
+    // quoted name is shown as written, "Odd<Name>" too.
+    const std::size_t generic = nameQuoted ? std::string::npos : name.find('<');
     if (generic != std::string::npos)
         name.erase(generic);
     int package = currentPackage();

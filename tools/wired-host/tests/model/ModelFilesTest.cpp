@@ -393,6 +393,8 @@ TEST(ModelText, PlantUmlBlocksAndTexts)
          {{"", "Order Line"}, {"", "The Customer"}, {"", "A"}, {"p", "Q R"}, {"", "Q"}}},
         {"alias-alike.puml", "class \"Order\" as Order\nclass A as A\nclass Order\n", {{"", "Order"}, {"", "A"}}},
         {"alias-stereotype.puml", "class \"Red\" as R <<enumeration>>\nclass R\nclass Blue\n", {{"", "Blue"}}},
+        {"generics.puml", "class List<T> {\n}\nclass Map<K, V>\nclass \"Odd<Name>\" as ON\nclass B as \"Box<T>\"\n",
+         {{"", "List"}, {"", "Map"}, {"", "Odd<Name>"}, {"", "Box<T>"}}},
         // A package left open ends with its diagram.
         {"two-diagrams.puml", "package a {\nclass A\n@enduml\n@startuml\nclass B\n", {{"a", "A"}, {"", "B"}}},
         // Another file is never read, not even one beside the model.
