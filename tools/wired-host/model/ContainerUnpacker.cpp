@@ -33,6 +33,8 @@ std::string listedNames(const std::vector<std::string>& names, std::size_t shown
 
 bool namedLikeAModel(const std::string& name)
 {
+    if (isMacMetadata(name))
+        return false;
     for (const char* suffix : kModelEntries) {
         if (endsWithIgnoringCase(name, suffix))
             return true;

@@ -149,7 +149,8 @@ void TarArchive::parse(const std::string& data)
 const TarArchive::Entry* TarArchive::findBySuffix(const std::string& suffix) const
 {
     for (const Entry& entry : entries_) {
-        if (entry.isFile() && entry.size != 0 && endsWithIgnoringCase(entry.name, suffix))
+        if (entry.isFile() && entry.size != 0 && !isMacMetadata(entry.name) &&
+            endsWithIgnoringCase(entry.name, suffix))
             return &entry;
     }
     return nullptr;

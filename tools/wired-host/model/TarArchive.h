@@ -36,7 +36,8 @@ public:
     const std::string& damage() const { return damage_; }
 
     // The first regular file with content whose name ends with suffix,
-    // compared without case; null when there is none.
+    // compared without case, macOS's metadata passed over; null when there
+    // is none.
     const Entry* findBySuffix(const std::string& suffix) const;
 
     std::string extract(const Entry& entry) const;

@@ -55,4 +55,12 @@ bool endsWithIgnoringCase(std::string_view text, std::string_view suffix)
     return text.size() >= suffix.size() && equalsIgnoringCase(text.substr(text.size() - suffix.size()), suffix);
 }
 
+bool isMacMetadata(std::string_view entryName)
+{
+    const std::size_t slash = entryName.find_last_of('/');
+    const std::string_view base = slash == std::string_view::npos ? entryName : entryName.substr(slash + 1);
+    return base.substr(0, 2) == "._" || entryName.substr(0, 9) == "__MACOSX/" ||
+           entryName.find("/__MACOSX/") != std::string_view::npos;
+}
+
 } // namespace wiredhost

@@ -30,6 +30,12 @@ inline bool startsWithByteOrderMark(std::string_view text)
 // UTF-8 characters. A tar entry's name may be megabytes long.
 std::string shortened(std::string_view text, std::size_t most = 256);
 
+// What macOS packs beside each file of a folder: a "._" file of its
+// extended attributes (AppleDouble), or, in the Finder's zip files, the
+// same under __MACOSX/. Binary, and named like the file it belongs to,
+// so never the model.
+bool isMacMetadata(std::string_view entryName);
+
 bool equalsIgnoringCase(std::string_view a, std::string_view b);
 bool endsWithIgnoringCase(std::string_view text, std::string_view suffix);
 

@@ -167,7 +167,7 @@ bool ZipArchive::readZip64Sizes(const std::string& data, std::size_t at, std::si
 const ZipArchive::Entry* ZipArchive::findBySuffix(const std::string& suffix) const
 {
     for (const Entry& entry : entries_) {
-        if (entry.size != 0 && endsWithIgnoringCase(entry.name, suffix))
+        if (entry.size != 0 && !isMacMetadata(entry.name) && endsWithIgnoringCase(entry.name, suffix))
             return &entry;
     }
     return nullptr;

@@ -30,7 +30,7 @@ public:
     const std::vector<Entry>& entries() const { return entries_; }
 
     // The first entry with content whose name ends with suffix, compared
-    // without case; null when there is none.
+    // without case, macOS's metadata passed over; null when there is none.
     const Entry* findBySuffix(const std::string& suffix) const;
 
     // The entry's content; a deflated one may unpack to `limit` bytes.

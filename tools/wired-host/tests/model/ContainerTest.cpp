@@ -445,6 +445,10 @@ TEST(ContainerUnpacker, AnArchiveGivesTheModelOfAnyFormatItHolds)
         {{"readme", "shop.dia"}, "shop.dia", ""},
         {{"a.uml", "b.uml", "c.uml", "d.uml", "e.uml"}, "a.uml", "b.uml, c.uml, d.uml and 1 more"},
         {{"shop.mdj.gz"}, "shop.mdj.gz", ""},
+        // macOS's metadata beside each file, in a tar before the file and
+        // in a Finder zip under __MACOSX/, is never the model.
+        {{"shop/._model.xmi", "shop/model.xmi", "__MACOSX/shop/._model.xmi"}, "shop/model.xmi", ""},
+        {{"._model.xmi", "model.xmi"}, "model.xmi", ""},
     };
     for (const auto& c : cases) {
         // An empty entry of the best kind first is passed over.
