@@ -233,6 +233,13 @@ std::string FormatDetector::describeBytes(const std::string& head)
     if (const char* packer = packerNotRead(head))
         return std::string("packed with ") + packer +
                ", which wired-host does not unpack (it reads gzip, zip and tar): unpack it first";
+    // Tools that keep their projects in a database of their own.
+    if (head.compare(0, 16, "SQLite format 3\0", 16) == 0)
+        return "an SQLite database (as Visual Paradigm's .vpp and Enterprise Architect's .qea projects are), not "
+               "a model file: export the model as XMI from the tool";
+    if (head.compare(4, 15, "Standard Jet DB") == 0 || head.compare(4, 15, "Standard ACE DB") == 0)
+        return "a Microsoft Access database (as Enterprise Architect's .eap projects are), not a model file: "
+               "export the model as XMI from the tool";
     const std::size_t at = firstCharacter(head);
     if (at >= head.size())
         return "the file holds only white space";
