@@ -237,7 +237,7 @@ std::string FormatDetector::describeBytes(const std::string& head)
     if (head.compare(0, 16, "SQLite format 3\0", 16) == 0)
         return "an SQLite database (as Visual Paradigm's .vpp and Enterprise Architect's .qea projects are), not "
                "a model file: export the model as XMI from the tool";
-    if (head.compare(4, 15, "Standard Jet DB") == 0 || head.compare(4, 15, "Standard ACE DB") == 0)
+    if (head.size() > 4 && (head.compare(4, 15, "Standard Jet DB") == 0 || head.compare(4, 15, "Standard ACE DB") == 0))
         return "a Microsoft Access database (as Enterprise Architect's .eap projects are), not a model file: "
                "export the model as XMI from the tool";
     const std::size_t at = firstCharacter(head);
