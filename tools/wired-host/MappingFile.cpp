@@ -148,13 +148,24 @@ std::string MappingFile::text(const std::vector<MappingRow>& rows)
     return out;
 }
 
+namespace {
+
+// A folder, a pipe or a device at path, said as such; "" for a file or
+// nothing.
+std::string notASaveTarget(const std::string& path)
+{
+    return hostkit::files::exists(path) ? hostkit::files::notAFile(path, "a file to save the mapping in")
+                                        : std::string();
+}
+
+} // namespace
+
 bool MappingFile::mayOverwrite(const std::string& path, std::string& error)
 {
     // Said before the run, not after a long one.
-    if (hostkit::files::isDirectory(path)) {
-        error = path + ": a folder, not a file to save the mapping in";
+    error = notASaveTarget(path);
+    if (!error.empty())
         return false;
-    }
     const std::string folder = hostkit::files::folderOf(hostkit::files::absolute(path));
     if (!hostkit::files::isDirectory(folder)) {
         error = path + ": cannot save the mapping there: no folder " + folder;
@@ -162,9 +173,6 @@ bool MappingFile::mayOverwrite(const std::string& path, std::string& error)
     }
     if (!hostkit::files::exists(path))
         return true;
-    error = hostkit::files::notAFile(path, "a file to save the mapping in");
-    if (!error.empty())
-        return false;
     std::FILE* file = hostkit::files::openFile(path, "rb");
     if (file == nullptr)
         return true; // said when it is written
@@ -188,10 +196,9 @@ bool MappingFile::mayOverwrite(const std::string& path, std::string& error)
 
 bool MappingFile::save(const std::string& path, const std::vector<MappingRow>& rows, std::string& error)
 {
-    if (hostkit::files::isDirectory(path)) {
-        error = path + ": a folder, not a file to save the mapping in";
+    error = notASaveTarget(path);
+    if (!error.empty())
         return false;
-    }
     // Binary: the same LF line ends on every platform. A mapping that is
     // committed beside the model must survive a save that fails half-way.
     if (!hostkit::files::replaceFile(path, text(rows))) {

@@ -236,8 +236,7 @@ void ModelLoader::textToUtf8(std::string& bytes)
         return;
     }
     // Without a mark, as some editors save "Unicode" too.
-    const std::string utf16 = XmlDecoder::plainUtf16Of(bytes);
-    if (!utf16.empty() && encoding::toUtf8(bytes, utf16, utf8) && !utf8.empty())
+    if (XmlDecoder::plainUtf16ToUtf8(bytes, utf8))
         bytes.swap(utf8);
 }
 

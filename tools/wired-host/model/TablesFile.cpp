@@ -66,15 +66,10 @@ bool TablesFile::asText(const std::string& path, std::string& text, std::string&
     // Notepad saves "Unicode" as UTF-16 with a byte-order mark; some
     // editors and shells write it without one.
     std::string utf8;
-    if (startsWithByteOrderMark(text)) {
+    if (startsWithByteOrderMark(text))
         text.erase(0, 3);
-    } else if (XmlDecoder::utf16ToUtf8(text, utf8)) {
+    else if (XmlDecoder::utf16ToUtf8(text, utf8) || XmlDecoder::plainUtf16ToUtf8(text, utf8))
         text.swap(utf8);
-    } else {
-        const std::string utf16 = XmlDecoder::plainUtf16Of(text);
-        if (!utf16.empty() && encoding::toUtf8(text, utf16, utf8))
-            text.swap(utf8);
-    }
     const std::size_t nul = text.find('\0');
     if (nul != std::string::npos) {
         error = path + ": binary data (a NUL at byte " + std::to_string(nul) +

@@ -110,6 +110,16 @@ bool XmlDecoder::utf16ToUtf8(const std::string& text, std::string& utf8)
     return true;
 }
 
+bool XmlDecoder::plainUtf16ToUtf8(const std::string& text, std::string& utf8)
+{
+    const std::string utf16 = plainUtf16Of(text);
+    std::string converted;
+    if (utf16.empty() || !encoding::toUtf8(text, utf16, converted) || converted.empty())
+        return false;
+    utf8.swap(converted);
+    return true;
+}
+
 // Java's names (ISO8859_1, Cp1252) and Umbrello's (UnicodeUTF8) as the
 // names every platform knows.
 std::string XmlDecoder::canonicalName(const std::string& name)

@@ -28,6 +28,8 @@ public:
     // Text that utf16Of says is UTF-16, in UTF-8 without its byte-order
     // mark; false, and utf8 untouched, for any other.
     static bool utf16ToUtf8(const std::string& text, std::string& utf8);
+    // The same for text that plainUtf16Of says is UTF-16 without a mark.
+    static bool plainUtf16ToUtf8(const std::string& text, std::string& utf8);
     // The value of encoding="…" in the XML declaration that starts the
     // text (after blank lines perhaps), as written; "" without one.
     static std::string declaredEncoding(const std::string& head);

@@ -536,7 +536,6 @@ TEST(ModelErrors, FilesThatAreNoModelSayWhatWasFound)
         {"utf32be.xmi", bytes("\0\0\0<\0\0\0?\0\0\0x"), "saved as UTF-32"},
         {"shop.vpp", bytes("SQLite format 3\0\x10\0\x01\x01"), "an SQLite database (as Visual Paradigm's .vpp"},
         {"shop.eap", bytes("\0\1\0\0Standard Jet DB\0\1\0\0"), "a Microsoft Access database (as Enterprise Architect"},
-        {"model.7z", bytes("7z\xBC\xAF\x27\x1C\0\4"), "packed with 7-Zip, which wired-host does not unpack"},
         {"cut.puml", "' a diagram\n@startuml\nclass Order\nclass Invo",
          ":2: the diagram that starts here has no @enduml (the file may be cut short)"},
         {"open-note.puml", "@startuml\nclass A\nnote as N\n  text\nclass B\n@enduml\n",
