@@ -7,10 +7,17 @@
 #include "Explainer.h"
 #include "JsonText.h"
 #include "MappingFile.h"
+#include "model/Text.h"
 
 namespace wiredhost {
 
 namespace {
+
+// "1 class", "2 classes"
+std::string count(std::size_t n, const char* one, const char* many)
+{
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+}
 
 // Every text the report holds is UTF-8: what the plug-in and the host
 // exchange is in the host's code page and is converted on the way in; a
@@ -384,9 +391,6 @@ std::string Reporter::summary() const
         ++counts[static_cast<int>(c.outcome)];
         duplicates += c.duplicate;
     }
-    const auto count = [](std::size_t n, const char* one, const char* many) {
-        return std::to_string(n) + " " + (n == 1 ? one : many);
-    };
     std::string text = count(classes_.size(), "class", "classes") + " read, " +
                        count(counts[static_cast<int>(Outcome::Set)], "table", "tables") + " set, " +
                        std::to_string(counts[static_cast<int>(Outcome::TableNotFound)]) + " not found, " +
@@ -567,7 +571,7 @@ void Reporter::writeTable() const
     if (compared_) {
         std::size_t counts[3] = {0, 0, 0};
         text += "\nChanges since " + visible(savedFile_) + ":";
-        text += changes_.empty() ? " none, its " + std::to_string(savedClasses_) + " classes as saved\n" : "\n";
+        text += changes_.empty() ? " none, its " + count(savedClasses_, "class", "classes") + " as saved\n" : "\n";
         for (const MappingChange& change : changes_) {
             ++counts[change.kind];
             text += std::string("  ") + changeKind(change) + "  ";
@@ -629,12 +633,15 @@ void Reporter::writeFindings(std::string& text) const
             if (!any)
                 text += std::string(MappingFinding::kindName(kind)) + "\n";
             any = true;
+            // The table above holds the names whole; here they only say
+            // whose finding it is, and a name of megabytes is not repeated
+            // for every target.
             std::string subject;
             if (f.onLink) {
-                subject = "link " + links_[f.index].className + " -> " + links_[f.index].tableName;
+                subject = "link " + shortened(links_[f.index].className) + " -> " + shortened(links_[f.index].tableName);
             } else {
                 const ClassEntry& c = classes_[f.index];
-                subject = c.className + (c.package.empty() ? "" : " (" + c.package + ")");
+                subject = shortened(c.className) + (c.package.empty() ? "" : " (" + shortened(c.package) + ")");
             }
             text += "  " + encoding::printable(subject) + (f.target ? std::string(" [") + f.target->name + "]" : "") +
                     ": " + f.message() + "\n";
