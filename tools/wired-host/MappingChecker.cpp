@@ -19,6 +19,15 @@ namespace {
 
 using encoding::printable;
 
+// A name as a message gives it: escaped, and cut to its two ends when it
+// is kilobytes long. The row of the finding holds the name whole; a
+// message that repeated it for every target would make a model of one
+// long name many times its size.
+std::string inMessage(std::string_view name)
+{
+    return printable(shortened(name));
+}
+
 // A table name with whom it belongs to: a class given that name, or a link.
 struct Owner {
     bool link;
@@ -228,10 +237,10 @@ std::string quotingProblem(const std::string& name)
         return "the table name is empty: no database takes it, quoted or not";
     std::size_t firstLength = 0;
     if (isDigitOfAnyScript(encoding::characterAt(name, 0, firstLength)))
-        return printable(name) + " starts with a digit: it works only quoted";
+        return inMessage(name) + " starts with a digit: it works only quoted";
     for (std::size_t at = 0, length = 0; at < name.size(); at += length) {
         if (!isNameCharacter(encoding::characterAt(name, at, length)))
-            return printable(name) + " holds '" + printable(name.substr(at, length)) +
+            return inMessage(name) + " holds '" + printable(name.substr(at, length)) +
                    "', which is not a letter, a digit or '_': it works only quoted";
     }
     return "";
@@ -258,9 +267,9 @@ struct MappingChecker::Subject {
         // Names another's finding: a name of kilobytes is cut, as it may
         // be named in the findings of many others on every target.
         if (package == nullptr)
-            return "the link " + printable(shortened(*className)) + " -> " + printable(shortened(*table));
-        return "class " + printable(shortened(*className)) +
-               (package->empty() ? "" : " in " + printable(shortened(*package)));
+            return "the link " + inMessage(*className) + " -> " + inMessage(*table);
+        return "class " + inMessage(*className) +
+               (package->empty() ? "" : " in " + inMessage(*package));
     }
 
     // The same class: a class and a link that names it, as a link's table
@@ -358,7 +367,7 @@ void MappingChecker::checkNames(const Subjects& subjects, std::vector<MappingFin
                     const std::string unit = DatabaseTarget::unitText(target.unit);
                     return std::to_string(n) + " " + (n == 1 ? unit.substr(0, unit.size() - 1) : unit);
                 };
-                std::string message = printable(name) + " is " + amount(length) + " long, " +
+                std::string message = inMessage(name) + " is " + amount(length) + " long, " +
                                       amount(length - target.maxLength) + " over the " + amount(target.maxLength) +
                                       " " + target.title + " takes";
                 message += target.truncates ? ": it cuts the name to " + printable(target.keptName(name)) +
@@ -459,7 +468,7 @@ void MappingChecker::findCollisions(const Subjects& subjects, std::vector<Mappin
                 std::vector<std::string> others;
                 const auto name = [&](std::size_t j) {
                     if (j != kNone && j != i && !s.sameClassAs(subjects[j]))
-                        others.push_back(printable(shortened(*subjects[j].table)) + " (" + subjects[j].described() +
+                        others.push_back(inMessage(*subjects[j].table) + " (" + subjects[j].described() +
                                          ")");
                 };
                 for (std::size_t k = 0; k < group.size() && k < kScanned && others.size() < kNamedOthers; ++k)
@@ -533,9 +542,9 @@ void MappingChecker::findLinkClashes(const Subjects& subjects, std::vector<Mappi
             if (shown.empty() && other != nullptr && !s.sameClassAs(*other))
                 shown.push_back(other->described());
         }
-        std::string message = s.owner.link ? "its table " + printable(*s.table) + " is the table " +
+        std::string message = s.owner.link ? "its table " + inMessage(*s.table) + " is the table " +
                                                        listed(shown, count) + " gets from its own name"
-                                                 : "its table " + printable(*s.table) + " is also the table of " +
+                                                 : "its table " + inMessage(*s.table) + " is also the table of " +
                                                        listed(shown, count);
         out.push_back({FindingKind::LinkClash, nullptr, s.owner.link, s.owner.index,
                        std::make_shared<FindingWords>(FindingWords{FindingWords::Whole, std::move(message), {}})});
@@ -563,8 +572,8 @@ void MappingChecker::findLeaderSplits(const std::vector<ClassEntry>& classes, st
         if (last < 0x80 && ((last | 0x20) < 'a' || (last | 0x20) > 'z'))
             continue;
         const std::string rest = c.className.substr(leader.size());
-        std::string message = "the leader code " + printable(leader) + " was removed from " +
-                              printable(c.className) + ", leaving " + printable(rest) + ": " + printable(leader) +
+        std::string message = "the leader code " + inMessage(leader) + " was removed from " +
+                              inMessage(c.className) + ", leaving " + inMessage(rest) + ": " + inMessage(leader) +
                               " is probably the start of a word, not a prefix";
         out.push_back({FindingKind::LeaderSplitsWord, nullptr, false, i,
                        std::make_shared<FindingWords>(FindingWords{FindingWords::Whole, std::move(message), {}})});
