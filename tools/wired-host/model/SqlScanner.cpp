@@ -7,7 +7,6 @@
 #include <string_view>
 
 #include "Encoding.h"
-#include "FirstEqual.h"
 #include "Text.h"
 #include "NameHash.h"
 
@@ -378,7 +377,7 @@ bool SqlScanner::quotedFrom(std::size_t start, char close, bool backslashes, std
 
 // The $tag$ that starts at a $, or "" for none; a tag does not start with
 // a digit ($1 is a parameter).
-std::string SqlScanner::dollarTagAt(std::size_t at) const
+std::string_view SqlScanner::dollarTagAt(std::size_t at) const
 {
     std::size_t end = at + 1;
     if (end < text_.size() && !std::isdigit(static_cast<unsigned char>(text_[end]))) {
@@ -386,35 +385,58 @@ std::string SqlScanner::dollarTagAt(std::size_t at) const
             ++end;
     }
     if (end >= text_.size() || text_[end] != '$')
-        return std::string();
-    return text_.substr(at, end + 1 - at);
+        return std::string_view();
+    return std::string_view(text_).substr(at, end + 1 - at);
 }
 
-// Every $tag$ of the text in order, and where the last of the same tag
-// stands: one pass and one open-addressed table of tag numbers, so that
-// millions of tags, closed or not, cost no search each and no hash node.
+// Where the last of each different $tag$ of the text starts, in one pass:
+// whether a $tag$ is closed is then one lookup. One entry for each
+// different tag, not for each place one stands (a file of $$ costs one),
+// in an open-addressed table: hash nodes cost a second a million tags.
 void SqlScanner::findDollarTags()
 {
     dollarTagsFound_ = true;
-    std::vector<std::size_t> lengths;
     for (std::size_t at = text_.find('$'); at != std::string::npos; at = text_.find('$', at + 1)) {
-        const std::size_t length = dollarTagAt(at).size();
-        if (length != 0) {
-            dollarTags_.push_back(at);
-            lengths.push_back(length);
+        const std::string_view tag = dollarTagAt(at);
+        if (tag.empty())
+            continue;
+        const std::size_t hash = nameHash(tag);
+        TagSlot& slot = tagSlot(tag, hash);
+        if (slot.tag != 0) {
+            dollarTags_[slot.tag - 1].last = at;
+            continue;
+        }
+        if (dollarTags_.size() == kMaxDollarTags) {
+            stoppedAt_ = at;
+            at_ = text_.size();
+            return;
+        }
+        dollarTags_.push_back({at, at});
+        slot = {hash, dollarTags_.size()};
+        if (2 * dollarTags_.size() > tagSlots_.size()) {
+            std::vector<TagSlot> old(tagSlots_.size() * 2);
+            old.swap(tagSlots_);
+            for (const TagSlot& moved : old) {
+                if (moved.tag != 0)
+                    tagSlot(std::string_view(), moved.hash) = moved;
+            }
         }
     }
-    const auto tag = [this, &lengths](std::size_t i) {
-        return std::string_view(text_).substr(dollarTags_[i], lengths[i]);
-    };
-    const std::vector<std::size_t> first = firstEqual(
-        dollarTags_.size(), [&tag](std::size_t i) { return nameHash(tag(i)); },
-        [&tag](std::size_t a, std::size_t b) { return tag(a) == tag(b); });
-    lastOfSameTag_.assign(dollarTags_.size(), 0);
-    for (std::size_t i = 0; i < first.size(); ++i)
-        lastOfSameTag_[first[i]] = dollarTags_[i];
-    for (std::size_t i = 0; i < first.size(); ++i)
-        lastOfSameTag_[i] = lastOfSameTag_[first[i]];
+}
+
+// The slot of the table that holds the tag, or the empty one where it goes
+// (always an empty one for an empty tag). Each slot keeps its tag's hash:
+// a probe reads the table alone, not the tags and the text as well.
+SqlScanner::TagSlot& SqlScanner::tagSlot(std::string_view tag, std::size_t hash)
+{
+    if (tagSlots_.empty())
+        tagSlots_.resize(64);
+    const std::size_t mask = tagSlots_.size() - 1;
+    for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+        TagSlot& slot = tagSlots_[at];
+        if (slot.tag == 0 || (slot.hash == hash && !tag.empty() && dollarTagAt(dollarTags_[slot.tag - 1].first) == tag))
+            return slot;
+    }
 }
 
 // PostgreSQL's dollar quoting: $$…$$ or $tag$…$tag$, nothing escaped
@@ -422,15 +444,17 @@ void SqlScanner::findDollarTags()
 // is never closed: the $ is then part of a word.
 bool SqlScanner::dollarQuoted(Token& token)
 {
-    const std::string delimiter = dollarTagAt(at_);
+    const std::string_view delimiter = dollarTagAt(at_);
     if (delimiter.empty())
         return false;
     if (!dollarTagsFound_)
         findDollarTags();
+    if (stoppedAt_ != 0) {
+        token = Token();
+        return true;
+    }
     const std::size_t inside = at_ + delimiter.size();
-    const auto found = std::lower_bound(dollarTags_.begin(), dollarTags_.end(), at_);
-    if (found == dollarTags_.end() || *found != at_ ||
-        lastOfSameTag_[static_cast<std::size_t>(found - dollarTags_.begin())] < inside)
+    if (dollarTags_[tagSlot(delimiter, nameHash(delimiter)).tag - 1].last < inside)
         return false;
     closedBy(delimiter, inside, token);
     return true;
@@ -534,7 +558,7 @@ bool SqlScanner::alternativeQuoted(Token& token)
 
 // The string from inside to the next mark, which the caller knows to be
 // there; reading goes on after the mark.
-void SqlScanner::closedBy(const std::string& mark, std::size_t inside, Token& token)
+void SqlScanner::closedBy(std::string_view mark, std::size_t inside, Token& token)
 {
     const std::size_t close = text_.find(mark, inside);
     token.kind = String;

@@ -2,6 +2,7 @@
 #define WIREDHOST_MODEL_SQLSCANNER_H
 
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -33,6 +34,13 @@ public:
     // How far the scanner has read, in bytes.
     std::size_t position() const { return at_; }
 
+    // Far more different $tag$s than any script holds (a dump's data may
+    // hold one in every row, as password hashes do): past them the scan
+    // stops, rather than filling memory with a file made of them.
+    static constexpr std::size_t kMaxDollarTags = 4000000;
+    // Where the scan stopped at kMaxDollarTags; 0 when it did not.
+    std::size_t stoppedAt() const { return stoppedAt_; }
+
 private:
     void skipCopyData();
     enum Kind { End, Word, Quoted, String, Symbol };
@@ -56,11 +64,13 @@ private:
     bool closesOnItsLine(std::size_t start, char close);
     bool quotedFrom(std::size_t start, char close, bool backslashes, std::size_t limit, Token& token);
     void findDollarTags();
+    struct TagSlot;
+    TagSlot& tagSlot(std::string_view tag, std::size_t hash);
     bool dollarQuoted(Token& token);
     bool unicodeQuoted(Token& token);
     bool alternativeQuoted(Token& token);
-    void closedBy(const std::string& mark, std::size_t inside, Token& token);
-    std::string dollarTagAt(std::size_t at) const;
+    void closedBy(std::string_view mark, std::size_t inside, Token& token);
+    std::string_view dollarTagAt(std::size_t at) const;
     // Where the last such character stands in the text (0 for none).
     std::size_t lastOf(char close);
     static bool isWord(const Token& token, const char* word);
@@ -83,8 +93,17 @@ private:
     // statement, even where it looks like something else ($$).
     std::string delimiter_;
     bool dollarTagsFound_ = false;
-    // Where each $tag$ starts, in order, and where the last of its tag does.
-    std::vector<std::size_t> dollarTags_, lastOfSameTag_;
+    // Each different $tag$: where it first and last starts.
+    struct DollarTag {
+        std::size_t first, last;
+    };
+    std::vector<DollarTag> dollarTags_;
+    // Its number in dollarTags_ + 1 (0: an empty slot).
+    struct TagSlot {
+        std::size_t hash = 0, tag = 0;
+    };
+    std::vector<TagSlot> tagSlots_;
+    std::size_t stoppedAt_ = 0;
     // Where each closing character of q'…' last stands before a quote.
     std::unordered_map<char, std::size_t> lastAlternativeClose_;
 };

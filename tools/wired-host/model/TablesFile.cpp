@@ -31,9 +31,8 @@ bool TablesFile::read(const std::string& path, std::string& error)
     const bool utf8 = encoding::isValidUtf8(text);
     parse(text);
     if (stoppedAt_ != 0) {
-        error = path + ": more than " + std::to_string(kMaxTables) + " tables, more than any schema wired-host " +
-                "reads (wired-host's limit): stopped at byte " + std::to_string(stoppedAt_) + " of " +
-                std::to_string(text.size());
+        error = path + ": more than " + stoppedBy_ + " (wired-host's limit): stopped at byte " +
+                std::to_string(stoppedAt_) + " of " + std::to_string(text.size());
         tables_.clear();
         return false;
     }
@@ -98,8 +97,10 @@ bool TablesFile::isSql(const std::string& text)
 
 bool TablesFile::add(std::string name, bool anyCase)
 {
-    if (tables_.size() == kMaxTables)
+    if (tables_.size() == kMaxTables) {
+        stoppedBy_ = std::to_string(kMaxTables) + " tables, more than any schema wired-host reads";
         return false;
+    }
     tables_.push_back({std::move(name), anyCase});
     return true;
 }
@@ -108,10 +109,21 @@ void TablesFile::parse(const std::string& text)
 {
     tables_.clear();
     stoppedAt_ = 0;
-    if (isSql(text))
-        parseSql(text);
-    else
+    SqlScanner scanner(text);
+    if (scanner.nextCreateTable())
+        parseSql(scanner);
+    else if (scanner.stoppedAt() == 0)
         parseLines(text);
+    stopsWithScanner(scanner);
+}
+
+void TablesFile::stopsWithScanner(const SqlScanner& scanner)
+{
+    if (scanner.stoppedAt() == 0)
+        return;
+    stoppedAt_ = scanner.stoppedAt();
+    stoppedBy_ = std::to_string(SqlScanner::kMaxDollarTags) +
+                 " different dollar-quote tags ($tag$), more than any script wired-host reads";
 }
 
 void TablesFile::parseLines(const std::string& text)
@@ -131,16 +143,16 @@ void TablesFile::parseLines(const std::string& text)
     }
 }
 
-void TablesFile::parseSql(const std::string& text)
+// From the first CREATE TABLE on, which the scanner has just passed.
+void TablesFile::parseSql(SqlScanner& scanner)
 {
-    SqlScanner scanner(text);
-    while (scanner.nextCreateTable()) {
+    do {
         SqlScanner::Identifier name;
         if (scanner.tableName(name) && !add(name.text, !name.quoted)) {
             stoppedAt_ = scanner.position();
             return;
         }
-    }
+    } while (scanner.nextCreateTable());
 }
 
 } // namespace wiredhost

@@ -7,6 +7,8 @@
 
 namespace wiredhost {
 
+class SqlScanner;
+
 // The tables a host knows, for models that name none: a file with one
 // table name per line, or SQL with CREATE TABLE statements. In SQL a
 // quoted name ("Order_Item", `Order_Item`, [Order_Item]) is exact and an
@@ -35,18 +37,22 @@ public:
     // its data (pg_dump without --schema-only) may pass the size.
     static constexpr std::size_t kMaxBytes = std::size_t(256) << 20;
     static constexpr std::size_t kMaxTables = 1000000;
-    // The tables found when parse stopped at kMaxTables; 0 when it did not.
+    // Where parse stopped at a limit (kMaxTables, or the scanner's);
+    // 0 when it did not.
     std::size_t stoppedAt() const { return stoppedAt_; }
 
 private:
     static bool asText(const std::string& path, std::string& text, std::string& error);
     void parseLines(const std::string& text);
-    void parseSql(const std::string& text);
+    void parseSql(SqlScanner& scanner);
+    void stopsWithScanner(const SqlScanner& scanner);
 
     bool add(std::string name, bool anyCase);
 
     std::vector<Table> tables_;
     std::size_t stoppedAt_ = 0;
+    // The limit that stopped parse, as "more than …" goes on.
+    std::string stoppedBy_;
 };
 
 } // namespace wiredhost

@@ -8,6 +8,7 @@
 #include "Deflated.h"
 #include "model/Encoding.h"
 #include "model/Model.h"
+#include "model/SqlScanner.h"
 #include "model/TablesFile.h"
 #include "ScratchFile.h"
 
@@ -302,6 +303,27 @@ TEST(TablesFile, TablesAndBytesHaveLimits)
     EXPECT_EQ(error, many + ": more than 1000000 tables, more than any schema wired-host reads (wired-host's limit): "
                             "stopped at byte 2000000 of 2000002");
     EXPECT_TRUE(tables.tables().empty());
+
+    // Each different $tag$ costs an entry, wherever it stands (in a dump's
+    // data too): a file of nothing else stops at the limit. Any number of
+    // the same tag costs one.
+    std::string tags = "CREATE TABLE first (x int);\n";
+    std::size_t lastTag = 0;
+    for (std::size_t i = 0; i <= SqlScanner::kMaxDollarTags; ++i) {
+        lastTag = tags.size();
+        tags += "$t" + std::to_string(i) + "$ ";
+    }
+    const std::string dollars = scratchFile("many-dollar-tags.sql", tags);
+    EXPECT_FALSE(tables.read(dollars, error));
+    EXPECT_EQ(error, dollars + ": more than 4000000 different dollar-quote tags ($tag$), more than any script "
+                               "wired-host reads (wired-host's limit): stopped at byte " +
+                         std::to_string(lastTag) + " of " + std::to_string(tags.size()));
+    EXPECT_TRUE(tables.tables().empty());
+    std::remove(dollars.c_str());
+    std::string same;
+    for (std::size_t i = 0; i <= SqlScanner::kMaxDollarTags; ++i)
+        same += "$$ ";
+    EXPECT_EQ(parsed(same + "$t$\nCREATE TABLE last (id int);"), Tables({{"last", true}}));
 
     // Sparse where the file system allows: nothing of it is read.
     const std::string big = std::string(WIREDHOST_TEST_SCRATCH) + "/big-tables.sql";
