@@ -86,6 +86,10 @@ bool SqlScanner::isWord(const Token& token, const char* word)
 
 void SqlScanner::skipSpaceAndComments(bool nameExpected)
 {
+    // Before every token: the first byte decides before any comparison.
+    const auto startsWith = [this](const char* mark, std::size_t length) {
+        return text_[at_] == mark[0] && text_.compare(at_, length, mark) == 0;
+    };
     while (at_ < text_.size()) {
         // SQL Server's temporary tables are named #name and ##name: right
         // after CREATE TABLE, and after a word that a table's name follows
@@ -96,22 +100,22 @@ void SqlScanner::skipSpaceAndComments(bool nameExpected)
         const bool hashName = text_[at_] == '#' && at_ + 1 < text_.size() &&
                               (isWordByte(text_[at_ + 1]) || text_[at_ + 1] == '#') &&
                               (nameExpected || afterTableWord(at_));
-        const bool hashComment = text_[at_] == '#' && !hashName && text_.compare(at_, 2, "#>") != 0;
+        const bool hashComment = text_[at_] == '#' && !hashName && !startsWith("#>", 2);
         if (std::isspace(static_cast<unsigned char>(text_[at_]))) {
             ++at_;
         } else if (!nameExpected && (text_[at_] == 'D' || text_[at_] == 'd') && delimiterCommand()) {
             continue;
-        } else if (text_.compare(at_, 2, "--") == 0 || hashComment || (!nameExpected && remarkAt(at_))) {
+        } else if (startsWith("--", 2) || hashComment || (!nameExpected && remarkAt(at_))) {
             // To the line's end, LF or (old Mac files) a lone CR.
             const std::size_t end = text_.find_first_of("\n\r", at_);
             at_ = end == std::string::npos ? text_.size() : end + 1;
-        } else if (text_.compare(at_, 3, "/*!") == 0) {
+        } else if (startsWith("/*!", 3)) {
             // MySQL runs what its versioned comments hold (mysqldump's
             // /*!50001 CREATE TABLE ... */): read on inside, past the version.
             at_ += 3;
             while (at_ < text_.size() && std::isdigit(static_cast<unsigned char>(text_[at_])))
                 ++at_;
-        } else if (text_.compare(at_, 2, "/*") == 0) {
+        } else if (startsWith("/*", 2)) {
             at_ = commentEnd(at_);
         } else {
             return;
@@ -400,10 +404,18 @@ void SqlScanner::findDollarTags()
         const std::string_view tag = dollarTagAt(at);
         if (tag.empty())
             continue;
+        // A script's tags come in runs of the same ($$ … $$): those cost
+        // no hash.
+        if (tag == recentTag_) {
+            dollarTags_[recentNumber_].last = at;
+            continue;
+        }
         const std::size_t hash = nameHash(tag);
         TagSlot& slot = tagSlot(tag, hash);
+        recentTag_ = tag;
         if (slot.tag != 0) {
-            dollarTags_[slot.tag - 1].last = at;
+            recentNumber_ = slot.tag - 1;
+            dollarTags_[recentNumber_].last = at;
             continue;
         }
         if (dollarTags_.size() == kMaxDollarTags) {
@@ -413,6 +425,7 @@ void SqlScanner::findDollarTags()
         }
         dollarTags_.push_back({at, at});
         slot = {hash, dollarTags_.size()};
+        recentNumber_ = dollarTags_.size() - 1;
         if (2 * dollarTags_.size() > tagSlots_.size()) {
             std::vector<TagSlot> old(tagSlots_.size() * 2);
             old.swap(tagSlots_);
@@ -454,7 +467,11 @@ bool SqlScanner::dollarQuoted(Token& token)
         return true;
     }
     const std::size_t inside = at_ + delimiter.size();
-    if (dollarTags_[tagSlot(delimiter, nameHash(delimiter)).tag - 1].last < inside)
+    if (delimiter != recentTag_) {
+        recentTag_ = delimiter;
+        recentNumber_ = tagSlot(delimiter, nameHash(delimiter)).tag - 1;
+    }
+    if (dollarTags_[recentNumber_].last < inside)
         return false;
     closedBy(delimiter, inside, token);
     return true;

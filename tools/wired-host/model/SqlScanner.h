@@ -103,6 +103,9 @@ private:
         std::size_t hash = 0, tag = 0;
     };
     std::vector<TagSlot> tagSlots_;
+    // The tag last looked up, and its number.
+    std::string_view recentTag_;
+    std::size_t recentNumber_ = 0;
     std::size_t stoppedAt_ = 0;
     // Where each closing character of q'…' last stands before a quote.
     std::unordered_map<char, std::size_t> lastAlternativeClose_;
