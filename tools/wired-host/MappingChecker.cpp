@@ -458,6 +458,13 @@ void MappingChecker::findCollisions(const Subjects& subjects, std::vector<Mappin
                 if (!subjects[i].owner.link && fallbacks[3] == kNone)
                     fallbacks[fallbacks[2] == kNone ? 2 : 3] = i;
             }
+            const FindingWords::Shape shape = written ? FindingWords::SameWritten
+                                              : folded ? FindingWords::SameFolded : FindingWords::SameCut;
+            // Past the first few, the members of a big group name the same
+            // others: their words are made once and shared.
+            std::vector<std::size_t> shown, lastShown;
+            std::size_t lastCount = 0;
+            std::shared_ptr<FindingWords> words;
             for (const std::size_t i : group) {
                 const Subject& s = subjects[i];
                 const auto& counts = classesAndLinks[*s.className];
@@ -465,23 +472,35 @@ void MappingChecker::findCollisions(const Subjects& subjects, std::vector<Mappin
                 const std::size_t count = group.size() - 1 - same;
                 if (count == 0)
                     continue;
-                std::vector<std::string> others;
+                shown.clear();
                 const auto name = [&](std::size_t j) {
                     if (j != kNone && j != i && !s.sameClassAs(subjects[j]))
-                        others.push_back(inMessage(*subjects[j].table) + " (" + subjects[j].described() +
-                                         ")");
+                        shown.push_back(j);
                 };
-                for (std::size_t k = 0; k < group.size() && k < kScanned && others.size() < kNamedOthers; ++k)
+                for (std::size_t k = 0; k < group.size() && k < kScanned && shown.size() < kNamedOthers; ++k)
                     name(group[k]);
-                for (std::size_t k = 0; k < 4 && others.empty(); ++k)
+                for (std::size_t k = 0; k < 4 && shown.empty(); ++k)
                     name(fallbacks[k]);
+                const bool sameOthers = words && shown == lastShown && count == lastCount;
+                if (!sameOthers || shape == FindingWords::SameCut) {
+                    auto made = std::make_shared<FindingWords>();
+                    made->shape = shape;
+                    if (sameOthers) {
+                        made->text = words->text;
+                    } else {
+                        std::vector<std::string> others;
+                        for (const std::size_t j : shown)
+                            others.push_back(inMessage(*subjects[j].table) + " (" + subjects[j].described() + ")");
+                        made->text = listed(others, count);
+                        lastShown.swap(shown);
+                        lastCount = count;
+                    }
+                    // Cut names kept may differ in case from the others'.
+                    if (shape == FindingWords::SameCut)
+                        made->kept = printable(targets.front()->keptName(*s.table));
+                    words = std::move(made);
+                }
                 // The others are the same on every target of the rule.
-                auto words = std::make_shared<FindingWords>();
-                words->text = listed(others, count);
-                words->shape = written ? FindingWords::SameWritten
-                                       : folded ? FindingWords::SameFolded : FindingWords::SameCut;
-                if (words->shape == FindingWords::SameCut)
-                    words->kept = printable(targets.front()->keptName(*s.table));
                 for (const DatabaseTarget* target : targets)
                     out.push_back({FindingKind::Collision, target, s.owner.link, s.owner.index, words});
             }
