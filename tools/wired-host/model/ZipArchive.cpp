@@ -29,9 +29,15 @@ std::uint32_t read32(const std::string& data, std::size_t at)
 
 // A 64-bit field as a size_t. On 32-bit a value too big for one is kept as
 // the biggest: no offset or size within the data in memory can be that.
-std::size_t read64(const std::string& data, std::size_t at)
+std::uint64_t read64(const std::string& data, std::size_t at)
 {
-    const std::uint64_t wide = read32(data, at) | static_cast<std::uint64_t>(read32(data, at + 4)) << 32;
+    return read32(data, at) | static_cast<std::uint64_t>(read32(data, at + 4)) << 32;
+}
+
+// An offset or a count for this machine: on 32-bit one past what it can
+// address is as far out of the data as any.
+std::size_t clamped(std::uint64_t wide)
+{
     const std::size_t most = static_cast<std::size_t>(-1);
     return wide > most ? most : static_cast<std::size_t>(wide);
 }
@@ -60,11 +66,11 @@ bool readZip64End(const std::string& data, std::size_t end, std::size_t& count, 
 {
     if (end < 20 || read32(data, end - 20) != kZip64Locator)
         return false;
-    const std::size_t record = read64(data, end - 20 + 8);
+    const std::size_t record = clamped(read64(data, end - 20 + 8));
     if (record > data.size() || data.size() - record < 56 || read32(data, record) != kZip64End)
         return false;
-    count = read64(data, record + 32);
-    directory = read64(data, record + 48);
+    count = clamped(read64(data, record + 32));
+    directory = clamped(read64(data, record + 48));
     return true;
 }
 
@@ -147,7 +153,7 @@ bool ZipArchive::readZip64Sizes(const std::string& data, std::size_t at, std::si
         if (id == kZip64Extra) {
             std::size_t next = at + 4;
             const std::size_t fieldEnd = next + fieldLength;
-            for (std::size_t* field : {&entry.size, &entry.compressedSize, &entry.localHeader}) {
+            for (std::uint64_t* field : {&entry.size, &entry.compressedSize, &entry.localHeader}) {
                 if (*field != kInZip64)
                     continue;
                 if (fieldEnd - next < 8)
@@ -176,11 +182,13 @@ const ZipArchive::Entry* ZipArchive::findBySuffix(const std::string& suffix) con
 bool ZipArchive::extract(const Entry& entry, std::size_t limit, std::string& out, std::string& error) const
 {
     const std::string& data = *data_;
-    const std::size_t header = entry.localHeader;
-    if (header > data.size() || data.size() - header < 30 || read32(data, header) != kLocalHeader) {
+    if (entry.localHeader > data.size() || data.size() - entry.localHeader < 30 ||
+        read32(data, static_cast<std::size_t>(entry.localHeader)) != kLocalHeader) {
         error = "zip entry " + shortened(entry.name) + " is damaged";
         return false;
     }
+    // Within the data, so within what this machine addresses.
+    const std::size_t header = static_cast<std::size_t>(entry.localHeader);
     const std::size_t skipped = 30 + read16(data, header + 26) + read16(data, header + 28);
     if (data.size() - header < skipped || data.size() - header - skipped < entry.compressedSize) {
         error = "zip entry " + shortened(entry.name) + " is cut short (it says it holds " +
@@ -192,13 +200,14 @@ bool ZipArchive::extract(const Entry& entry, std::size_t limit, std::string& out
         return false;
     }
     const std::size_t start = header + skipped;
+    const std::size_t compressedSize = static_cast<std::size_t>(entry.compressedSize);
     if (entry.method == 0) {
-        out.assign(data, start, entry.compressedSize);
+        out.assign(data, start, compressedSize);
     } else if (entry.method != 8) {
         error = "zip entry " + shortened(entry.name) + " is compressed with method " + std::to_string(entry.method) +
                 ", which wired-host does not read (only stored and deflated)";
         return false;
-    } else if (!Inflater::inflateRaw(data.data() + start, entry.compressedSize, entry.size, limit, out, error)) {
+    } else if (!Inflater::inflateRaw(data.data() + start, compressedSize, clamped(entry.size), limit, out, error)) {
         error = "zip entry " + shortened(entry.name) + ": " + error;
         return false;
     }

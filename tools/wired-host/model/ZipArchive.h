@@ -17,9 +17,11 @@ public:
         std::uint16_t method = 0;
         bool encrypted = false;
         std::uint32_t crc = 0; // of the entry's content, as the directory gives it
-        std::size_t compressedSize = 0;
-        std::size_t size = 0;
-        std::size_t localHeader = 0;
+        // As the file gives them, zip64 too: on 32-bit they may pass what
+        // the machine addresses, and are compared with the data, never cast.
+        std::uint64_t compressedSize = 0;
+        std::uint64_t size = 0;
+        std::uint64_t localHeader = 0;
     };
 
     static bool isZip(const std::string& data);
