@@ -325,6 +325,37 @@ TEST(MappingCheckerTest, EachOfAGroupNamesAllTheOthers)
               "(class ABc in shop) on SQL Server: unquoted names are compared case-insensitively");
 }
 
+// Members past the first few of a group share their words; whoever they
+// are, none is named among its own others, and every one counts them all.
+TEST(MappingCheckerTest, NoMemberOfABigGroupNamesItself)
+{
+    std::vector<ClassEntry> classes;
+    for (int i = 0; i < 40; ++i)
+        classes.push_back(entry("C" + std::to_string(i), i % 2 == 0 ? "Order_Item" : "ORDER_ITEM"));
+    // Links of classes of the group, early and late: a link and its
+    // class are one table, not each other's others.
+    const std::vector<LinkEntry> links = {{"C0", "order_item", 1}, {"C3", "Order_item", 1}, {"C35", "order_ITEM", 1}};
+    const auto findings = MappingChecker(targets("sqlserver"), {}).check(classes, links);
+    std::size_t collisions = 0;
+    for (const MappingFinding& f : findings) {
+        if (f.kind != FindingKind::Collision)
+            continue;
+        ++collisions;
+        const std::string own = f.onLink ? links[f.index].className : classes[f.index].className;
+        const std::string message = f.message();
+        EXPECT_EQ(message.find("(class " + own + " in shop)"), std::string::npos) << own << ": " << message;
+        EXPECT_EQ(message.find("(the link " + own + " -> "), std::string::npos) << own << ": " << message;
+        // 39 other classes, and the links of other classes.
+        const std::size_t others = 39 + (own == "C0" || own == "C3" || own == "C35" ? 2 : 3);
+        std::size_t named = 0;
+        for (std::size_t at = message.find(" ("); at != std::string::npos; at = message.find(" (", at + 1))
+            ++named;
+        const std::size_t more = message.find(" and " + std::to_string(others - named) + " more on SQL Server");
+        EXPECT_NE(more, std::string::npos) << own << " names " << named << ": " << message;
+    }
+    EXPECT_EQ(collisions, 43u);
+}
+
 TEST(MappingCheckerTest, LeaderThatSplitsAWord)
 {
     struct Case {

@@ -90,6 +90,11 @@ const DialectCase kDialects[] = {
      "DO $body$ BEGIN EXECUTE 'x'''; CREATE TABLE no_2 (id int); END $body$;\n"
      "CREATE TABLE b (price$ int, $1 int);",
      {{"a", true}, {"b", true}}},
+    // Tags of runs and of one string each, in turn: each closes only its own.
+    {"dollar quoting with different tags in turn",
+     "DO $a$ $b$ $$ $a$;\nCREATE TABLE t1 (x int);\nDO $$ CREATE TABLE no_1 (x int); $b$ $$;\n"
+     "CREATE TABLE t2 (x int) $b$ $a$ $$ $$;\nCREATE TABLE t3 (x int);",
+     {{"t1", true}, {"t2", true}, {"t3", true}}},
     {"unclosed dollar is a word", "CREATE TABLE a$ (x int);\nCREATE TABLE $b (x int);", {{"a$", true}, {"$b", true}}},
     {"SQL Server temporary tables",
      "# a MySQL comment: CREATE TABLE no_1 (id int)\nCREATE TABLE #staging (id int);\n"
