@@ -53,6 +53,13 @@ std::string executableFolder();
 // A new, empty folder among the system's temporary files, by its full path;
 // empty on failure. prefix starts its name.
 std::string makeTemporaryFolder(const std::string& prefix);
+// Removes the folders makeTemporaryFolder(prefix) made for processes that
+// ended without removing them. On Windows a library that a living process
+// has loaded cannot be deleted: a folder whose file named library can be
+// deleted is no living process's, unless it is minutes old (its process
+// may not have loaded its copy yet). Elsewhere nothing marks a folder as
+// in use, and nothing is removed.
+void removeLeftTemporaryFolders(const std::string& prefix, const std::string& library);
 bool makeFolder(const std::string& path);
 bool copyFile(const std::string& from, const std::string& to);
 // Replaces whatever is at path by a file holding bytes.

@@ -97,6 +97,12 @@ std::string makeTemporaryFolder(const std::string& prefix)
     return mkdtemp(&pattern[0]) != nullptr ? canonical(pattern) : std::string();
 }
 
+void removeLeftTemporaryFolders(const std::string&, const std::string&)
+{
+    // A file in use can be deleted here: no folder can be told from one in
+    // use. A process removes its own unless it is killed outright.
+}
+
 bool makeFolder(const std::string& path)
 {
     return mkdir(path.c_str(), 0777) == 0;

@@ -190,13 +190,67 @@ std::string executableFolder()
     }
 }
 
-std::string makeTemporaryFolder(const std::string& prefix)
+namespace {
+
+// The system's folder of temporary files, or "" when it has none.
+std::string temporaryFiles()
 {
     wchar_t base[MAX_PATH + 1] = {};
     const DWORD length = GetTempPathW(MAX_PATH + 1, base);
     if (length == 0 || length > MAX_PATH)
         return std::string();
-    const std::string folder = folderOf(utf8Path(base) + "x");
+    return folderOf(utf8Path(base) + "x");
+}
+
+// prefix-<digits>, as makeTemporaryFolder names them: nothing else is ours.
+bool isNamedAsMade(const std::wstring& name, const std::string& prefix)
+{
+    const std::wstring head = widePath(prefix + "-");
+    if (name.size() <= head.size() || name.compare(0, head.size(), head) != 0)
+        return false;
+    return name.find_first_not_of(L"0123456789", head.size()) == std::wstring::npos;
+}
+
+// Seconds from then to now, 0 for a time to come.
+ULONGLONG secondsSince(const FILETIME& then, const FILETIME& now)
+{
+    const auto ticks = [](const FILETIME& t) { return (ULONGLONG(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
+    return ticks(now) > ticks(then) ? (ticks(now) - ticks(then)) / 10000000 : 0;
+}
+
+} // namespace
+
+void removeLeftTemporaryFolders(const std::string& prefix, const std::string& library)
+{
+    const std::string folder = temporaryFiles();
+    if (folder.empty())
+        return;
+    const ULONGLONG kYoungest = 10 * 60;
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    WIN32_FIND_DATAW entry;
+    HANDLE search = FindFirstFileW(systemPath(join(folder, prefix + "-*")).c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        const DWORD attributes = entry.dwFileAttributes;
+        if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ||
+            !isNamedAsMade(entry.cFileName, prefix) || secondsSince(entry.ftCreationTime, now) < kYoungest)
+            continue;
+        const std::string left = join(folder, utf8Path(entry.cFileName));
+        const std::string file = join(left, library);
+        if (isFile(file) && !removeFile(file))
+            continue; // loaded by a living process
+        removeAll(left);
+    } while (FindNextFileW(search, &entry));
+    FindClose(search);
+}
+
+std::string makeTemporaryFolder(const std::string& prefix)
+{
+    const std::string folder = temporaryFiles();
+    if (folder.empty())
+        return std::string();
     const DWORD seed = GetCurrentProcessId() ^ GetTickCount();
     for (DWORD attempt = 0; attempt < 100; ++attempt) {
         const std::string candidate = join(folder, prefix + "-" + std::to_string(seed + attempt * 7919));

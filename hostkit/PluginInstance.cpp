@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "Files.h"
+#include "Interrupt.h"
 
 namespace hostkit {
 
@@ -38,6 +39,10 @@ bool PluginInstance::openCopy(const std::string& path, std::string& error)
         error = source + ": no plug-in there";
         return false;
     }
+    // From here on a Ctrl-C would leave the folder behind: it asks for a
+    // stop at the program's next safe point instead.
+    interrupt::catchRequests();
+    files::removeLeftTemporaryFolders("wiredClsTab", Library::fileName());
     privateFolder_ = files::makeTemporaryFolder("wiredClsTab");
     if (privateFolder_.empty()) {
         error = "cannot make a private folder for the plug-in";

@@ -15,6 +15,7 @@
 #include "model/Encoding.h"
 #include "Explainer.h"
 #include "HostProbe.h"
+#include "Interrupt.h"
 #include "MappingFile.h"
 #include "MappingChecker.h"
 #include "model/Model.h"
@@ -134,7 +135,9 @@ const char kRunHelpRest[] =
     "usage, an unknown target, a model or mapping\n"
     "file that cannot be read (or in no known format) or a plug-in that cannot be\n"
     "loaded; 3 with --explain when the plug-in named a class otherwise than its\n"
-    "rule as this wired-host knows it (a plug-in of another version, or a fault).\n";
+    "rule as this wired-host knows it (a plug-in of another version, or a fault);\n"
+    "130 stopped with Ctrl-C (with --config at the next class, the private copy\n"
+    "removed).\n";
 
 const char kCheckHelp[] =
     "Usage: wired-host check [--codepage CP] [--format FORMAT] CONFIG.xml\n"
@@ -493,6 +496,7 @@ int runCommand(const Invocation& call)
     Progress progress("wired-host run: ", model.classes().size());
     reporter.expect(model.classes().size());
     for (std::size_t i = 0; i < model.classes().size(); ++i) {
+        hostkit::interrupt::stopIfRequested();
         ClassEntry entry = PluginSession::convertClass(*converter, model.classes()[i], &model);
         if (explainer)
             reporter.explained(explainer->explain(entry));
@@ -640,6 +644,7 @@ int namesCommand(const Invocation& call)
     }
     warnOutsideHostCodePage(reporter, outside.size(), outside);
     for (const ModelClass& modelClass : classes) {
+        hostkit::interrupt::stopIfRequested();
         entries.push_back(PluginSession::convertClass(*converter, modelClass, nullptr));
         reporter.mapped(entries.back());
     }
@@ -739,7 +744,15 @@ int main(int argc, char** argv)
 {
     encoding::bufferStandardOutput();
     try {
-        return finished(dispatch(encoding::commandArguments(argc, argv)));
+        const int code = dispatch(encoding::commandArguments(argc, argv));
+        // Asked to stop after the last safe point: the work is done, but
+        // a script must still learn that it was stopped.
+        hostkit::interrupt::stopIfRequested();
+        return finished(code);
+    } catch (const hostkit::interrupt::Interrupted&) {
+        std::cout.flush();
+        std::cerr << "wired-host: interrupted\n";
+        return hostkit::interrupt::kExitCode;
     } catch (const std::bad_alloc&) {
         // Reading a model has limits of its own; what is left is a run
         // whose results, or a file that, outgrow the process (a 32-bit one

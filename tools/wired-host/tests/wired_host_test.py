@@ -3,7 +3,8 @@
 
 Runs the built tool (natively, or the Windows build under Wine) against the
 real plug-in library and checks what it prints. One group per CTest test:
-  run    the run and names commands, their options and bad model files
+  run    the run and names commands, their options and bad model files, the
+         private copy of the plug-in (private_copy_cases.py)
   check  the check command on configs with each kind of problem
   models run on models that modelling tools export (model_cases.py)
   explain  names --explain, run --explain, JSON of names and check, saved
@@ -26,6 +27,7 @@ import traceback
 from explain_cases import EXPLAIN_CASES
 from hostile_cases import HOSTILE_CASES
 from model_cases import MODEL_CASES, check, equal
+from private_copy_cases import PRIVATE_COPY_CASES
 from which_cases import WHICH_CASES, test_which_fits_the_tool_itself_to_its_own_plugin
 from text_cases import TEXT_CASES
 
@@ -597,7 +599,7 @@ GROUPS = {
             test_usage_errors_and_help, test_non_ascii_names_keep_their_characters_and_columns,
             test_a_file_that_is_not_the_plugin_is_refused, test_names_previews_with_filter_and_leaders,
             test_targets_find_every_kind_in_json, test_targets_in_the_table_and_bad_targets,
-            test_targets_count_double_byte_names_in_utf8],
+            test_targets_count_double_byte_names_in_utf8] + PRIVATE_COPY_CASES,
     "check": [test_check_accepts_the_shop_config, test_check_explains_each_entry_with_its_line,
               test_check_agrees_with_what_the_plugin_does, test_check_refuses_what_the_plugin_refuses,
               test_check_warns_where_the_file_is_not_read_as_written],
