@@ -12,27 +12,37 @@ namespace interrupt {
 // stands: the stack then unwinds, and a plug-in copied into a private
 // folder is unloaded and its folder removed, where an ended process would
 // leave both behind among the temporary files. A second request ends the
-// program at once.
+// program at once. On POSIX systems the reader of the output going away
+// (wired-host run ... | head) stops it the same way, where SIGPIPE would
+// end it.
 void catchRequests();
 
-// Whether a stop was asked for.
-bool requested();
+enum class Reason {
+    None,
+    Asked,        // Ctrl-C and its kin
+    OutputClosed, // the pipe the output went to was closed
+};
+
+// Why a stop was asked for; None while none was.
+Reason requested();
 
 // What a safe point throws when a stop was asked for.
 struct Interrupted : std::runtime_error {
-    Interrupted() : std::runtime_error("interrupted") {}
+    explicit Interrupted(Reason why) : std::runtime_error("interrupted"), reason(why) {}
+    Reason reason;
+
+    // As shells report a program that the signal ended: 128 + SIGINT, or
+    // + SIGPIPE.
+    int exitCode() const { return reason == Reason::OutputClosed ? 141 : 130; }
 };
 
 // A safe point.
 inline void stopIfRequested()
 {
-    if (requested())
-        throw Interrupted();
+    const Reason why = requested();
+    if (why != Reason::None)
+        throw Interrupted(why);
 }
-
-// The exit code of a program stopped on request: 128 + SIGINT, as shells
-// report one that Ctrl-C ended.
-const int kExitCode = 130;
 
 } // namespace interrupt
 } // namespace hostkit

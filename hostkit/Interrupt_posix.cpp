@@ -11,20 +11,26 @@ volatile std::sig_atomic_t stopAsked = 0;
 
 extern "C" void onSignal(int signal)
 {
-    if (stopAsked) {
+    if (signal == SIGPIPE) {
+        // Each write to the closed pipe raises it again until the stop.
+        if (!stopAsked)
+            stopAsked = SIGPIPE;
+        return;
+    }
+    if (stopAsked != 0 && stopAsked != SIGPIPE) {
         // Asked twice: as if nothing caught it.
         std::signal(signal, SIG_DFL);
         std::raise(signal);
         return;
     }
-    stopAsked = 1;
+    stopAsked = signal;
 }
 
 } // namespace
 
 void catchRequests()
 {
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) {
         struct sigaction action = {};
         action.sa_handler = onSignal;
         sigemptyset(&action.sa_mask);
@@ -34,9 +40,10 @@ void catchRequests()
     }
 }
 
-bool requested()
+Reason requested()
 {
-    return stopAsked != 0;
+    const int signal = stopAsked;
+    return signal == 0 ? Reason::None : signal == SIGPIPE ? Reason::OutputClosed : Reason::Asked;
 }
 
 } // namespace interrupt

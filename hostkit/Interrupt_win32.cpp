@@ -33,9 +33,9 @@ void catchRequests()
     SetConsoleCtrlHandler(onControl, TRUE);
 }
 
-bool requested()
+Reason requested()
 {
-    return stopAsked.load();
+    return stopAsked.load() ? Reason::Asked : Reason::None;
 }
 
 } // namespace interrupt

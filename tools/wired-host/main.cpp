@@ -137,7 +137,7 @@ const char kRunHelpRest[] =
     "loaded; 3 with --explain when the plug-in named a class otherwise than its\n"
     "rule as this wired-host knows it (a plug-in of another version, or a fault);\n"
     "130 stopped with Ctrl-C (with --config at the next class, the private copy\n"
-    "removed).\n";
+    "removed); 141 with --config when the output's reader went (... | head).\n";
 
 const char kCheckHelp[] =
     "Usage: wired-host check [--codepage CP] [--format FORMAT] CONFIG.xml\n"
@@ -749,10 +749,13 @@ int main(int argc, char** argv)
         // a script must still learn that it was stopped.
         hostkit::interrupt::stopIfRequested();
         return finished(code);
-    } catch (const hostkit::interrupt::Interrupted&) {
-        std::cout.flush();
-        std::cerr << "wired-host: interrupted\n";
-        return hostkit::interrupt::kExitCode;
+    } catch (const hostkit::interrupt::Interrupted& stop) {
+        // A reader that went away (... | head) took what it wanted.
+        if (stop.reason == hostkit::interrupt::Reason::Asked) {
+            std::cout.flush();
+            std::cerr << "wired-host: interrupted\n";
+        }
+        return stop.exitCode();
     } catch (const std::bad_alloc&) {
         // Reading a model has limits of its own; what is left is a run
         // whose results, or a file that, outgrow the process (a 32-bit one

@@ -1,6 +1,7 @@
 """End-to-end cases of the private copy of the plug-in that run --config
-loads: a stop asked for with Ctrl-C removes it, and on Windows the copies
-that ended processes left behind are removed by the next run.
+loads: a stop asked for with Ctrl-C, or a reader that goes away, removes
+it, and on Windows the copies that ended processes left behind are
+removed by the next run.
 wired_host_test.py runs them as part of the group "run".
 """
 import glob
@@ -70,6 +71,27 @@ def test_a_stop_asked_for_removes_the_private_copy(s):
     equal([name for name in made if os.path.exists(os.path.join(folder, name))], [], "private folders left")
 
 
+def test_a_closed_output_stops_the_run_quietly(s):
+    if s.tool.wine:
+        return  # no SIGPIPE on Windows: writes fail, the run ends, exit 2
+    model = s.write("pipe/many.puml", "@startuml\n" + "".join(f"class C{i}\n" for i in range(600000)) + "@enduml\n")
+    given = s.write("pipe/config.xml", "<Wired/>")
+    folder, env = temporary_files(s)
+    before = set(os.listdir(folder))
+    # As wired-host run ... | head -1 does: the reader takes a line and goes.
+    with open(os.path.join(s.work, "pipe", "err"), "wb") as err:
+        process = subprocess.Popen([s.tool.exe, "run", model, "--config", given], stdout=subprocess.PIPE, stderr=err,
+                                   env=env)
+        process.stdout.readline()
+        process.stdout.close()
+        code = process.wait(timeout=60)
+    with open(os.path.join(s.work, "pipe", "err"), encoding="utf-8", errors="replace") as f:
+        said = f.read()
+    equal(code, 141, f"exit code, stderr {said[-300:]!r}")
+    equal(said, "", "standard error")
+    equal(sorted(set(os.listdir(folder)) - before), [], "private folders left")
+
+
 def test_folders_that_ended_processes_left_are_removed(s):
     if not s.tool.wine:
         return  # elsewhere a folder in use cannot be told from one left
@@ -105,5 +127,5 @@ def test_folders_that_ended_processes_left_are_removed(s):
             shutil.rmtree(path, ignore_errors=True)
 
 
-PRIVATE_COPY_CASES = [test_a_stop_asked_for_removes_the_private_copy,
+PRIVATE_COPY_CASES = [test_a_stop_asked_for_removes_the_private_copy, test_a_closed_output_stops_the_run_quietly,
                       test_folders_that_ended_processes_left_are_removed]
