@@ -282,7 +282,15 @@ std::string linkTarget(const std::string& path)
 
 bool copyFile(const std::string& from, const std::string& to)
 {
-    return CopyFileW(systemPath(from).c_str(), systemPath(to).c_str(), TRUE) != 0;
+    const std::wstring target = systemPath(to);
+    if (!CopyFileW(systemPath(from).c_str(), target.c_str(), TRUE))
+        return false;
+    // The copy takes the original's attributes: one of a plug-in installed
+    // read-only could not be deleted, nor its private folder removed.
+    const DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0)
+        SetFileAttributesW(target.c_str(), attributes & ~DWORD(FILE_ATTRIBUTE_READONLY));
+    return true;
 }
 
 std::FILE* openFile(const std::string& path, const char* mode)

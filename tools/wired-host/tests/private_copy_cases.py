@@ -92,6 +92,31 @@ def test_a_closed_output_stops_the_run_quietly(s):
     equal(sorted(set(os.listdir(folder)) - before), [], "private folders left")
 
 
+def test_a_read_only_plugin_leaves_no_copy(s):
+    # Its copy takes its attributes, which on Windows keep a file from
+    # being deleted.
+    plugin = s.plugin_copy("read-only")
+    os.chmod(plugin, 0o444)
+    given = s.write("read-only.xml", "<Wired/>")
+    folder, env = temporary_files(s)
+    before = set(os.listdir(folder))
+    command = ([s.tool.wine] if s.tool.wine else []) + [s.tool.exe, "run", s.shop("model.xml"), "--plugin",
+                                                        s.tool.arg(plugin), "--config", s.tool.arg(given)]
+    done = subprocess.run(command, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, env=env, timeout=120)
+    equal(done.returncode, 0, done.stderr)
+    # Other tests may make private folders meanwhile; this one's holds a
+    # read-only file.
+    def read_only(path):
+        try:
+            return any(not os.stat(os.path.join(path, f)).st_mode & 0o200 for f in os.listdir(path))
+        except OSError:
+            return False  # another's, gone meanwhile
+    left = [name for name in set(os.listdir(folder)) - before
+            if name.startswith(PREFIX) and read_only(os.path.join(folder, name))]
+    equal(left, [], "private folders left")
+    os.chmod(plugin, 0o644)
+
+
 def test_folders_that_ended_processes_left_are_removed(s):
     if not s.tool.wine:
         return  # elsewhere a folder in use cannot be told from one left
@@ -128,4 +153,4 @@ def test_folders_that_ended_processes_left_are_removed(s):
 
 
 PRIVATE_COPY_CASES = [test_a_stop_asked_for_removes_the_private_copy, test_a_closed_output_stops_the_run_quietly,
-                      test_folders_that_ended_processes_left_are_removed]
+                      test_a_read_only_plugin_leaves_no_copy, test_folders_that_ended_processes_left_are_removed]
