@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <cstring>
 #include <functional>
 #include <string_view>
@@ -393,29 +394,45 @@ std::string_view SqlScanner::dollarTagAt(std::size_t at) const
     return std::string_view(text_).substr(at, end + 1 - at);
 }
 
+namespace {
+
+// The tags' hash in 32 bits: a slot's number and the check of its tag.
+std::uint32_t tagHash(std::string_view tag)
+{
+    const std::uint64_t hash = nameHash(tag);
+    return static_cast<std::uint32_t>(hash ^ (hash >> 32));
+}
+
+} // namespace
+
 // Where the last of each different $tag$ of the text starts, in one pass:
 // whether a $tag$ is closed is then one lookup. One entry for each
 // different tag, not for each place one stands (a file of $$ costs one),
-// in an open-addressed table: hash nodes cost a second a million tags.
+// in an open-addressed table of 32-bit numbers: hash nodes cost a second a
+// million tags, and a script of nothing but different tags costs some 40
+// bytes each.
 void SqlScanner::findDollarTags()
 {
     dollarTagsFound_ = true;
-    for (std::size_t at = text_.find('$'); at != std::string::npos; at = text_.find('$', at + 1)) {
+    // Offsets are kept in 32 bits: a tables file is far smaller; beyond
+    // them a $ is part of a word.
+    const std::size_t end = std::min<std::size_t>(text_.size(), UINT32_MAX);
+    for (std::size_t at = text_.find('$'); at < end; at = text_.find('$', at + 1)) {
         const std::string_view tag = dollarTagAt(at);
         if (tag.empty())
             continue;
         // A script's tags come in runs of the same ($$ … $$): those cost
         // no hash.
         if (tag == recentTag_) {
-            dollarTags_[recentNumber_].last = at;
+            dollarTags_[recentNumber_].last = static_cast<std::uint32_t>(at);
             continue;
         }
-        const std::size_t hash = nameHash(tag);
+        const std::uint32_t hash = tagHash(tag);
         TagSlot& slot = tagSlot(tag, hash);
         recentTag_ = tag;
         if (slot.tag != 0) {
             recentNumber_ = slot.tag - 1;
-            dollarTags_[recentNumber_].last = at;
+            dollarTags_[recentNumber_].last = static_cast<std::uint32_t>(at);
             continue;
         }
         if (dollarTags_.size() == kMaxDollarTags) {
@@ -423,8 +440,8 @@ void SqlScanner::findDollarTags()
             at_ = text_.size();
             return;
         }
-        dollarTags_.push_back({at, at});
-        slot = {hash, dollarTags_.size()};
+        dollarTags_.push_back({static_cast<std::uint32_t>(at), static_cast<std::uint32_t>(at)});
+        slot = {hash, static_cast<std::uint32_t>(dollarTags_.size())};
         recentNumber_ = dollarTags_.size() - 1;
         if (2 * dollarTags_.size() > tagSlots_.size()) {
             std::vector<TagSlot> old(tagSlots_.size() * 2);
@@ -440,7 +457,7 @@ void SqlScanner::findDollarTags()
 // The slot of the table that holds the tag, or the empty one where it goes
 // (always an empty one for an empty tag). Each slot keeps its tag's hash:
 // a probe reads the table alone, not the tags and the text as well.
-SqlScanner::TagSlot& SqlScanner::tagSlot(std::string_view tag, std::size_t hash)
+SqlScanner::TagSlot& SqlScanner::tagSlot(std::string_view tag, std::uint32_t hash)
 {
     if (tagSlots_.empty())
         tagSlots_.resize(64);
@@ -467,9 +484,11 @@ bool SqlScanner::dollarQuoted(Token& token)
         return true;
     }
     const std::size_t inside = at_ + delimiter.size();
+    if (at_ >= UINT32_MAX)
+        return false;
     if (delimiter != recentTag_) {
         recentTag_ = delimiter;
-        recentNumber_ = tagSlot(delimiter, nameHash(delimiter)).tag - 1;
+        recentNumber_ = tagSlot(delimiter, tagHash(delimiter)).tag - 1;
     }
     if (dollarTags_[recentNumber_].last < inside)
         return false;

@@ -1,6 +1,7 @@
 #ifndef WIREDHOST_MODEL_SQLSCANNER_H
 #define WIREDHOST_MODEL_SQLSCANNER_H
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -37,7 +38,7 @@ public:
     // Far more different $tag$s than any script holds (a dump's data may
     // hold one in every row, as password hashes do): past them the scan
     // stops, rather than filling memory with a file made of them.
-    static constexpr std::size_t kMaxDollarTags = 4000000;
+    static constexpr std::size_t kMaxDollarTags = 8000000;
     // Where the scan stopped at kMaxDollarTags; 0 when it did not.
     std::size_t stoppedAt() const { return stoppedAt_; }
 
@@ -65,7 +66,7 @@ private:
     bool quotedFrom(std::size_t start, char close, bool backslashes, std::size_t limit, Token& token);
     void findDollarTags();
     struct TagSlot;
-    TagSlot& tagSlot(std::string_view tag, std::size_t hash);
+    TagSlot& tagSlot(std::string_view tag, std::uint32_t hash);
     bool dollarQuoted(Token& token);
     bool unicodeQuoted(Token& token);
     bool alternativeQuoted(Token& token);
@@ -95,12 +96,12 @@ private:
     bool dollarTagsFound_ = false;
     // Each different $tag$: where it first and last starts.
     struct DollarTag {
-        std::size_t first, last;
+        std::uint32_t first, last;
     };
     std::vector<DollarTag> dollarTags_;
     // Its number in dollarTags_ + 1 (0: an empty slot).
     struct TagSlot {
-        std::size_t hash = 0, tag = 0;
+        std::uint32_t hash = 0, tag = 0;
     };
     std::vector<TagSlot> tagSlots_;
     // The tag last looked up, and its number.
