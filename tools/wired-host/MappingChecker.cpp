@@ -464,6 +464,7 @@ void MappingChecker::findCollisions(const Subjects& subjects, std::vector<Mappin
             // others: their words are made once and shared.
             std::vector<std::size_t> shown, lastShown;
             std::size_t lastCount = 0;
+            std::string text;
             std::shared_ptr<FindingWords> words;
             for (const std::size_t i : group) {
                 const Subject& s = subjects[i];
@@ -482,24 +483,19 @@ void MappingChecker::findCollisions(const Subjects& subjects, std::vector<Mappin
                 for (std::size_t k = 0; k < 4 && shown.empty(); ++k)
                     name(fallbacks[k]);
                 const bool sameOthers = words && shown == lastShown && count == lastCount;
-                if (!sameOthers || shape == FindingWords::SameCut) {
-                    auto made = std::make_shared<FindingWords>();
-                    made->shape = shape;
-                    if (sameOthers) {
-                        made->text = words->text;
-                    } else {
-                        std::vector<std::string> others;
-                        for (const std::size_t j : shown)
-                            others.push_back(inMessage(*subjects[j].table) + " (" + subjects[j].described() + ")");
-                        made->text = listed(others, count);
-                        lastShown.swap(shown);
-                        lastCount = count;
-                    }
-                    // Cut names kept may differ in case from the others'.
-                    if (shape == FindingWords::SameCut)
-                        made->kept = printable(targets.front()->keptName(*s.table));
-                    words = std::move(made);
+                if (!sameOthers) {
+                    std::vector<std::string> others;
+                    for (const std::size_t j : shown)
+                        others.push_back(inMessage(*subjects[j].table) + " (" + subjects[j].described() + ")");
+                    text = listed(others, count);
+                    lastShown.swap(shown);
+                    lastCount = count;
                 }
+                // A cut name kept is each one's own: it may differ in case.
+                if (!sameOthers || shape == FindingWords::SameCut)
+                    words = std::make_shared<FindingWords>(FindingWords{
+                        shape, text, shape == FindingWords::SameCut ? printable(targets.front()->keptName(*s.table))
+                                                                    : std::string()});
                 // The others are the same on every target of the rule.
                 for (const DatabaseTarget* target : targets)
                     out.push_back({FindingKind::Collision, target, s.owner.link, s.owner.index, words});

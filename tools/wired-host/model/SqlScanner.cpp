@@ -483,9 +483,9 @@ bool SqlScanner::dollarQuoted(Token& token)
         token = Token();
         return true;
     }
-    const std::size_t inside = at_ + delimiter.size();
     if (at_ >= UINT32_MAX)
         return false;
+    const std::size_t inside = at_ + delimiter.size();
     if (delimiter != recentTag_) {
         recentTag_ = delimiter;
         recentNumber_ = tagSlot(delimiter, tagHash(delimiter)).tag - 1;

@@ -114,16 +114,11 @@ void TablesFile::parse(const std::string& text)
         parseSql(scanner);
     else if (scanner.stoppedAt() == 0)
         parseLines(text);
-    stopsWithScanner(scanner);
-}
-
-void TablesFile::stopsWithScanner(const SqlScanner& scanner)
-{
-    if (scanner.stoppedAt() == 0)
-        return;
-    stoppedAt_ = scanner.stoppedAt();
-    stoppedBy_ = std::to_string(SqlScanner::kMaxDollarTags) +
-                 " different dollar-quote tags ($tag$), more than any script wired-host reads";
+    if (scanner.stoppedAt() != 0) {
+        stoppedAt_ = scanner.stoppedAt();
+        stoppedBy_ = std::to_string(SqlScanner::kMaxDollarTags) +
+                     " different dollar-quote tags ($tag$), more than any script wired-host reads";
+    }
 }
 
 void TablesFile::parseLines(const std::string& text)

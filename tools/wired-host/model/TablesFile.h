@@ -45,7 +45,6 @@ private:
     static bool asText(const std::string& path, std::string& text, std::string& error);
     void parseLines(const std::string& text);
     void parseSql(SqlScanner& scanner);
-    void stopsWithScanner(const SqlScanner& scanner);
 
     bool add(std::string name, bool anyCase);
 

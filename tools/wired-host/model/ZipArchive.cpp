@@ -27,15 +27,13 @@ std::uint32_t read32(const std::string& data, std::size_t at)
     return read16(data, at) | (read16(data, at + 2) << 16);
 }
 
-// A 64-bit field as a size_t. On 32-bit a value too big for one is kept as
-// the biggest: no offset or size within the data in memory can be that.
 std::uint64_t read64(const std::string& data, std::size_t at)
 {
     return read32(data, at) | static_cast<std::uint64_t>(read32(data, at + 4)) << 32;
 }
 
-// An offset or a count for this machine: on 32-bit one past what it can
-// address is as far out of the data as any.
+// An offset or a count for this machine: on 32-bit a value too big for a
+// size_t is kept as the biggest, as far out of the data in memory as any.
 std::size_t clamped(std::uint64_t wide)
 {
     const std::size_t most = static_cast<std::size_t>(-1);

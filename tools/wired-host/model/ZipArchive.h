@@ -18,7 +18,8 @@ public:
         bool encrypted = false;
         std::uint32_t crc = 0; // of the entry's content, as the directory gives it
         // As the file gives them, zip64 too: on 32-bit they may pass what
-        // the machine addresses, and are compared with the data, never cast.
+        // the machine addresses, and are compared with the data before any
+        // cast to size_t.
         std::uint64_t compressedSize = 0;
         std::uint64_t size = 0;
         std::uint64_t localHeader = 0;
