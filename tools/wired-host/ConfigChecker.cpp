@@ -313,7 +313,7 @@ void ConfigChecker::readEntry(const XMLElement& element)
         break;
     }
     }
-    findings.push_back(finding);
+    findings.push_back(std::move(finding));
     readNested(element);
 }
 
@@ -408,7 +408,7 @@ void ConfigChecker::readNested(const XMLElement& parent)
         finding.element = e->Name();
         finding.what = std::string("nested inside ") + parent.Name() + " at line " +
                        std::to_string(parent.GetLineNum()) + "; only direct children of Wired are read";
-        findings.push_back(finding);
+        findings.push_back(std::move(finding));
         readNested(*e);
     }
 }

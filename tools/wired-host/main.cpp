@@ -7,7 +7,7 @@
 #include <iostream>
 #include <memory>
 #include <new>
-#include <sstream>
+#include <streambuf>
 #include <string>
 
 #include "ConfigChecker.h"
@@ -241,6 +241,64 @@ struct Invocation {
 };
 
 int runCommand(const Invocation& call);
+// The report of check as the user sees it: the file's texts are in the
+// host's code page, so each line is read in it and shown by the one rule
+// (what is left to escape once the text is UTF-8, C1 controls and marks
+// that reorder a line, is escaped too). Written out as it is made: a config
+// of a million entries makes a report of hundreds of megabytes, which a
+// 32-bit process cannot hold as a whole in several forms.
+class ShownReport : public std::streambuf {
+public:
+    explicit ShownReport(const ConfigChecker& checker) : checker_(checker) {}
+
+    // Shows what is left: a last line without its line end.
+    void finish()
+    {
+        if (!line_.empty())
+            showLine();
+        writeShown();
+    }
+
+protected:
+    int_type overflow(int_type c) override
+    {
+        if (traits_type::eq_int_type(c, traits_type::eof()))
+            return traits_type::not_eof(c);
+        if (traits_type::to_char_type(c) == '\n')
+            showLine();
+        else
+            line_ += traits_type::to_char_type(c);
+        return c;
+    }
+
+    std::streamsize xsputn(const char* text, std::streamsize count) override
+    {
+        for (std::streamsize i = 0; i < count; ++i)
+            overflow(traits_type::to_int_type(text[i]));
+        return count;
+    }
+
+private:
+    void showLine()
+    {
+        encoding::appendPrintable(shown_, checker_.utf8Of(line_));
+        shown_ += '\n';
+        line_.clear();
+        if (shown_.size() >= (1u << 16))
+            writeShown();
+    }
+
+    void writeShown()
+    {
+        encoding::writeOutput(std::cout, shown_);
+        shown_.clear();
+    }
+
+    const ConfigChecker& checker_;
+    std::string line_;
+    std::string shown_;
+};
+
 int checkCommand(const Invocation& call);
 int namesCommand(const Invocation& call);
 int whichCommand(const Invocation& call);
@@ -569,35 +627,20 @@ int checkCommand(const Invocation& call)
         complain("wired-host check: " + shown(checker.unchecked) + "\n");
         return kUsageError;
     }
-    // A string stream that cannot grow (a 32-bit process out of address
-    // space) stops writing without throwing: a cut report must not be
-    // printed as if it were whole.
-    std::ostringstream report;
-    const auto whole = [&report]() {
-        if (!report)
-            throw std::bad_alloc();
-    };
     if (json) {
         // Always UTF-8: JSON is for programs.
-        checker.writeJson(report);
-        whole();
-        std::cout << report.str();
+        checker.writeJson(std::cout);
         return checker.exitCode();
     }
-    // The file's texts are in the host's code page; shown by the one rule,
-    // line by line, so that what is left to escape once the text is UTF-8
-    // (C1 controls, marks that reorder a line) is escaped too.
+    ShownReport shown(checker);
+    std::ostream report(&shown);
     checker.write(report);
-    whole();
-    const std::string utf8 = checker.utf8Of(report.str());
-    std::string shownReport;
-    for (std::size_t start = 0; start < utf8.size();) {
-        const std::size_t end = std::min(utf8.find('\n', start), utf8.size());
-        encoding::appendPrintable(shownReport, std::string_view(utf8).substr(start, end - start));
-        shownReport += '\n';
-        start = end + 1;
-    }
-    std::cout << encoding::utf8ToOutput(shownReport);
+    // A line that could not grow (a 32-bit process out of address space)
+    // stops the stream without throwing: a cut report must not end as if
+    // it were whole.
+    if (!report)
+        throw std::bad_alloc();
+    shown.finish();
     return checker.exitCode();
 }
 
