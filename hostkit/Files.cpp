@@ -65,7 +65,7 @@ std::string notAFile(const std::string& path, const char* what)
     if (isFile(path))
         return std::string();
     if (!exists(path))
-        return path + ": cannot open " + what + ": no such file";
+        return path + ": cannot open " + what + ": " + lastFailure();
     if (isDirectory(path))
         return path + ": a folder, not " + what;
     return path + ": not a regular file (a pipe or a device): give " + what;
@@ -77,7 +77,7 @@ bool readFile(const std::string& path, const char* what, std::string& bytes, std
     if (!error.empty())
         return false;
     if (!readFile(path, bytes, bytes.max_size())) {
-        error = path + ": cannot read " + what;
+        error = path + ": cannot read " + what + ": " + lastFailure();
         return false;
     }
     return true;

@@ -36,6 +36,10 @@ bool readFile(const std::string& path, const char* what, std::string& bytes, std
 // Why path cannot be read as a regular file, as readFile says it; "" for
 // a regular file.
 std::string notAFile(const std::string& path, const char* what);
+// Why the last of these calls on a path failed, as the system says it, in
+// plain English whatever the system's language: "no such file", "access
+// denied", "in use by another program"...
+std::string lastFailure();
 
 // The full path; on Windows in its long form, as the loader reports a module.
 std::string absolute(const std::string& path);

@@ -1,6 +1,8 @@
 #include "Files.h"
 
+#include <cerrno>
 #include <climits>
+#include <cstring>
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
@@ -19,6 +21,27 @@ bool statOf(const std::string& path, struct stat& info)
 }
 
 } // namespace
+
+std::string lastFailure()
+{
+    const int error = errno;
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+        return "no such file";
+    case EACCES:
+    case EPERM:
+        return "permission denied";
+    case ELOOP:
+        return "too many levels of symbolic links";
+    case ENAMETOOLONG:
+        return "the name is too long";
+    case EIO:
+        return "an input/output error";
+    default:
+        return "system error " + std::to_string(error) + " (" + std::strerror(error) + ")";
+    }
+}
 
 bool exists(const std::string& path)
 {

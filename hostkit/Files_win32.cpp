@@ -105,6 +105,40 @@ bool namesDevice(const std::wstring& path)
 
 } // namespace
 
+std::string lastFailure()
+{
+    const DWORD error = GetLastError();
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+        return "no such file";
+    case ERROR_INVALID_DRIVE:
+        return "no such drive";
+    case ERROR_BAD_NETPATH:
+    case ERROR_BAD_NET_NAME:
+    case ERROR_BAD_DEV_TYPE:
+        return "the network path cannot be reached";
+    case ERROR_ACCESS_DENIED:
+        return "access denied";
+    // A modelling tool may keep the file it exports open for itself.
+    case ERROR_SHARING_VIOLATION:
+        return "in use by another program";
+    case ERROR_LOCK_VIOLATION:
+        return "locked by another program";
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
+        return "not a valid file name";
+    case ERROR_FILENAME_EXCED_RANGE:
+        return "the name is too long";
+    case ERROR_NOT_READY:
+        return "the drive is not ready";
+    case ERROR_CANT_RESOLVE_FILENAME:
+        return "too many levels of symbolic links";
+    default:
+        return "Windows error " + std::to_string(error);
+    }
+}
+
 bool exists(const std::string& path)
 {
     return attributesOf(path) != INVALID_FILE_ATTRIBUTES;

@@ -58,7 +58,7 @@ bool readImage(const std::string& path, std::string& bytes, PeImage& image, std:
     if (!files::isFile(path)) {
         error = files::isDirectory(path) ? "is a folder, not a program"
                 : files::exists(path)        ? "is a pipe or a device, not a program"
-                                             : "no such file";
+                                             : files::lastFailure();
         return false;
     }
     // readFile looks at the size before it reads; which limit was passed

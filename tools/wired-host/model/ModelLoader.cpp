@@ -171,7 +171,7 @@ bool ModelLoader::loadFile(std::string& error)
         return false;
     std::unique_ptr<std::FILE, FileCloser> file(hostkit::files::openFile(path_, "rb"));
     if (!file) {
-        error = path_ + ": cannot open the model file";
+        error = path_ + ": cannot open the model file: " + hostkit::files::lastFailure();
         return false;
     }
     announceBigFile(file.get());

@@ -108,6 +108,27 @@ def test_what_is_no_regular_file_is_refused_at_once(s):
         check(message in err and "tables file" in err, f"--tables {path}: {err}")
 
 
+def test_a_file_that_cannot_be_opened_is_said_why(s):
+    # "no such file" was said for every file that could not be opened.
+    loop = os.path.join(s.work, "loop", "a.xmi")
+    os.makedirs(os.path.dirname(loop))
+    os.symlink("b.xmi", loop)
+    os.symlink("a.xmi", os.path.join(s.work, "loop", "b.xmi"))
+    cases = [(os.path.join(s.work, "absent.xmi"), "no such file"), (loop, "too many levels of symbolic links")]
+    if s.tool.wine:
+        cases.append((os.path.join(s.work, "a<b.xmi"), "not a valid file name"))
+    for path, reason in cases:
+        for args, what in ((("run", s.tool.arg(path)), "model file"),
+                           (("run", "--tables", s.tool.arg(path), s.shop("model.xml")), "tables file"),
+                           (("run", "--config", s.tool.arg(path), s.shop("model.xml")), "config file"),
+                           (("run", "--compare-mapping", s.tool.arg(path), s.shop("model.xml")), "mapping file")):
+            code, out, err = s.tool.run(*args)
+            equal(code, 2, f"{args}: {err}")
+            check(f"cannot open the {what}: {reason}" in err, f"{args}: {err}")
+        code, _, err = s.tool.run("which", s.tool.arg(path))
+        check(code == 2 and reason in err, f"which {path}: {err}")
+
+
 def test_an_empty_config_gets_the_plugins_own_verdict(s):
     empty = s.tool.arg(s.write("empty/config.xml", ""))
     code, out, err = s.tool.run("run", "--format", "json", "--config", empty, s.shop("model.xml"))
@@ -244,7 +265,7 @@ def test_one_long_name_does_not_widen_every_row(s):
     check(rows["C1999"].startswith("C1999" + " " * 61 + "-"), rows["C1999"])
 
 
-TEXT_CASES = [test_one_long_name_does_not_widen_every_row, test_the_help_names_every_format_run_reads, test_a_report_to_the_null_device_takes_no_longer_than_to_a_file, test_names_the_host_code_page_lacks_are_warned_about, test_format_signs_after_the_first_kilobytes_are_read, test_paths_outside_the_ansi_code_page, test_hostile_names_give_valid_json_and_a_safe_table,
+TEXT_CASES = [test_a_file_that_cannot_be_opened_is_said_why, test_one_long_name_does_not_widen_every_row, test_the_help_names_every_format_run_reads, test_a_report_to_the_null_device_takes_no_longer_than_to_a_file, test_names_the_host_code_page_lacks_are_warned_about, test_format_signs_after_the_first_kilobytes_are_read, test_paths_outside_the_ansi_code_page, test_hostile_names_give_valid_json_and_a_safe_table,
               test_what_is_no_regular_file_is_refused_at_once, test_an_empty_config_gets_the_plugins_own_verdict,
               test_tables_in_sql_of_every_dialect_are_found, test_a_report_that_cannot_be_written_is_a_failure,
               test_a_tables_file_that_names_no_table_is_warned_about]
