@@ -45,7 +45,8 @@ add_library(msvc_cross_runtime STATIC
   ${_msvc_cross_dir}/crt/DefaultDllMain.cpp
   ${_msvc_cross_dir}/crt/ExeStartup.cpp
   ${_msvc_cross_dir}/crt/LibraryStatics.cpp
-  ${_msvc_cross_dir}/crt/Filesystem.cpp)
+  ${_msvc_cross_dir}/crt/Filesystem.cpp
+  ${_msvc_cross_dir}/crt/X86Helpers.cpp)
 target_compile_features(msvc_cross_runtime PRIVATE cxx_std_17)
 # The cookie's own code, and the start-up code that sets it, hold no cookie:
 # a frame that saw the cookie change would fail its own check.
@@ -58,12 +59,11 @@ set_source_files_properties(
 target_include_directories(msvc_cross_runtime PRIVATE ${_msvc_cross_dir}/../stackguard)
 
 # In place of Visual Studio's default list (gdi32.lib, ole32.lib, ...),
-# which nothing here uses. ntdll comes last, for the compiler's helpers
-# (64-bit division, stack probes) that Visual Studio links statically and
-# Windows' ntdll exports too: only what the others lack comes from it. The
-# plug-in's interface check would tell if the plug-in ever needed it.
+# which nothing here uses. The compiler's helpers of 32-bit programs (64-bit
+# division, stack probes), which Windows' ntdll exports too, are linked in
+# (crt/X86Helpers.cpp), as Visual Studio links them: no binary imports ntdll.
 link_directories(${_msvc_cross_libs})
 foreach(lang C CXX)
-  set(CMAKE_${lang}_STANDARD_LIBRARIES "msvcp140.lib vcruntime140.lib ucrtbase.lib kernel32.lib user32.lib ntdll.lib")
+  set(CMAKE_${lang}_STANDARD_LIBRARIES "msvcp140.lib vcruntime140.lib ucrtbase.lib kernel32.lib user32.lib")
 endforeach()
 link_libraries(msvc_cross_runtime)

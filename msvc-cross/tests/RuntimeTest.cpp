@@ -170,4 +170,93 @@ TEST(RuntimeStandIns, FilesystemOperations)
     EXPECT_FALSE(fs::exists(root));
 }
 
+// Long division a bit at a time: slow, but made of shifts, comparisons and
+// subtractions only, none of which needs a helper.
+unsigned long long longDivision(unsigned long long dividend, unsigned long long divisor,
+                                unsigned long long& remainder)
+{
+    unsigned long long quotient = 0;
+    remainder = 0;
+    for (int bit = 63; bit >= 0; --bit) {
+        const bool carry = (remainder >> 63) != 0;
+        remainder = (remainder << 1) | ((dividend >> bit) & 1);
+        if (carry || remainder >= divisor) {
+            remainder -= divisor;
+            quotient |= 1ull << bit;
+        }
+    }
+    return quotient;
+}
+
+// The 32-bit compiler turns / and % of 64-bit numbers into calls of the
+// runtime's helpers; through volatile values, so that none is folded away.
+TEST(RuntimeStandIns, DivisionOf64BitNumbersAgreesWithLongDivision)
+{
+    std::vector<unsigned long long> values = {0,           1,           2,           3,           7,
+                                              0xFFFFFFFFull, 0x100000000ull, 0x100000001ull, 0x80000000ull,
+                                              0x7FFFFFFFFFFFFFFFull, 0x8000000000000000ull, 0xFFFFFFFFFFFFFFFFull,
+                                              0xFFFFFFFF00000000ull, 1000000007ull * 998244353ull};
+    unsigned long long state = 0x9E3779B97F4A7C15ull;
+    for (int i = 0; i < 400; ++i) {
+        state ^= state << 13;
+        state ^= state >> 7;
+        state ^= state << 17;
+        // Numbers of every length, not just long ones.
+        values.push_back(state >> (i % 64));
+    }
+    for (const unsigned long long a : values) {
+        for (const unsigned long long b : values) {
+            if (b == 0)
+                continue;
+            volatile unsigned long long dividend = a, divisor = b;
+            unsigned long long remainder = 0;
+            const unsigned long long quotient = longDivision(a, b, remainder);
+            ASSERT_EQ(quotient, dividend / divisor) << a << " / " << b;
+            ASSERT_EQ(remainder, dividend % divisor) << a << " % " << b;
+
+            const long long x = static_cast<long long>(a), y = static_cast<long long>(b);
+            if (x == std::numeric_limits<long long>::min() && y == -1)
+                continue;
+            volatile long long signedDividend = x, signedDivisor = y;
+            const unsigned long long xMagnitude = x < 0 ? 0 - a : a, yMagnitude = y < 0 ? 0 - b : b;
+            const unsigned long long magnitude = longDivision(xMagnitude, yMagnitude, remainder);
+            // Toward zero; the remainder takes the dividend's sign.
+            ASSERT_EQ(static_cast<long long>((x < 0) != (y < 0) ? 0 - magnitude : magnitude),
+                      signedDividend / signedDivisor) << x << " / " << y;
+            ASSERT_EQ(static_cast<long long>(x < 0 ? 0 - remainder : remainder), signedDividend % signedDivisor)
+                << x << " % " << y;
+        }
+    }
+}
+
+// A frame of many pages: the 32-bit compiler has the runtime probe it page
+// by page and move the stack top. The caller's own locals and its way back
+// must come through whole.
+__declspec(noinline) int bigFrame(int seed)
+{
+    volatile char block[300 * 1024];
+    block[0] = static_cast<char>(seed);
+    block[sizeof block / 2] = static_cast<char>(seed + 1);
+    block[sizeof block - 1] = static_cast<char>(seed + 2);
+    return block[0] + block[sizeof block / 2] + block[sizeof block - 1];
+}
+
+__declspec(noinline) int framesBelow(int depth)
+{
+    volatile int mine = depth * 10;
+    const int below = depth == 0 ? 0 : framesBelow(depth - 1);
+    return bigFrame(depth) + below + mine - depth * 10;
+}
+
+TEST(RuntimeStandIns, BigStackFramesAreProbedAndFreed)
+{
+    volatile int local = 12345;
+    EXPECT_EQ(3 * 1 + 3, bigFrame(1));
+    EXPECT_EQ(12345, local);
+    // Two of them on the stack at once, three times over.
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ((3 * 0 + 3) + (3 * 1 + 3), framesBelow(1));
+    EXPECT_EQ(12345, local);
+}
+
 } // namespace

@@ -32,8 +32,9 @@ PLUGIN_IMPORTS = {
 # version resource or a load configuration, but shipped without debug data.
 RUNTIME_DLLS = {"libstdc++-6.dll", "libgcc_s_dw2-1.dll", "libgcc_s_seh-1.dll", "libwinpthread-1.dll"}
 # Never acceptable among the imports of a shipped binary: the stack
-# protector's DLL (it is linked in) and Visual Studio's debug runtime.
-FORBIDDEN_IMPORTS = {"libssp-0.dll", "MSVCP140D.dll", "VCRUNTIME140D.dll", "ucrtbased.dll"}
+# protector's DLL (it is linked in), Visual Studio's debug runtime, and
+# ntdll, whose copies of the compiler's helpers Visual Studio links in.
+FORBIDDEN_IMPORTS = {"libssp-0.dll", "MSVCP140D.dll", "VCRUNTIME140D.dll", "ucrtbased.dll", "ntdll.dll"}
 VERSION_STRINGS = ("FileVersion", "ProductVersion", "ProductName", "FileDescription", "OriginalFilename", "InternalName")
 # The load configuration's Size: the current Windows SDK's structure.
 LOAD_CONFIG_SIZES = {"win32": 0xC0, "win64": 0x140}
