@@ -53,6 +53,10 @@ add_link_options(
   -Wl,--major-subsystem-version,6 -Wl,--minor-subsystem-version,0
   -Wl,--major-os-version,6 -Wl,--minor-os-version,0
   -Wl,--dynamicbase -Wl,--nxcompat)
+# Programs say they are aware of Terminal Services, as Visual Studio marks
+# every program it links: Windows then spares them its compatibility layer
+# for old ones on a remote desktop server.
+add_link_options($<$<STREQUAL:$<TARGET_PROPERTY:TYPE>,EXECUTABLE>:-Wl,--tsaware>)
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   add_link_options(-Wl,--high-entropy-va)
 else()

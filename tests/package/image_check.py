@@ -249,6 +249,7 @@ def check_image(image, flavour, version, build_paths):
     expect(strings.get("OriginalFilename") == image.name, f"OriginalFilename {strings.get('OriginalFilename')}")
 
     if image.name.endswith(".exe"):
+        expect("TERMINAL_SERVER_AWARE" in image.dll_flags, "a program not marked TERMINAL_SERVER_AWARE")
         manifest = (image.manifest() or b"").decode("utf-8", "replace")
         expect('level="asInvoker"' in manifest and "supportedOS" in manifest, "no manifest with asInvoker and supportedOS")
         # Not even named in a comment: a reader of the bytes cannot tell.

@@ -1,9 +1,9 @@
 #ifndef WIREDHOST_CONFIGCHECKER_H
 #define WIREDHOST_CONFIGCHECKER_H
 
-#include <map>
 #include <ostream>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <utility>
 #include <vector>
@@ -84,7 +84,7 @@ private:
     std::unordered_set<std::string, NameHash> declaredEntities_;
 
     // First line of each stored code or linked class, to name duplicates.
-    std::map<std::string, int> seenPackages_, seenLeaders_, seenLinks_;
+    std::unordered_map<std::string, int, NameHash> seenPackages_, seenLeaders_, seenLinks_;
 };
 
 } // namespace wiredhost

@@ -3,6 +3,7 @@
 // checks config.xml files and previews table names.
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <iostream>
 #include <memory>
@@ -273,8 +274,17 @@ protected:
 
     std::streamsize xsputn(const char* text, std::streamsize count) override
     {
-        for (std::streamsize i = 0; i < count; ++i)
-            overflow(traits_type::to_int_type(text[i]));
+        const char* const end = text + count;
+        while (text != end) {
+            const char* const lineEnd = static_cast<const char*>(std::memchr(text, '\n', end - text));
+            if (lineEnd == nullptr) {
+                line_.append(text, end);
+                break;
+            }
+            line_.append(text, lineEnd);
+            showLine();
+            text = lineEnd + 1;
+        }
         return count;
     }
 
