@@ -6,7 +6,9 @@
 # its debug information moved out into a symbols file beside it, which ships
 # in a zip of its own:
 #  - mingw: the image keeps a build id and a .gnu_debuglink naming
-#    <file>.debug, which gdb and WinDbg's DWARF support find;
+#    <file>.debug, which gdb and WinDbg's DWARF support find; its load
+#    configuration (stackguard/LoadConfig_mingw.c) is named in its data
+#    directory, which GNU ld leaves empty;
 #  - Visual Studio's ABI: <name>.pdb, named in the image by its file name
 #    alone (/pdbaltpath), so no build path is written into it.
 # Call it in the folder that defines TARGET (it adds a post-build step).
@@ -39,12 +41,17 @@ function(wiredclstab_shipped_binary target)
   target_sources(${target} PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/${target}.rc)
 
   if(MINGW)
-    # objcopy and strip would write the time into the image again.
+    find_package(Python3 REQUIRED COMPONENTS Interpreter)
+    # objcopy and strip would write the time into the image again. The load
+    # configuration (stackguard/LoadConfig_mingw.c) is named in the image
+    # last: strip rewrites the headers.
     set(tools ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=0)
     add_custom_command(TARGET ${target} POST_BUILD
       COMMAND ${tools} ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE:${target}> $<TARGET_FILE:${target}>.debug
       COMMAND ${tools} ${CMAKE_STRIP} --strip-all $<TARGET_FILE:${target}>
       COMMAND ${tools} ${CMAKE_OBJCOPY} --add-gnu-debuglink=$<TARGET_FILE:${target}>.debug $<TARGET_FILE:${target}>
+      COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/cmake/set_load_config.py
+        $<TARGET_FILE:${target}> ${CMAKE_NM} $<TARGET_FILE:${target}>.debug
       VERBATIM)
     set(symbols $<TARGET_FILE:${target}>.debug)
   else()

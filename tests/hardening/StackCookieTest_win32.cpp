@@ -2,9 +2,12 @@
 // the same flags as the plug-in runs itself as a child that writes past a
 // buffer on its stack. The cookie check must end the child at once with
 // STATUS_STACK_BUFFER_OVERRUN (no handler of the child runs), while the same
-// child writing within bounds ends normally.
+// child writing within bounds ends normally. In the mingw builds the cookie
+// must already be fresh when the program's first constructor runs: Windows
+// sets it, as the load configuration names it.
 //   stack_cookie_test            runs both cases, exit 0 if both behave
 //   stack_cookie_test write N    the child: writes N bytes into 16
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -22,6 +25,27 @@ constexpr DWORD kStackBufferOverrun = 0xC0000409;
 #endif
 
 volatile char sink;
+
+#if defined(__MINGW32__)
+extern "C" uintptr_t __stack_chk_guard;
+uintptr_t cookieAtStart = 0;
+
+// Before every other constructor, the stack protector's own among them.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wprio-ctor-dtor"
+__attribute__((constructor(100))) void noteCookieAtStart()
+{
+    cookieAtStart = __stack_chk_guard;
+}
+#pragma GCC diagnostic pop
+
+// The value gcc's guard and Visual Studio's cookie have until they are set.
+#ifdef _WIN64
+constexpr uintptr_t kDefaultCookie = 0x00002B992DDFA232ull;
+#else
+constexpr uintptr_t kDefaultCookie = 0xBB40E64Eu;
+#endif
+#endif
 
 // A count known only at run time, so that the compiler can neither refuse
 // nor drop the write.
@@ -88,5 +112,11 @@ int main(int argc, char** argv)
                     static_cast<unsigned long>(code), static_cast<unsigned long>(c.expected));
         failures += passed ? 0 : 1;
     }
+#if defined(__MINGW32__)
+    const bool fresh = cookieAtStart != kDefaultCookie && cookieAtStart == __stack_chk_guard;
+    std::printf("%s the cookie before the first constructor: 0x%llX (the default 0x%llX)\n", fresh ? "PASS" : "FAIL",
+                static_cast<unsigned long long>(cookieAtStart), static_cast<unsigned long long>(kDefaultCookie));
+    failures += fresh ? 0 : 1;
+#endif
     return failures == 0 ? 0 : 1;
 }

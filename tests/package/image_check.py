@@ -36,8 +36,10 @@ RUNTIME_DLLS = {"libstdc++-6.dll", "libgcc_s_dw2-1.dll", "libgcc_s_seh-1.dll", "
 # ntdll, whose copies of the compiler's helpers Visual Studio links in.
 FORBIDDEN_IMPORTS = {"libssp-0.dll", "MSVCP140D.dll", "VCRUNTIME140D.dll", "ucrtbased.dll", "ntdll.dll"}
 VERSION_STRINGS = ("FileVersion", "ProductVersion", "ProductName", "FileDescription", "OriginalFilename", "InternalName")
-# The load configuration's Size: the current Windows SDK's structure.
+# The load configuration's Size: the current Windows SDK's structure; for
+# mingw, its headers' (the Windows 7 layout), which names the stack cookie.
 LOAD_CONFIG_SIZES = {"win32": 0xC0, "win64": 0x140}
+MINGW_LOAD_CONFIG_SIZES = {"win32": 0x48, "win64": 0x70}
 IMAGE_GUARD_CF_INSTRUMENTED = 0x100
 
 
@@ -228,8 +230,13 @@ def check_image(image, flavour, version, build_paths):
         expected_pdb = os.path.splitext(image.name)[0] + ".pdb"
         expect(pdbs == [expected_pdb], f"names its symbols {pdbs}, not {expected_pdb}")
     else:
-        # mingw: the stack protector is linked in (no libssp import, above);
-        # 32-bit images register no SEH handler and say so.
+        # mingw: the stack protector is linked in (no libssp import, above),
+        # its cookie named in the load configuration, so that Windows sets
+        # it before the image runs; 32-bit images register no SEH handler
+        # and say so.
+        expect(config_size == MINGW_LOAD_CONFIG_SIZES[bits], f"load configuration Size {config_size:#x}")
+        expect(number(image.load_config.get("SecurityCookie")) != 0, "no security cookie in the load configuration")
+        expect(number(image.load_config.get("SEHandlerTable")) == 0, "an exception handler table")
         if bits == "win32":
             expect("NO_SEH" in image.dll_flags, "not marked NO_SEH")
         expect(number(image.headers.get("TimeDateStamp")) == 0, "a time stamp")
