@@ -4,7 +4,9 @@
 #include <memory>
 
 #include "Files.h"
+#include "HostFlavour.h"
 #include "ModelNode.h"
+#include "PeImage.h"
 #include "model/XmlTagLimits.h"
 
 namespace wiredhost {
@@ -22,6 +24,47 @@ Outcome outcomeOf(const ModelNode& classNode)
     if (classNode.packageAsked && !classNode.nameAsked)
         return Outcome::Skipped;
     return Outcome::NothingDone;
+}
+
+// A plug-in of another flavour than this program takes strings and
+// exceptions in the forms of another C++ runtime: loaded, it answers
+// nonsense ("nothing done" for every class) or crashes. Its image tells its
+// flavour by the runtime it imports, as a host's tells which flavour fits
+// it (which). An image that names no C++ runtime, or none at all, is left
+// to the loader and to the look-up of registConvert to judge.
+bool sameFlavourAsThisProgram(const std::string& plugin, std::string& error)
+{
+#ifdef _WIN32
+    std::string bytes;
+    PeImage image;
+    std::string unread;
+    if (!hostkit::files::readFile(plugin, bytes, 256u << 20) || !image.read(bytes, unread))
+        return true;
+#ifdef _MSC_VER
+    const bool msvc = true;
+#else
+    const bool msvc = false;
+#endif
+    const std::string own = HostFlavour::flavourName(sizeof(void*) == 8, msvc);
+    const HostVerdict verdict = HostFlavour::judge(image, nullptr);
+    if (!verdict.fits() || verdict.flavour == own)
+        return true;
+    const bool win64 = verdict.flavour.compare(0, 5, "win64") == 0;
+    const std::string why =
+        win64 != (sizeof(void*) == 8)
+            ? std::string("a ") + (win64 ? "64" : "32") + "-bit DLL, which a " + (win64 ? "32" : "64") +
+                  "-bit program cannot load"
+            : "strings would pass between them in the forms of two different C++ runtimes (" + verdict.runtime +
+                  " and " + (msvc ? "Visual Studio 2015-2022" : "mingw-w64 g++") + ")";
+    error = plugin + ": the plug-in of the " + verdict.flavour + " flavour, and this wired-host is of the " + own +
+            " one: " + why + ". Run the wired-host beside that plug-in (each folder of the package has its own), "
+            "or give the " + own + " plug-in";
+    return false;
+#else
+    (void)plugin;
+    (void)error;
+    return true;
+#endif
 }
 
 } // namespace
@@ -45,6 +88,8 @@ bool PluginSession::open(const std::string& pluginPath, const std::string& confi
         error = plugin_ + ": no plug-in there (use --plugin PATH)";
         return false;
     }
+    if (!sameFlavourAsThisProgram(plugin_, error))
+        return false;
     if (configFile.empty()) {
         config_ = files::join(files::folderOf(plugin_), "config.xml");
         return instance_.open(plugin_, error);

@@ -334,6 +334,31 @@ def test_a_file_that_is_not_the_plugin_is_refused(s):
     check("no plug-in there" in err, err)
 
 
+def test_a_plugin_of_another_flavour_is_refused_before_it_is_loaded(s):
+    """Loaded, a plug-in of another C++ runtime answered "nothing done" for
+    every class, exit 0. Small images stand for each flavour's plug-in:
+    all but the tool's own flavour are refused by what they import."""
+    if not s.tool.wine:
+        return  # a Linux build loads only shared objects
+    from pe_files import AMD64, I386, pe
+    msvc = [("KERNEL32.dll", ["ExitProcess"]), ("MSVCP140.dll", ["?x@@YAXXZ"]), ("VCRUNTIME140.dll", ["memcpy"])]
+    fakes = {
+        "win32-msvc": pe(I386, msvc, dll=True),
+        "win64-msvc": pe(AMD64, msvc, dll=True),
+        "win32-mingw": pe(I386, [("libstdc++-6.dll", ["_ZdlPv"]), ("libgcc_s_dw2-1.dll", [7])], dll=True),
+        "win64-mingw": pe(AMD64, [("libstdc++-6.dll", ["_ZdlPv"]), ("libgcc_s_seh-1.dll", [])], dll=True),
+    }
+    refused = []
+    for flavour, image in fakes.items():
+        plugin = s.tool.arg(s.write(f"flavours/{flavour}/wiredClsTab.dll", image))
+        for command in (["run", "--plugin", plugin, s.shop("model.xml")], ["names", "--plugin", plugin, "a.B"]):
+            code, out, err = s.tool.run(*command)
+            check(code == 2 and "CLASS" not in out, f"{flavour}: exit {code}: {out}{err}")
+            if f"the plug-in of the {flavour} flavour, and this wired-host is of the " in err:
+                refused.append(flavour)
+    equal(len(refused), 6, f"refused as of another flavour: {refused}")
+
+
 def test_names_previews_with_filter_and_leaders(s):
     code, out, err = s.tool.run("names", "--config", s.shop("config.xml"), "com.shop.model.ShopOrderItem",
                                 "com.shop.web.CheckoutPage", "billing.TbInvoiceLine", "OrderItem")
@@ -597,7 +622,8 @@ GROUPS = {
             test_plugin_reads_config_beside_it_and_config_option_leaves_it_alone,
             test_warning_boxes_are_reported_in_the_host_language, test_bad_model_files_are_refused_with_file_and_line,
             test_usage_errors_and_help, test_non_ascii_names_keep_their_characters_and_columns,
-            test_a_file_that_is_not_the_plugin_is_refused, test_names_previews_with_filter_and_leaders,
+            test_a_file_that_is_not_the_plugin_is_refused,
+            test_a_plugin_of_another_flavour_is_refused_before_it_is_loaded, test_names_previews_with_filter_and_leaders,
             test_targets_find_every_kind_in_json, test_targets_in_the_table_and_bad_targets,
             test_targets_count_double_byte_names_in_utf8] + PRIVATE_COPY_CASES,
     "check": [test_check_accepts_the_shop_config, test_check_explains_each_entry_with_its_line,
