@@ -241,11 +241,14 @@ __declspec(noinline) int bigFrame(int seed)
     return block[0] + block[sizeof block / 2] + block[sizeof block - 1];
 }
 
-__declspec(noinline) int framesBelow(int depth)
+// Big frames nested: each probed below the one before.
+__declspec(noinline) int nestedFrames(int depth)
 {
-    volatile int mine = depth * 10;
-    const int below = depth == 0 ? 0 : framesBelow(depth - 1);
-    return bigFrame(depth) + below + mine - depth * 10;
+    volatile char block[200 * 1024];
+    block[0] = static_cast<char>(depth);
+    block[sizeof block - 1] = static_cast<char>(depth);
+    const int below = depth == 0 ? 0 : nestedFrames(depth - 1);
+    return block[0] + block[sizeof block - 1] + below;
 }
 
 TEST(RuntimeStandIns, BigStackFramesAreProbedAndFreed)
@@ -253,9 +256,9 @@ TEST(RuntimeStandIns, BigStackFramesAreProbedAndFreed)
     volatile int local = 12345;
     EXPECT_EQ(3 * 1 + 3, bigFrame(1));
     EXPECT_EQ(12345, local);
-    // Two of them on the stack at once, three times over.
+    // Three of them on the stack at once, three times over.
     for (int i = 0; i < 3; ++i)
-        EXPECT_EQ((3 * 0 + 3) + (3 * 1 + 3), framesBelow(1));
+        EXPECT_EQ(2 * (2 + 1 + 0), nestedFrames(2));
     EXPECT_EQ(12345, local);
 }
 
