@@ -131,7 +131,7 @@ bool onUniversalCRuntime(const std::vector<std::string>& dlls)
 void judgeMingw(HostVerdict& verdict, const PeImage& host, const PeImage* libstdcxx, bool win64,
                 const std::vector<std::string>& dlls)
 {
-    verdict.runtime = "mingw-w64 g++";
+    verdict.runtime = HostFlavour::runtimeName(false);
     verdict.mingw = true;
     std::string reason = "It imports libstdc++-6.dll: built with mingw-w64 g++, with the C++ runtime as DLLs";
     const ExceptionModel* model = exceptionModelOf(host);
@@ -309,6 +309,11 @@ std::string HostFlavour::flavourName(bool win64, bool msvc)
     return std::string(win64 ? "win64" : "win32") + (msvc ? "-msvc" : "-mingw");
 }
 
+const char* HostFlavour::runtimeName(bool msvc)
+{
+    return msvc ? "Visual Studio 2015-2022" : "mingw-w64 g++";
+}
+
 HostVerdict HostFlavour::judge(const PeImage& host, const PeImage* libstdcxx)
 {
     HostVerdict verdict;
@@ -384,7 +389,7 @@ HostVerdict HostFlavour::judge(const PeImage& host, const PeImage* libstdcxx)
                                     "are not those of msvcp140.dll. Rebuild the host with Visual Studio 2015 or newer.");
     }
     if (msvc) {
-        verdict.runtime = "Visual Studio 2015-2022";
+        verdict.runtime = runtimeName(true);
         verdict.flavour = flavourName(win64, true);
         verdict.reasons.push_back(
             "It imports " +

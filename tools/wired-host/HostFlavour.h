@@ -100,6 +100,8 @@ public:
 
     // The flavour names, as the package's folders are named.
     static std::string flavourName(bool win64, bool msvc);
+    // The C++ runtime of a flavour, as a verdict names it: "mingw-w64 g++".
+    static const char* runtimeName(bool msvc);
 };
 
 } // namespace wiredhost

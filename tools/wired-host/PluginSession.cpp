@@ -55,7 +55,7 @@ bool sameFlavourAsThisProgram(const std::string& plugin, std::string& error)
             ? std::string("a ") + (win64 ? "64" : "32") + "-bit DLL, which a " + (win64 ? "32" : "64") +
                   "-bit program cannot load"
             : "strings would pass between them in the forms of two different C++ runtimes (" + verdict.runtime +
-                  " and " + (msvc ? "Visual Studio 2015-2022" : "mingw-w64 g++") + ")";
+                  " and " + HostFlavour::runtimeName(msvc) + ")";
     error = plugin + ": the plug-in of the " + verdict.flavour + " flavour, and this wired-host is of the " + own +
             " one: " + why + ". Run the wired-host beside that plug-in (each folder of the package has its own), "
             "or give the " + own + " plug-in";

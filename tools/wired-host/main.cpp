@@ -242,73 +242,6 @@ struct Invocation {
 };
 
 int runCommand(const Invocation& call);
-// The report of check as the user sees it: the file's texts are in the
-// host's code page, so each line is read in it and shown by the one rule
-// (what is left to escape once the text is UTF-8, C1 controls and marks
-// that reorder a line, is escaped too). Written out as it is made: a config
-// of a million entries makes a report of hundreds of megabytes, which a
-// 32-bit process cannot hold as a whole in several forms.
-class ShownReport : public std::streambuf {
-public:
-    explicit ShownReport(const ConfigChecker& checker) : checker_(checker) {}
-
-    // Shows what is left: a last line without its line end.
-    void finish()
-    {
-        if (!line_.empty())
-            showLine();
-        writeShown();
-    }
-
-protected:
-    int_type overflow(int_type c) override
-    {
-        if (traits_type::eq_int_type(c, traits_type::eof()))
-            return traits_type::not_eof(c);
-        if (traits_type::to_char_type(c) == '\n')
-            showLine();
-        else
-            line_ += traits_type::to_char_type(c);
-        return c;
-    }
-
-    std::streamsize xsputn(const char* text, std::streamsize count) override
-    {
-        const char* const end = text + count;
-        while (text != end) {
-            const char* const lineEnd = static_cast<const char*>(std::memchr(text, '\n', end - text));
-            if (lineEnd == nullptr) {
-                line_.append(text, end);
-                break;
-            }
-            line_.append(text, lineEnd);
-            showLine();
-            text = lineEnd + 1;
-        }
-        return count;
-    }
-
-private:
-    void showLine()
-    {
-        encoding::appendPrintable(shown_, checker_.utf8Of(line_));
-        shown_ += '\n';
-        line_.clear();
-        if (shown_.size() >= (1u << 16))
-            writeShown();
-    }
-
-    void writeShown()
-    {
-        encoding::writeOutput(std::cout, shown_);
-        shown_.clear();
-    }
-
-    const ConfigChecker& checker_;
-    std::string line_;
-    std::string shown_;
-};
-
 int checkCommand(const Invocation& call);
 int namesCommand(const Invocation& call);
 int whichCommand(const Invocation& call);
@@ -615,6 +548,73 @@ std::string codePageName(const std::string& given)
     const bool number = !given.empty() && given.find_first_not_of("0123456789") == std::string::npos;
     return number ? "windows-" + given : given;
 }
+
+// The report of check as the user sees it: the file's texts are in the
+// host's code page, so each line is read in it and shown by the one rule
+// (what is left to escape once the text is UTF-8, C1 controls and marks
+// that reorder a line, is escaped too). Written out as it is made: a config
+// of a million entries makes a report of hundreds of megabytes, which a
+// 32-bit process cannot hold as a whole in several forms.
+class ShownReport : public std::streambuf {
+public:
+    explicit ShownReport(const ConfigChecker& checker) : checker_(checker) {}
+
+    // Shows what is left: a last line without its line end.
+    void finish()
+    {
+        if (!line_.empty())
+            showLine();
+        writeShown();
+    }
+
+protected:
+    int_type overflow(int_type c) override
+    {
+        if (traits_type::eq_int_type(c, traits_type::eof()))
+            return traits_type::not_eof(c);
+        if (traits_type::to_char_type(c) == '\n')
+            showLine();
+        else
+            line_ += traits_type::to_char_type(c);
+        return c;
+    }
+
+    std::streamsize xsputn(const char* text, std::streamsize count) override
+    {
+        const char* const end = text + count;
+        while (text != end) {
+            const char* const lineEnd = static_cast<const char*>(std::memchr(text, '\n', end - text));
+            if (lineEnd == nullptr) {
+                line_.append(text, end);
+                break;
+            }
+            line_.append(text, lineEnd);
+            showLine();
+            text = lineEnd + 1;
+        }
+        return count;
+    }
+
+private:
+    void showLine()
+    {
+        encoding::appendPrintable(shown_, checker_.utf8Of(line_));
+        shown_ += '\n';
+        line_.clear();
+        if (shown_.size() >= (1u << 16))
+            writeShown();
+    }
+
+    void writeShown()
+    {
+        encoding::writeOutput(std::cout, shown_);
+        shown_.clear();
+    }
+
+    const ConfigChecker& checker_;
+    std::string line_;
+    std::string shown_;
+};
 
 int checkCommand(const Invocation& call)
 {
