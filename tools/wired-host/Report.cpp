@@ -296,32 +296,47 @@ void Reporter::session(const std::string& plugin, const std::string& config, boo
 
 void Reporter::log(const LogRecord& record)
 {
+    // names shows only its table.
+    if (format_ != Format::Json && !streams())
+        return;
+    if (!headMade_ || record.line != headLine_ || record.file != headFile_ || record.message != headMessage_)
+        makeLogHead(record);
     std::string scratch;
     if (format_ == Format::Json) {
-        logJson_ += logJson_.empty() ? "\n    {\"message\": " : ",\n    {\"message\": ";
-        appendJsonString(logJson_, utf8View(record.message, scratch));
-        logJson_ += ", \"detail\": ";
+        logJson_ += logJson_.empty() ? "\n    {" : ",\n    {";
+        logJson_ += logHead_;
         appendJsonString(logJson_, utf8View(record.detail, scratch));
-        logJson_ += ", \"file\": ";
-        appendJsonString(logJson_, utf8View(record.file, scratch));
-        logJson_ += ", \"line\": ";
-        logJson_ += std::to_string(record.line);
-        logJson_ += '}';
+        logJson_ += logTail_;
         return;
     }
-    // names shows only its table.
-    if (!streams())
-        return;
-    line_.assign("log ");
-    encoding::appendPrintable(line_, utf8View(record.file, scratch));
-    line_ += ':';
-    line_ += std::to_string(record.line);
-    line_ += " \"";
-    encoding::appendPrintable(line_, utf8View(record.message, scratch));
-    line_ += "\" \"";
+    line_.assign(logHead_);
     encoding::appendPrintable(line_, utf8View(record.detail, scratch));
-    line_ += "\"\n";
+    line_ += logTail_;
     write(line_);
+}
+
+void Reporter::makeLogHead(const LogRecord& record)
+{
+    std::string scratch;
+    if (format_ == Format::Json) {
+        logHead_.assign("\"message\": ");
+        appendJsonString(logHead_, utf8View(record.message, scratch));
+        logHead_ += ", \"detail\": ";
+        logTail_.assign(", \"file\": ");
+        appendJsonString(logTail_, utf8View(record.file, scratch));
+        logTail_ += ", \"line\": " + std::to_string(record.line) + "}";
+    } else {
+        logHead_.assign("log ");
+        encoding::appendPrintable(logHead_, utf8View(record.file, scratch));
+        logHead_ += ":" + std::to_string(record.line) + " \"";
+        encoding::appendPrintable(logHead_, utf8View(record.message, scratch));
+        logHead_ += "\" \"";
+        logTail_.assign("\"\n");
+    }
+    headFile_.assign(record.file);
+    headMessage_.assign(record.message);
+    headLine_ = record.line;
+    headMade_ = true;
 }
 
 void Reporter::warnings(const std::vector<hostkit::Warning>& shown)

@@ -98,6 +98,7 @@ private:
     bool streams() const { return format_ == Format::Table; }
     // UTF-8 text to the output, in the output's encoding.
     void write(const std::string& utf8) const;
+    void makeLogHead(const LogRecord& record);
     void writeTable() const;
     void writeBlock(std::string& text) const;
     void writeFindings(std::string& text) const;
@@ -120,6 +121,13 @@ private:
     // The line being written, kept for its capacity: a big model logs a
     // line per class.
     std::string line_;
+    // A record as written, without its detail: what comes before it and
+    // after it. A big model logs the same message from the same place for
+    // every class, so these are made again only when that changes.
+    std::string logHead_, logTail_;
+    std::string headFile_, headMessage_;
+    int headLine_ = 0;
+    bool headMade_ = false;
     std::vector<LinkEntry> links_;
     std::vector<ClassEntry> classes_;
     // Explanations in text and JSON, in the order of classes_.
