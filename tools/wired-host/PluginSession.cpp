@@ -136,12 +136,14 @@ ClassEntry PluginSession::convertClass(kavri::IConvert& converter, const ModelCl
 
     ModelNode root(ModelNode::kModelKind, "", "", model);
     // One node a level, each with its own name and the path before it as a
-    // view of the class's path; one block for them all, since this runs for
-    // every class of a model.
+    // view of the class's path.
+    std::vector<ModelNode>& packages = packageNodes_;
     const std::string& package = modelClass.package;
     const std::size_t levels = package.empty() ? 0 : 1 + std::count(package.begin(), package.end(), '.');
-    std::vector<ModelNode> packages;
+    packages.clear();
     packages.reserve(levels);
+    root.visits.swap(visits_);
+    root.visits.clear();
     root.visits.reserve(levels + 1);
     for (std::size_t start = 0; start < package.size() || packages.size() < levels;) {
         const std::size_t dot = std::min(package.find('.', start), package.size());
@@ -156,6 +158,7 @@ ClassEntry PluginSession::convertClass(kavri::IConvert& converter, const ModelCl
 
     converter.reset();
     converter.convert(&root);
+    root.visits.swap(visits_);
 
     const Outcome outcome = outcomeOf(classNode);
     return entryOf(modelClass, std::move(classNode.tableName), outcome);

@@ -2,7 +2,9 @@
 #define WIREDHOST_PLUGINSESSION_H
 
 #include <string>
+#include <vector>
 
+#include "ModelNode.h"
 #include "model/Model.h"
 #include "PluginInstance.h"
 #include "RunRecord.h"
@@ -29,7 +31,7 @@ public:
     // reset, then convert on a model node whose traversal walks the class's
     // packages and then the class; says what became of the class. Without a
     // model every table name is taken.
-    static ClassEntry convertClass(kavri::IConvert& converter, const ModelClass& modelClass, const Model* model);
+    ClassEntry convertClass(kavri::IConvert& converter, const ModelClass& modelClass, const Model* model);
 
     static std::string defaultPluginPath();
 
@@ -37,6 +39,11 @@ private:
     hostkit::PluginInstance instance_;
     std::string plugin_;
     std::string config_;
+    // The nodes of a class's packages and the model's list of what it
+    // visits, kept from class to class for their blocks: a big model
+    // converts 100,000 classes.
+    std::vector<ModelNode> packageNodes_;
+    std::vector<ModelNode*> visits_;
 };
 
 } // namespace wiredhost

@@ -498,7 +498,7 @@ int runCommand(const Invocation& call)
     reporter.expect(model.classes().size());
     for (std::size_t i = 0; i < model.classes().size(); ++i) {
         hostkit::interrupt::stopIfRequested();
-        ClassEntry entry = PluginSession::convertClass(*converter, model.classes()[i], &model);
+        ClassEntry entry = session.convertClass(*converter, model.classes()[i], &model);
         if (explainer)
             reporter.explained(explainer->explain(entry));
         reporter.mapped(std::move(entry));
@@ -698,7 +698,7 @@ int namesCommand(const Invocation& call)
     warnOutsideHostCodePage(reporter, outside.size(), outside);
     for (const ModelClass& modelClass : classes) {
         hostkit::interrupt::stopIfRequested();
-        entries.push_back(PluginSession::convertClass(*converter, modelClass, nullptr));
+        entries.push_back(session.convertClass(*converter, modelClass, nullptr));
         reporter.mapped(entries.back());
     }
     // The classes named together are checked together, as a model's are:
