@@ -230,28 +230,16 @@ std::string listed(const std::vector<std::string>& shown, std::size_t count)
     return list;
 }
 
-// The character at a byte of a name: an ASCII byte as it is, without a
-// call (this runs for every byte of every table name, nearly all ASCII).
-char32_t nameCharacterAt(const std::string& name, std::size_t at, std::size_t& length)
-{
-    const unsigned char byte = static_cast<unsigned char>(name[at]);
-    if (byte < 0x80) {
-        length = 1;
-        return byte;
-    }
-    return encoding::characterAt(name, at, length);
-}
-
 // Why a name cannot be used unquoted, or empty when it can.
 std::string quotingProblem(const std::string& name)
 {
     if (name.empty())
         return "the table name is empty: no database takes it, quoted or not";
     std::size_t firstLength = 0;
-    if (isDigitOfAnyScript(nameCharacterAt(name, 0, firstLength)))
+    if (isDigitOfAnyScript(encoding::characterAt(name, 0, firstLength)))
         return inMessage(name) + " starts with a digit: it works only quoted";
     for (std::size_t at = 0, length = 0; at < name.size(); at += length) {
-        if (!isNameCharacter(nameCharacterAt(name, at, length)))
+        if (!isNameCharacter(encoding::characterAt(name, at, length)))
             return inMessage(name) + " holds '" + printable(name.substr(at, length)) +
                    "', which is not a letter, a digit or '_': it works only quoted";
     }

@@ -58,7 +58,7 @@ int wellFormedLength(std::string_view text, std::size_t at)
 
 } // namespace
 
-char32_t characterAt(std::string_view utf8, std::size_t at, std::size_t& length)
+char32_t multiByteCharacterAt(std::string_view utf8, std::size_t at, std::size_t& length)
 {
     const int wellFormed = wellFormedLength(utf8, at);
     length = 1;

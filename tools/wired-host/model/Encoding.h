@@ -73,10 +73,21 @@ void appendPrintableBytes(std::string& out, std::string_view text);
 // How many characters printable(utf8) holds, without making it.
 std::size_t printableWidth(std::string_view utf8);
 
+// characterAt for a byte from 0x80 up.
+char32_t multiByteCharacterAt(std::string_view utf8, std::size_t at, std::size_t& length);
 // The character that starts at byte at of UTF-8 text, with in length the
 // bytes it takes; a byte that starts no well-formed character gives U+FFFD,
-// one byte long.
-char32_t characterAt(std::string_view utf8, std::size_t at, std::size_t& length);
+// one byte long. An ASCII byte is its own character, without a call: this
+// runs for every byte of every table name, nearly all ASCII.
+inline char32_t characterAt(std::string_view utf8, std::size_t at, std::size_t& length)
+{
+    const unsigned char byte = static_cast<unsigned char>(utf8[at]);
+    if (byte < 0x80) {
+        length = 1;
+        return byte;
+    }
+    return multiByteCharacterAt(utf8, at, length);
+}
 // The character written as UTF-8 at the end of out.
 void appendUtf8(std::string& out, char32_t c);
 
